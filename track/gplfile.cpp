@@ -1,0 +1,238 @@
+#include "gplfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+namespace gpl {
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 17;  // a whole number of pages, not of records
+
+// Little-endian load and store, independent of the host's byte order.
+template <typename Word>
+Word LoadLE(const unsigned char* bytes) {
+    Word value = 0;
+    for (std::size_t i = sizeof(Word); i-- > 0;) {
+        value = static_cast<Word>((value << 8) | bytes[i]);
+    }
+    return value;
+}
+
+template <typename Word>
+void StoreLE(Word value, unsigned char* bytes) {
+    for (std::size_t i = 0; i < sizeof(Word); ++i) {
+        bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+    }
+}
+
+double LoadDouble(const unsigned char* bytes) {
+    static_assert(sizeof(double) == 8, "records hold IEEE 754 binary64 values");
+    const std::uint64_t bits = LoadLE<std::uint64_t>(bytes);
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+void StoreDouble(double value, unsigned char* bytes) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    StoreLE(bits, bytes);
+}
+
+}  // namespace
+
+void DecodeRecord(const unsigned char* bytes, GPL_Data_Point& point) {
+    point.Tag = LoadLE<std::uint32_t>(bytes + 0);
+    point.Reserved1 = LoadLE<std::uint32_t>(bytes + 4);
+    point.Latitude = LoadDouble(bytes + 8);
+    point.Longitude = LoadDouble(bytes + 16);
+    point.Altitude = LoadDouble(bytes + 24);
+    point.Heading = LoadDouble(bytes + 32);
+    point.Speed = LoadDouble(bytes + 40);
+    point.Time = LoadLE<std::uint32_t>(bytes + 48);
+    point.Reserved2 = LoadLE<std::uint32_t>(bytes + 52);
+}
+
+void EncodeRecord(const GPL_Data_Point& point, unsigned char* bytes) {
+    StoreLE(point.Tag, bytes + 0);
+    StoreLE(point.Reserved1, bytes + 4);
+    StoreDouble(point.Latitude, bytes + 8);
+    StoreDouble(point.Longitude, bytes + 16);
+    StoreDouble(point.Altitude, bytes + 24);
+    StoreDouble(point.Heading, bytes + 32);
+    StoreDouble(point.Speed, bytes + 40);
+    StoreLE(point.Time, bytes + 48);
+    StoreLE(point.Reserved2, bytes + 52);
+}
+
+InputFile::~InputFile() {
+    Close();
+}
+
+bool InputFile::Open(const std::string& name) {
+    Close();
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    device_ = info.st_dev;
+    inode_ = info.st_ino;
+    at_end_ = false;
+    begin_ = end_ = 0;
+    if (!buffer_) {
+        buffer_.reset(new unsigned char[kBufferSize]);
+    }
+    return true;
+}
+
+bool InputFile::Fill() {
+    if (fd_ < 0) {
+        return false;
+    }
+    if (begin_ > 0) {
+        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+    }
+    for (;;) {
+        const ssize_t got = ::read(fd_, buffer_.get() + end_, kBufferSize - end_);
+        if (got > 0) {
+            end_ += static_cast<std::size_t>(got);
+            return true;
+        }
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        return false;  // end of file or a read error: both end the input
+    }
+}
+
+bool InputFile::ReadRecord(GPL_Data_Point& point) {
+    while (end_ - begin_ < kRecordSize) {
+        if (at_end_ || !Fill()) {
+            at_end_ = true;
+            begin_ = end_;  // the bytes of a partial record are not used
+            return false;
+        }
+    }
+    DecodeRecord(buffer_.get() + begin_, point);
+    begin_ += kRecordSize;
+    return true;
+}
+
+void InputFile::ReadLine(char* buffer, std::size_t size) {
+    std::size_t length = 0;
+    bool line_done = false;
+    while (!line_done) {
+        if (begin_ == end_ && (at_end_ || !Fill())) {
+            at_end_ = true;
+            break;
+        }
+        while (begin_ < end_) {
+            const char c = static_cast<char>(buffer_[begin_++]);
+            if (c == '\n') {
+                line_done = true;
+                break;
+            }
+            if (length + 1 < size) {
+                buffer[length++] = c;
+            }
+        }
+    }
+    if (size > 0) {
+        buffer[length] = '\0';
+    }
+}
+
+void InputFile::Close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+OutputFile::~OutputFile() {
+    Close();
+}
+
+bool OutputFile::Open(const std::string& name, const InputFile& input) {
+    Close();
+    // Not O_TRUNC: the file is cut only once it is known not to be the input.
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0664);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0 ||
+        (input.IsOpen() && info.st_dev == input.Device() && info.st_ino == input.Inode()) ||
+        (S_ISREG(info.st_mode) && ::ftruncate(fd, 0) != 0)) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    failed_ = false;
+    used_ = 0;
+    if (!buffer_) {
+        buffer_.reset(new unsigned char[kBufferSize]);
+    }
+    return true;
+}
+
+bool OutputFile::WriteRecord(const GPL_Data_Point& point) {
+    if (failed_ || fd_ < 0) {
+        return false;
+    }
+    if (kBufferSize - used_ < kRecordSize && !Flush()) {
+        return false;
+    }
+    EncodeRecord(point, buffer_.get() + used_);
+    used_ += kRecordSize;
+    return true;
+}
+
+bool OutputFile::Flush() {
+    if (failed_ || fd_ < 0) {
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < used_) {
+        const ssize_t put = ::write(fd_, buffer_.get() + done, used_ - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            failed_ = true;
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    used_ = 0;
+    return true;
+}
+
+bool OutputFile::Close() {
+    if (fd_ < 0) {
+        return !failed_;
+    }
+    const bool flushed = Flush();
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    used_ = 0;
+    if (!flushed || !closed) {
+        failed_ = true;
+    }
+    return !failed_;
+}
+
+}  // namespace gpl

@@ -1,0 +1,88 @@
+// The GPL track file: a headerless run of 56-byte little-endian records, read
+// and written through buffers so that a record costs no system call.
+#ifndef TRACKTOOLS_TRACK_GPLFILE_H
+#define TRACKTOOLS_TRACK_GPLFILE_H
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "gpldata.h"
+
+namespace gpl {
+
+constexpr std::size_t kRecordSize = 56;
+
+// Field-by-field codec of one record; any byte content is accepted.
+void DecodeRecord(const unsigned char* bytes, GPL_Data_Point& point);
+void EncodeRecord(const GPL_Data_Point& point, unsigned char* bytes);
+
+// A file opened for reading, records or text lines.
+class InputFile {
+  public:
+    InputFile() = default;
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    ~InputFile();
+
+    // Fails for a file that cannot be opened and for a directory.
+    bool Open(const std::string& name);
+    // Reads the next 56 bytes into the point. False when fewer arrive (end of
+    // file, a partial record, a read error); the point is then unchanged and
+    // AtEnd() is true.
+    bool ReadRecord(GPL_Data_Point& point);
+    // Reads the next line into a zero-terminated buffer of `size` bytes: at
+    // most size - 1 characters, the newline taken but not stored. The rest of
+    // a longer line is read and dropped. Meeting the end of the input sets
+    // AtEnd(); at the end already, the line is empty.
+    void ReadLine(char* buffer, std::size_t size);
+    // True once a read has come up short.
+    bool AtEnd() const { return at_end_; }
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    // Identity of the open file, to refuse writing over it.
+    unsigned long long Device() const { return device_; }
+    unsigned long long Inode() const { return inode_; }
+
+  private:
+    // Refills the buffer keeping unread bytes; false when nothing more came.
+    bool Fill();
+
+    int fd_ = -1;
+    bool at_end_ = false;
+    unsigned long long device_ = 0;
+    unsigned long long inode_ = 0;
+    std::unique_ptr<unsigned char[]> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+};
+
+// A file opened for writing records; created with mode 0664 (before the
+// umask) and cut to length 0.
+class OutputFile {
+  public:
+    OutputFile() = default;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile();
+
+    // Refuses the file that `input` has open (same device and inode), leaving
+    // it untouched.
+    bool Open(const std::string& name, const InputFile& input);
+    // False once any write has failed.
+    bool WriteRecord(const GPL_Data_Point& point);
+    bool Flush();
+    // Writes what is buffered and closes; false if anything was lost.
+    bool Close();
+    bool IsOpen() const { return fd_ >= 0; }
+
+  private:
+    int fd_ = -1;
+    bool failed_ = false;
+    std::unique_ptr<unsigned char[]> buffer_;
+    std::size_t used_ = 0;
+};
+
+}  // namespace gpl
+
+#endif

@@ -1,0 +1,73 @@
+// The shared shape of the programs that turn one input file into one output
+// file of GPL records: announce and open both files, "Working...", a progress
+// mark every 100 units, close, summary, exit value.
+//
+// A program's main checks its arguments, then drives a ToolFrame:
+//
+//     ToolFrame frame(argv[1], argv[2]);
+//     if (int failed = frame.Open()) return failed;
+//     frame.Announce();
+//     while (frame.Read(point)) {
+//         ...work on point...
+//         if (!frame.Write(point)) return frame.WriteFailed();
+//         frame.Mark(frame.Written() + 1);
+//     }
+//     return frame.Finish();
+#ifndef TRACKTOOLS_TRACK_TOOLFRAME_H
+#define TRACKTOOLS_TRACK_TOOLFRAME_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "console.h"
+#include "gpldata.h"
+#include "gplfile.h"
+
+class ToolFrame {
+  public:
+    ToolFrame(std::string input_name, std::string output_name);
+
+    // Prints "Opening " for each file and opens the input, then the output.
+    // Returns 0, or, after printing the failure line, kExitInputFailed (the
+    // output is then not created) or kExitOutputFailed (also when the output
+    // is the input file itself, which is left untouched).
+    int Open();
+    // "Working..." without a line end.
+    void Announce();
+
+    // The next record; false at the end of the input or on a partial record.
+    bool Read(GPL_Data_Point& point) { return input_.ReadRecord(point); }
+    // The next text line into a zero-terminated buffer (see InputFile::ReadLine).
+    void ReadLine(char* buffer, std::size_t size) { input_.ReadLine(buffer, size); }
+    bool AtEnd() const { return input_.AtEnd(); }
+
+    // Writes one record and counts it. False when the output cannot be
+    // written; the caller then returns WriteFailed().
+    bool Write(const GPL_Data_Point& point);
+    // Pushes buffered records to the file; false when that fails.
+    bool Flush() { return output_.Flush(); }
+    std::uint64_t Written() const { return written_; }
+
+    // Prints a progress mark when `unit` is a multiple of 100.
+    void Mark(std::uint64_t unit);
+
+    // Closes the input, then the output; false if the output lost data.
+    bool Close();
+    // Ends the "Working..." line, prints the "Write Failed!!!" line for the
+    // output, closes both files and returns kExitWriteFailed.
+    int WriteFailed();
+    // Close(), then "done." and "Wrote <n> data points."; returns 0, or the
+    // result of WriteFailed() when closing showed that writes were lost.
+    int Finish();
+
+  private:
+    std::string input_name_;
+    std::string output_name_;
+    gpl::InputFile input_;
+    gpl::OutputFile output_;
+    std::uint64_t written_ = 0;
+    bool marks_to_terminal_ = false;
+};
+
+#endif

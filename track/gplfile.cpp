@@ -13,21 +13,30 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1 << 17;  // a whole number of pages, not of records
 
-// Little-endian load and store, independent of the host's byte order.
+// Little-endian load and store. On a little-endian host they are plain
+// copies; elsewhere the bytes are assembled one by one.
 template <typename Word>
 Word LoadLE(const unsigned char* bytes) {
     Word value = 0;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    std::memcpy(&value, bytes, sizeof value);
+#else
     for (std::size_t i = sizeof(Word); i-- > 0;) {
         value = static_cast<Word>((value << 8) | bytes[i]);
     }
+#endif
     return value;
 }
 
 template <typename Word>
 void StoreLE(Word value, unsigned char* bytes) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    std::memcpy(bytes, &value, sizeof value);
+#else
     for (std::size_t i = 0; i < sizeof(Word); ++i) {
         bytes[i] = static_cast<unsigned char>(value >> (8 * i));
     }
+#endif
 }
 
 double LoadDouble(const unsigned char* bytes) {

@@ -1,0 +1,42 @@
+// logpack: turns a text listing of track points, one "<n>:<point>" per line,
+// into a GPL track file. Lines that hold no point are passed over silently.
+#include <cstdint>
+#include <string>
+
+#include "toolframe.h"
+
+int main(int argc, char* argv[]) {
+    if (argc != 3) {
+        console::PrintLines({"Usage: logpack <input file.TXT> <output file.GPL>"});
+        return console::kExitUsage;
+    }
+
+    ToolFrame frame(argv[1], argv[2]);
+    if (const int failed = frame.Open()) {
+        return failed;
+    }
+    frame.Announce();
+
+    // 510 characters and the terminating zero; the rest of a longer line is
+    // dropped, so the run always moves on through the input.
+    char line[511];
+    // One string for the whole run: its capacity is reused from line to line.
+    std::string text;
+    std::uint64_t passes = 0;
+    while (!frame.AtEnd()) {
+        frame.ReadLine(line, sizeof line);
+        text.assign(line);
+        GPL_Data_Point point;
+        if (point.ExtractFromString(text)) {
+            // Flushed record by record: what was written is in the file even
+            // if the run is stopped.
+            if (!frame.Write(point) || !frame.Flush()) {
+                return frame.WriteFailed();
+            }
+        }
+        // A pass counts every line, the empty one read at the end included.
+        ++passes;
+        frame.Mark(passes + 1);
+    }
+    return frame.Finish();
+}

@@ -1,0 +1,267 @@
+// The one-line text form of a track point: the stream writer and the reader
+// that logpack feeds with the lines of a listing.
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <ios>
+#include <limits>
+#include <ostream>
+#include <string>
+
+#include "gpldata.h"
+#include "numbers.h"
+
+namespace {
+
+// Widths of the date text ("12-Sep-2002,") and the time text ("10:20:30,"),
+// commas included; the buffers add the terminating zero.
+constexpr int kDateWidth = 12;
+constexpr int kTimeWidth = 9;
+
+// Where no position has been read.
+constexpr double kNoPosition = 500.0;
+
+static_assert(sizeof(std::time_t) >= 8,
+              "time stamps of 2^31 and more are dates after 2038 only with a 64-bit time_t");
+
+// White space as the C library's default locale has it.
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+const char* SkipSpace(const char* p) {
+    while (IsSpace(*p)) {
+        ++p;
+    }
+    return p;
+}
+
+// A decimal int with optional sign after optional white space. Values out of
+// the int range are held at its ends. False, with `p` unmoved, when there are
+// no digits.
+bool ScanInt(const char*& p, int& value) {
+    const char* q = SkipSpace(p);
+    const bool negative = *q == '-';
+    if (*q == '+' || *q == '-') {
+        ++q;
+    }
+    if (*q < '0' || *q > '9') {
+        return false;
+    }
+    // Accumulated as a negative number, whose range reaches INT_MIN.
+    constexpr long long kMin = std::numeric_limits<int>::min();
+    long long magnitude = 0;
+    for (; *q >= '0' && *q <= '9'; ++q) {
+        if (magnitude > kMin) {
+            magnitude = magnitude * 10 - (*q - '0');
+            if (magnitude < kMin) {
+                magnitude = kMin;
+            }
+        }
+    }
+    long long result = negative ? magnitude : -magnitude;
+    if (result > std::numeric_limits<int>::max()) {
+        result = std::numeric_limits<int>::max();
+    }
+    value = static_cast<int>(result);
+    p = q;
+    return true;
+}
+
+// A double the way strtod reads it (leading white space skipped). False, with
+// `p` unmoved, when nothing could be read.
+bool ScanDouble(const char*& p, double& value) {
+    char* end = nullptr;
+    const double read = std::strtod(p, &end);
+    if (end == p) {
+        return false;
+    }
+    value = read;
+    p = end;
+    return true;
+}
+
+// The next run of at most `width` characters that are not white space, after
+// skipping white space, into `out` (width + 1 bytes). False at the end of the
+// text.
+bool ScanWord(const char*& p, int width, char* out) {
+    const char* q = SkipSpace(p);
+    if (*q == '\0') {
+        return false;
+    }
+    int length = 0;
+    while (length < width && *q != '\0' && !IsSpace(*q)) {
+        out[length++] = *q++;
+    }
+    out[length] = '\0';
+    p = q;
+    return true;
+}
+
+bool ScanLiteral(const char*& p, char c) {
+    if (*p != c) {
+        return false;
+    }
+    ++p;
+    return true;
+}
+
+// Month number 0 to 11 of a three-letter English abbreviation in any case,
+// 255 for anything else.
+int MonthNumber(const char* name) {
+    static const char kMonths[12][4] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                        "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    char upper[3];
+    for (int i = 0; i < 3; ++i) {
+        const char c = name[i];
+        upper[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    for (int month = 0; month < 12; ++month) {
+        if (upper[0] == kMonths[month][0] && upper[1] == kMonths[month][1] &&
+            upper[2] == kMonths[month][2]) {
+            return month;
+        }
+    }
+    return 255;
+}
+
+// The local time of a date text "dd-Mon-yyyy..." and a time text "hh:mm:ss...".
+// Whatever number the texts do not supply counts as 0; the calendar
+// conversion carries values out of range into the next larger unit and
+// decides daylight-saving time itself.
+std::uint32_t LocalTimeStamp(const char* date, const char* clock) {
+    int hours = 0;
+    int minutes = 0;
+    int seconds = 0;
+    const char* p = clock;
+    if (ScanInt(p, hours) && ScanLiteral(p, ':') && ScanInt(p, minutes) && ScanLiteral(p, ':')) {
+        ScanInt(p, seconds);
+    }
+
+    std::size_t length = 0;
+    while (date[length] != '\0') {
+        ++length;
+    }
+    int day = 0;
+    p = date;
+    ScanInt(p, day);
+    // The month is at positions 4 to 6 and the year starts at position 8,
+    // counting from 1; a shorter text supplies neither.
+    const int month = length >= 6 ? MonthNumber(date + 3) : 255;
+    int year = 0;
+    if (length >= 8) {
+        p = date + 7;
+        ScanInt(p, year);
+    }
+
+    std::tm calendar{};
+    calendar.tm_sec = seconds;
+    calendar.tm_min = minutes;
+    calendar.tm_hour = hours;
+    calendar.tm_mday = day;
+    calendar.tm_mon = month;
+    // Years near the bottom of the int range cannot have 1900 taken off.
+    constexpr int kLowestYear = std::numeric_limits<int>::min() + 1900;
+    calendar.tm_year = (year < kLowestYear ? kLowestYear : year) - 1900;
+    calendar.tm_isdst = -1;
+    // 32 bits of the result: the error value -1 becomes 4294967295.
+    return static_cast<std::uint32_t>(static_cast<std::int64_t>(std::mktime(&calendar)));
+}
+
+// Scans "<number>:<Tag>,<Latitude>,<Longitude>,<date> <time> <Heading>,<Speed>,
+// <Altitude>" item by item into the point, the date and time texts into their
+// buffers, and stops at the first item that does not match. White space may
+// precede the numbers and the two texts, not a colon or a comma. The date and
+// time texts take at most 12 and 9 characters, which includes the commas that
+// follow them in the written form. Returns the number of items converted
+// (the leading number, which is not kept, counts; colon and commas do not).
+int ScanItems(const char* p, GPL_Data_Point& point, char* date, char* clock) {
+    const char* end = nullptr;
+    numbers::ParseUnsigned32(p, 10, &end);
+    if (end == p) {
+        return 0;
+    }
+    p = end;
+    if (!ScanLiteral(p, ':')) {
+        return 1;
+    }
+    const std::uint32_t tag = numbers::ParseUnsigned32(p, 10, &end);
+    if (end == p) {
+        return 1;
+    }
+    point.Tag = tag;
+    p = end;
+    if (!ScanLiteral(p, ',') || !ScanDouble(p, point.Latitude)) {
+        return 2;
+    }
+    if (!ScanLiteral(p, ',') || !ScanDouble(p, point.Longitude)) {
+        return 3;
+    }
+    if (!ScanLiteral(p, ',') || !ScanWord(p, kDateWidth, date)) {
+        return 4;
+    }
+    if (!ScanWord(p, kTimeWidth, clock)) {
+        return 5;
+    }
+    if (!ScanDouble(p, point.Heading)) {
+        return 6;
+    }
+    if (!ScanLiteral(p, ',') || !ScanDouble(p, point.Speed)) {
+        return 7;
+    }
+    if (!ScanLiteral(p, ',') || !ScanDouble(p, point.Altitude)) {
+        return 8;
+    }
+    return 9;  // anything after Altitude is ignored
+}
+
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, const GPL_Data_Point& point) {
+    // The unsigned stamp goes to the calendar as a 64-bit time value, so
+    // stamps of 2^31 and more are dates after 2038, not before 1970.
+    const std::time_t stamp = static_cast<std::time_t>(point.Time);
+    std::tm local{};
+    char when[80];
+    if (localtime_r(&stamp, &local) == nullptr ||
+        std::strftime(when, sizeof when, "%d-%b-%Y, %H:%M:%S", &local) == 0) {
+        when[0] = '\0';
+    }
+    out.setf(std::ios::fixed, std::ios::floatfield);
+    out.setf(std::ios::showpoint);
+    out.precision(8);
+    out << point.Tag << ", " << point.Latitude << ", " << point.Longitude << ", " << when << ", ";
+    out.precision(2);
+    out.width(6);
+    out << point.Heading << ", ";
+    out.precision(5);
+    out.width(8);
+    out << point.Speed << ", " << point.Altitude;
+    return out;
+}
+
+// The text ends at its first zero character, as a C string does.
+bool GPL_Data_Point::ExtractFromString(std::string& text) {
+    Tag = 0;
+    Reserved1 = 0;
+    Reserved2 = 0;
+    Time = 0;
+    Altitude = 0.0;
+    Heading = 0.0;
+    Speed = 0.0;
+    Latitude = kNoPosition;
+    Longitude = kNoPosition;
+
+    char date[kDateWidth + 1] = {};
+    char clock[kTimeWidth + 1] = {};
+    const int items = ScanItems(text.c_str(), *this, date, clock);
+    // Without Longitude the text holds no point.
+    if (items < 4) {
+        return false;
+    }
+    // A line with a position but no date text has no time stamp.
+    if (items >= 5) {
+        Time = LocalTimeStamp(date, clock);
+    }
+    return true;
+}

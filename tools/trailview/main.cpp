@@ -1,0 +1,184 @@
+// trailview: writes a VRML 2.0 scene of one or more GPL tracks to standard
+// output, each drawn in earth-centred metres around its own first point.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "CEarth.h"
+#include "console.h"
+#include "gpldata.h"
+#include "gplfile.h"
+#include "vrmlscene.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: trailview [-sx <scale_x>] [-sy <scale_y>] [-sz <scale_z>] [-salt <scale_alt>] "
+    "[-slat <scale_lat>] [-slon <scale_lon>] <file1> <file2> .... <filen>";
+
+constexpr std::size_t kBlockRecords = 100;
+constexpr double kFeetPerMetre = 3.281;
+constexpr int kWgs84 = 25;
+
+// trailview's own exit values for a call without files to draw and for a
+// file that cannot be read; the write failure is the suite's common one.
+constexpr int kExitUsage = -2;
+constexpr int kExitFileFailed = -1;
+
+// The factor an option sets, or nullptr when `argument` is not an option.
+double* OptionFactor(const char* argument, vrml::Factors& factors) {
+    const struct {
+        const char* name;
+        double vrml::Factors::*factor;
+    } options[] = {
+        {"-sx", &vrml::Factors::x},          {"-sy", &vrml::Factors::y},
+        {"-sz", &vrml::Factors::z},          {"-salt", &vrml::Factors::altitude},
+        {"-slat", &vrml::Factors::latitude}, {"-slon", &vrml::Factors::longitude},
+    };
+    for (const auto& option : options) {
+        if (std::strcmp(argument, option.name) == 0) {
+            return &(factors.*option.factor);
+        }
+    }
+    return nullptr;
+}
+
+// strtod's longest number prefix, 0 without one. "nan" and "inf" also give 0:
+// they are no VRML numbers, and a scene holding them opens in no viewer.
+double ParseFactor(const char* text) {
+    const double value = std::strtod(text, nullptr);
+    return std::isfinite(value) ? value : 0.0;
+}
+
+bool Finite(double x, double y, double z) {
+    return std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
+}
+
+enum class FileResult { kDrawn, kOpenFailed, kReadFailed };
+
+// Writes the five groups of one file. A read error ends the reading, and
+// the groups are finished from what was read so that the scene stays valid.
+FileResult DrawFile(const char* name, const vrml::Factors& factors, vrml::SceneWriter& scene) {
+    std::FILE* input = std::fopen(name, "rb");
+    if (input == nullptr) {
+        return FileResult::kOpenFailed;
+    }
+    scene.BeginTrack(name);
+
+    const CEarth earth(kWgs84);
+    CPolarCoordinate polar;
+    CEarthCoordinate current;
+    CEarthCoordinate origin;
+    GPL_Data_Point point;
+    GPL_Data_Point last_drawn;
+    std::uint64_t record = 1;  // position in the file, counted from 1
+    std::uint64_t drawn = 0;
+    vrml::Extremes extremes;
+    double end_x = 0.0, end_y = 0.0, end_z = 0.0;  // last drawn offset, unscaled
+
+    unsigned char block[kBlockRecords * gpl::kRecordSize];
+    bool read_failed = false;
+    for (;;) {
+        // A partial record at the end is consumed and not counted.
+        const std::size_t count = std::fread(block, gpl::kRecordSize, kBlockRecords, input);
+        for (std::size_t i = 0; i < count; ++i, ++record) {
+            gpl::DecodeRecord(block + i * gpl::kRecordSize, point);
+            // A run at one place is drawn once, at its first record.
+            if (drawn > 0 && point.SamePlace(last_drawn)) {
+                continue;
+            }
+            polar.Set(point.Latitude * factors.latitude, point.Longitude * factors.longitude,
+                      point.Altitude * factors.altitude / kFeetPerMetre);
+            earth.Convert(polar, current);
+            if (drawn == 0) {
+                origin = current;
+            }
+            current = current - origin;
+            const double x = current.GetXCoordinateInMeters() * factors.x;
+            const double y = current.GetYCoordinateInMeters() * factors.y;
+            const double z = current.GetZCoordinateInMeters() * factors.z;
+            // A point that is not a number or infinitely far has no place in
+            // the scene; it is passed over without becoming the origin or the
+            // point that the next one is compared with.
+            if (!Finite(x, y, z)) {
+                continue;
+            }
+            extremes.Widen(x, y, z);
+            scene.Vertex(x, y, z, record);
+            ++drawn;
+            last_drawn = point;
+            end_x = current.GetXCoordinateInMeters();
+            end_y = current.GetYCoordinateInMeters();
+            end_z = current.GetZCoordinateInMeters();
+        }
+        if (std::ferror(input) != 0) {
+            read_failed = true;
+            break;
+        }
+        // Output that cannot be written ends the work too.
+        if (std::feof(input) != 0 || count == 0 || scene.Failed()) {
+            break;
+        }
+    }
+    std::fclose(input);
+
+    scene.EndTrack(drawn);
+    scene.StartMarker();
+    scene.EndMarker(end_x, end_y, end_z);
+    scene.BoundingBox(extremes);
+    scene.Axes(extremes);
+    return read_failed ? FileResult::kReadFailed : FileResult::kDrawn;
+}
+
+// A double quote, the name, a double quote and the reason, on standard error.
+void ReportFailure(const char* name, const char* reason) {
+    std::fprintf(stderr, "\"%s\"%s\n", name, reason);
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc < 2) {
+        console::PrintLine(kUsage);
+        return kExitUsage;
+    }
+    // Options come first; the first other argument starts the file names.
+    vrml::Factors factors;
+    int next = 1;
+    while (next < argc) {
+        double* factor = OptionFactor(argv[next], factors);
+        if (factor == nullptr) {
+            break;
+        }
+        if (next + 1 == argc) {
+            console::PrintLine(kUsage);
+            return kExitUsage;
+        }
+        *factor = ParseFactor(argv[next + 1]);
+        next += 2;
+    }
+
+    vrml::SceneWriter scene(stdout);
+    scene.Header(factors);
+    int status = console::kExitOk;
+    for (; next < argc && !scene.Failed(); ++next) {
+        const FileResult result = DrawFile(argv[next], factors, scene);
+        if (result != FileResult::kDrawn) {
+            // The scene so far goes out before the message that ends it.
+            scene.Flush();
+            ReportFailure(argv[next], result == FileResult::kOpenFailed ? " - Open Failed!!!"
+                                                                        : " - Read Failed!!!");
+            status = kExitFileFailed;
+            break;
+        }
+    }
+    if (!scene.Flush()) {
+        std::fputs("trailview: write error\n", stderr);
+        return console::kExitWriteFailed;
+    }
+    return status;
+}

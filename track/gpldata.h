@@ -54,15 +54,19 @@ class GPL_Data_Point {
     GPL_Data_Point& operator/(double divisor);
 
     // Reads a text line "<number>:<Tag>, <Latitude>, <Longitude>, <dd-Mon-yyyy>,
-    // <hh:mm:ss>, <Heading>, <Speed>, <Altitude>" (local time) into this point.
-    // True when at least the number, Tag, Latitude and Longitude were found.
-    // The point is reset and changed even when the result is false.
+    // <hh:mm:ss>, <Heading>, <Speed>, <Altitude>" (local time, daylight-saving
+    // time as the calendar has it) into this point; the number is not kept.
+    // True when at least the number, Tag, Latitude and Longitude were found;
+    // without a date Time is 0. The point is reset (Latitude and Longitude to
+    // 500.0, all else to 0) and changed even when the result is false; the
+    // text is not changed.
     bool ExtractFromString(std::string& text);
 };
 
 // Writes "Tag, Latitude, Longitude, dd-Mon-yyyy, hh:mm:ss, Heading, Speed,
-// Altitude" in local time, without a line end. Leaves the stream in fixed
-// notation with the decimal point shown and a precision of 5.
+// Altitude" in local time, without a line end; a Time of 2^31 or more is a
+// date after 2038. Leaves the stream in fixed notation with the decimal point
+// shown and a precision of 5.
 std::ostream& operator<<(std::ostream& out, const GPL_Data_Point& point);
 
 #endif

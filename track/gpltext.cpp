@@ -1,5 +1,6 @@
 // The one-line text form of a track point: the stream writer and the reader
 // that logpack feeds with the lines of a listing.
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
@@ -48,19 +49,18 @@ bool ScanInt(const char*& p, int& value) {
     if (*q < '0' || *q > '9') {
         return false;
     }
-    // Accumulated as a negative number, whose range reaches INT_MIN.
-    constexpr long long kMin = std::numeric_limits<int>::min();
+    // Digits past 2^31 cannot change the held result.
+    constexpr long long kCap = 1LL << 31;
     long long magnitude = 0;
     for (; *q >= '0' && *q <= '9'; ++q) {
-        if (magnitude > kMin) {
-            magnitude = magnitude * 10 - (*q - '0');
-            if (magnitude < kMin) {
-                magnitude = kMin;
-            }
+        if (magnitude < kCap) {
+            magnitude = magnitude * 10 + (*q - '0');
         }
     }
-    long long result = negative ? magnitude : -magnitude;
-    if (result > std::numeric_limits<int>::max()) {
+    long long result = negative ? -magnitude : magnitude;
+    if (result < std::numeric_limits<int>::min()) {
+        result = std::numeric_limits<int>::min();
+    } else if (result > std::numeric_limits<int>::max()) {
         result = std::numeric_limits<int>::max();
     }
     value = static_cast<int>(result);

@@ -1,0 +1,89 @@
+# Installation and the Debian package.
+#
+# `cmake --install <build> [--prefix DIR]` puts the six programs in bin, their
+# manual pages in share/man, the two static libraries in lib with their headers
+# in include/tracktools/{track,geodesy}, and a CMake package configuration in
+# lib/cmake/tracktools, so that another project can write
+#
+#     find_package(tracktools 1.0 REQUIRED)
+#     target_link_libraries(app PRIVATE tracktools::track tracktools::geodesy)
+#
+# and include "gpldata.h", "gplfile.h", "CEarth.h", ... as the programs do.
+# `cpack -G DEB` (or `make package` at the top level) packs the same files.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(TRACKTOOLS_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/tracktools)
+set(TRACKTOOLS_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/tracktools)
+
+foreach(tool stepclock logpack idlescan pacer legsheet trailview)
+    if(TARGET ${tool})
+        install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
+    endif()
+endforeach()
+
+# Manual pages: the programs in section 1, the file formats in section 5.
+foreach(section 1 5)
+    file(GLOB pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/doc/man${section}/*.${section})
+    install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section} COMPONENT programs)
+endforeach()
+
+# The libraries with every header of their directory: the public headers
+# include one another by their bare names.
+foreach(library track geodesy)
+    if(NOT TARGET ${library})
+        continue()
+    endif()
+    # libtrack.a alone would be too plain a name for a system library directory.
+    set_target_properties(${library} PROPERTIES OUTPUT_NAME tracktools-${library})
+    install(TARGETS ${library} EXPORT tracktoolsTargets
+            ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development
+            INCLUDES DESTINATION ${TRACKTOOLS_INCLUDE_DIR}/${library})
+    file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${library}/*.h)
+    install(FILES ${headers} DESTINATION ${TRACKTOOLS_INCLUDE_DIR}/${library}
+            COMPONENT development)
+    # Libraries built with the sanitizers need their run-time libraries in
+    # whatever links them, also after installation.
+    if(TRACKTOOLS_SANITIZE)
+        target_link_options(${library} INTERFACE
+                            $<INSTALL_INTERFACE:-fsanitize=address,undefined>)
+    endif()
+endforeach()
+
+install(EXPORT tracktoolsTargets NAMESPACE tracktools:: DESTINATION ${TRACKTOOLS_CMAKE_DIR}
+        COMPONENT development)
+
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/tracktoolsConfig.cmake.in
+                              ${PROJECT_BINARY_DIR}/tracktoolsConfig.cmake
+                              INSTALL_DESTINATION ${TRACKTOOLS_CMAKE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/tracktoolsConfigVersion.cmake
+                                 COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/tracktoolsConfig.cmake
+              ${PROJECT_BINARY_DIR}/tracktoolsConfigVersion.cmake
+        DESTINATION ${TRACKTOOLS_CMAKE_DIR} COMPONENT development)
+
+# The Debian package: one package with everything above, installed under /usr.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tracktools)
+set(CPACK_PACKAGE_VENDOR tracktools)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "command-line tools for GPS track logs in GPL track files")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Six programs for GPL track files, runs of 56-byte records with latitude,
+longitude, altitude, heading, speed and time: logpack builds a track from a
+text listing, stepclock re-stamps it at a fixed interval, pacer re-times it
+for a constant speed or fills in measured leg speeds, idlescan keeps the
+stops, legsheet prints a leg report and trailview draws tracks as a VRML 2.0
+scene. With the two static C++ libraries, their headers and a CMake package
+configuration.")
+set(CPACK_PACKAGE_CONTACT "tracktools developers <tracktools@localhost>")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
+find_program(TRACKTOOLS_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(TRACKTOOLS_DPKG_SHLIBDEPS)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
+endif()
+include(CPack)

@@ -1,0 +1,42 @@
+// Geodetic position (latitude, longitude, height) and the constant Pi.
+#ifndef TRACKTOOLS_GEODESY_CPOLARCOORDINATE_H
+#define TRACKTOOLS_GEODESY_CPOLARCOORDINATE_H
+
+// Holder of the library's constants. Every degree/radian conversion takes Pi
+// from here so that all of them round the same way.
+class CMath {
+  public:
+    // The double nearest to pi, stored rather than computed.
+    static double Pi() { return 3.141592653589793; }
+};
+
+// A geodetic position: latitude and longitude in degrees and the height above
+// the ellipsoid surface in metres. Angles are stored as given, never wrapped.
+class CPolarCoordinate {
+  public:
+    CPolarCoordinate();
+    explicit CPolarCoordinate(double upDownAngle);
+    CPolarCoordinate(double upDownAngle, double leftRightAngle);
+    CPolarCoordinate(double upDownAngle, double leftRightAngle, double distanceFromSurface);
+    CPolarCoordinate(const CPolarCoordinate& source);
+    ~CPolarCoordinate();
+
+    void Copy(const CPolarCoordinate& source);
+    void Get(double& upDownAngle, double& leftRightAngle, double& distanceFromSurface) const;
+    double GetUpDownAngleInDegrees() const { return m_UpDownAngleInDegrees; }
+    double GetLeftRightAngleInDegrees() const { return m_LeftRightAngleInDegrees; }
+    double GetDistanceFromSurfaceInMeters() const { return m_DistanceFromSurfaceInMeters; }
+    void Set(double upDownAngle, double leftRightAngle, double distanceFromSurface);
+    void SetUpDownAngleInDegrees(double value) { m_UpDownAngleInDegrees = value; }
+    void SetLeftRightAngleInDegrees(double value) { m_LeftRightAngleInDegrees = value; }
+    void SetDistanceFromSurfaceInMeters(double value) { m_DistanceFromSurfaceInMeters = value; }
+
+    CPolarCoordinate& operator=(const CPolarCoordinate& source);
+
+  private:
+    double m_UpDownAngleInDegrees;
+    double m_LeftRightAngleInDegrees;
+    double m_DistanceFromSurfaceInMeters;
+};
+
+#endif

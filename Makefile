@@ -1,10 +1,11 @@
 # Front door for the two set-up commands of the README: `make demo` and `make test`.
+# `make package` builds the Debian package from the optimised build.
 BUILD_DIR ?= build
 TEST_BUILD_DIR ?= build-asan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE ?= cmake
 
-.PHONY: all build test demo clean
+.PHONY: all build test demo package clean
 
 all: build
 
@@ -20,6 +21,9 @@ test:
 
 demo: build
 	./examples/demo.sh $(BUILD_DIR) demo-output
+
+package: build
+	$(CMAKE) --build $(BUILD_DIR) --target package
 
 clean:
 	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR) demo-output

@@ -15,6 +15,17 @@ export TZ=UTC
 
 records() { echo "$(($(stat -c %s "$1") / 56)) records"; }
 
+# The time stamp (bytes 48 to 51) of the first and of the last record.
+first_time() { od -An -tu4 -j48 -N4 "$1"; }
+last_time() { od -An -tu4 -j$(($(stat -c %s "$1") - 8)) -N4 "$1"; }
+# When the track starts, and how long it takes.
+times() {
+    local first last
+    first=$(first_time "$1")
+    last=$(last_time "$1")
+    echo "starts $(date -u -d "@$first" '+%Y-%m-%d %H:%M:%S UTC'), lasts $(((last - first + 4294967296) % 4294967296)) s"
+}
+
 step() {
     local title="$1"
     shift
@@ -32,30 +43,30 @@ run() {
 step "logpack: the text listing becomes a GPL track" \
     logpack "$here/sample-drive.txt" drive.gpl
 run logpack "$here/sample-drive.txt" drive.gpl
-echo "-> drive.gpl: $(records drive.gpl)"
+echo "-> drive.gpl: $(records drive.gpl), $(times drive.gpl)"
 
-step "stepclock: re-stamp the track from now, 2 seconds apart" \
-    stepclock drive.gpl restamped.gpl 2
-run stepclock drive.gpl restamped.gpl 2
-echo "-> restamped.gpl: $(records restamped.gpl)"
+step "stepclock: re-stamp the track from now, 3 seconds apart" \
+    stepclock drive.gpl restamped.gpl 3
+run stepclock drive.gpl restamped.gpl 3
+echo "-> restamped.gpl: $(records restamped.gpl), $(times restamped.gpl)"
 
 step "pacer: re-time the track for a constant 30 mph" pacer restamped.gpl paced.gpl 30
 run pacer restamped.gpl paced.gpl 30
-echo "-> paced.gpl: $(records paced.gpl)"
+echo "-> paced.gpl: $(records paced.gpl), $(times paced.gpl)"
 
 step "pacer: fill in the measured speed and heading of every leg" pacer drive.gpl measured.gpl
 run pacer drive.gpl measured.gpl
-echo "-> measured.gpl: $(records measured.gpl)"
+echo "-> measured.gpl: $(records measured.gpl), $(times measured.gpl)"
 
 step "idlescan: keep the first point, the start of every stop and the last point" \
     idlescan drive.gpl stops.gpl
 run idlescan drive.gpl stops.gpl
-echo "-> stops.gpl: $(records stops.gpl)"
+echo "-> stops.gpl: $(records stops.gpl): the stops that the summary counts, then the last point"
 
 step "legsheet: the leg report of the measured track" "legsheet measured.gpl > legs.txt"
 run legsheet measured.gpl >legs.txt
-echo "-> legs.txt: $(wc -l <legs.txt) lines; the first legs:"
-head -n 6 legs.txt
+echo "-> legs.txt: $(wc -l <legs.txt) lines, $(awk -F', *' '!/^#/ { miles += $4 } END { printf "%.2f", miles }' legs.txt) miles in all; the first legs on the move:"
+awk '/^#/ || ($4 + 0 > 0 && shown++ < 6)' legs.txt
 
 step "legsheet: the stops in degrees:minutes:seconds" "legsheet -m stops.gpl > stops.txt"
 run legsheet -m stops.gpl >stops.txt

@@ -18,6 +18,10 @@
 # A display of neither kind fails the test, and so does a command whose exit
 # status is not 0 (an example shows another status with "; echo $?").
 #
+# A Markdown file (*.md) can be given too: there, an indented block (four
+# blanks) whose first line starts with "$ " is a session; other blocks are
+# not examined.
+#
 # Each page runs in a directory of its own that holds every example file and
 # drive.gpl, made by logpack from the listing drive.txt, with TZ=UTC and the
 # C locale.
@@ -41,10 +45,36 @@ for program in stepclock logpack idlescan pacer legsheet trailview; do
 done
 run_env=(env -i "PATH=$path" "HOME=$work/home" TZ=UTC LC_ALL=C)
 
+# The sessions of a Markdown file as example displays.
+markdown_sessions() {
+    awk '
+        /^    / {
+            if (!block)
+                session = substr($0, 5, 2) == "$ "
+            block = 1
+            if (session) {
+                if (!open) print ".EX"
+                open = 1
+                print substr($0, 5)
+            }
+            next
+        }
+        {
+            if (open) print ".EE"
+            block = open = session = 0
+        }
+        END { if (open) print ".EE" }
+    ' "$1"
+}
+
 # Splits one page into its example files (into the fixture) and its sessions
 # (numbered .cmd and .out files); prints an error line for anything else.
 extract() {
-    local page="$1" into="$2"
+    local page="$1" into="$2" source="$1"
+    if [[ "$page" == *.md ]]; then
+        source="$work/$(basename "$page").roff"
+        markdown_sessions "$page" >"$source"
+    fi
     awk -v into="$into" -v fixture="$work/fixture" -v page="$page" '
         function fail(message) {
             printf "%s:%d: %s\n", page, FNR, message
@@ -130,7 +160,7 @@ extract() {
                 fail("no example command")
             exit failed
         }
-    ' "$page"
+    ' "$source"
 }
 
 failures=0

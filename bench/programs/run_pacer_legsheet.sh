@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# pacer (constant-speed and measured-speed mode) and legsheet (report to
+# /dev/null) against cp on a track of 10 million records, all from the page
+# cache: records per second and peak memory of each.
+source "$(dirname "$0")/../common/lib.sh"
+RECORDS="${RECORDS:-10000000}"
+RUNS="${RUNS:-3}"
+build_release
+track="$WORK/big.gpl"
+out="$WORK/pacer-bench-out.gpl"
+make_track "$RECORDS" "$track"
+tools="$BUILD/tools"
+
+# row NAME CMD...: best wall time of RUNS runs, records per second, peak memory.
+row() {
+    local name="$1"
+    shift
+    local seconds kib
+    seconds=$(best_seconds "$RUNS" "$@")
+    kib=$(peak_kib "$@")
+    printf '%-18s %8s s %14s records/s %8s KiB peak\n' "$name" "$seconds" \
+        "$(echo "$RECORDS / $seconds" | bc -l | xargs printf '%.0f')" "$kib"
+}
+
+echo "track: $RECORDS records ($(stat -c %s "$track") bytes), best of $RUNS runs"
+row "cp" cp "$track" "$out"
+row "pacer 30 mph" "$tools/pacer/pacer" "$track" "$out" 30
+row "pacer measured" "$tools/pacer/pacer" "$track" "$out"
+row "legsheet" "$tools/legsheet/legsheet" "$track"
+row "legsheet -m" "$tools/legsheet/legsheet" -m "$track"
+rm -f "$out"

@@ -1,6 +1,5 @@
 // pacer: re-times a GPL track so that it runs at one constant speed, or,
 // without a speed, fills in the measured speed and heading of every leg.
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>

@@ -1,0 +1,236 @@
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "CEarth.h"
+
+namespace {
+
+struct Measured {
+    double distance;
+    double forward;
+    double back;
+};
+
+Measured Measure(const CEarth& earth, double lat1, double lon1, double lat2, double lon2) {
+    Measured m;
+    m.forward = -1;
+    m.back = -1;
+    m.distance = earth.GetSurfaceDistance(CPolarCoordinate(lat1, lon1),
+                                          CPolarCoordinate(lat2, lon2), &m.forward, &m.back);
+    return m;
+}
+
+void ExpectNoAnswer(const Measured& m) {
+    EXPECT_TRUE(std::isnan(m.distance)) << m.distance;
+    EXPECT_TRUE(std::isnan(m.forward)) << m.forward;
+    EXPECT_TRUE(std::isnan(m.back)) << m.back;
+}
+
+TEST(SurfaceDistance, QuarterOfTheEarthAndAShortLeg) {
+    const CEarth earth(25);
+    const Measured longLine = Measure(earth, 0, 0, 45, 90);
+    EXPECT_NEAR(longLine.distance, 10010386.361, 0.0005);
+    EXPECT_NEAR(longLine.forward, 45.096, 0.0005);
+    EXPECT_NEAR(longLine.back, 270.151, 0.0005);
+    // The 17-digit values quoted for this line, which the order of operations
+    // reproduces.
+    EXPECT_DOUBLE_EQ(longLine.distance, 10010386.361066332);
+    EXPECT_DOUBLE_EQ(longLine.forward, 45.09601233034709);
+
+    const Measured leg = Measure(earth, 10, 20, 10.001, 20.001);
+    EXPECT_NEAR(leg.distance, 155.7396, 0.00005);
+    EXPECT_NEAR(leg.forward, 44.748, 0.0005);
+    EXPECT_NEAR(leg.back, 224.748, 0.0005);
+}
+
+TEST(SurfaceDistance, SwappingThePointsExchangesTheAzimuths) {
+    const CEarth earth(25);
+    const double pairs[][4] = {{0, 0, 45, 90}, {10, 20, 10.001, 20.001}, {-33.9, 18.4, 51.5, -0.1}};
+    for (const auto& p : pairs) {
+        const Measured there = Measure(earth, p[0], p[1], p[2], p[3]);
+        const Measured back = Measure(earth, p[2], p[3], p[0], p[1]);
+        EXPECT_NEAR(back.distance, there.distance, 1e-8 * there.distance);
+        EXPECT_NEAR(back.forward, there.back, 1e-9);
+        EXPECT_NEAR(back.back, there.forward, 1e-9);
+    }
+}
+
+TEST(SurfaceDistance, MeridiansPolesAndTheSphere) {
+    const CEarth earth(25);
+    const Measured north = Measure(earth, 47.1, 8.5, 47.2, 8.5);
+    EXPECT_EQ(north.forward, 0.0);
+    EXPECT_EQ(north.back, 180.0);
+
+    // The azimuth at the pole is measured against the meridian of the given
+    // longitude.
+    const Measured pole = Measure(earth, 90, 0, 45, 10);
+    EXPECT_NEAR(pole.distance, 5017021.351, 0.0005);
+    EXPECT_NEAR(pole.forward, 170.0, 1e-9);
+
+    // On the sphere the distance is the radius times the central angle.
+    const CEarth sphere(1);
+    const double pairs[][4] = {{0, 0, 0, 1}, {10, 20, -30, 40}, {52.2, 0.1, 48.9, 2.3}};
+    for (const auto& p : pairs) {
+        const double rad = M_PI / 180;
+        const double phi1 = p[0] * rad, phi2 = p[2] * rad, dl = (p[3] - p[1]) * rad;
+        const double angle = std::acos(std::sin(phi1) * std::sin(phi2) +
+                                       std::cos(phi1) * std::cos(phi2) * std::cos(dl));
+        EXPECT_NEAR(Measure(sphere, p[0], p[1], p[2], p[3]).distance, 6378137 * angle, 1e-6);
+    }
+}
+
+TEST(SurfaceDistance, EachAzimuthPointerMayBeNull) {
+    const CEarth earth(25);
+    const CPolarCoordinate a(10, 20), b(10.001, 20.001);
+    const Measured full = Measure(earth, 10, 20, 10.001, 20.001);
+    EXPECT_EQ(earth.GetSurfaceDistance(a, b, nullptr, nullptr), full.distance);
+    double forward = -1, back = -1;
+    EXPECT_EQ(earth.GetSurfaceDistance(a, b, &forward, nullptr), full.distance);
+    EXPECT_EQ(forward, full.forward);
+    EXPECT_EQ(earth.GetSurfaceDistance(a, b, nullptr, &back), full.distance);
+    EXPECT_EQ(back, full.back);
+}
+
+// Identical fixes of a standing vehicle must be exactly 0 apart: at these
+// latitudes a term-by-term evaluation leaves about 1e-10 m.
+TEST(SurfaceDistance, IdenticalPointsAreExactlyZeroApart) {
+    const CEarth earth(25);
+    for (double lat : {-87.0, -82.0, -72.0, -60.0, 0.0, 12.345678, 47.5, 90.0}) {
+        SCOPED_TRACE(lat);
+        const Measured m = Measure(earth, lat, 8.25, lat, 8.25);
+        EXPECT_EQ(m.distance, 0.0);
+        // The azimuths come from the rounding residue: due north or south.
+        EXPECT_TRUE(m.forward == 0.0 || m.forward == 180.0) << m.forward;
+        EXPECT_EQ(m.back, m.forward + 180.0);
+    }
+}
+
+// Short GPS legs whose estimates alternate between two neighbouring values;
+// expected values from GeodSolve (GeographicLib).
+TEST(SurfaceDistance, LegsWhoseEstimatesAlternateStillGiveTheDistance) {
+    const CEarth earth(25);
+    struct Case {
+        double lat1, lon1, lat2, lon2, distance, forward;
+    };
+    const Case cases[] = {
+        {32.837431, -154.185045, 32.833902, -154.181916, 488.8710270794, 143.182946256334191},
+        {27.522456, -39.247975, 27.522142, -39.246782, 122.8879818279, 106.447617995099137},
+        {-38.581773, 90.706910, -38.581795, 90.709786, 250.6093976023, 90.559247669156605},
+    };
+    for (const Case& c : cases) {
+        const Measured m = Measure(earth, c.lat1, c.lon1, c.lat2, c.lon2);
+        EXPECT_NEAR(m.distance, c.distance, 1e-4);
+        EXPECT_NEAR(m.forward, c.forward, 1e-6);
+    }
+}
+
+TEST(SurfaceDistance, NearlyAntipodalPointsGiveNoAnswer) {
+    const CEarth earth(25);
+    // The estimate passes pi.
+    ExpectNoAnswer(Measure(earth, 0, 0, 0.5, 179.7));
+    ExpectNoAnswer(Measure(earth, 0, 0, 0, 180));
+    // The estimates swing between two values 0.007 radians apart forever.
+    ExpectNoAnswer(Measure(earth, 9.6127485664394214, 0, -9.9149291076439479, 179.47071280744515));
+    // Still moving by more than 1e-15 after 1000 iterations.
+    ExpectNoAnswer(Measure(earth, -16.819024681135232, 0, 17.308814846295327, 180.30968467456464));
+
+    // Settled to within 1e-15 after 1000 iterations: the answer is used
+    // (GeodSolve: 19945641.0729198493 m, 154.661634268843642 degrees).
+    const Measured slow =
+        Measure(earth, -14.738987888123617, 0, 14.309743024651052, 179.54193928729489);
+    EXPECT_NEAR(slow.distance, 19945641.0729198493, 1e-4);
+    EXPECT_NEAR(slow.forward, 154.661634268843642, 1e-6);
+}
+
+// Longitudes are not normalised: a leg over the antimeridian, or a longitude
+// difference beyond 180 degrees, settles like its wrapped form.
+TEST(SurfaceDistance, LongitudeDifferencesBeyondHalfATurnSettle) {
+    const CEarth earth(25);
+    const Measured across = Measure(earth, 10, 179.9999, 10.0001, -179.9999);
+    const Measured wrapped = Measure(earth, 10, 179.9999, 10.0001, 180.0001);
+    EXPECT_NEAR(across.distance, 24.5595650795, 1e-4);  // GeodSolve
+    EXPECT_NEAR(across.distance, wrapped.distance, 1e-8);
+    EXPECT_NEAR(across.forward, wrapped.forward, 1e-8);
+
+    const Measured wide = Measure(earth, -30, -100, 20, 100);
+    const Measured narrow = Measure(earth, -30, -100, 20, -260);
+    EXPECT_FALSE(std::isnan(wide.distance));
+    EXPECT_NEAR(wide.distance, narrow.distance, 1e-6);
+    EXPECT_NEAR(wide.back, narrow.back, 1e-9);
+}
+
+TEST(SurfaceDistance, CartesianOverloadsMeasureTheFootPoints) {
+    const CEarth earth(25);
+    const CPolarCoordinate a(10, 20, 0), b(10.5, 20.5, 0);
+    const CPolarCoordinate aHigh(10, 20, 3000), bLow(10.5, 20.5, -50);
+    CEarthCoordinate ca, cb;
+    earth.Convert(aHigh, ca);
+    earth.Convert(bLow, cb);
+    double f0, b0, f1, b1;
+    const double expected = earth.GetSurfaceDistance(a, b, &f0, &b0);
+    EXPECT_NEAR(earth.GetSurfaceDistance(ca, cb, &f1, &b1), expected, 1e-6);
+    EXPECT_NEAR(f1, f0, 1e-9);
+    EXPECT_NEAR(b1, b0, 1e-9);
+    EXPECT_NEAR(earth.GetSurfaceDistance(ca, b, nullptr, nullptr), expected, 1e-6);
+    EXPECT_NEAR(earth.GetSurfaceDistance(a, cb, nullptr, nullptr), expected, 1e-6);
+    EXPECT_EQ(earth.GetSurfaceDistance(aHigh, bLow, nullptr, nullptr), expected);
+}
+
+TEST(LineOfSight, StraightDistancesThroughSpace) {
+    const CEarth earth(25);
+    EXPECT_EQ(earth.GetLineOfSightDistance(CEarthCoordinate(0, 0, 0), CEarthCoordinate(3, 4, 12)),
+              13.0);
+
+    const CPolarCoordinate a(45, 7, 500), b(45.2, 7.3, 1500);
+    CEarthCoordinate ca, cb;
+    earth.Convert(a, ca);
+    earth.Convert(b, cb);
+    const double expected = earth.GetLineOfSightDistance(ca, cb);
+    EXPECT_EQ(earth.GetLineOfSightDistance(a, b), expected);
+    EXPECT_EQ(earth.GetLineOfSightDistance(a, cb), expected);
+    EXPECT_EQ(earth.GetLineOfSightDistance(ca, b), expected);
+    // A chord is shorter than the arc over it.
+    EXPECT_LT(expected, earth.GetSurfaceDistance(a, b, nullptr, nullptr) + 1000);
+}
+
+TEST(LineOfSight, DistanceFromACourse) {
+    const CEarth earth(25);
+    const CEarthCoordinate start(0, 0, 0), end(10, 0, 0);
+    EXPECT_DOUBLE_EQ(earth.GetLineOfSightDistanceFromCourse(CEarthCoordinate(0, 5, 0), start, end),
+                     5.0);
+    // Beyond the end of the course the distance is still from the line.
+    EXPECT_DOUBLE_EQ(earth.GetLineOfSightDistanceFromCourse(CEarthCoordinate(20, 5, 0), start, end),
+                     5.0);
+    EXPECT_NEAR(earth.GetLineOfSightDistanceFromCourse(CEarthCoordinate(3, 4, 12), start,
+                                                       CEarthCoordinate(0, 0, 1)),
+                5.0, 1e-12);
+
+    // Points on the course line: rounding makes Heron's product slightly
+    // negative here, which must not turn the distance into not-a-number.
+    const CEarthCoordinate shortEnd(0.9, 0, 0), otherEnd(0.4, 0, 0);
+    EXPECT_EQ(earth.GetLineOfSightDistanceFromCourse(CEarthCoordinate(0.2, 0, 0), start, shortEnd),
+              0.0);
+    EXPECT_EQ(earth.GetLineOfSightDistanceFromCourse(CEarthCoordinate(0.9, 0, 0), start, otherEnd),
+              0.0);
+
+    // Coincident course points leave no line.
+    const double none =
+        earth.GetLineOfSightDistanceFromCourse(CEarthCoordinate(0, 5, 0), start, start);
+    EXPECT_FALSE(std::isfinite(none));
+}
+
+TEST(Horizon, RadioHorizonOfAFourThirdsEarth) {
+    const CEarth earth(25);
+    EXPECT_DOUBLE_EQ(earth.GetDistanceToHorizon(CPolarCoordinate(10, 20, 100)), std::sqrt(1700.0));
+    EXPECT_EQ(earth.GetDistanceToHorizon(CPolarCoordinate(10, 20, 0)), 0.0);
+    EXPECT_TRUE(std::isnan(earth.GetDistanceToHorizon(CPolarCoordinate(10, 20, -1))));
+    EXPECT_DOUBLE_EQ(CEarth(1).GetDistanceToHorizon(CPolarCoordinate(0, 0, 100)),
+                     earth.GetDistanceToHorizon(CPolarCoordinate(0, 0, 100)));
+
+    CEarthCoordinate c;
+    earth.Convert(CPolarCoordinate(-33, 151, 100), c);
+    EXPECT_NEAR(earth.GetDistanceToHorizon(c), std::sqrt(1700.0), 1e-9);
+}
+
+}  // namespace

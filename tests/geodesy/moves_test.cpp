@@ -46,7 +46,7 @@ TEST(SurfaceMove, AlongAMeridianAndAlongTheEquator) {
     CEarth sphere(1);
     const CPolarCoordinate east = Move(sphere, CPolarCoordinate(0, 0), 1000, 90);
     EXPECT_NEAR(east.GetUpDownAngleInDegrees(), 0, 1e-12);
-    EXPECT_NEAR(east.GetLeftRightAngleInDegrees(), 0.008983152841195214, 1e-15);
+    EXPECT_EQ(east.GetLeftRightAngleInDegrees(), 0.008983152841195214);
 
     // The longitude is not wrapped.
     const CPolarCoordinate across = Move(earth, CPolarCoordinate(0, 179.9), 50000, 90);

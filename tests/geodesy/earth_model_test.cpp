@@ -135,28 +135,6 @@ TEST(Conversion, PointsOnTheAxes) {
     EXPECT_EQ(c.GetZCoordinateInMeters(), 0.0);
 }
 
-TEST(Conversion, RoundTripReturnsTheGeodeticPosition) {
-    const CEarth earth(25);
-    for (double lat : {-89.5, -60.0, -10.25, 0.0, 0.001, 33.3, 45.0, 71.9, 89.99}) {
-        for (double h : {-100.0, 0.0, 250.0, 8848.0}) {
-            SCOPED_TRACE(testing::Message() << lat << " " << h);
-            CEarthCoordinate c;
-            earth.Convert(CPolarCoordinate(lat, -123.456, h), c);
-            CPolarCoordinate back;
-            earth.Convert(c, back);
-            EXPECT_NEAR(back.GetUpDownAngleInDegrees(), lat, 1e-12);
-            EXPECT_NEAR(back.GetLeftRightAngleInDegrees(), -123.456, 1e-12);
-            EXPECT_NEAR(back.GetDistanceFromSurfaceInMeters(), h, 1e-8);
-        }
-    }
-    // Longitudes come back in -180..180.
-    CEarthCoordinate c;
-    earth.Convert(CPolarCoordinate(12, 190, 0), c);
-    CPolarCoordinate back;
-    earth.Convert(c, back);
-    EXPECT_NEAR(back.GetLeftRightAngleInDegrees(), -170, 1e-12);
-}
-
 TEST(Conversion, PolarAxisAndCentre) {
     const CEarth earth(25);
     CPolarCoordinate p;
@@ -175,28 +153,16 @@ TEST(Conversion, PolarAxisAndCentre) {
     EXPECT_TRUE(std::isnan(p.GetDistanceFromSurfaceInMeters()));
 }
 
-// On these points the estimates of tan(latitude) alternate between two
-// neighbouring doubles; expected values from CartConvert -r (GeographicLib).
+// On this point the estimates of tan(latitude) alternate between two
+// neighbouring doubles (more such points are in the reference file); expected
+// values from CartConvert -r (GeographicLib).
 TEST(Conversion, AlternatingEstimatesStillGiveThePosition) {
     const CEarth earth(25);
-    struct Case {
-        double x, y, z, lat, lon, h;
-    };
-    const Case cases[] = {
-        {3879011.6391326706, -2612479.7412523185, 4324186.861968031, 42.94887700509701,
-         -33.95991489701566, 1233.525359123},
-        {996088.1796954307, -1681812.787724079, -6054694.285656218, -72.22033367502956,
-         -59.36299021754920, 3628.663397893},
-        {598282.3875857291, 1075563.3543153417, 6243919.102609375, 78.92187747447130,
-         60.91498920934485, 6515.236032569},
-    };
-    for (const Case& c : cases) {
-        CPolarCoordinate p;
-        earth.Convert(CEarthCoordinate(c.x, c.y, c.z), p);
-        EXPECT_NEAR(p.GetUpDownAngleInDegrees(), c.lat, 1e-12);
-        EXPECT_NEAR(p.GetLeftRightAngleInDegrees(), c.lon, 1e-12);
-        EXPECT_NEAR(p.GetDistanceFromSurfaceInMeters(), c.h, 1e-6);
-    }
+    CPolarCoordinate p;
+    earth.Convert(CEarthCoordinate(3879011.6391326706, -2612479.7412523185, 4324186.861968031), p);
+    EXPECT_NEAR(p.GetUpDownAngleInDegrees(), 42.94887700509701, 1e-12);
+    EXPECT_NEAR(p.GetLeftRightAngleInDegrees(), -33.95991489701566, 1e-12);
+    EXPECT_NEAR(p.GetDistanceFromSurfaceInMeters(), 1233.525359123, 1e-6);
 }
 
 TEST(Conversion, EstimatesThatNeverSettleGiveZeros) {

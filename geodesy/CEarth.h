@@ -16,7 +16,7 @@
 // shows as zeros or as IEEE infinities and not-a-number values.
 class CEarth {
   public:
-    CEarth(int ellipsoidId = 25);
+    explicit CEarth(int ellipsoidId = 25);
     ~CEarth();  // deliberately not virtual; the model is used by value
 
     // Moves a position along a straight line of sight towards a target

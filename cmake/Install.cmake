@@ -77,6 +77,7 @@ stops, legsheet prints a leg report and trailview draws tracks as a VRML 2.0
 scene. With the two static C++ libraries, their headers and a CMake package
 configuration.")
 set(CPACK_PACKAGE_CONTACT "tracktools developers <tracktools@localhost>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "writedata.h"
@@ -63,6 +65,28 @@ TEST(LegsheetWriteData, ValuesThatAreNotFinitePrintTheirNameInTheFieldWidth) {
               "nan, -inf,      nan,       nan,      -inf");
     // In degrees:minutes:seconds every part that is not finite is blank-filled.
     EXPECT_EQ(Position(negative_nan, kInf), " nan:nan:    nan,  inf:00:00.0000, ");
+}
+
+// The line printed through printf's "%*.*f", for finite values.
+std::string PrintfLine(const GPL_Data_Point& p, double miles) {
+    char line[2048];
+    std::snprintf(line, sizeof line, "%.8f, %.8f, %8.4f, %9.4f, %9.4f", p.Latitude, p.Longitude,
+                  p.Heading, miles, p.Speed);
+    return line;
+}
+
+TEST(LegsheetWriteData, DecimalFormAgreesWithPrintfOnRandomValues) {
+    std::mt19937_64 random(20261207);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    std::uniform_int_distribution<int> exponent(-12, 12);
+    for (int i = 0; i < 100000; ++i) {
+        const auto value = [&] { return unit(random) * std::pow(10.0, exponent(random)); };
+        const GPL_Data_Point p = Point(value(), value(), value(), value());
+        const double miles = value();
+        ASSERT_EQ(WriteData(p, miles, false), PrintfLine(p, miles));
+    }
+    const GPL_Data_Point huge = Point(-1e300, 1e308, 1e200, -1e-300);
+    EXPECT_EQ(WriteData(huge, 5e307, false), PrintfLine(huge, 5e307));
 }
 
 }  // namespace

@@ -142,22 +142,28 @@ bool InputFile::ReadRecord(GPL_Data_Point& point) {
 
 void InputFile::ReadLine(char* buffer, std::size_t size) {
     std::size_t length = 0;
-    bool line_done = false;
-    while (!line_done) {
+    for (;;) {
         if (begin_ == end_ && (at_end_ || !Fill())) {
             at_end_ = true;
             break;
         }
-        while (begin_ < end_) {
-            const char c = static_cast<char>(buffer_[begin_++]);
-            if (c == '\n') {
-                line_done = true;
-                break;
-            }
-            if (length + 1 < size) {
-                buffer[length++] = c;
-            }
+        const unsigned char* start = buffer_.get() + begin_;
+        const std::size_t available = end_ - begin_;
+        const void* newline = std::memchr(start, '\n', available);
+        const std::size_t taken =
+            newline != nullptr
+                ? static_cast<std::size_t>(static_cast<const unsigned char*>(newline) - start)
+                : available;
+        // Characters beyond the buffer are read and dropped with the rest of the line.
+        const std::size_t room = size > 0 ? size - 1 - length : 0;
+        const std::size_t kept = taken < room ? taken : room;
+        std::memcpy(buffer + length, start, kept);
+        length += kept;
+        if (newline != nullptr) {
+            begin_ += taken + 1;
+            break;
         }
+        begin_ = end_;
     }
     if (size > 0) {
         buffer[length] = '\0';

@@ -1,22 +1,6 @@
 #include "gpldata.h"
 
-#include <cmath>
-
-namespace {
-
-// Truncates a scaled time stamp toward zero and keeps its low 32 bits. A value
-// that is not finite or does not fit a signed 64-bit integer gives 0.
-std::uint32_t ScaledTime(double scaled) {
-    // 2^63 is exact as a double; the range is [-2^63, 2^63).
-    constexpr double kLimit = 9223372036854775808.0;
-    if (!std::isfinite(scaled) || scaled >= kLimit || scaled < -kLimit) {
-        return 0;
-    }
-    const std::int64_t whole = static_cast<std::int64_t>(scaled);
-    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(whole));
-}
-
-}  // namespace
+#include "numbers.h"
 
 GPL_Data_Point::GPL_Data_Point(double latitude, double longitude)
     : Latitude(latitude), Longitude(longitude) {}
@@ -94,7 +78,7 @@ GPL_Data_Point& GPL_Data_Point::operator*(double factor) {
     Altitude *= factor;
     Heading *= factor;
     Speed *= factor;
-    Time = ScaledTime(static_cast<double>(Time) * factor);
+    Time = numbers::TruncateToLow32(static_cast<double>(Time) * factor);
     return *this;
 }
 
@@ -104,6 +88,6 @@ GPL_Data_Point& GPL_Data_Point::operator/(double divisor) {
     Altitude /= divisor;
     Heading /= divisor;
     Speed /= divisor;
-    Time = ScaledTime(static_cast<double>(Time) / divisor);
+    Time = numbers::TruncateToLow32(static_cast<double>(Time) / divisor);
     return *this;
 }

@@ -64,4 +64,12 @@ std::uint32_t ParseUnsigned32(const char* text, int base, const char** end) {
     return negative ? static_cast<std::uint32_t>(0u - value) : value;
 }
 
+std::uint32_t TruncateToLow32(double value) {
+    constexpr double kTwoTo63 = 9223372036854775808.0;  // exact as a double
+    if (!(value >= -kTwoTo63 && value < kTwoTo63)) {
+        return 0;
+    }
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(value)));
+}
+
 }  // namespace numbers

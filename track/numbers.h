@@ -14,6 +14,11 @@ namespace numbers {
 // and *end (when given) is `text`; otherwise *end is just past the digits.
 std::uint32_t ParseUnsigned32(const char* text, int base, const char** end = nullptr);
 
+// Truncates toward zero to a signed 64-bit integer and keeps its low 32 bits,
+// so a negative value wraps like a 32-bit time stamp. A value that is not a
+// number or lies outside the signed 64-bit range has no such integer: 0.
+std::uint32_t TruncateToLow32(double value);
+
 }  // namespace numbers
 
 #endif

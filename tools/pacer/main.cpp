@@ -6,6 +6,7 @@
 
 #include "CEarth.h"
 #include "CPolarCoordinate.h"
+#include "numbers.h"
 #include "toolframe.h"
 
 namespace {
@@ -13,18 +14,6 @@ namespace {
 constexpr double kFeetPerMeter = 3.281;
 constexpr double kMilesPerMeter = 0.0006214;
 constexpr double kSecondsPerHour = 3600.0;
-
-// The low 32 bits of `seconds` truncated toward zero, so that a negative sum
-// wraps like the time stamps do. A sum that is not a number or lies outside
-// the signed 64-bit range has no such integer: it gives 0.
-std::uint32_t LowTimeBits(double seconds) {
-    constexpr double kTwoTo63 = 9223372036854775808.0;
-    if (!(seconds >= -kTwoTo63 && seconds < kTwoTo63)) {
-        return 0;
-    }
-    return static_cast<std::uint32_t>(
-        static_cast<std::uint64_t>(static_cast<std::int64_t>(seconds)));
-}
 
 }  // namespace
 
@@ -78,7 +67,7 @@ int main(int argc, char* argv[]) {
                 // Each leg adds the whole seconds of its own duration to the
                 // already re-timed start; fractions are not carried over.
                 const double seconds = miles / new_speed * kSecondsPerHour;
-                next.Time = LowTimeBits(static_cast<double>(held.Time) + seconds);
+                next.Time = numbers::TruncateToLow32(static_cast<double>(held.Time) + seconds);
             } else {
                 // Time stamps wrap modulo 2^32: a step backwards reads as
                 // nearly 2^32 seconds, a speed near 0 rather than a negative one.

@@ -259,6 +259,12 @@ double CEarth::GetSurfaceDistance(const CPolarCoordinate& from, const CPolarCoor
         a1 = cosU2 * sinLambda;
         a2 = q - sinU1 * cosU2 * cosLambda;
         sinSigma = std::sqrt(a1 * a1 + a2 * a2);
+        // Points a few hundred decimal places apart (near latitude and
+        // longitude 0) make both squares underflow; only then is the root
+        // taken without squaring, so that sinAlpha below stays finite.
+        if (sinSigma == 0.0 && (a1 != 0.0 || a2 != 0.0)) {
+            sinSigma = std::hypot(a1, a2);
+        }
         cosSigma = p * cosLambda + rr;
         sigma = std::atan2(sinSigma, cosSigma);
         double sinAlpha;

@@ -106,6 +106,30 @@ TEST(SurfaceDistance, IdenticalPointsAreExactlyZeroApart) {
     }
 }
 
+// Points that differ only far below a metre near latitude and longitude 0
+// (a record of 0, 0 and one with leftover bits) make the squares of the
+// loop underflow; the leg still has a length, not a missing answer. Along the
+// equator the length is a times the longitude difference in radians, along
+// the meridian at the equator a(1 - e^2) times the latitude difference; the
+// iteration's absolute tolerance leaves such legs a fraction f short.
+TEST(SurfaceDistance, LegsFarShorterThanAMetreNearZeroHaveALength) {
+    const CEarth earth(25);
+    const double radians = 1e-200 * (CMath::Pi() / 180.0);
+    const Measured east = Measure(earth, 0, 0, 0, 1e-200);
+    EXPECT_NEAR(east.distance, 6378137.0 * radians, 6378137.0 * radians * 0.005);
+    EXPECT_EQ(east.forward, 90.0);
+    EXPECT_EQ(east.back, 270.0);
+    const Measured north = Measure(earth, 0, 0, 1e-200, 0);
+    EXPECT_NEAR(north.distance, 6335439.327 * radians, 6335439.327 * radians * 0.005);
+    EXPECT_EQ(north.forward, 0.0);
+    EXPECT_EQ(north.back, 180.0);
+    // Subnormal coordinates, as random record bytes give them.
+    const Measured tiny = Measure(earth, 0, 0, 4.431060073616e-312, 1.0609978955e-314);
+    EXPECT_TRUE(std::isfinite(tiny.distance));
+    EXPECT_GE(tiny.distance, 0.0);
+    EXPECT_LT(tiny.distance, 1e-300);
+}
+
 // Short GPS legs whose estimates alternate between two neighbouring values;
 // expected values from GeodSolve (more such legs are in the reference file).
 TEST(SurfaceDistance, LegsWhoseEstimatesAlternateStillGiveTheDistance) {

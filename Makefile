@@ -5,7 +5,7 @@ TEST_BUILD_DIR ?= build-asan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE ?= cmake
 
-.PHONY: all build test demo package clean
+.PHONY: all build test demo package clean fuzz lint
 
 all: build
 
@@ -27,3 +27,21 @@ package: build
 
 clean:
 	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR) demo-output
+
+# Every fuzz target for FUZZ_SECONDS (FUZZ_JOBS at a time) from the seeds in
+# fuzz/corpus; needs clang++ and libFuzzer.
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz:
+	./fuzz/fuzz.sh build $(FUZZ_BUILD_DIR)
+	./fuzz/fuzz.sh run $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
+
+# clang-tidy (.clang-tidy) and cppcheck over the product code; any finding fails.
+LINT_BUILD_DIR ?= build-lint
+lint:
+	$(CMAKE) -S . -B $(LINT_BUILD_DIR) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+	    -DTRACKTOOLS_BUILD_TESTS=OFF >/dev/null
+	run-clang-tidy -p $(LINT_BUILD_DIR) -quiet -j $(JOBS) '$(CURDIR)/(track|geodesy|tools)/'
+	cppcheck --enable=warning,performance,portability --error-exitcode=1 --std=c++17 \
+	    --inline-suppr --quiet --project=$(LINT_BUILD_DIR)/compile_commands.json
+	@echo "lint: no findings"

@@ -74,7 +74,8 @@ const double kLargestRelativeTwoCycleStep = 1e-12;
 
 CEarth::CEarth(int ellipsoidId) {
     m_Initialize();
-    SetEllipsoid(ellipsoidId);
+    // A constructor reaches only its own class's version: say so.
+    CEarth::SetEllipsoid(ellipsoidId);
 }
 
 CEarth::~CEarth() {
@@ -175,7 +176,7 @@ void CEarth::Convert(const CEarthCoordinate& from, CPolarCoordinate& to) const {
     // ends the loop at once with latitude +-90.
     double t = z / p / (1.0 - e2);
     double tBeforeLast = kNotANumber;
-    double tNext = t;
+    double tNext;  // the first pass of the loop sets it
     for (int estimates = 1;; ++estimates) {
         tNext = z / (p - ae2 / std::sqrt(1.0 + (1.0 - e2) * (t * t)));
         if (!(std::fabs(tNext - t) > 1e-21)) {

@@ -37,7 +37,7 @@ bool ToolFrame::Write(const GPL_Data_Point& point) {
     return true;
 }
 
-void ToolFrame::Mark(std::uint64_t unit) {
+void ToolFrame::Mark(std::uint64_t unit) const {
     if (unit % 100 == 0) {
         std::fputc('.', stdout);
         // A person watching a terminal sees the marks as they come; into a

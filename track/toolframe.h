@@ -50,7 +50,7 @@ class ToolFrame {
     std::uint64_t Written() const { return written_; }
 
     // Prints a progress mark when `unit` is a multiple of 100.
-    void Mark(std::uint64_t unit);
+    void Mark(std::uint64_t unit) const;
 
     // Closes the input, then the output; false if the output lost data.
     bool Close();

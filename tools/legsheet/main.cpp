@@ -24,7 +24,7 @@ class Report {
   public:
     Report() : to_terminal_(::isatty(STDOUT_FILENO) == 1) {}
 
-    void Line(const std::string& text) {
+    void Line(const std::string& text) const {
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::fputc('\n', stdout);
         if (to_terminal_) {

@@ -32,9 +32,10 @@ clean:
 # fuzz/corpus; needs clang++ and libFuzzer.
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_JOBS ?= 1
 fuzz:
 	./fuzz/fuzz.sh build $(FUZZ_BUILD_DIR)
-	./fuzz/fuzz.sh run $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
+	FUZZ_JOBS=$(FUZZ_JOBS) ./fuzz/fuzz.sh run $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
 
 # clang-tidy (.clang-tidy) and cppcheck over the product code; any finding fails.
 LINT_BUILD_DIR ?= build-lint

@@ -9,13 +9,15 @@
 namespace {
 
 void Put32(unsigned char* at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<unsigned char>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        at[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
 void PutDouble(unsigned char* at, double d) {
     std::uint64_t v;
     std::memcpy(&v, &d, sizeof v);
-    for (int i = 0; i < 8; ++i) at[i] = static_cast<unsigned char>(v >> (8 * i));
+    for (int i = 0; i < 8; ++i)
+        at[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
 }  // namespace
@@ -54,7 +56,8 @@ int main(int argc, char* argv[]) {
             Put32(r + 48, time);
             Put32(r + 52, 0);
         }
-        if (std::fwrite(block, 56, n, stdout) != n) return 1;
+        if (std::fwrite(block, 56, n, stdout) != n)
+            return 1;
     }
     return 0;
 }

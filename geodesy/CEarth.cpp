@@ -70,6 +70,24 @@ const int kMaximumConversionEstimates = 1024;
 const double kLargestTwoCycleStep = 1e-12;
 const double kLargestRelativeTwoCycleStep = 1e-12;
 
+// Coefficients of the distance series of Vincenty's formulas (inverse and
+// direct), from the squared cosine of the azimuth at the equator crossing.
+struct DistanceSeries {
+    double c;  // scale of the arc length
+    double d;  // weight of the correction terms
+};
+
+DistanceSeries MakeDistanceSeries(double r, double cos2Alpha) {
+    double x = std::sqrt((1.0 / r / r - 1.0) * cos2Alpha + 1.0) + 1.0;
+    x = (x - 2.0) / x;
+    return {(x * x / 4.0 + 1.0) / (1.0 - x), (0.375 * (x * x) - 1.0) * x};
+}
+
+// The coefficient that corrects the longitude difference on the auxiliary sphere.
+double LongitudeCorrection(double f, double cos2Alpha) {
+    return ((-3.0 * cos2Alpha + 4.0) * f + 4.0) * cos2Alpha * f / 16.0;
+}
+
 }  // namespace
 
 CEarth::CEarth(int ellipsoidId) {
@@ -280,7 +298,7 @@ double CEarth::GetSurfaceDistance(const CPolarCoordinate& from, const CPolarCoor
             cos2SigmaM = cosSigma - 2.0 * rr / cos2Alpha;
         }
         e = 2.0 * (cos2SigmaM * cos2SigmaM) - 1.0;
-        const double c = ((-3.0 * cos2Alpha + 4.0) * f + 4.0) * cos2Alpha * f / 16.0;
+        const double c = LongitudeCorrection(f, cos2Alpha);
         const double lambdaNext =
             ((e * cosSigma * c + cos2SigmaM) * sinSigma * c + sigma) * sinAlpha * (1.0 - c) * f + l;
 
@@ -345,10 +363,9 @@ double CEarth::GetSurfaceDistance(const CPolarCoordinate& from, const CPolarCoor
         return 0.0;
     }
 
-    double x = std::sqrt((1.0 / r / r - 1.0) * cos2Alpha + 1.0) + 1.0;
-    x = (x - 2.0) / x;
-    const double c = (x * x / 4.0 + 1.0) / (1.0 - x);
-    const double d = (0.375 * (x * x) - 1.0) * x;
+    const DistanceSeries series = MakeDistanceSeries(r, cos2Alpha);
+    const double c = series.c;
+    const double d = series.d;
     return ((((4.0 * (sinSigma * sinSigma) - 3.0) * (1.0 - 2.0 * e) * cos2SigmaM * d / 6.0 -
               e * cosSigma) *
                  d / 4.0 +
@@ -472,11 +489,9 @@ void CEarth::AddSurfaceDistanceAndDirectionToCoordinate(const CPolarCoordinate& 
     const double sinU = t * cosU;
     const double sinAlpha = cosU * sf;
     const double cos2Alpha = 1.0 - sinAlpha * sinAlpha;
-    double x = std::sqrt((1.0 / r / r - 1.0) * cos2Alpha + 1.0) + 1.0;
-    x = (x - 2.0) / x;
-    const double cx = (x * x / 4.0 + 1.0) / (1.0 - x);
-    const double d = (0.375 * (x * x) - 1.0) * x;
-    const double tt = s / r / a / cx;
+    const DistanceSeries series = MakeDistanceSeries(r, cos2Alpha);
+    const double d = series.d;
+    const double tt = s / r / a / series.c;
 
     // Input that is not a number makes the difference not a number and ends
     // the loop; the bound only guards against an endless alternation.
@@ -502,7 +517,7 @@ void CEarth::AddSurfaceDistanceAndDirectionToCoordinate(const CPolarCoordinate& 
     const double phi2 =
         std::atan2(sinU * cy + cosU * sy * cf, r * std::sqrt(sinAlpha * sinAlpha + bb * bb));
     const double l = std::atan2(sy * sf, cosU * cy - sinU * sy * cf);
-    const double c = ((-3.0 * cos2Alpha + 4.0) * f + 4.0) * cos2Alpha * f / 16.0;
+    const double c = LongitudeCorrection(f, cos2Alpha);
     const double lambda2 =
         lambda1 + l - (1.0 - c) * ((e * cy * c + cz) * sy * c + sigma) * sinAlpha * f;
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <ios>
 #include <limits>
@@ -25,13 +26,8 @@ constexpr double kNoPosition = 500.0;
 static_assert(sizeof(std::time_t) >= 8,
               "time stamps of 2^31 and more are dates after 2038 only with a 64-bit time_t");
 
-// White space as the C library's default locale has it.
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 const char* SkipSpace(const char* p) {
-    while (IsSpace(*p)) {
+    while (numbers::IsSpace(*p)) {
         ++p;
     }
     return p;
@@ -90,7 +86,7 @@ bool ScanWord(const char*& p, int width, char* out) {
         return false;
     }
     int length = 0;
-    while (length < width && *q != '\0' && !IsSpace(*q)) {
+    while (length < width && *q != '\0' && !numbers::IsSpace(*q)) {
         out[length++] = *q++;
     }
     out[length] = '\0';
@@ -138,10 +134,7 @@ std::uint32_t LocalTimeStamp(const char* date, const char* clock) {
         ScanInt(p, seconds);
     }
 
-    std::size_t length = 0;
-    while (date[length] != '\0') {
-        ++length;
-    }
+    const std::size_t length = std::strlen(date);
     int day = 0;
     p = date;
     ScanInt(p, day);

@@ -3,10 +3,6 @@
 namespace numbers {
 namespace {
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 int DigitValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -18,6 +14,10 @@ int DigitValue(char c) {
 }
 
 }  // namespace
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 
 std::uint32_t ParseUnsigned32(const char* text, int base, const char** end) {
     const char* p = text;

@@ -6,6 +6,9 @@
 
 namespace numbers {
 
+// White space as the C library's default locale has it.
+bool IsSpace(char c);
+
 // Reads an unsigned number the way the C library's strtoul does where
 // unsigned long has 32 bits: leading white space, an optional sign, then with
 // base 0 "0x"/"0X" for hexadecimal, a leading 0 for octal, else decimal (base

@@ -5,15 +5,22 @@ TEST_BUILD_DIR ?= build-asan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE ?= cmake
 
-.PHONY: all build test demo package clean fuzz lint
+.PHONY: all build test demo package clean fuzz lint deps-build deps-test
 
 all: build
 
-build:
+# Debian packages: installed when missing (as root), else the command to do it.
+deps-build:
+	./scripts/deps.sh build
+
+deps-test:
+	./scripts/deps.sh build test
+
+build: deps-build
 	$(CMAKE) -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DTRACKTOOLS_WERROR=ON
 	$(CMAKE) --build $(BUILD_DIR) -j $(JOBS)
 
-test:
+test: deps-test
 	$(CMAKE) -S . -B $(TEST_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DTRACKTOOLS_SANITIZE=ON -DTRACKTOOLS_WERROR=ON
 	$(CMAKE) --build $(TEST_BUILD_DIR) -j $(JOBS)

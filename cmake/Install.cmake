@@ -28,8 +28,9 @@ foreach(section 1 5)
     install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section} COMPONENT programs)
 endforeach()
 
-# The libraries with every header of their directory: the public headers
-# include one another by their bare names.
+# The libraries with their public headers (each library's PUBLIC_HEADER
+# list): the headers include one another by their bare names. The program
+# helpers of tools/common are not installed.
 foreach(library track geodesy)
     if(NOT TARGET ${library})
         continue()
@@ -38,10 +39,9 @@ foreach(library track geodesy)
     set_target_properties(${library} PROPERTIES OUTPUT_NAME tracktools-${library})
     install(TARGETS ${library} EXPORT tracktoolsTargets
             ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development
+            PUBLIC_HEADER DESTINATION ${TRACKTOOLS_INCLUDE_DIR}/${library}
+                          COMPONENT development
             INCLUDES DESTINATION ${TRACKTOOLS_INCLUDE_DIR}/${library})
-    file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${library}/*.h)
-    install(FILES ${headers} DESTINATION ${TRACKTOOLS_INCLUDE_DIR}/${library}
-            COMPONENT development)
     # Libraries built with the sanitizers need their run-time libraries in
     # whatever links them, also after installation.
     if(TRACKTOOLS_SANITIZE)

@@ -1,6 +1,6 @@
 #include "gpldata.h"
 
-#include "numbers.h"
+#include <cstdint>
 
 GPL_Data_Point::GPL_Data_Point(double latitude, double longitude)
     : Latitude(latitude), Longitude(longitude) {}
@@ -78,7 +78,7 @@ GPL_Data_Point& GPL_Data_Point::operator*(double factor) {
     Altitude *= factor;
     Heading *= factor;
     Speed *= factor;
-    Time = numbers::TruncateToLow32(static_cast<double>(Time) * factor);
+    Time = gpl::TimeFromSeconds(static_cast<double>(Time) * factor);
     return *this;
 }
 
@@ -88,6 +88,19 @@ GPL_Data_Point& GPL_Data_Point::operator/(double divisor) {
     Altitude /= divisor;
     Heading /= divisor;
     Speed /= divisor;
-    Time = numbers::TruncateToLow32(static_cast<double>(Time) / divisor);
+    Time = gpl::TimeFromSeconds(static_cast<double>(Time) / divisor);
     return *this;
 }
+
+namespace gpl {
+
+std::uint32_t TimeFromSeconds(double seconds) {
+    constexpr double kTwoTo63 = 9223372036854775808.0;  // exact as a double
+    if (!(seconds >= -kTwoTo63 && seconds < kTwoTo63)) {
+        return 0;
+    }
+    return static_cast<std::uint32_t>(
+        static_cast<std::uint64_t>(static_cast<std::int64_t>(seconds)));
+}
+
+}  // namespace gpl

@@ -53,6 +53,7 @@ class GPL_Data_Point {
     GPL_Data_Point& operator*(double factor);
     GPL_Data_Point& operator/(double divisor);
 
+    // The text form (defined in gpltext.cpp, with the number reading of gpltext.h).
     // Reads a text line "<number>:<Tag>, <Latitude>, <Longitude>, <dd-Mon-yyyy>,
     // <hh:mm:ss>, <Heading>, <Speed>, <Altitude>" (local time, daylight-saving
     // time as the calendar has it) into this point; the number is not kept.
@@ -68,5 +69,15 @@ class GPL_Data_Point {
 // date after 2038. Leaves the stream in fixed notation with the decimal point
 // shown and a precision of 5.
 std::ostream& operator<<(std::ostream& out, const GPL_Data_Point& point);
+
+namespace gpl {
+
+// The Time of a number of seconds since 1970: truncated toward zero to a
+// signed 64-bit integer and kept modulo 2^32, so a negative value wraps like a
+// 32-bit time stamp. A value that is not a number or lies outside the signed
+// 64-bit range has no such integer and gives 0.
+std::uint32_t TimeFromSeconds(double seconds);
+
+}  // namespace gpl
 
 #endif

@@ -85,12 +85,15 @@ InputFile::~InputFile() {
 
 bool InputFile::Open(const std::string& name) {
     Close();
+    error_ = 0;
     const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
+        error_ = errno;
         return false;
     }
     struct stat info;
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        error_ = S_ISDIR(info.st_mode) ? EISDIR : errno;
         ::close(fd);
         return false;
     }
@@ -123,7 +126,11 @@ bool InputFile::Fill() {
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        return false;  // end of file or a read error: both end the input
+        // A read error ends the input as its end does, but is remembered.
+        if (got < 0) {
+            error_ = errno;
+        }
+        return false;
     }
 }
 
@@ -184,14 +191,20 @@ OutputFile::~OutputFile() {
 bool OutputFile::Open(const std::string& name, const InputFile& input) {
     Close();
     // Not O_TRUNC: the file is cut only once it is known not to be the input.
+    error_ = 0;
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0664);
     if (fd < 0) {
+        error_ = errno;
         return false;
     }
     struct stat info;
-    if (::fstat(fd, &info) != 0 ||
-        (input.IsOpen() && info.st_dev == input.Device() && info.st_ino == input.Inode()) ||
-        (S_ISREG(info.st_mode) && ::ftruncate(fd, 0) != 0)) {
+    const bool known = ::fstat(fd, &info) == 0;
+    if (known && input.IsOpen() && info.st_dev == input.Device() && info.st_ino == input.Inode()) {
+        error_ = kIsTheInput;
+    } else if (!known || (S_ISREG(info.st_mode) && ::ftruncate(fd, 0) != 0)) {
+        error_ = errno;
+    }
+    if (error_ != 0) {
         ::close(fd);
         return false;
     }
@@ -227,6 +240,7 @@ bool OutputFile::Flush() {
             continue;
         }
         if (put <= 0) {
+            error_ = put < 0 ? errno : ENOSPC;
             failed_ = true;
             return false;
         }
@@ -242,6 +256,9 @@ bool OutputFile::Close() {
     }
     const bool flushed = Flush();
     const bool closed = ::close(fd_) == 0;
+    if (!closed && error_ == 0) {
+        error_ = errno;
+    }
     fd_ = -1;
     used_ = 0;
     if (!flushed || !closed) {

@@ -25,7 +25,8 @@ class InputFile {
     InputFile& operator=(const InputFile&) = delete;
     ~InputFile();
 
-    // Fails for a file that cannot be opened and for a directory.
+    // Fails for a file that cannot be opened and for a directory (Error()
+    // then tells why).
     bool Open(const std::string& name);
     // Reads the next 56 bytes into the point. False when fewer arrive (end of
     // file, a partial record, a read error); the point is then unchanged and
@@ -38,6 +39,11 @@ class InputFile {
     void ReadLine(char* buffer, std::size_t size);
     // True once a read has come up short.
     bool AtEnd() const { return at_end_; }
+    // True once a read failed for another reason than the end of the file;
+    // the input then counts as ended.
+    bool Failed() const { return error_ != 0; }
+    // The system's error number of the failed open or read, 0 when none.
+    int Error() const { return error_; }
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
     // Identity of the open file, to refuse writing over it.
@@ -50,6 +56,7 @@ class InputFile {
 
     int fd_ = -1;
     bool at_end_ = false;
+    int error_ = 0;
     unsigned long long device_ = 0;
     unsigned long long inode_ = 0;
     std::unique_ptr<unsigned char[]> buffer_;
@@ -69,6 +76,11 @@ class OutputFile {
     // Refuses the file that `input` has open (same device and inode), leaving
     // it untouched.
     bool Open(const std::string& name, const InputFile& input);
+    // Error() of an output refused because it is the input.
+    static constexpr int kIsTheInput = -1;
+    // The system's error number of the failed open or write, kIsTheInput,
+    // or 0 when nothing failed.
+    int Error() const { return error_; }
     // False once any write has failed.
     bool WriteRecord(const GPL_Data_Point& point);
     bool Flush();
@@ -79,6 +91,7 @@ class OutputFile {
   private:
     int fd_ = -1;
     bool failed_ = false;
+    int error_ = 0;
     std::unique_ptr<unsigned char[]> buffer_;
     std::size_t used_ = 0;
 };

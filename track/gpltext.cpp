@@ -10,8 +10,75 @@
 #include <ostream>
 #include <string>
 
+#include "gpltext.h"
+
 #include "gpldata.h"
-#include "numbers.h"
+
+namespace gpl {
+namespace {
+
+int DigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A' + 10;
+    return 99;
+}
+
+}  // namespace
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::uint32_t ParseUnsigned32(const char* text, int base, const char** end) {
+    const char* p = text;
+    while (IsSpace(*p)) {
+        ++p;
+    }
+    bool negative = false;
+    if (*p == '+' || *p == '-') {
+        negative = *p == '-';
+        ++p;
+    }
+    if (base == 0) {
+        if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && DigitValue(p[2]) < 16) {
+            base = 16;
+            p += 2;
+        } else if (p[0] == '0') {
+            base = 8;
+        } else {
+            base = 10;
+        }
+    }
+    const char* digits = p;
+    std::uint64_t magnitude = 0;
+    bool overflow = false;
+    while (DigitValue(*p) < base) {
+        magnitude = magnitude * static_cast<unsigned>(base) + static_cast<unsigned>(DigitValue(*p));
+        if (magnitude > 0xFFFFFFFFu) {
+            overflow = true;
+            magnitude = 0xFFFFFFFFu;  // keeps the arithmetic in range; the result is fixed
+        }
+        ++p;
+    }
+    if (p == digits) {
+        if (end != nullptr)
+            *end = text;
+        return 0;
+    }
+    if (end != nullptr)
+        *end = p;
+    if (overflow) {
+        return 0xFFFFFFFFu;
+    }
+    const auto value = static_cast<std::uint32_t>(magnitude);
+    return negative ? static_cast<std::uint32_t>(0u - value) : value;
+}
+
+}  // namespace gpl
 
 namespace {
 
@@ -27,7 +94,7 @@ static_assert(sizeof(std::time_t) >= 8,
               "time stamps of 2^31 and more are dates after 2038 only with a 64-bit time_t");
 
 const char* SkipSpace(const char* p) {
-    while (numbers::IsSpace(*p)) {
+    while (gpl::IsSpace(*p)) {
         ++p;
     }
     return p;
@@ -86,7 +153,7 @@ bool ScanWord(const char*& p, int width, char* out) {
         return false;
     }
     int length = 0;
-    while (length < width && *q != '\0' && !numbers::IsSpace(*q)) {
+    while (length < width && *q != '\0' && !gpl::IsSpace(*q)) {
         out[length++] = *q++;
     }
     out[length] = '\0';
@@ -170,7 +237,7 @@ std::uint32_t LocalTimeStamp(const char* date, const char* clock) {
 // (the leading number, which is not kept, counts; colon and commas do not).
 int ScanItems(const char* p, GPL_Data_Point& point, char* date, char* clock) {
     const char* end = nullptr;
-    numbers::ParseUnsigned32(p, 10, &end);
+    gpl::ParseUnsigned32(p, 10, &end);
     if (end == p) {
         return 0;
     }
@@ -178,7 +245,7 @@ int ScanItems(const char* p, GPL_Data_Point& point, char* date, char* clock) {
     if (!ScanLiteral(p, ':')) {
         return 1;
     }
-    const std::uint32_t tag = numbers::ParseUnsigned32(p, 10, &end);
+    const std::uint32_t tag = gpl::ParseUnsigned32(p, 10, &end);
     if (end == p) {
         return 1;
     }

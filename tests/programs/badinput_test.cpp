@@ -482,10 +482,34 @@ TEST_P(BadInput, OutputOnAFullDevice) {
                                   "Opening in.gpl\nOpening /dev/full\nWorking...\n"
                                   "\"/dev/full\" - Write Failed!!!\n");
         EXPECT_EQ(result.exit_status, ShellStatus(-4));
+    }
+    // Messages that cannot be written fail the run, although the output file
+    // itself is complete.
+    const RunResult result = Run({"in.gpl"}, "out.gpl", "/dev/full");
+    EXPECT_EQ(result.err, std::string(tool().name) + ": write error\n");
+    EXPECT_EQ(result.exit_status, ShellStatus(-4));
+    if (tool().writes_file) {
+        EXPECT_EQ(Output().size(), (Named("idlescan") ? 2 : 3) * gpl::kRecordSize);
+    }
+}
+
+// A file that opens but cannot be read (the kernel refuses to read the first
+// page of a process's memory) is a failed input, not an empty track.
+TEST_P(BadInput, ReadErrorIsNotTheEndOfTheTrack) {
+    const std::string unreadable = "/proc/self/mem";
+    const RunResult result = Run({unreadable});
+    EXPECT_EQ(result.exit_status, ShellStatus(-1));
+    const std::string failure = "\"" + unreadable + "\" - Read Failed!!!\n";
+    if (tool().writes_file) {
+        EXPECT_EQ(result.out, Preamble() + "Opening " + unreadable +
+                                  "\nOpening out.gpl\nWorking...\n" + failure);
+    } else if (Named("legsheet")) {
+        EXPECT_EQ(result.out, "# Opening " + unreadable +
+                                  "\n# Latitude, Longitude, Heading, Distance, Speed\n" + failure);
     } else {
-        const RunResult result = Run({"in.gpl"}, "", "/dev/full");
-        EXPECT_EQ(result.err, std::string(tool().name) + ": write error\n");
-        EXPECT_EQ(result.exit_status, ShellStatus(-4));
+        EXPECT_EQ(Count(result.out, "# Data from: " + unreadable + "\n"), 1u);
+        EXPECT_EQ(Count(result.out, "# Axis\n"), 1u);
+        EXPECT_EQ(result.err, failure);
     }
 }
 

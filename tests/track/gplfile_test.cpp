@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "files.h"
-#include "numbers.h"
+#include "gpltext.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ TEST(GplInputFile, ReadsLinesCuttingLongOnesAndSeeingTheEnd) {
     EXPECT_STREQ(line, "");
 }
 
-TEST(Numbers, Unsigned32FollowsStrtoulWith32BitLongs) {
+TEST(GplText, Unsigned32FollowsStrtoulWith32BitLongs) {
     struct Case {
         const char* text;
         int base;
@@ -103,7 +103,7 @@ TEST(Numbers, Unsigned32FollowsStrtoulWith32BitLongs) {
     };
     for (const Case& c : cases) {
         const char* end = nullptr;
-        EXPECT_EQ(numbers::ParseUnsigned32(c.text, c.base, &end), c.value) << '"' << c.text << '"';
+        EXPECT_EQ(gpl::ParseUnsigned32(c.text, c.base, &end), c.value) << '"' << c.text << '"';
         EXPECT_EQ(end - c.text, c.consumed) << '"' << c.text << '"';
     }
 }

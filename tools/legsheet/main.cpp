@@ -7,16 +7,16 @@
 #include <string>
 
 #include "CEarth.h"
-#include "CPolarCoordinate.h"
-#include "console.h"
 #include "gplfile.h"
+#include "leg.h"
+#include "program.h"
 #include "writedata.h"
 
 namespace {
 
-constexpr double kFeetPerMeter = 3.281;
-constexpr double kMilesPerMeter = 0.0006214;
-constexpr double kSecondsPerHour = 3600.0;
+constexpr char kUsage[] =
+    "Usage: legsheet [-m] <file1.gpl> ... <fileN.gpl>\n"
+    "\t -m = Convert coordinates to degrees:min:sec\n";
 
 // Report lines go out through the stdio buffer; a person at a terminal sees
 // each line as it comes, a file or pipe gets them in blocks.
@@ -42,8 +42,6 @@ class Report {
 // were. Legs never run from one file into the next.
 std::uint64_t ReportFile(gpl::InputFile& input, bool degrees_minutes_seconds, Report& report) {
     const CEarth earth(25);
-    CPolarCoordinate here;
-    CPolarCoordinate there;
     GPL_Data_Point current;
     GPL_Data_Point next;
     if (!input.ReadRecord(current)) {
@@ -56,18 +54,11 @@ std::uint64_t ReportFile(gpl::InputFile& input, bool degrees_minutes_seconds, Re
             report.Line(WriteData(current, 0.0, degrees_minutes_seconds));
             return count;
         }
-        here.Set(current.Latitude, current.Longitude, current.Altitude / kFeetPerMeter);
-        there.Set(next.Latitude, next.Longitude, next.Altitude / kFeetPerMeter);
-        double forward = 0.0;
-        double back = 0.0;
-        const double miles =
-            earth.GetSurfaceDistance(here, there, &forward, &back) * kMilesPerMeter;
-        // Time stamps wrap modulo 2^32: a step backwards reads as nearly 2^32
-        // seconds, a speed near 0. Equal times divide by zero (inf or nan).
-        const std::uint32_t elapsed = next.Time - current.Time;
-        current.Heading = forward;
-        current.Speed = miles / (static_cast<double>(elapsed) / kSecondsPerHour);
-        report.Line(WriteData(current, miles, degrees_minutes_seconds));
+        // Equal times divide by zero: an infinite or not-a-number speed.
+        const tools::Leg leg = tools::MeasureLeg(earth, current, next);
+        current.Heading = leg.forward_azimuth;
+        current.Speed = leg.mph;
+        report.Line(WriteData(current, leg.miles, degrees_minutes_seconds));
         if (Report::Failed()) {
             return count;
         }
@@ -76,41 +67,48 @@ std::uint64_t ReportFile(gpl::InputFile& input, bool degrees_minutes_seconds, Re
     }
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+int Run(const tools::Program& program, int argc, char* argv[]) {
     if (argc < 2) {
-        console::PrintLines({
-            "Usage: legsheet [-m] <file1.gpl> ... <fileN.gpl>",
-            "\t -m = Convert coordinates to degrees:min:sec",
-        });
-        return console::kExitUsage;
+        return program.Usage();
     }
     Report report;
     bool degrees_minutes_seconds = false;  // for the files after a "-m"
-    int exit_value = console::kExitOk;
+    int exit_value = tools::kExitOk;
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
         if (name == "-m") {
             degrees_minutes_seconds = true;
             continue;
         }
-        console::PrintLine("# Opening " + name);
+        tools::PrintLine("# Opening " + name);
         gpl::InputFile input;
         if (!input.Open(name)) {
-            console::PrintFailure(name, " - Open Failed!!!");
-            exit_value = console::kExitInputFailed;
+            tools::PrintFailure(name, " - Open Failed!!!");
+            exit_value = tools::kExitInputFailed;
         } else {
-            console::PrintLine("# Latitude, Longitude, Heading, Distance, Speed");
+            tools::PrintLine("# Latitude, Longitude, Heading, Distance, Speed");
             const std::uint64_t count = ReportFile(input, degrees_minutes_seconds, report);
             input.Close();
-            console::PrintLine("# ... done.  Processed " + std::to_string(count) + " data points.");
+            if (input.Failed()) {
+                // The file could not be read to its end: no summary for it.
+                tools::PrintFailure(name, " - Read Failed!!!");
+                exit_value = tools::kExitInputFailed;
+            } else {
+                tools::PrintLine("# ... done.  Processed " + std::to_string(count) +
+                                 " data points.");
+            }
         }
-        // A report that cannot be written is no report: stop at once.
+        // A report that cannot be written is no report: stop at once (the end
+        // of the run reports it).
         if (Report::Failed()) {
-            std::fputs("legsheet: write error\n", stderr);
-            return console::kExitWriteFailed;
+            return tools::kExitWriteFailed;
         }
     }
     return exit_value;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    return tools::Program("legsheet", kUsage).Main(argc, argv, Run);
 }

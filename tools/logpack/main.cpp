@@ -3,15 +3,19 @@
 #include <cstdint>
 #include <string>
 
+#include "program.h"
 #include "toolframe.h"
 
-int main(int argc, char* argv[]) {
+namespace {
+
+constexpr char kUsage[] = "Usage: logpack <input file.TXT> <output file.GPL>\n";
+
+int Run(const tools::Program& program, int argc, char* argv[]) {
     if (argc != 3) {
-        console::PrintLines({"Usage: logpack <input file.TXT> <output file.GPL>"});
-        return console::kExitUsage;
+        return program.Usage();
     }
 
-    ToolFrame frame(argv[1], argv[2]);
+    tools::ToolFrame frame(argv[1], argv[2]);
     if (const int failed = frame.Open()) {
         return failed;
     }
@@ -39,4 +43,10 @@ int main(int argc, char* argv[]) {
         frame.Mark(passes + 1);
     }
     return frame.Finish();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    return tools::Program("logpack", kUsage).Main(argc, argv, Run);
 }

@@ -5,22 +5,17 @@
 #include <sstream>
 
 #include "CEarth.h"
-#include "CPolarCoordinate.h"
-#include "numbers.h"
+#include "leg.h"
+#include "program.h"
 #include "toolframe.h"
 
 namespace {
 
-constexpr double kFeetPerMeter = 3.281;
-constexpr double kMilesPerMeter = 0.0006214;
-constexpr double kSecondsPerHour = 3600.0;
+constexpr char kUsage[] = "Usage: pacer <input.gpl> <output.gpl> [<new_mph_speed>]\n";
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+int Run(const tools::Program& program, int argc, char* argv[]) {
     if (argc != 3 && argc != 4) {
-        console::PrintLine("Usage: pacer <input.gpl> <output.gpl> [<new_mph_speed>]");
-        return console::kExitUsage;
+        return program.Usage();
     }
     // Any speed other than 0 (a NaN included) re-times the track; 0, -0 or an
     // argument without a number measures it instead.
@@ -29,19 +24,17 @@ int main(int argc, char* argv[]) {
         new_speed = std::strtod(argv[3], nullptr);
         std::ostringstream text;
         text << "Setting Speed to " << new_speed << " mph.";
-        console::PrintLine(text.str());
+        tools::PrintLine(text.str());
     }
     const bool constant_speed = new_speed != 0.0;
 
-    ToolFrame frame(argv[1], argv[2]);
+    tools::ToolFrame frame(argv[1], argv[2]);
     if (const int failed = frame.Open()) {
         return failed;
     }
     frame.Announce();
 
     const CEarth earth(25);
-    CPolarCoordinate start;
-    CPolarCoordinate end;
     GPL_Data_Point held;
     GPL_Data_Point next;
     // A point is written only once the point after it is known: the leg that
@@ -56,24 +49,16 @@ int main(int argc, char* argv[]) {
                 }
                 break;
             }
-            start.Set(held.Latitude, held.Longitude, held.Altitude / kFeetPerMeter);
-            end.Set(next.Latitude, next.Longitude, next.Altitude / kFeetPerMeter);
-            double forward = 0.0;
-            double back = 0.0;
-            const double miles =
-                earth.GetSurfaceDistance(start, end, &forward, &back) * kMilesPerMeter;
+            const tools::Leg leg = tools::MeasureLeg(earth, held, next);
             if (constant_speed) {
                 held.Speed = new_speed;
                 // Each leg adds the whole seconds of its own duration to the
                 // already re-timed start; fractions are not carried over.
-                const double seconds = miles / new_speed * kSecondsPerHour;
-                next.Time = numbers::TruncateToLow32(static_cast<double>(held.Time) + seconds);
+                const double seconds = leg.miles / new_speed * tools::kSecondsPerHour;
+                next.Time = gpl::TimeFromSeconds(static_cast<double>(held.Time) + seconds);
             } else {
-                // Time stamps wrap modulo 2^32: a step backwards reads as
-                // nearly 2^32 seconds, a speed near 0 rather than a negative one.
-                const std::uint32_t elapsed = next.Time - held.Time;
-                held.Speed = miles / (static_cast<double>(elapsed) / kSecondsPerHour);
-                held.Heading = forward;
+                held.Speed = leg.mph;
+                held.Heading = leg.forward_azimuth;
             }
             if (!frame.Write(held)) {
                 return frame.WriteFailed();
@@ -86,4 +71,10 @@ int main(int argc, char* argv[]) {
     }
     // Every complete record was written exactly once.
     return frame.Finish();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    return tools::Program("pacer", kUsage).Main(argc, argv, Run);
 }

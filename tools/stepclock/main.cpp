@@ -3,27 +3,31 @@
 #include <cstdint>
 #include <ctime>
 
-#include "numbers.h"
+#include "gpltext.h"
+#include "program.h"
 #include "toolframe.h"
 
-int main(int argc, char* argv[]) {
-    if (argc != 3 && argc != 4) {
-        console::PrintLines({
-            "Usage: stepclock <input.gpl> <output.gpl> [<seconds>]",
-            "",
-            "where:\t<input.gpl>   is the GPL file to read",
-            "\t<output.gpl>  is the file to write",
-            "\t<stop speed>  is the number of seconds to increment by (1)",
-            "",
-            "Example:\tstepclock input.gpl output.gpl 3",
-            "\t This reads from input.gpl, writes output.gpl, with 3",
-            "seconds between each data point.",
-        });
-        return console::kExitUsage;
-    }
-    const std::uint32_t interval = argc == 4 ? numbers::ParseUnsigned32(argv[3], 0) : 1;
+namespace {
 
-    ToolFrame frame(argv[1], argv[2]);
+// "<stop speed>" names the interval: the text has always read so.
+constexpr char kUsage[] =
+    "Usage: stepclock <input.gpl> <output.gpl> [<seconds>]\n"
+    "\n"
+    "where:\t<input.gpl>   is the GPL file to read\n"
+    "\t<output.gpl>  is the file to write\n"
+    "\t<stop speed>  is the number of seconds to increment by (1)\n"
+    "\n"
+    "Example:\tstepclock input.gpl output.gpl 3\n"
+    "\t This reads from input.gpl, writes output.gpl, with 3\n"
+    "seconds between each data point.\n";
+
+int Run(const tools::Program& program, int argc, char* argv[]) {
+    if (argc != 3 && argc != 4) {
+        return program.Usage();
+    }
+    const std::uint32_t interval = argc == 4 ? gpl::ParseUnsigned32(argv[3], 0) : 1;
+
+    tools::ToolFrame frame(argv[1], argv[2]);
     if (const int failed = frame.Open()) {
         return failed;
     }
@@ -40,4 +44,10 @@ int main(int argc, char* argv[]) {
         frame.Mark(frame.Written() + 1);
     }
     return frame.Finish();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    return tools::Program("stepclock", kUsage).Main(argc, argv, Run);
 }

@@ -1,32 +1,26 @@
 // trailview: writes a VRML 2.0 scene of one or more GPL tracks to standard
 // output, each drawn in earth-centred metres around its own first point.
+#include <cerrno>
 #include <cmath>
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "CEarth.h"
-#include "console.h"
 #include "gpldata.h"
 #include "gplfile.h"
+#include "leg.h"
+#include "program.h"
 #include "vrmlscene.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "Usage: trailview [-sx <scale_x>] [-sy <scale_y>] [-sz <scale_z>] [-salt <scale_alt>] "
-    "[-slat <scale_lat>] [-slon <scale_lon>] <file1> <file2> .... <filen>";
+    "[-slat <scale_lat>] [-slon <scale_lon>] <file1> <file2> .... <filen>\n";
 
-constexpr std::size_t kBlockRecords = 100;
-constexpr double kFeetPerMetre = 3.281;
 constexpr int kWgs84 = 25;
-
-// trailview's own exit values for a call without files to draw and for a
-// file that cannot be read; the write failure is the suite's common one.
-constexpr int kExitUsage = -2;
-constexpr int kExitFileFailed = -1;
 
 // The factor an option sets, or nullptr when `argument` is not an option.
 double* OptionFactor(const char* argument, vrml::Factors& factors) {
@@ -62,8 +56,10 @@ enum class FileResult { kDrawn, kOpenFailed, kReadFailed };
 // Writes the five groups of one file. A read error ends the reading, and
 // the groups are finished from what was read so that the scene stays valid.
 FileResult DrawFile(const char* name, const vrml::Factors& factors, vrml::SceneWriter& scene) {
-    std::FILE* input = std::fopen(name, "rb");
-    if (input == nullptr) {
+    gpl::InputFile input;
+    // A directory can be named but not read: its groups are written without
+    // vertices and it fails as a read.
+    if (!input.Open(name) && input.Error() != EISDIR) {
         return FileResult::kOpenFailed;
     }
     scene.BeginTrack(name);
@@ -79,51 +75,39 @@ FileResult DrawFile(const char* name, const vrml::Factors& factors, vrml::SceneW
     vrml::Extremes extremes;
     double end_x = 0.0, end_y = 0.0, end_z = 0.0;  // last drawn offset, unscaled
 
-    unsigned char block[kBlockRecords * gpl::kRecordSize];
-    bool read_failed = false;
-    for (;;) {
-        // A partial record at the end is consumed and not counted.
-        const std::size_t count = std::fread(block, gpl::kRecordSize, kBlockRecords, input);
-        for (std::size_t i = 0; i < count; ++i, ++record) {
-            gpl::DecodeRecord(block + i * gpl::kRecordSize, point);
-            // A run at one place is drawn once, at its first record.
-            if (drawn > 0 && point.SamePlace(last_drawn)) {
-                continue;
-            }
-            polar.Set(point.Latitude * factors.latitude, point.Longitude * factors.longitude,
-                      point.Altitude * factors.altitude / kFeetPerMetre);
-            earth.Convert(polar, current);
-            if (drawn == 0) {
-                origin = current;
-            }
-            current = current - origin;
-            const double x = current.GetXCoordinateInMeters() * factors.x;
-            const double y = current.GetYCoordinateInMeters() * factors.y;
-            const double z = current.GetZCoordinateInMeters() * factors.z;
-            // A point that is not a number or infinitely far has no place in
-            // the scene; it is passed over without becoming the origin or the
-            // point that the next one is compared with.
-            if (!Finite(x, y, z)) {
-                continue;
-            }
-            extremes.Widen(x, y, z);
-            scene.Vertex(x, y, z, record);
-            ++drawn;
-            last_drawn = point;
-            end_x = current.GetXCoordinateInMeters();
-            end_y = current.GetYCoordinateInMeters();
-            end_z = current.GetZCoordinateInMeters();
+    // A partial record at the end is not counted; output that cannot be
+    // written ends the work too.
+    for (; !scene.Failed() && input.ReadRecord(point); ++record) {
+        // A run at one place is drawn once, at its first record.
+        if (drawn > 0 && point.SamePlace(last_drawn)) {
+            continue;
         }
-        if (std::ferror(input) != 0) {
-            read_failed = true;
-            break;
+        polar.Set(point.Latitude * factors.latitude, point.Longitude * factors.longitude,
+                  point.Altitude * factors.altitude / tools::kFeetPerMeter);
+        earth.Convert(polar, current);
+        if (drawn == 0) {
+            origin = current;
         }
-        // Output that cannot be written ends the work too.
-        if (std::feof(input) != 0 || count == 0 || scene.Failed()) {
-            break;
+        current = current - origin;
+        const double x = current.GetXCoordinateInMeters() * factors.x;
+        const double y = current.GetYCoordinateInMeters() * factors.y;
+        const double z = current.GetZCoordinateInMeters() * factors.z;
+        // A point that is not a number or infinitely far has no place in
+        // the scene; it is passed over without becoming the origin or the
+        // point that the next one is compared with.
+        if (!Finite(x, y, z)) {
+            continue;
         }
+        extremes.Widen(x, y, z);
+        scene.Vertex(x, y, z, record);
+        ++drawn;
+        last_drawn = point;
+        end_x = current.GetXCoordinateInMeters();
+        end_y = current.GetYCoordinateInMeters();
+        end_z = current.GetZCoordinateInMeters();
     }
-    std::fclose(input);
+    const bool read_failed = input.Failed() || !input.IsOpen();
+    input.Close();
 
     scene.EndTrack(drawn);
     scene.StartMarker();
@@ -139,12 +123,9 @@ void ReportFailure(const char* name, const char* reason) {
     std::fflush(stderr);
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+int Run(const tools::Program& program, int argc, char* argv[]) {
     if (argc < 2) {
-        console::PrintLine(kUsage);
-        return kExitUsage;
+        return program.Usage();
     }
     // Options come first; the first other argument starts the file names.
     vrml::Factors factors;
@@ -155,8 +136,7 @@ int main(int argc, char* argv[]) {
             break;
         }
         if (next + 1 == argc) {
-            console::PrintLine(kUsage);
-            return kExitUsage;
+            return program.Usage();
         }
         *factor = ParseFactor(argv[next + 1]);
         next += 2;
@@ -164,7 +144,7 @@ int main(int argc, char* argv[]) {
 
     vrml::SceneWriter scene(stdout);
     scene.Header(factors);
-    int status = console::kExitOk;
+    int status = tools::kExitOk;
     for (; next < argc && !scene.Failed(); ++next) {
         const FileResult result = DrawFile(argv[next], factors, scene);
         if (result != FileResult::kDrawn) {
@@ -172,13 +152,17 @@ int main(int argc, char* argv[]) {
             scene.Flush();
             ReportFailure(argv[next], result == FileResult::kOpenFailed ? " - Open Failed!!!"
                                                                         : " - Read Failed!!!");
-            status = kExitFileFailed;
+            status = tools::kExitInputFailed;
             break;
         }
     }
-    if (!scene.Flush()) {
-        std::fputs("trailview: write error\n", stderr);
-        return console::kExitWriteFailed;
-    }
+    // Output that could not be written is reported at the end of the run.
+    scene.Flush();
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    return tools::Program("trailview", kUsage, tools::kExitSceneUsage).Main(argc, argv, Run);
 }

@@ -1,12 +1,15 @@
-// Conversion of command-line and text numbers with 32-bit unsigned results.
-#ifndef TRACKTOOLS_TRACK_NUMBERS_H
-#define TRACKTOOLS_TRACK_NUMBERS_H
+// Reading the numbers of the text form of a track point the way the C
+// library reads them in its default locale, whatever locale the process has.
+// The stream writer and GPL_Data_Point::ExtractFromString (declared with the
+// record in gpldata.h) are defined beside these in gpltext.cpp.
+#ifndef TRACKTOOLS_TRACK_GPLTEXT_H
+#define TRACKTOOLS_TRACK_GPLTEXT_H
 
 #include <cstdint>
 
-namespace numbers {
+namespace gpl {
 
-// White space as the C library's default locale has it.
+// White space of the C locale: blank, \t, \n, \v, \f and \r.
 bool IsSpace(char c);
 
 // Reads an unsigned number the way the C library's strtoul does where
@@ -17,11 +20,6 @@ bool IsSpace(char c);
 // and *end (when given) is `text`; otherwise *end is just past the digits.
 std::uint32_t ParseUnsigned32(const char* text, int base, const char** end = nullptr);
 
-// Truncates toward zero to a signed 64-bit integer and keeps its low 32 bits,
-// so a negative value wraps like a 32-bit time stamp. A value that is not a
-// number or lies outside the signed 64-bit range has no such integer: 0.
-std::uint32_t TruncateToLow32(double value);
-
-}  // namespace numbers
+}  // namespace gpl
 
 #endif

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace console {
+namespace tools {
 
 void Print(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -14,14 +14,8 @@ void PrintLine(const std::string& text) {
     std::fflush(stdout);
 }
 
-void PrintLines(std::initializer_list<const char*> lines) {
-    for (const char* line : lines) {
-        PrintLine(line);
-    }
-}
-
 void PrintFailure(const std::string& name, const char* reason) {
     PrintLine("\"" + name + "\"" + reason);
 }
 
-}  // namespace console
+}  // namespace tools

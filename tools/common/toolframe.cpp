@@ -5,28 +5,30 @@
 #include <cstdio>
 #include <utility>
 
+namespace tools {
+
 ToolFrame::ToolFrame(std::string input_name, std::string output_name)
     : input_name_(std::move(input_name)),
       output_name_(std::move(output_name)),
       marks_to_terminal_(::isatty(STDOUT_FILENO) == 1) {}
 
 int ToolFrame::Open() {
-    console::PrintLine("Opening " + input_name_);
+    PrintLine("Opening " + input_name_);
     if (!input_.Open(input_name_)) {
-        console::PrintFailure(input_name_, " - Open Failed!!!");
-        return console::kExitInputFailed;
+        PrintFailure(input_name_, " - Open Failed!!!");
+        return kExitInputFailed;
     }
-    console::PrintLine("Opening " + output_name_);
+    PrintLine("Opening " + output_name_);
     if (!output_.Open(output_name_, input_)) {
-        console::PrintFailure(output_name_, " - Open Failed!!!");
+        PrintFailure(output_name_, " - Open Failed!!!");
         input_.Close();
-        return console::kExitOutputFailed;
+        return kExitOutputFailed;
     }
-    return console::kExitOk;
+    return kExitOk;
 }
 
 void ToolFrame::Announce() {
-    console::Print("Working...");
+    Print("Working...");
 }
 
 bool ToolFrame::Write(const GPL_Data_Point& point) {
@@ -48,24 +50,33 @@ void ToolFrame::Mark(std::uint64_t unit) const {
     }
 }
 
-bool ToolFrame::Close() {
-    input_.Close();
-    return output_.Close();
-}
-
 int ToolFrame::WriteFailed() {
-    console::PrintLine("");
-    console::PrintFailure(output_name_, " - Write Failed!!!");
+    PrintLine("");
+    PrintFailure(output_name_, " - Write Failed!!!");
     input_.Close();
     output_.Close();
-    return console::kExitWriteFailed;
+    return kExitWriteFailed;
 }
 
 int ToolFrame::Finish() {
-    if (!Close()) {
+    return Finish("Wrote " + std::to_string(written_) + " data points.");
+}
+
+int ToolFrame::Finish(const std::string& summary) {
+    if (input_.Failed()) {
+        PrintLine("");
+        PrintFailure(input_name_, " - Read Failed!!!");
+        input_.Close();
+        output_.Close();
+        return kExitInputFailed;
+    }
+    input_.Close();
+    if (!output_.Close()) {
         return WriteFailed();
     }
-    console::PrintLine("done.");
-    console::PrintLine("Wrote " + std::to_string(written_) + " data points.");
-    return console::kExitOk;
+    PrintLine("done.");
+    PrintLine(summary);
+    return kExitOk;
 }
+
+}  // namespace tools

@@ -1,11 +1,11 @@
 // The shared shape of the programs that turn one input file into one output
 // file of GPL records: announce and open both files, "Working...", a progress
-// mark every 100 units, close, summary, exit value.
+// mark every 100 units, close, summary, exit status.
 //
-// A program's main checks its arguments, then drives a ToolFrame:
+// A program's Run checks its arguments, then drives a ToolFrame:
 //
-//     ToolFrame frame(argv[1], argv[2]);
-//     if (int failed = frame.Open()) return failed;
+//     tools::ToolFrame frame(argv[1], argv[2]);
+//     if (const int failed = frame.Open()) return failed;
 //     frame.Announce();
 //     while (frame.Read(point)) {
 //         ...work on point...
@@ -13,8 +13,8 @@
 //         frame.Mark(frame.Written() + 1);
 //     }
 //     return frame.Finish();
-#ifndef TRACKTOOLS_TRACK_TOOLFRAME_H
-#define TRACKTOOLS_TRACK_TOOLFRAME_H
+#ifndef TRACKTOOLS_TOOLS_COMMON_TOOLFRAME_H
+#define TRACKTOOLS_TOOLS_COMMON_TOOLFRAME_H
 
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +23,8 @@
 #include "console.h"
 #include "gpldata.h"
 #include "gplfile.h"
+
+namespace tools {
 
 class ToolFrame {
   public:
@@ -36,11 +38,14 @@ class ToolFrame {
     // "Working..." without a line end.
     void Announce();
 
-    // The next record; false at the end of the input or on a partial record.
+    // The next record; false at the end of the input, on a partial record
+    // and on a read error (which Finish then reports).
     bool Read(GPL_Data_Point& point) { return input_.ReadRecord(point); }
     // The next text line into a zero-terminated buffer (see InputFile::ReadLine).
     void ReadLine(char* buffer, std::size_t size) { input_.ReadLine(buffer, size); }
     bool AtEnd() const { return input_.AtEnd(); }
+    // True once reading the input failed for another reason than its end.
+    bool ReadFailed() const { return input_.Failed(); }
 
     // Writes one record and counts it. False when the output cannot be
     // written; the caller then returns WriteFailed().
@@ -52,14 +57,16 @@ class ToolFrame {
     // Prints a progress mark when `unit` is a multiple of 100.
     void Mark(std::uint64_t unit) const;
 
-    // Closes the input, then the output; false if the output lost data.
-    bool Close();
     // Ends the "Working..." line, prints the "Write Failed!!!" line for the
     // output, closes both files and returns kExitWriteFailed.
     int WriteFailed();
-    // Close(), then "done." and "Wrote <n> data points."; returns 0, or the
-    // result of WriteFailed() when closing showed that writes were lost.
+    // Ends the run. A read error ends the "Working..." line with the "Read
+    // Failed!!!" line for the input and gives kExitInputFailed; output that
+    // was lost gives WriteFailed(). Otherwise both files are closed, "done."
+    // and the summary ("Wrote <n> data points." when none is given) are
+    // printed, and the result is kExitOk.
     int Finish();
+    int Finish(const std::string& summary);
 
   private:
     std::string input_name_;
@@ -69,5 +76,7 @@ class ToolFrame {
     std::uint64_t written_ = 0;
     bool marks_to_terminal_ = false;
 };
+
+}  // namespace tools
 
 #endif

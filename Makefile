@@ -49,7 +49,7 @@ LINT_BUILD_DIR ?= build-lint
 lint:
 	$(CMAKE) -S . -B $(LINT_BUILD_DIR) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
 	    -DTRACKTOOLS_BUILD_TESTS=OFF >/dev/null
-	run-clang-tidy -p $(LINT_BUILD_DIR) -quiet -j $(JOBS) '$(CURDIR)/(track|geodesy|tools)/'
+	run-clang-tidy -p $(LINT_BUILD_DIR) -quiet -j $(JOBS) '$(CURDIR)/(track|geodesy|formats|tools)/'
 	cppcheck --enable=warning,performance,portability --error-exitcode=1 --std=c++17 \
 	    --inline-suppr --quiet --project=$(LINT_BUILD_DIR)/compile_commands.json
 	@echo "lint: no findings"

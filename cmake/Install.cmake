@@ -16,11 +16,13 @@ include(CMakePackageConfigHelpers)
 set(TRACKTOOLS_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/tracktools)
 set(TRACKTOOLS_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/tracktools)
 
-foreach(tool stepclock logpack idlescan pacer legsheet trailview)
-    if(TARGET ${tool})
-        install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
-    endif()
-endforeach()
+install(TARGETS ${TRACKTOOLS_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+        COMPONENT programs)
+# The README and the sample files, for a reader of the installed programs.
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR}
+        COMPONENT programs)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
+        COMPONENT programs)
 
 # Manual pages: the programs in section 1, the file formats in section 5.
 foreach(section 1 5)
@@ -31,7 +33,7 @@ endforeach()
 # The libraries with their public headers (each library's PUBLIC_HEADER
 # list): the headers include one another by their bare names. The program
 # helpers of tools/common are not installed.
-foreach(library track geodesy)
+foreach(library track geodesy formats)
     if(NOT TARGET ${library})
         continue()
     endif()

@@ -6,7 +6,9 @@ set -euo pipefail
 build="${1:-build}"
 out="${2:-demo-output}"
 here="$(cd "$(dirname "$0")" && pwd)"
-tools="$(cd "$build" && pwd)/tools"
+# The programs are found as a user finds them after the README's
+# export PATH="$PWD/build/bin:$PATH".
+export PATH="$(cd "$build" && pwd)/bin:$PATH"
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 cd "$out"
@@ -34,47 +36,41 @@ step() {
     echo "\$ $*"
 }
 
-run() {
-    local tool="$1"
-    shift
-    "$tools/$tool/$tool" "$@"
-}
-
 step "logpack: the text listing becomes a GPL track" \
     logpack "$here/sample-drive.txt" drive.gpl
-run logpack "$here/sample-drive.txt" drive.gpl
+logpack "$here/sample-drive.txt" drive.gpl
 echo "-> drive.gpl: $(records drive.gpl), $(times drive.gpl)"
 
 step "stepclock: re-stamp the track from now, 3 seconds apart" \
     stepclock drive.gpl restamped.gpl 3
-run stepclock drive.gpl restamped.gpl 3
+stepclock drive.gpl restamped.gpl 3
 echo "-> restamped.gpl: $(records restamped.gpl), $(times restamped.gpl)"
 
 step "pacer: re-time the track for a constant 30 mph" pacer restamped.gpl paced.gpl 30
-run pacer restamped.gpl paced.gpl 30
+pacer restamped.gpl paced.gpl 30
 echo "-> paced.gpl: $(records paced.gpl), $(times paced.gpl)"
 
 step "pacer: fill in the measured speed and heading of every leg" pacer drive.gpl measured.gpl
-run pacer drive.gpl measured.gpl
+pacer drive.gpl measured.gpl
 echo "-> measured.gpl: $(records measured.gpl), $(times measured.gpl)"
 
 step "idlescan: keep the first point, the start of every stop and the last point" \
     idlescan drive.gpl stops.gpl
-run idlescan drive.gpl stops.gpl
+idlescan drive.gpl stops.gpl
 echo "-> stops.gpl: $(records stops.gpl): the stops that the summary counts, then the last point"
 
 step "legsheet: the leg report of the measured track" "legsheet measured.gpl > legs.txt"
-run legsheet measured.gpl >legs.txt
+legsheet measured.gpl >legs.txt
 echo "-> legs.txt: $(wc -l <legs.txt) lines, $(awk -F', *' '!/^#/ { miles += $4 } END { printf "%.2f", miles }' legs.txt) miles in all; the first legs on the move:"
 awk '/^#/ || ($4 + 0 > 0 && shown++ < 6)' legs.txt
 
 step "legsheet: the stops in degrees:minutes:seconds" "legsheet -m stops.gpl > stops.txt"
-run legsheet -m stops.gpl >stops.txt
+legsheet -m stops.gpl >stops.txt
 cat stops.txt
 
 step "trailview: a VRML 2.0 scene of the drive, height exaggerated 3 times" \
     "trailview -salt 3 drive.gpl > drive.wrl"
-run trailview -salt 3 drive.gpl >drive.wrl
+trailview -salt 3 drive.gpl >drive.wrl
 echo "-> drive.wrl: $(wc -c <drive.wrl) bytes; open it with a VRML viewer, e.g. view3dscene drive.wrl"
 
 echo

@@ -101,6 +101,7 @@ bool InputFile::Open(const std::string& name) {
     device_ = info.st_dev;
     inode_ = info.st_ino;
     at_end_ = false;
+    partial_ = 0;
     begin_ = end_ = 0;
     if (!buffer_) {
         buffer_.reset(new unsigned char[kBufferSize]);
@@ -134,10 +135,19 @@ bool InputFile::Fill() {
     }
 }
 
+std::size_t InputFile::Peek(const unsigned char** bytes) {
+    if (begin_ == end_ && !at_end_ && !Fill()) {
+        at_end_ = true;
+    }
+    *bytes = buffer_ ? buffer_.get() + begin_ : nullptr;
+    return end_ - begin_;
+}
+
 bool InputFile::ReadRecord(GPL_Data_Point& point) {
     while (end_ - begin_ < kRecordSize) {
         if (at_end_ || !Fill()) {
             at_end_ = true;
+            partial_ = end_ - begin_;
             begin_ = end_;  // the bytes of a partial record are not used
             return false;
         }
@@ -188,7 +198,17 @@ OutputFile::~OutputFile() {
     Close();
 }
 
-bool OutputFile::Open(const std::string& name, const InputFile& input) {
+namespace {
+
+bool SameFile(const struct stat& info, int descriptor) {
+    struct stat other;
+    return descriptor >= 0 && ::fstat(descriptor, &other) == 0 && other.st_dev == info.st_dev &&
+           other.st_ino == info.st_ino;
+}
+
+}  // namespace
+
+bool OutputFile::Open(const std::string& name, const InputFile& input, int guarded) {
     Close();
     // Not O_TRUNC: the file is cut only once it is known not to be the input.
     error_ = 0;
@@ -201,6 +221,8 @@ bool OutputFile::Open(const std::string& name, const InputFile& input) {
     const bool known = ::fstat(fd, &info) == 0;
     if (known && input.IsOpen() && info.st_dev == input.Device() && info.st_ino == input.Inode()) {
         error_ = kIsTheInput;
+    } else if (known && !S_ISCHR(info.st_mode) && SameFile(info, guarded)) {
+        error_ = kIsGuarded;
     } else if (!known || (S_ISREG(info.st_mode) && ::ftruncate(fd, 0) != 0)) {
         error_ = errno;
     }

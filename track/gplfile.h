@@ -37,8 +37,15 @@ class InputFile {
     // a longer line is read and dropped. Meeting the end of the input sets
     // AtEnd(); at the end already, the line is empty.
     void ReadLine(char* buffer, std::size_t size);
+    // The bytes at the start of the file, without taking them: one read when
+    // nothing has been read yet. Returns how many there are (0 at the end or
+    // on a read error) and points `bytes` at them.
+    std::size_t Peek(const unsigned char** bytes);
     // True once a read has come up short.
     bool AtEnd() const { return at_end_; }
+    // The bytes of a partial record that ReadRecord met at the end and
+    // dropped; 0 when the file held whole records only.
+    std::size_t PartialBytes() const { return partial_; }
     // True once a read failed for another reason than the end of the file;
     // the input then counts as ended.
     bool Failed() const { return error_ != 0; }
@@ -57,6 +64,7 @@ class InputFile {
     int fd_ = -1;
     bool at_end_ = false;
     int error_ = 0;
+    std::size_t partial_ = 0;
     unsigned long long device_ = 0;
     unsigned long long inode_ = 0;
     std::unique_ptr<unsigned char[]> buffer_;
@@ -73,13 +81,15 @@ class OutputFile {
     OutputFile& operator=(const OutputFile&) = delete;
     ~OutputFile();
 
-    // Refuses the file that `input` has open (same device and inode), leaving
-    // it untouched.
-    bool Open(const std::string& name, const InputFile& input);
-    // Error() of an output refused because it is the input.
+    // Refuses the file that `input` has open (same device and inode), and
+    // the file open on descriptor `guarded` unless that is a character
+    // device, leaving both untouched.
+    bool Open(const std::string& name, const InputFile& input, int guarded = -1);
+    // Error() of an output refused because it is the input, or the guarded file.
     static constexpr int kIsTheInput = -1;
+    static constexpr int kIsGuarded = -2;
     // The system's error number of the failed open or write, kIsTheInput,
-    // or 0 when nothing failed.
+    // kIsGuarded, or 0 when nothing failed.
     int Error() const { return error_; }
     // False once any write has failed.
     bool WriteRecord(const GPL_Data_Point& point);

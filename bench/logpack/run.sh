@@ -18,7 +18,7 @@ fi
 cat "$listing" >/dev/null  # into the page cache
 
 # The three must agree before they are timed.
-"$BUILD/tools/logpack/logpack" "$listing" "$WORK/logpack.gpl" >/dev/null
+"$BUILD/bin/logpack" "$listing" "$WORK/logpack.gpl" >/dev/null
 "$WORK/cloop" "$listing" "$WORK/cloop.gpl" >/dev/null
 cmp -s "$WORK/logpack.gpl" "$WORK/cloop.gpl" || { echo "outputs differ" >&2; exit 1; }
 
@@ -47,7 +47,7 @@ report() {
         "$(rate "$wall")" "$cpu" "$(rate "$cpu")"
 }
 echo "listing: $LINES lines, TZ=$TZ, load: $(cut -d' ' -f1-3 /proc/loadavg)"
-report "logpack" "$BUILD/tools/logpack/logpack" "$listing" "$WORK/logpack.gpl"
+report "logpack" "$BUILD/bin/logpack" "$listing" "$WORK/logpack.gpl"
 report "fgets+sscanf+mktime" "$WORK/cloop" "$listing" "$WORK/cloop.gpl"
 report "fgets+sscanf+mktime, flush each" "$WORK/cloop" "$listing" "$WORK/cloop.gpl" flush
 rm -f "$WORK/logpack.gpl" "$WORK/cloop.gpl"

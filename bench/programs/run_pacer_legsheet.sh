@@ -9,7 +9,7 @@ build_release
 track="$WORK/big.gpl"
 out="$WORK/pacer-bench-out.gpl"
 make_track "$RECORDS" "$track"
-tools="$BUILD/tools"
+tools="$BUILD/bin"
 
 # row NAME CMD...: best wall time of RUNS runs, records per second, peak memory.
 row() {
@@ -24,8 +24,8 @@ row() {
 
 echo "track: $RECORDS records ($(stat -c %s "$track") bytes), best of $RUNS runs"
 row "cp" cp "$track" "$out"
-row "pacer 30 mph" "$tools/pacer/pacer" "$track" "$out" 30
-row "pacer measured" "$tools/pacer/pacer" "$track" "$out"
-row "legsheet" "$tools/legsheet/legsheet" "$track"
-row "legsheet -m" "$tools/legsheet/legsheet" -m "$track"
+row "pacer 30 mph" "$tools/pacer" "$track" "$out" 30
+row "pacer measured" "$tools/pacer" "$track" "$out"
+row "legsheet" "$tools/legsheet" "$track"
+row "legsheet -m" "$tools/legsheet" -m "$track"
 rm -f "$out"

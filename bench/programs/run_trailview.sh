@@ -9,7 +9,7 @@ build_release
 track="$WORK/big.gpl"
 make_track "$RECORDS" "$track"
 make_track 18 "$WORK/small.gpl"
-trailview="$BUILD/tools/trailview/trailview"
+trailview="$BUILD/bin/trailview"
 
 # Runs of one place are drawn once, so vertices are fewer than records.
 scene_bytes=$("$trailview" "$track" | wc -c)

@@ -39,10 +39,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/fixture" "$work/home"
 
-path="/usr/bin:/bin"
-for program in stepclock logpack idlescan pacer legsheet trailview; do
-    path="$tools/$program:$path"
-done
+path="$tools:/usr/bin:/bin"
 run_env=(env -i "PATH=$path" "HOME=$work/home" TZ=UTC LC_ALL=C)
 
 # The sessions of a Markdown file as example displays.

@@ -31,9 +31,11 @@ expected=(
     share/man/man1/pacer.1 share/man/man1/legsheet.1 share/man/man1/trailview.1
     share/man/man5/gpl.5
     include/tracktools/track/gpldata.h include/tracktools/track/gplfile.h
+    include/tracktools/track/gpltext.h include/tracktools/formats/sniff.h
     include/tracktools/geodesy/CEarth.h include/tracktools/geodesy/CPolarCoordinate.h
     include/tracktools/geodesy/CEarthCoordinate.h
-    lib/libtracktools-track.a lib/libtracktools-geodesy.a
+    lib/libtracktools-track.a lib/libtracktools-geodesy.a lib/libtracktools-formats.a
+    share/doc/tracktools/README.md share/doc/tracktools/examples/sample-drive.txt
     lib/cmake/tracktools/tracktoolsConfig.cmake
     lib/cmake/tracktools/tracktoolsConfigVersion.cmake
     lib/cmake/tracktools/tracktoolsTargets.cmake
@@ -45,10 +47,13 @@ for program in stepclock logpack idlescan pacer legsheet trailview; do
     [[ -x "$prefix/bin/$program" ]] || fail "not executable: bin/$program"
 done
 # Each header that is installed must compile on its own from the prefix.
+include_flags=()
+for directory in "$prefix"/include/tracktools/*/; do
+    include_flags+=(-I"$directory")
+done
 for header in "$prefix"/include/tracktools/*/*.h; do
     if ! echo "#include \"$(basename "$header")\"" |
-        "$cxx" -std=c++17 -fsyntax-only -I"$prefix/include/tracktools/track" \
-            -I"$prefix/include/tracktools/geodesy" -x c++ - 2>"$work/header.log"; then
+        "$cxx" -std=c++17 -fsyntax-only "${include_flags[@]}" -x c++ - 2>"$work/header.log"; then
         fail "installed header does not compile alone: ${header#"$prefix"/}"
         cat "$work/header.log"
     fi

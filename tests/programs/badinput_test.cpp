@@ -169,10 +169,21 @@ class BadInput : public ::testing::TestWithParam<Tool> {
     // The header alone: trailview with options and no file.
     std::string SceneHeader() { return RunTool("trailview", {"-sx", "1"}).out; }
 
+    // "<program>: <subject>: <text>", a line on standard error: the reason
+    // after a failure line, or a remark on a file.
+    std::string Remark(const std::string& subject, const std::string& text) const {
+        return std::string(tool().name) + ": " + subject + ": " + text + "\n";
+    }
+    // What a failure leaves on standard error: its reason, after the failure
+    // line itself where the program prints that there (trailview).
+    std::string Reason(const std::string& failure_line, const std::string& subject,
+                       const std::string& reason) const {
+        return (Named("trailview") ? failure_line : "") + Remark(subject, reason);
+    }
+
     // A whole scene of one file: header, groups, and only finite numbers.
     void ExpectSceneOf(const RunResult& result, const std::string& in) {
         EXPECT_EQ(result.exit_status, 0);
-        EXPECT_EQ(result.err, "");
         EXPECT_EQ(result.out.compare(0, SceneHeader().size(), SceneHeader()), 0);
         EXPECT_NE(result.out.find("\n# Data from: " + in + "\n"), std::string::npos);
         EXPECT_EQ(Count(result.out, "# Axis\n"), 1u);
@@ -218,8 +229,9 @@ TEST_P(BadInput, MissingInput) {
         EXPECT_EQ(result.out, "# Opening missing.gpl\n\"missing.gpl\" - Open Failed!!!\n");
     } else {
         EXPECT_EQ(result.out, SceneHeader());
-        EXPECT_EQ(result.err, "\"missing.gpl\" - Open Failed!!!\n");
     }
+    EXPECT_EQ(result.err, Reason("\"missing.gpl\" - Open Failed!!!\n", "missing.gpl",
+                                 "No such file or directory"));
     EXPECT_EQ(result.exit_status, ShellStatus(-1));
     EXPECT_FALSE(FileExists(dir / "missing.gpl"));
 }
@@ -237,8 +249,8 @@ TEST_P(BadInput, DirectoryAsInput) {
         // Opened, but nothing can be read: the groups are finished so the
         // scene stays valid, then the run stops.
         EXPECT_EQ(result.out, EmptyScene("in.gpl"));
-        EXPECT_EQ(result.err, "\"in.gpl\" - Read Failed!!!\n");
     }
+    EXPECT_EQ(result.err, Reason("\"in.gpl\" - Read Failed!!!\n", "in.gpl", "Is a directory"));
     struct stat info;
     EXPECT_TRUE(::stat((dir / "in.gpl").c_str(), &info) == 0 && S_ISDIR(info.st_mode));
 }
@@ -291,6 +303,9 @@ TEST_P(BadInput, PartialTrailingRecord) {
         ExpectSceneOf(result, "in.gpl");
         EXPECT_EQ(Count(result.out, ",\t# "), 3u);  // one vertex line per record
     }
+    EXPECT_EQ(result.err, Named("logpack")
+                              ? ""
+                              : Remark("in.gpl", "partial record of 20 bytes at the end ignored"));
 }
 
 // Random bytes: 40 records of them and 13 more. Every program reads them as
@@ -348,6 +363,9 @@ TEST_P(BadInput, RandomBytes) {
         // Points that are not finite are left out.
         ExpectSceneOf(result, "in.gpl");
         EXPECT_LE(Count(result.out, ",\t# "), 40u);
+    }
+    if (!Named("logpack")) {
+        EXPECT_EQ(result.err, Remark("in.gpl", "partial record of 13 bytes at the end ignored"));
     }
 }
 
@@ -409,8 +427,8 @@ TEST_P(BadInput, RecordsOfNaNsAndInfinities) {
     } else {
         // None of them has a place in the scene: drawn like an empty file.
         EXPECT_EQ(result.out, EmptyScene("in.gpl"));
-        EXPECT_EQ(result.err, "");
     }
+    EXPECT_EQ(result.err, "");
 }
 
 TEST_P(BadInput, TrackOfOnePoint) {
@@ -445,6 +463,7 @@ TEST_P(BadInput, TrackOfOnePoint) {
         EXPECT_EQ(Count(result.out, ",\t# "), 1u);
         EXPECT_NE(result.out.find("\n0  0\t 0,\t# 1\n"), std::string::npos);
     }
+    EXPECT_EQ(result.err, "");
 }
 
 TEST_P(BadInput, OutputInAMissingDirectory) {
@@ -454,6 +473,7 @@ TEST_P(BadInput, OutputInAMissingDirectory) {
         EXPECT_EQ(result.out, Preamble() +
                                   "Opening in.gpl\nOpening nodir/out.gpl\n"
                                   "\"nodir/out.gpl\" - Open Failed!!!\n");
+        EXPECT_EQ(result.err, Remark("nodir/out.gpl", "No such file or directory"));
         EXPECT_EQ(result.exit_status, ShellStatus(-2));
     } else {
         // The other files are still reported; the run fails.
@@ -468,8 +488,9 @@ TEST_P(BadInput, OutputInAMissingDirectory) {
         } else {
             // trailview stops at the first file it cannot open.
             EXPECT_EQ(result.out, SceneHeader());
-            EXPECT_EQ(result.err, "\"nodir/in.gpl\" - Open Failed!!!\n");
         }
+        EXPECT_EQ(result.err, Reason("\"nodir/in.gpl\" - Open Failed!!!\n", "nodir/in.gpl",
+                                     "No such file or directory"));
     }
     EXPECT_FALSE(FileExists(dir / "nodir"));
 }
@@ -481,6 +502,7 @@ TEST_P(BadInput, OutputOnAFullDevice) {
         EXPECT_EQ(result.out, Preamble() +
                                   "Opening in.gpl\nOpening /dev/full\nWorking...\n"
                                   "\"/dev/full\" - Write Failed!!!\n");
+        EXPECT_EQ(result.err, Remark("/dev/full", "No space left on device"));
         EXPECT_EQ(result.exit_status, ShellStatus(-4));
     }
     // Messages that cannot be written fail the run, although the output file
@@ -509,8 +531,8 @@ TEST_P(BadInput, ReadErrorIsNotTheEndOfTheTrack) {
     } else {
         EXPECT_EQ(Count(result.out, "# Data from: " + unreadable + "\n"), 1u);
         EXPECT_EQ(Count(result.out, "# Axis\n"), 1u);
-        EXPECT_EQ(result.err, failure);
     }
+    EXPECT_EQ(result.err, Reason(failure, unreadable, "Input/output error"));
 }
 
 // The same file as input and output would lose the track: refused, under its
@@ -525,6 +547,7 @@ TEST_P(BadInput, InputNamedAgainAsOutput) {
             const RunResult result = Run({"in.gpl"}, again);
             EXPECT_EQ(result.out, Preamble() + "Opening in.gpl\nOpening " + again + "\n\"" + again +
                                       "\" - Open Failed!!!\n");
+            EXPECT_EQ(result.err, Remark(again, "is the input file"));
             EXPECT_EQ(result.exit_status, ShellStatus(-2));
         } else {
             const RunResult once = Run({"in.gpl"});
@@ -537,6 +560,22 @@ TEST_P(BadInput, InputNamedAgainAsOutput) {
             EXPECT_EQ(twice.out, expected);
         }
     }
+}
+
+// An output that is the program's own standard output would get the
+// messages mixed into its records: refused like the input, and untouched.
+TEST_P(BadInput, OutputThatIsStandardOutput) {
+    if (!tool().writes_file) {
+        GTEST_SKIP() << "writes no file";
+    }
+    Input(Records(Moving(3)), MovingListing(3));
+    const RunResult result = Run({"in.gpl"}, "/dev/stdout", dir / "messages.txt");
+    EXPECT_EQ(result.exit_status, ShellStatus(-2));
+    // The messages alone, no record among them.
+    EXPECT_EQ(
+        ReadFile(dir / "messages.txt"),
+        Preamble() + "Opening in.gpl\nOpening /dev/stdout\n\"/dev/stdout\" - Open Failed!!!\n");
+    EXPECT_EQ(result.err, Remark("/dev/stdout", "is this program's standard output"));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryProgram, BadInput, ::testing::ValuesIn(kTools),

@@ -128,7 +128,7 @@ TEST_F(LegsheetTest, ReportThatCannotBeWrittenIsAnError) {
 
     // Also when the only thing to say is that a file is missing.
     r = Legsheet({"missing.gpl", "a.gpl"}, "/dev/full");
-    EXPECT_EQ(r.err, "legsheet: write error\n");
+    EXPECT_EQ(r.err, "legsheet: missing.gpl: No such file or directory\nlegsheet: write error\n");
     EXPECT_EQ(r.exit_status, ShellStatus(-4));
 }
 

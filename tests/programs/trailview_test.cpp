@@ -314,15 +314,19 @@ TEST_F(TrailviewTest, AFileThatFailsEndsTheRunAfterTheGroupsBeforeIt) {
         std::string out;
         std::string err;
     };
+    const std::string missing =
+        "\"missing.gpl\" - Open Failed!!!\ntrailview: missing.gpl: No such file or directory\n";
     const Case cases[] = {
-        {{"missing.gpl", "a.gpl"}, Header(), "\"missing.gpl\" - Open Failed!!!\n"},
-        {{"a.gpl", "missing.gpl", "a.gpl"}, Header() + a, "\"missing.gpl\" - Open Failed!!!\n"},
+        {{"missing.gpl", "a.gpl"}, Header(), missing},
+        {{"a.gpl", "missing.gpl", "a.gpl"}, Header() + a, missing},
         // Options after a file name are file names.
-        {{"a.gpl", "-sx", "2"}, Header() + a, "\"-sx\" - Open Failed!!!\n"},
-        // A directory opens but cannot be read: its groups are finished.
+        {{"a.gpl", "-sx", "2"},
+         Header() + a,
+         "\"-sx\" - Open Failed!!!\ntrailview: -sx: No such file or directory\n"},
+        // A directory can be named but not read: its groups are finished.
         {{"a.gpl", "sub", "a.gpl"},
          Header() + a + Groups("sub", "", "-1\n"),
-         "\"sub\" - Read Failed!!!\n"},
+         "\"sub\" - Read Failed!!!\ntrailview: sub: Is a directory\n"},
     };
     for (const Case& c : cases) {
         const RunResult result = Trailview(c.args);
@@ -339,7 +343,8 @@ TEST_F(TrailviewTest, LineEndsInAFileNameBecomeBlanksInTheComment) {
     EXPECT_EQ(result.out, Header() + Groups("a b c.gpl", Vertex("0", "0", "0", 1), "0, \n-1\n"));
     EXPECT_EQ(result.exit_status, 0);
     // The message about a file names it as given.
-    EXPECT_EQ(Trailview({"x\ny"}).err, "\"x\ny\" - Open Failed!!!\n");
+    EXPECT_EQ(Trailview({"x\ny"}).err,
+              "\"x\ny\" - Open Failed!!!\ntrailview: x\ny: No such file or directory\n");
 }
 
 TEST_F(TrailviewTest, OutputThatCannotBeWrittenIsAnError) {
@@ -352,7 +357,9 @@ TEST_F(TrailviewTest, OutputThatCannotBeWrittenIsAnError) {
         // The scene outgrows the buffers while the first file is read: the
         // run stops there.
         {{"big.gpl", "missing.gpl"}, error},
-        {{"small.gpl", "missing.gpl"}, "\"missing.gpl\" - Open Failed!!!\n" + error},
+        {{"small.gpl", "missing.gpl"},
+         "\"missing.gpl\" - Open Failed!!!\ntrailview: missing.gpl: No such file or directory\n" +
+             error},
     };
     for (const auto& [args, err] : cases) {
         const RunResult result = Trailview(args, "/dev/full");

@@ -24,7 +24,7 @@ double Now() {
 }  // namespace
 
 std::string ToolPath(const std::string& program) {
-    return std::string(TRACKTOOLS_TOOLS_DIR) + "/" + program + "/" + program;
+    return std::string(TRACKTOOLS_BIN_DIR) + "/" + program;
 }
 
 RunResult Run(const std::string& program, const std::vector<std::string>& args,

@@ -11,9 +11,15 @@
 #ifndef TRACKTOOLS_TOOLS_COMMON_PROGRAM_H
 #define TRACKTOOLS_TOOLS_COMMON_PROGRAM_H
 
+#include <string>
+
 #include "console.h"
 
 namespace tools {
+
+// The words for an error number of the system (strerror) or of the suite's
+// files: an output refused because it is the input or standard output.
+std::string ErrorText(int error);
 
 class Program {
   public:
@@ -29,10 +35,18 @@ class Program {
     // call whose arguments are not accepted.
     int Usage() const;
 
-    // Runs `body` and ends the run: when anything written to standard output
-    // was lost, "<name>: write error" goes to standard error and the status
-    // becomes kExitWriteFailed, whatever the body returned.
+    // Runs `body` and ends the run. A lone "--help" or "--version" is
+    // answered here instead, on standard output, with status 0. When anything
+    // written to standard output was lost, "<name>: write error" goes to
+    // standard error and the status becomes kExitWriteFailed, whatever the
+    // body returned.
     int Main(int argc, char* argv[], Body body) const;
+
+    // "<name>: <subject>: <reason>" on standard error: why the failure line
+    // before it happened, or a remark about a file.
+    void Explain(const std::string& subject, const std::string& reason) const;
+    // "<name>: <text>" on standard error.
+    void Warn(const std::string& text) const;
 
   private:
     const char* name_;

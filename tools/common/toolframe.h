@@ -4,7 +4,7 @@
 //
 // A program's Run checks its arguments, then drives a ToolFrame:
 //
-//     tools::ToolFrame frame(argv[1], argv[2]);
+//     tools::ToolFrame frame(program, argv[1], argv[2]);
 //     if (const int failed = frame.Open()) return failed;
 //     frame.Announce();
 //     while (frame.Read(point)) {
@@ -23,17 +23,25 @@
 #include "console.h"
 #include "gpldata.h"
 #include "gplfile.h"
+#include "program.h"
+#include "sniff.h"
 
 namespace tools {
 
 class ToolFrame {
   public:
-    ToolFrame(std::string input_name, std::string output_name);
+    // What the input holds: GPL records, or a text listing (logpack).
+    enum class Input { kRecords, kListing };
+
+    ToolFrame(const Program& program, std::string input_name, std::string output_name,
+              Input input = Input::kRecords);
 
     // Prints "Opening " for each file and opens the input, then the output.
-    // Returns 0, or, after printing the failure line, kExitInputFailed (the
-    // output is then not created) or kExitOutputFailed (also when the output
-    // is the input file itself, which is left untouched).
+    // Returns 0, or, after printing the failure line (and the reason on
+    // standard error), kExitInputFailed (the output is then not created) or
+    // kExitOutputFailed (also when the output is the input file itself or
+    // this program's standard output, which are left untouched). An input of
+    // records that starts like text is warned about on standard error.
     int Open();
     // "Working..." without a line end.
     void Announce();
@@ -64,11 +72,16 @@ class ToolFrame {
     // Failed!!!" line for the input and gives kExitInputFailed; output that
     // was lost gives WriteFailed(). Otherwise both files are closed, "done."
     // and the summary ("Wrote <n> data points." when none is given) are
-    // printed, and the result is kExitOk.
+    // printed, and the result is kExitOk. Remarks on the input (a partial
+    // record at its end, a listing without points) follow on standard error.
     int Finish();
     int Finish(const std::string& summary);
 
   private:
+    const Program& program_;
+    Input input_kind_;
+    formats::Format looks_like_ = formats::Format::kUnknown;
+    bool input_empty_ = true;
     std::string input_name_;
     std::string output_name_;
     gpl::InputFile input_;

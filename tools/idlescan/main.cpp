@@ -31,7 +31,7 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     const bool threshold_given = argc == 4;
     const double stop_speed = threshold_given ? std::strtod(argv[3], nullptr) : 0.0;
 
-    tools::ToolFrame frame(argv[1], argv[2]);
+    tools::ToolFrame frame(program, argv[1], argv[2]);
     if (const int failed = frame.Open()) {
         return failed;
     }

@@ -8,6 +8,7 @@
 
 #include "CEarth.h"
 #include "gplfile.h"
+#include "inputcheck.h"
 #include "leg.h"
 #include "program.h"
 #include "writedata.h"
@@ -84,18 +85,22 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         gpl::InputFile input;
         if (!input.Open(name)) {
             tools::PrintFailure(name, " - Open Failed!!!");
+            program.Explain(name, tools::ErrorText(input.Error()));
             exit_value = tools::kExitInputFailed;
         } else {
+            tools::WarnIfNotRecords(program, name, tools::Sniff(input));
             tools::PrintLine("# Latitude, Longitude, Heading, Distance, Speed");
             const std::uint64_t count = ReportFile(input, degrees_minutes_seconds, report);
             input.Close();
             if (input.Failed()) {
                 // The file could not be read to its end: no summary for it.
                 tools::PrintFailure(name, " - Read Failed!!!");
+                program.Explain(name, tools::ErrorText(input.Error()));
                 exit_value = tools::kExitInputFailed;
             } else {
                 tools::PrintLine("# ... done.  Processed " + std::to_string(count) +
                                  " data points.");
+                tools::NotePartialRecord(program, name, input);
             }
         }
         // A report that cannot be written is no report: stop at once (the end

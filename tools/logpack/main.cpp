@@ -15,7 +15,7 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         return program.Usage();
     }
 
-    tools::ToolFrame frame(argv[1], argv[2]);
+    tools::ToolFrame frame(program, argv[1], argv[2], tools::ToolFrame::Input::kListing);
     if (const int failed = frame.Open()) {
         return failed;
     }

@@ -28,7 +28,7 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     }
     const bool constant_speed = new_speed != 0.0;
 
-    tools::ToolFrame frame(argv[1], argv[2]);
+    tools::ToolFrame frame(program, argv[1], argv[2]);
     if (const int failed = frame.Open()) {
         return failed;
     }

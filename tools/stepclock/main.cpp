@@ -27,7 +27,7 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     }
     const std::uint32_t interval = argc == 4 ? gpl::ParseUnsigned32(argv[3], 0) : 1;
 
-    tools::ToolFrame frame(argv[1], argv[2]);
+    tools::ToolFrame frame(program, argv[1], argv[2]);
     if (const int failed = frame.Open()) {
         return failed;
     }

@@ -10,6 +10,7 @@
 #include "CEarth.h"
 #include "gpldata.h"
 #include "gplfile.h"
+#include "inputcheck.h"
 #include "leg.h"
 #include "program.h"
 #include "vrmlscene.h"
@@ -51,17 +52,11 @@ bool Finite(double x, double y, double z) {
     return std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
 }
 
-enum class FileResult { kDrawn, kOpenFailed, kReadFailed };
-
-// Writes the five groups of one file. A read error ends the reading, and
-// the groups are finished from what was read so that the scene stays valid.
-FileResult DrawFile(const char* name, const vrml::Factors& factors, vrml::SceneWriter& scene) {
-    gpl::InputFile input;
-    // A directory can be named but not read: its groups are written without
-    // vertices and it fails as a read.
-    if (!input.Open(name) && input.Error() != EISDIR) {
-        return FileResult::kOpenFailed;
-    }
+// Writes the five groups of one file from `input` (which may have failed to
+// open, then the track is empty). A read error ends the reading, and the
+// groups are finished from what was read so that the scene stays valid.
+void DrawFile(gpl::InputFile& input, const char* name, const vrml::Factors& factors,
+              vrml::SceneWriter& scene) {
     scene.BeginTrack(name);
 
     const CEarth earth(kWgs84);
@@ -106,7 +101,6 @@ FileResult DrawFile(const char* name, const vrml::Factors& factors, vrml::SceneW
         end_y = current.GetYCoordinateInMeters();
         end_z = current.GetZCoordinateInMeters();
     }
-    const bool read_failed = input.Failed() || !input.IsOpen();
     input.Close();
 
     scene.EndTrack(drawn);
@@ -114,7 +108,6 @@ FileResult DrawFile(const char* name, const vrml::Factors& factors, vrml::SceneW
     scene.EndMarker(end_x, end_y, end_z);
     scene.BoundingBox(extremes);
     scene.Axes(extremes);
-    return read_failed ? FileResult::kReadFailed : FileResult::kDrawn;
 }
 
 // A double quote, the name, a double quote and the reason, on standard error.
@@ -146,15 +139,28 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     scene.Header(factors);
     int status = tools::kExitOk;
     for (; next < argc && !scene.Failed(); ++next) {
-        const FileResult result = DrawFile(argv[next], factors, scene);
-        if (result != FileResult::kDrawn) {
-            // The scene so far goes out before the message that ends it.
-            scene.Flush();
-            ReportFailure(argv[next], result == FileResult::kOpenFailed ? " - Open Failed!!!"
-                                                                        : " - Read Failed!!!");
-            status = tools::kExitInputFailed;
-            break;
+        const char* name = argv[next];
+        gpl::InputFile input;
+        const bool opened = input.Open(name);
+        // A directory can be named but not read: its groups are written
+        // without vertices and it fails as a read.
+        const bool directory = !opened && input.Error() == EISDIR;
+        if (opened) {
+            tools::WarnIfNotRecords(program, name, tools::Sniff(input));
         }
+        if (opened || directory) {
+            DrawFile(input, name, factors, scene);
+        }
+        if (!input.Failed()) {
+            tools::NotePartialRecord(program, name, input);
+            continue;
+        }
+        // The scene so far goes out before the message that ends it.
+        scene.Flush();
+        ReportFailure(name, opened || directory ? " - Read Failed!!!" : " - Open Failed!!!");
+        program.Explain(name, tools::ErrorText(input.Error()));
+        status = tools::kExitInputFailed;
+        break;
     }
     // Output that could not be written is reported at the end of the run.
     scene.Flush();

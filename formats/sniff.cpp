@@ -69,32 +69,6 @@ bool HoldsSentence(const unsigned char* line, const unsigned char* end) {
 
 }  // namespace
 
-const char* Describe(Format format) {
-    switch (format) {
-        case Format::kGpl:
-            return "GPL track";
-        case Format::kGpx:
-            return "GPX file";
-        case Format::kKml:
-            return "KML file";
-        case Format::kXml:
-            return "XML file";
-        case Format::kNmea:
-            return "NMEA log";
-        case Format::kGeoJson:
-            return "GeoJSON file";
-        case Format::kCsv:
-            return "CSV file";
-        case Format::kListing:
-            return "text listing";
-        case Format::kText:
-            return "text file";
-        case Format::kUnknown:
-            break;
-    }
-    return "";
-}
-
 Format SniffText(const unsigned char* bytes, std::size_t size) {
     const unsigned char* p = bytes;
     const unsigned char* const end = bytes + size;

@@ -5,23 +5,9 @@
 
 #include <cstddef>
 
+#include "format.h"
+
 namespace formats {
-
-enum class Format {
-    kUnknown,  // nothing recognisable: binary data such as GPL records
-    kGpl,
-    kGpx,
-    kKml,
-    kXml,      // XML of some other kind
-    kNmea,     // NMEA 0183 sentences, as a receiver logs them
-    kGeoJson,  // a JSON document
-    kCsv,      // a header line of comma-separated names
-    kListing,  // "<number>:<point>" lines of the text form of a track point
-    kText,     // other text: a first line of plain characters, or a byte-order mark
-};
-
-// A short name for messages: "GPX file", "NMEA log", ...; "" for kUnknown.
-const char* Describe(Format format);
 
 // The text format that `size` bytes from the start of a file look like, or
 // kUnknown. Never kGpl: records have no mark of their own. The first few

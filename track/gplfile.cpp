@@ -135,6 +135,17 @@ bool InputFile::Fill() {
     }
 }
 
+std::size_t InputFile::ReadBytes(unsigned char* to, std::size_t size) {
+    if (begin_ == end_ && (at_end_ || !Fill())) {
+        at_end_ = true;
+        return 0;
+    }
+    const std::size_t taken = size < end_ - begin_ ? size : end_ - begin_;
+    std::memcpy(to, buffer_.get() + begin_, taken);
+    begin_ += taken;
+    return taken;
+}
+
 std::size_t InputFile::Peek(const unsigned char** bytes) {
     if (begin_ == end_ && !at_end_ && !Fill()) {
         at_end_ = true;

@@ -37,6 +37,9 @@ class InputFile {
     // a longer line is read and dropped. Meeting the end of the input sets
     // AtEnd(); at the end already, the line is empty.
     void ReadLine(char* buffer, std::size_t size);
+    // Up to `size` bytes of the file as they come, for readers of other
+    // formats; 0 at the end of the file or on a read error (Failed()).
+    std::size_t ReadBytes(unsigned char* to, std::size_t size);
     // The bytes at the start of the file, without taking them: one read when
     // nothing has been read yet. Returns how many there are (0 at the end or
     // on a read error) and points `bytes` at them.

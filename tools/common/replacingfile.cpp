@@ -1,0 +1,111 @@
+#include "replacingfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <random>
+
+#include "gplfile.h"
+
+namespace tools {
+namespace {
+
+bool SameFile(const struct stat& info, int descriptor) {
+    struct stat other;
+    return descriptor >= 0 && ::fstat(descriptor, &other) == 0 && other.st_dev == info.st_dev &&
+           other.st_ino == info.st_ino;
+}
+
+// The directory part of a path, with its slash ("" for the current one).
+std::string DirectoryOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+static_assert(ReplacingFile::kIsTheInput == gpl::OutputFile::kIsTheInput &&
+                  ReplacingFile::kIsStandardOutput == gpl::OutputFile::kIsGuarded,
+              "one set of reasons for refused outputs");
+
+ReplacingFile::~ReplacingFile() {
+    Abandon();
+}
+
+bool ReplacingFile::Open(const std::string& name, int input_fd) {
+    Abandon();
+    error_ = 0;
+    target_ = name;
+    struct stat info;
+    if (::stat(name.c_str(), &info) == 0) {
+        if (SameFile(info, input_fd)) {
+            error_ = kIsTheInput;
+            return false;
+        }
+        if (!S_ISCHR(info.st_mode) && SameFile(info, STDOUT_FILENO)) {
+            error_ = kIsStandardOutput;
+            return false;
+        }
+        if (S_ISDIR(info.st_mode)) {
+            error_ = EISDIR;
+            return false;
+        }
+        if (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode)) {
+            fd_ = ::open(name.c_str(), O_WRONLY | O_CLOEXEC);
+            error_ = fd_ < 0 ? errno : 0;
+            return fd_ >= 0;
+        }
+        // A symbolic link keeps pointing at the file it names.
+        char resolved[PATH_MAX];
+        if (::realpath(name.c_str(), resolved) != nullptr) {
+            target_ = resolved;
+        }
+    }
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary_ = DirectoryOf(target_) + ".tracktools-" + std::to_string(random() % 1000000000);
+        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0664);
+        if (fd_ >= 0 || errno != EEXIST) {
+            break;
+        }
+    }
+    if (fd_ < 0) {
+        error_ = errno;
+        temporary_.clear();
+        return false;
+    }
+    return true;
+}
+
+bool ReplacingFile::Commit() {
+    if (fd_ < 0) {
+        return false;
+    }
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    if (!closed || (!temporary_.empty() && ::rename(temporary_.c_str(), target_.c_str()) != 0)) {
+        error_ = errno;
+        Abandon();
+        return false;
+    }
+    temporary_.clear();
+    return true;
+}
+
+void ReplacingFile::Abandon() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!temporary_.empty()) {
+        ::unlink(temporary_.c_str());
+        temporary_.clear();
+    }
+}
+
+}  // namespace tools

@@ -53,7 +53,15 @@ Ellipsoid Ellipsoid::FromTable(int id) {
 }
 
 bool Ellipsoid::IsValid() const {
-    return std::isfinite(a_) && a_ > 0.0 && std::isfinite(b_) && b_ > 0.0;
+    if (!(std::isfinite(a_) && a_ > 0.0 && std::isfinite(b_) && b_ > 0.0)) {
+        return false;
+    }
+    // GeographicLib rebuilds the polar radius as (1 - f) a, which must stay
+    // positive and finite too: a polar radius too small to change a - b
+    // gives f = 1.
+    const double f = FlatteningOfRadii();
+    const double polar = (1.0 - f) * a_;
+    return f < 1.0 && std::isfinite(polar) && polar > 0.0;
 }
 
 }  // namespace geodesy

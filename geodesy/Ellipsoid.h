@@ -4,7 +4,7 @@
 // Units: metres for the radii; f and e2 have none.
 // Ranges: any doubles are held as given. The solvers built on a value need
 // IsValid() for their fallback (both radii positive and finite); the table
-// covers the usual earth ellipsoids, with f up to 1/293.
+// holds the usual earth ellipsoids, with f up to 1/293.
 // Error bound: none of its own; FromTable computes f = |a - b| / a and
 // e2 = 2f - f*f in double arithmetic, within 2 ulp of the exact values.
 #ifndef TRACKTOOLS_GEODESY_ELLIPSOID_H
@@ -37,8 +37,9 @@ class Ellipsoid {
     // or a flattening of its own.
     double FlatteningOfRadii() const { return (a_ - b_) / a_; }
 
-    // Both radii positive and finite: a real ellipsoid, which the solvers'
-    // fallback can take.
+    // Both radii positive and finite, and so is the polar radius rebuilt
+    // from a and FlatteningOfRadii(): a real ellipsoid, which the solvers'
+    // fallback to GeographicLib can take.
     bool IsValid() const;
 
   private:

@@ -25,11 +25,10 @@ const int kMaximumIterations = 1000;
     }
     const GeographicLib::Geodesic geodesic(ellipsoid.EquatorialRadius(),
                                            ellipsoid.FlatteningOfRadii());
-    double azimuth2, s12, m12, bigM12, bigM21, bigS12;
-    geodesic.GenDirect(latitude1, longitude1, azimuth, false, distance,
-                       GeographicLib::Geodesic::LATITUDE | GeographicLib::Geodesic::LONGITUDE |
-                           GeographicLib::Geodesic::LONG_UNROLL,
-                       latitude2, longitude2, azimuth2, s12, m12, bigM12, bigM21, bigS12);
+    geodesic.Direct(latitude1, longitude1, azimuth, distance, latitude2, longitude2);
+    // Like the iteration's, the longitude reached lies within about half a
+    // turn of the start, whatever number of turns the line makes.
+    longitude2 = longitude1 + std::remainder(longitude2 - longitude1, 360.0);
 }
 
 }  // namespace

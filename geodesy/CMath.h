@@ -1,4 +1,7 @@
 // Constants of the geodesy library.
+//
+// Units: Pi in radians. Error bound: Pi lies 1.2e-16 below pi, less than
+// half an ulp.
 #ifndef TRACKTOOLS_GEODESY_CMATH_H
 #define TRACKTOOLS_GEODESY_CMATH_H
 

@@ -1,4 +1,8 @@
 // Geodetic position: latitude and longitude in degrees, height in metres.
+//
+// Ranges: any doubles, stored as given; the earth model expects latitudes in
+// -90..90 and takes longitudes of any size.
+// Error bound: none; a plain value that computes nothing.
 #ifndef TRACKTOOLS_GEODESY_CPOLARCOORDINATE_H
 #define TRACKTOOLS_GEODESY_CPOLARCOORDINATE_H
 

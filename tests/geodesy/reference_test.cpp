@@ -157,6 +157,16 @@ TEST(Reference, CartesianToGeodetic) {
     }
 }
 
+// The id and the first `count` inputs of a row, to say which one failed.
+std::string Inputs(const std::vector<double>& row, std::size_t count) {
+    std::ostringstream text;
+    text << "id " << row[0] << ":";
+    for (std::size_t i = 1; i <= count; ++i) {
+        text << " " << row[i];
+    }
+    return text.str();
+}
+
 // Rows per ellipsoid on which our iteration alone has no answer: each file
 // must hold enough of them for the fallback to be what is tested.
 void ExpectFallbacks(const std::map<int, int>& failures, int atLeast) {
@@ -173,8 +183,7 @@ TEST(Reference, NearlyAntipodalPairsAllHaveAnAnswer) {
     Worst distance{"antipodal distance (m)"}, azimuth{"antipodal azimuth (degrees)"};
     std::map<int, int> failures;
     for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message()
-                     << "id " << r[0] << ": " << r[1] << " " << r[2] << " " << r[3] << " " << r[4]);
+        SCOPED_TRACE(Inputs(r, 4));
         const int id = static_cast<int>(r[0]);
         const CEarth earth(id);
         double forward = -1, back = -1;
@@ -211,8 +220,7 @@ TEST(Reference, LinesRoundTheEarthManyTimes) {
     Worst position{"position after many turns (m)"};
     std::map<int, int> failures;
     for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message()
-                     << "id " << r[0] << ": " << r[1] << " " << r[2] << " " << r[3] << " " << r[4]);
+        SCOPED_TRACE(Inputs(r, 4));
         const int id = static_cast<int>(r[0]);
         CEarth earth(id);
         CPolarCoordinate result;
@@ -244,8 +252,7 @@ TEST(Reference, PointsDeepInsideTheEarth) {
     Worst position{"deep position (m)"}, height{"deep height (m)"};
     std::map<int, int> failures;
     for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message()
-                     << "id " << r[0] << ": " << r[1] << " " << r[2] << " " << r[3]);
+        SCOPED_TRACE(Inputs(r, 3));
         const int id = static_cast<int>(r[0]);
         const CEarth earth(id);
         CPolarCoordinate p;

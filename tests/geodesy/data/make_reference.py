@@ -291,19 +291,26 @@ def solve(tool_args, cases):
     return commands, rows
 
 
+INVERSE = ["GeodSolve", "-i", "-p", "10"]
+INVERSE_COLUMNS = "id lat1 lon1 lat2 lon2 azi1 azi2 s12 (azi2: direction of travel at point 2)"
+DIRECT = ["GeodSolve", "-p", "10"]
+DIRECT_COLUMNS = "id lat1 lon1 azi1 s12 lat2 lon2 azi2"
+REVERSE = ["CartConvert", "-r", "-p", "9"]
+REVERSE_COLUMNS = "id X Y Z lat lon h"
+
+
+def produce(name, tool_args, columns, cases):
+    commands, rows = solve(tool_args, cases)
+    write(name, commands, columns, rows)
+    return rows
+
+
 def main():
     rnd = random.Random(20240604)
-
-    commands, rows = solve(["GeodSolve", "-i", "-p", "10"], inverse_cases(rnd))
-    write("inverse.txt", commands, "id lat1 lon1 lat2 lon2 azi1 azi2 s12 "
-          "(azi2: direction of travel at point 2)", rows)
-
-    commands, rows = solve(["GeodSolve", "-p", "10"], direct_cases(rnd))
-    write("direct.txt", commands, "id lat1 lon1 azi1 s12 lat2 lon2 azi2", rows)
-
-    geodetic = geodetic_cases(rnd)
-    commands, rows = solve(["CartConvert", "-p", "9"], geodetic)
-    write("geodetic_to_cartesian.txt", commands, "id lat lon h X Y Z", rows)
+    produce("inverse.txt", INVERSE, INVERSE_COLUMNS, inverse_cases(rnd))
+    produce("direct.txt", DIRECT, DIRECT_COLUMNS, direct_cases(rnd))
+    rows = produce("geodetic_to_cartesian.txt", ["CartConvert", "-p", "9"], "id lat lon h X Y Z",
+                   geodetic_cases(rnd))
 
     # Cartesian inputs: the points above plus the alternating ones.
     cartesian = [(int(row.split()[0]),) + tuple(float(v) for v in row.split()[4:7])
@@ -311,19 +318,14 @@ def main():
     cartesian += [(25,) + point for point in TWO_CYCLE_POINTS]
     cartesian += [(25, 0.0, 0.0, 6356852.314245179), (25, 0.0, 0.0, -6356752.314245179),
                   (25, 6378137.0, 0.0, 0.0), (25, 0.0, -6378137.0, 0.0)]
-    commands, rows = solve(["CartConvert", "-r", "-p", "9"], cartesian)
-    write("cartesian_to_geodetic.txt", commands, "id X Y Z lat lon h", rows)
+    produce("cartesian_to_geodetic.txt", REVERSE, REVERSE_COLUMNS, cartesian)
 
     # The cases where our iterations give no answer, from a generator of their
     # own so that the files above stay as they were.
     rnd = random.Random(19750401)
-    commands, rows = solve(["GeodSolve", "-i", "-p", "10"], antipodal_cases(rnd))
-    write("antipodal.txt", commands, "id lat1 lon1 lat2 lon2 azi1 azi2 s12 "
-          "(azi2: direction of travel at point 2)", rows)
-    commands, rows = solve(["GeodSolve", "-p", "10"], many_turns_cases(rnd))
-    write("many_turns.txt", commands, "id lat1 lon1 azi1 s12 lat2 lon2 azi2", rows)
-    commands, rows = solve(["CartConvert", "-r", "-p", "9"], deep_inside_cases(rnd))
-    write("deep_inside.txt", commands, "id X Y Z lat lon h", rows)
+    produce("antipodal.txt", INVERSE, INVERSE_COLUMNS, antipodal_cases(rnd))
+    produce("many_turns.txt", DIRECT, DIRECT_COLUMNS, many_turns_cases(rnd))
+    produce("deep_inside.txt", REVERSE, REVERSE_COLUMNS, deep_inside_cases(rnd))
 
 
 if __name__ == "__main__":

@@ -12,7 +12,6 @@ namespace geodesy {
 namespace {
 
 using detail::ToDegrees;
-using detail::ToRadians;
 
 const int kMaximumEstimates = 1024;
 
@@ -32,36 +31,12 @@ const double kLargestRelativeTwoCycleStep = 1e-12;
     geocentric.Reverse(x, y, z, latitude, longitude, height);
 }
 
-}  // namespace
-
-void Geocentric::Forward(double latitude, double longitude, double height, double& x, double& y,
-                         double& z) const {
-    const double phi = ToRadians(latitude);
-    const double lambda = ToRadians(longitude);
-    const double h = height;
-    const double a = ellipsoid_.EquatorialRadius();
-    const double e2 = ellipsoid_.EccentricitySquared();
-
-    const double sinPhi = std::sin(phi);
-    const double cosPhi = std::cos(phi);
-    const double n = a / std::sqrt(1.0 - e2 * (sinPhi * sinPhi));
-
-    x = (n + h) * cosPhi * std::cos(lambda);
-    y = (n + h) * cosPhi * std::sin(lambda);
-    z = (n * (1.0 - e2) + h) * sinPhi;
-}
-
-void Geocentric::Reverse(double x, double y, double z, double& latitude, double& longitude,
-                         double& height) const {
-    if (!ReverseByIteration(x, y, z, latitude, longitude, height)) {
-        ReverseByGeographicLib(ellipsoid_, x, y, z, latitude, longitude, height);
-    }
-}
-
-bool Geocentric::ReverseByIteration(double x, double y, double z, double& latitude,
-                                    double& longitude, double& height) const {
-    const double a = ellipsoid_.EquatorialRadius();
-    const double e2 = ellipsoid_.EccentricitySquared();
+// One body for both entry points, inlined into each, so that a point the
+// iteration settles costs Reverse no call beyond its own.
+[[gnu::always_inline]] inline bool Iterate(const Ellipsoid& ellipsoid, double x, double y, double z,
+                                           double& latitude, double& longitude, double& height) {
+    const double a = ellipsoid.EquatorialRadius();
+    const double e2 = ellipsoid.EccentricitySquared();
 
     const double p = std::sqrt(x * x + y * y);
     const double ae2 = a * e2;
@@ -109,6 +84,20 @@ bool Geocentric::ReverseByIteration(double x, double y, double z, double& latitu
     latitude = ToDegrees(phi);
     longitude = ToDegrees(lambda);
     return true;
+}
+
+}  // namespace
+
+void Geocentric::Reverse(double x, double y, double z, double& latitude, double& longitude,
+                         double& height) const {
+    if (!Iterate(ellipsoid_, x, y, z, latitude, longitude, height)) {
+        ReverseByGeographicLib(ellipsoid_, x, y, z, latitude, longitude, height);
+    }
+}
+
+bool Geocentric::ReverseByIteration(double x, double y, double z, double& latitude,
+                                    double& longitude, double& height) const {
+    return Iterate(ellipsoid_, x, y, z, latitude, longitude, height);
 }
 
 }  // namespace geodesy

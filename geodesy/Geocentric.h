@@ -26,6 +26,9 @@
 #ifndef TRACKTOOLS_GEODESY_GEOCENTRIC_H
 #define TRACKTOOLS_GEODESY_GEOCENTRIC_H
 
+#include <cmath>
+
+#include "CMath.h"
 #include "Ellipsoid.h"
 
 namespace geodesy {
@@ -34,9 +37,24 @@ class Geocentric {
   public:
     explicit Geocentric(const Ellipsoid& ellipsoid) : ellipsoid_(ellipsoid) {}
 
-    // Geodetic to cartesian.
+    // Geodetic to cartesian. Inline: trailview converts every point it draws.
     void Forward(double latitude, double longitude, double height, double& x, double& y,
-                 double& z) const;
+                 double& z) const {
+        // Degrees to radians as everywhere in the library: times (Pi / 180).
+        const double phi = latitude * (CMath::Pi() / 180.0);
+        const double lambda = longitude * (CMath::Pi() / 180.0);
+        const double h = height;
+        const double a = ellipsoid_.EquatorialRadius();
+        const double e2 = ellipsoid_.EccentricitySquared();
+
+        const double sinPhi = std::sin(phi);
+        const double cosPhi = std::cos(phi);
+        const double n = a / std::sqrt(1.0 - e2 * (sinPhi * sinPhi));
+
+        x = (n + h) * cosPhi * std::cos(lambda);
+        y = (n + h) * cosPhi * std::sin(lambda);
+        z = (n * (1.0 - e2) + h) * sinPhi;
+    }
 
     // Cartesian to geodetic: the iteration, or GeographicLib where it gives
     // no answer. On an ellipsoid that is not valid the fallback cannot run

@@ -55,29 +55,18 @@ double AzimuthFrom0To360(double degrees) {
     return distance;
 }
 
-}  // namespace
-
-double VincentyInverse::Inverse(double latitude1, double longitude1, double latitude2,
-                                double longitude2, double& forwardAzimuth,
-                                double& backAzimuth) const {
-    double distance;
-    if (!InverseByIteration(latitude1, longitude1, latitude2, longitude2, distance, forwardAzimuth,
-                            backAzimuth)) {
-        distance = InverseByGeographicLib(ellipsoid_, latitude1, longitude1, latitude2, longitude2,
-                                          forwardAzimuth, backAzimuth);
-    }
-    return distance;
-}
-
-bool VincentyInverse::InverseByIteration(double latitude1, double longitude1, double latitude2,
-                                         double longitude2, double& distance,
-                                         double& forwardAzimuth, double& backAzimuth) const {
+// One body for both entry points, inlined into each, so that a leg the
+// iteration settles costs Inverse no call beyond its own.
+[[gnu::always_inline]] inline bool Iterate(const Ellipsoid& ellipsoid, double latitude1,
+                                           double longitude1, double latitude2, double longitude2,
+                                           double& distance, double& forwardAzimuth,
+                                           double& backAzimuth) {
     const double phi1 = ToRadians(latitude1);
     const double lambda1 = ToRadians(longitude1);
     const double phi2 = ToRadians(latitude2);
     const double lambda2 = ToRadians(longitude2);
-    const double a = ellipsoid_.EquatorialRadius();
-    const double f = ellipsoid_.Flattening();
+    const double a = ellipsoid.EquatorialRadius();
+    const double f = ellipsoid.Flattening();
 
     const double r = 1.0 - f;
     // Tangents of the reduced latitudes. No pole needs a special case: the
@@ -194,6 +183,27 @@ bool VincentyInverse::InverseByIteration(double latitude1, double longitude1, do
                 sigma) *
                c * a * r;
     return true;
+}
+
+}  // namespace
+
+double VincentyInverse::Inverse(double latitude1, double longitude1, double latitude2,
+                                double longitude2, double& forwardAzimuth,
+                                double& backAzimuth) const {
+    double distance;
+    if (!Iterate(ellipsoid_, latitude1, longitude1, latitude2, longitude2, distance, forwardAzimuth,
+                 backAzimuth)) {
+        distance = InverseByGeographicLib(ellipsoid_, latitude1, longitude1, latitude2, longitude2,
+                                          forwardAzimuth, backAzimuth);
+    }
+    return distance;
+}
+
+bool VincentyInverse::InverseByIteration(double latitude1, double longitude1, double latitude2,
+                                         double longitude2, double& distance,
+                                         double& forwardAzimuth, double& backAzimuth) const {
+    return Iterate(ellipsoid_, latitude1, longitude1, latitude2, longitude2, distance,
+                   forwardAzimuth, backAzimuth);
 }
 
 }  // namespace geodesy

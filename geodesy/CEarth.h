@@ -4,16 +4,19 @@
 // Units: degrees for latitudes, longitudes, azimuths and directions
 // (clockwise from north); metres for heights, radii, distances and X, Y, Z.
 // Ranges: angles of any size are taken as given and not wrapped; latitudes
-// belong in -90..90. Input that is not finite gives not-a-number.
-// Error bound, measured against GeographicLib on its reference rows (WGS 84
-// and seven other ellipsoids): the operations inherit those of the solvers
-// they delegate to, see Geocentric.h, VincentyInverse.h and VincentyDirect.h.
-// The line-of-sight move works on the sphere that osculates the ellipsoid at
-// the start, within 1 mm of the straight line over 20 km.
+// belong in -90..90. Input that is not finite gives infinities or
+// not-a-number.
+// Error bound: the operations have those of the solvers they delegate to,
+// measured against GeographicLib (Geocentric.h, VincentyInverse.h,
+// VincentyDirect.h). The line-of-sight move works on the sphere that
+// osculates the ellipsoid at the start; measured over 600000 random moves on
+// three ellipsoids, the straight line to the point reached is within 0.14 mm
+// of the given length up to 20 km, within 3.3 mm up to 100 km.
 //
-// The model holds its parameters in the m_ fields; every operation builds a
-// geodesy::Ellipsoid from them and hands the work to the converter or solver,
-// so a derived class that changes the fields changes every result.
+// The model holds its parameters in the m_ fields. The conversions, surface
+// distances and surface moves build a geodesy::Ellipsoid from them on every
+// call and hand the work to the converter or solver, so a derived class that
+// changes the fields changes every result.
 #ifndef TRACKTOOLS_GEODESY_CEARTH_H
 #define TRACKTOOLS_GEODESY_CEARTH_H
 

@@ -24,8 +24,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
         COMPONENT programs)
 
-# Manual pages: the programs in section 1, the file formats in section 5.
-foreach(section 1 5)
+# Manual pages: the programs in section 1, the geodesy library in section 3,
+# the file formats in section 5.
+foreach(section 1 3 5)
     file(GLOB pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/doc/man${section}/*.${section})
     install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section} COMPONENT programs)
 endforeach()
@@ -60,8 +61,10 @@ configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/tracktoolsConfig.cmake.i
                               INSTALL_DESTINATION ${TRACKTOOLS_CMAKE_DIR})
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/tracktoolsConfigVersion.cmake
                                  COMPATIBILITY SameMajorVersion)
+# The find module of GeographicLib goes along: tracktools::geodesy needs it.
 install(FILES ${PROJECT_BINARY_DIR}/tracktoolsConfig.cmake
               ${PROJECT_BINARY_DIR}/tracktoolsConfigVersion.cmake
+              ${CMAKE_CURRENT_LIST_DIR}/FindGeographicLib.cmake
         DESTINATION ${TRACKTOOLS_CMAKE_DIR} COMPONENT development)
 
 # The Debian package: one package with everything above, installed under /usr.
@@ -87,6 +90,6 @@ find_program(TRACKTOOLS_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(TRACKTOOLS_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1, libgeographiclib23")
 endif()
 include(CPack)

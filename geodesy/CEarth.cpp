@@ -1,92 +1,17 @@
 #include "CEarth.h"
 
 #include <cmath>
-#include <limits>
 
-// The programs' output depends on the last bits of these results, so every
-// formula below keeps its order of operations: degrees become radians by
-// multiplying with (Pi / 180.0), radians become degrees as (x * 180.0) / Pi, a
-// square is formed on its own before it takes part in a product, and products
-// are taken left to right.
+#include "Ellipsoid.h"
+#include "Geocentric.h"
+#include "VincentyDirect.h"
+#include "VincentyInverse.h"
+#include "detail/formulas.h"
 
 namespace {
 
-const double kNotANumber = std::numeric_limits<double>::quiet_NaN();
-
-double ToRadians(double degrees) {
-    return degrees * (CMath::Pi() / 180.0);
-}
-
-double ToDegrees(double radians) {
-    return (radians * 180.0) / CMath::Pi();
-}
-
-struct EllipsoidRadii {
-    double equatorial;
-    double polar;
-};
-
-// Radii of ids 1 to 25 exactly as published for each reference ellipsoid; the
-// flattening follows from them at run time.
-const EllipsoidRadii kEllipsoids[25] = {
-    {6378137.0, 6378137.0},          // 1 sphere
-    {6377563.396, 6356256.909237},   // 2 Airy 1830
-    {6378160.0, 6356774.719195},     // 3 Australian National 1965
-    {6377397.155, 6356078.962818},   // 4 Bessel 1841
-    {6377483.865, 6356165.382966},   // 5 Bessel 1841 (Namibia)
-    {6378206.4, 6356583.799999},     // 6 Clarke 1866
-    {6378249.145, 6356514.86955},    // 7 Clarke 1880
-    {6377276.345, 6356075.41314},    // 8 Everest 1830
-    {6378166.0, 6356784.283607},     // 9 Fischer 1960 (Mercury)
-    {6378150.0, 6356768.337244},     // 10 Fischer 1968
-    {6378160.0, 6356774.516091},     // 11 GRS 67
-    {6378137.0, 6356752.31414},      // 12 GRS 80
-    {6378200.0, 6356818.169628},     // 13 Helmert 1906
-    {6378270.0, 6356794.343434},     // 14 Hough 1960
-    {6378388.0, 6356911.946128},     // 15 International 1924
-    {6378245.0, 6356863.018773},     // 16 Krassovsky 1940
-    {6377340.189, 6356034.447939},   // 17 Modified Airy
-    {6377304.063, 6356103.038993},   // 18 Modified Everest
-    {6378155.0, 6356773.320483},     // 19 Modified Fischer 1960
-    {6378160.0, 6356774.719195},     // 20 South American 1969
-    {6378136.3, 6356751.600562938},  // 21 TOPEX/Poseidon
-    {6378165.0, 6356783.286959},     // 22 WGS 60
-    {6378145.0, 6356759.769489},     // 23 WGS 66
-    {6378135.0, 6356750.520016},     // 24 WGS 72
-    {6378137.0, 6356752.314245179},  // 25 WGS 84
-};
-
+// The id of parameters the caller gave rather than the table.
 const int kCallerEllipsoidId = 26;
-
-// Bounds of the iterations. Inputs that settle never reach them.
-const int kMaximumInverseIterations = 1000;
-const int kMaximumDirectIterations = 1000;
-const int kMaximumConversionEstimates = 1024;
-
-// Largest swing of a two-cycle that still counts as settled. Measured on
-// random input: cycles between neighbouring values swing by less than 1e-13
-// (radians of longitude, or a fraction of tan(latitude)) and are accurate to
-// far better than 0.1 mm; failed ones swing by 1e-4 and more.
-const double kLargestTwoCycleStep = 1e-12;
-const double kLargestRelativeTwoCycleStep = 1e-12;
-
-// Coefficients of the distance series of Vincenty's formulas (inverse and
-// direct), from the squared cosine of the azimuth at the equator crossing.
-struct DistanceSeries {
-    double c;  // scale of the arc length
-    double d;  // weight of the correction terms
-};
-
-DistanceSeries MakeDistanceSeries(double r, double cos2Alpha) {
-    double x = std::sqrt((1.0 / r / r - 1.0) * cos2Alpha + 1.0) + 1.0;
-    x = (x - 2.0) / x;
-    return {(x * x / 4.0 + 1.0) / (1.0 - x), (0.375 * (x * x) - 1.0) * x};
-}
-
-// The coefficient that corrects the longitude difference on the auxiliary sphere.
-double LongitudeCorrection(double f, double cos2Alpha) {
-    return ((-3.0 * cos2Alpha + 4.0) * f + 4.0) * cos2Alpha * f / 16.0;
-}
 
 }  // namespace
 
@@ -124,12 +49,14 @@ void CEarth::m_ComputeEccentricitySquared() {
 
 void CEarth::SetEllipsoid(int ellipsoidId) {
     m_EllipsoidId = ellipsoidId;
-    if (ellipsoidId < 1 || ellipsoidId > 25) {
+    if (ellipsoidId < geodesy::Ellipsoid::kFirstTableId ||
+        ellipsoidId > geodesy::Ellipsoid::kLastTableId) {
         m_Initialize();
         return;
     }
-    m_EquatorialRadiusInMeters = kEllipsoids[ellipsoidId - 1].equatorial;
-    m_PolarRadiusInMeters = kEllipsoids[ellipsoidId - 1].polar;
+    const geodesy::Ellipsoid table = geodesy::Ellipsoid::FromTable(ellipsoidId);
+    m_EquatorialRadiusInMeters = table.EquatorialRadius();
+    m_PolarRadiusInMeters = table.PolarRadius();
     m_ComputeFlattening();
     m_ComputeEccentricitySquared();
 }
@@ -160,81 +87,37 @@ double CEarth::GetPolarRadiusInMeters() const {
     return m_PolarRadiusInMeters;
 }
 
+bool CEarth::IsValid() const {
+    return m_Model().IsValid();
+}
+
+// Built afresh for every operation: a derived class may change the m_ fields
+// directly, and every operation must see what they hold.
+geodesy::Ellipsoid CEarth::m_Model() const {
+    return {m_EquatorialRadiusInMeters, m_PolarRadiusInMeters, m_Flattening, m_EccentricitySquared};
+}
+
 // ---------------------------------------------------------------------------
 // Conversions
 
 void CEarth::Convert(const CPolarCoordinate& from, CEarthCoordinate& to) const {
-    const double phi = ToRadians(from.GetUpDownAngleInDegrees());
-    const double lambda = ToRadians(from.GetLeftRightAngleInDegrees());
-    const double h = from.GetDistanceFromSurfaceInMeters();
-    const double a = m_EquatorialRadiusInMeters;
-    const double e2 = m_EccentricitySquared;
-
-    const double sinPhi = std::sin(phi);
-    const double cosPhi = std::cos(phi);
-    const double n = a / std::sqrt(1.0 - e2 * (sinPhi * sinPhi));
-
-    to.SetXCoordinateInMeters((n + h) * cosPhi * std::cos(lambda));
-    to.SetYCoordinateInMeters((n + h) * cosPhi * std::sin(lambda));
-    to.SetZCoordinateInMeters((n * (1.0 - e2) + h) * sinPhi);
+    double x, y, z;
+    geodesy::Geocentric(m_Model()).Forward(from.GetUpDownAngleInDegrees(),
+                                           from.GetLeftRightAngleInDegrees(),
+                                           from.GetDistanceFromSurfaceInMeters(), x, y, z);
+    to.SetXCoordinateInMeters(x);
+    to.SetYCoordinateInMeters(y);
+    to.SetZCoordinateInMeters(z);
 }
 
 void CEarth::Convert(const CEarthCoordinate& from, CPolarCoordinate& to) const {
-    const double x = from.GetXCoordinateInMeters();
-    const double y = from.GetYCoordinateInMeters();
-    const double z = from.GetZCoordinateInMeters();
-    const double a = m_EquatorialRadiusInMeters;
-    const double e2 = m_EccentricitySquared;
-
-    const double p = std::sqrt(x * x + y * y);
-    const double ae2 = a * e2;
-
-    // Fixed-point iteration on t = tan(latitude). On the polar axis the first
-    // estimate is infinite and the difference below is not a number, which
-    // ends the loop at once with latitude +-90.
-    double t = z / p / (1.0 - e2);
-    double tBeforeLast = kNotANumber;
-    double tNext;  // the first pass of the loop sets it
-    for (int estimates = 1;; ++estimates) {
-        tNext = z / (p - ae2 / std::sqrt(1.0 + (1.0 - e2) * (t * t)));
-        if (!(std::fabs(tNext - t) > 1e-21)) {
-            break;
-        }
-        // Some points make the estimates alternate between two neighbouring
-        // doubles, where the test above can never pass; either one is as
-        // accurate as doubles allow. Points deep inside the earth can also
-        // swing between two far-apart estimates: that is no answer.
-        if (tNext == tBeforeLast) {
-            if (std::fabs(tNext - t) <= kLargestRelativeTwoCycleStep * std::fabs(tNext)) {
-                break;
-            }
-            to.Set(0.0, 0.0, 0.0);
-            return;
-        }
-        if (estimates == kMaximumConversionEstimates) {
-            to.Set(0.0, 0.0, 0.0);
-            return;
-        }
-        tBeforeLast = t;
-        t = tNext;
-    }
-
-    const double phi = std::atan(tNext);
-    const double lambda = std::atan2(y, x);
-    const double sinPhi = std::sin(phi);
-    const double n = a / std::sqrt(1.0 - e2 * (sinPhi * sinPhi));
-    // p / cos(phi) loses precision near the poles and z / sin(phi) near the
-    // equator; 0.7854 (about 45 degrees) picks the better one.
-    double h;
-    if (std::fabs(phi) < 0.7854) {
-        h = p / std::cos(phi) - n;
-    } else {
-        h = z / sinPhi - n + n * e2;
-    }
-
-    to.SetUpDownAngleInDegrees(ToDegrees(phi));
-    to.SetLeftRightAngleInDegrees(ToDegrees(lambda));
-    to.SetDistanceFromSurfaceInMeters(h);
+    double latitude, longitude, height;
+    geodesy::Geocentric(m_Model()).Reverse(
+        from.GetXCoordinateInMeters(), from.GetYCoordinateInMeters(), from.GetZCoordinateInMeters(),
+        latitude, longitude, height);
+    to.SetUpDownAngleInDegrees(latitude);
+    to.SetLeftRightAngleInDegrees(longitude);
+    to.SetDistanceFromSurfaceInMeters(height);
 }
 
 // ---------------------------------------------------------------------------
@@ -243,136 +126,17 @@ void CEarth::Convert(const CEarthCoordinate& from, CPolarCoordinate& to) const {
 double CEarth::GetSurfaceDistance(const CPolarCoordinate& from, const CPolarCoordinate& to,
                                   double* forwardAzimuthInDegrees,
                                   double* backAzimuthInDegrees) const {
-    // Vincenty's inverse formula, iterated on the auxiliary sphere.
-    const double phi1 = ToRadians(from.GetUpDownAngleInDegrees());
-    const double lambda1 = ToRadians(from.GetLeftRightAngleInDegrees());
-    const double phi2 = ToRadians(to.GetUpDownAngleInDegrees());
-    const double lambda2 = ToRadians(to.GetLeftRightAngleInDegrees());
-    const double a = m_EquatorialRadiusInMeters;
-    const double f = m_Flattening;
-
-    const double r = 1.0 - f;
-    // Tangents of the reduced latitudes. No pole needs a special case: the
-    // cosine of 90 degrees is not exactly 0 in double arithmetic.
-    const double t1 = r * std::sin(phi1) / std::cos(phi1);
-    const double t2 = r * std::sin(phi2) / std::cos(phi2);
-    const double cosU1 = 1.0 / std::sqrt(t1 * t1 + 1.0);
-    const double sinU1 = cosU1 * t1;
-    const double cosU2 = 1.0 / std::sqrt(t2 * t2 + 1.0);
-    const double p = cosU1 * cosU2;
-    const double q = p * t2;
-    const double rr = q * t1;
-
-    const double l = lambda2 - lambda1;
-    // The longitudes are not normalised, so the longitude difference on the
-    // auxiliary sphere is judged against the multiple of 2 pi nearest to l.
-    const double turnsOfL = l - std::remainder(l, 2.0 * CMath::Pi());
-
-    double lambda = l;
-    double lambdaBeforeLast = kNotANumber;
-    double sinLambda, cosLambda, a1, a2, sinSigma, cosSigma, sigma, cos2Alpha, cos2SigmaM, e;
-    bool answered = true;
-    for (int iterations = 1;; ++iterations) {
-        sinLambda = std::sin(lambda);
-        cosLambda = std::cos(lambda);
-        a1 = cosU2 * sinLambda;
-        a2 = q - sinU1 * cosU2 * cosLambda;
-        sinSigma = std::sqrt(a1 * a1 + a2 * a2);
-        // Points a few hundred decimal places apart (near latitude and
-        // longitude 0) make both squares underflow; only then is the root
-        // taken without squaring, so that sinAlpha below stays finite.
-        if (sinSigma == 0.0 && (a1 != 0.0 || a2 != 0.0)) {
-            sinSigma = std::hypot(a1, a2);
-        }
-        cosSigma = p * cosLambda + rr;
-        sigma = std::atan2(sinSigma, cosSigma);
-        double sinAlpha;
-        if (p * sinLambda == 0.0 && sinSigma == 0.0) {
-            sinAlpha = 1.0;
-        } else {
-            sinAlpha = p * sinLambda / sinSigma;
-        }
-        cos2Alpha = 1.0 - sinAlpha * sinAlpha;
-        cos2SigmaM = 2.0 * rr;
-        if (cos2Alpha > 0.0) {
-            cos2SigmaM = cosSigma - 2.0 * rr / cos2Alpha;
-        }
-        e = 2.0 * (cos2SigmaM * cos2SigmaM) - 1.0;
-        const double c = LongitudeCorrection(f, cos2Alpha);
-        const double lambdaNext =
-            ((e * cosSigma * c + cos2SigmaM) * sinSigma * c + sigma) * sinAlpha * (1.0 - c) * f + l;
-
-        const double step = std::fabs(lambdaNext - lambda);
-        if (!(step > 5e-23)) {
-            break;
-        }
-        // An estimate that returns to the one of two iterations before repeats
-        // forever. Between neighbouring doubles (short legs) the values of this
-        // iteration are far better than a millimetre; a wide swing (nearly
-        // antipodal points) is a failure, its values up to 65 km wrong.
-        if (lambdaNext == lambdaBeforeLast) {
-            answered = step < kLargestTwoCycleStep;
-            break;
-        }
-        // Beyond pi the iteration has failed (nearly antipodal points); a value
-        // taken here can be 100 km wrong.
-        if (std::fabs(lambdaNext - turnsOfL) > CMath::Pi()) {
-            answered = false;
-            break;
-        }
-        if (iterations == kMaximumInverseIterations) {
-            answered = step < 1e-15;
-            break;
-        }
-        lambdaBeforeLast = lambda;
-        lambda = lambdaNext;
-    }
-
-    if (!answered) {
-        if (forwardAzimuthInDegrees != nullptr) {
-            *forwardAzimuthInDegrees = kNotANumber;
-        }
-        if (backAzimuthInDegrees != nullptr) {
-            *backAzimuthInDegrees = kNotANumber;
-        }
-        return kNotANumber;
-    }
-
-    double forward = ToDegrees(std::atan2(a1, a2));
-    if (forward < 0.0) {
-        forward += 360.0;
-    }
+    double forward, back;
+    const double distance = geodesy::VincentyInverse(m_Model()).Inverse(
+        from.GetUpDownAngleInDegrees(), from.GetLeftRightAngleInDegrees(),
+        to.GetUpDownAngleInDegrees(), to.GetLeftRightAngleInDegrees(), forward, back);
     if (forwardAzimuthInDegrees != nullptr) {
         *forwardAzimuthInDegrees = forward;
-    }
-    // The literal pi turns the azimuth of travel at `to` into the direction
-    // back towards `from`.
-    double back =
-        ToDegrees(std::atan2(cosU1 * sinLambda, q * cosLambda - sinU1 * cosU2) + 3.141592653589793);
-    if (back < 0.0) {
-        back += 360.0;
     }
     if (backAzimuthInDegrees != nullptr) {
         *backAzimuthInDegrees = back;
     }
-
-    // Identical points are exactly 0 apart; evaluating the series would leave
-    // the rounding residue of a2 (about 1e-10 m), which turns the speed of two
-    // identical fixes with equal times from not-a-number into infinity.
-    if (phi1 == phi2 && lambda1 == lambda2) {
-        return 0.0;
-    }
-
-    const DistanceSeries series = MakeDistanceSeries(r, cos2Alpha);
-    const double c = series.c;
-    const double d = series.d;
-    return ((((4.0 * (sinSigma * sinSigma) - 3.0) * (1.0 - 2.0 * e) * cos2SigmaM * d / 6.0 -
-              e * cosSigma) *
-                 d / 4.0 +
-             cos2SigmaM) *
-                sinSigma * d +
-            sigma) *
-           c * a * r;
+    return distance;
 }
 
 double CEarth::GetSurfaceDistance(const CEarthCoordinate& from, const CEarthCoordinate& to,
@@ -468,61 +232,12 @@ void CEarth::AddSurfaceDistanceAndDirectionToCoordinate(const CPolarCoordinate& 
                                                         double distanceInMeters,
                                                         double directionInDegrees,
                                                         CPolarCoordinate& result) {
-    // Vincenty's direct formula, iterated on the arc length.
-    const double phi1 = ToRadians(start.GetUpDownAngleInDegrees());
-    const double lambda1 = ToRadians(start.GetLeftRightAngleInDegrees());
-    const double alpha1 = ToRadians(directionInDegrees);
-    const double s = distanceInMeters;
-    const double a = m_EquatorialRadiusInMeters;
-    const double f = m_Flattening;
-
-    const double r = 1.0 - f;
-    const double t = r * std::sin(phi1) / std::cos(phi1);
-    const double sf = std::sin(alpha1);
-    const double cf = std::cos(alpha1);
-    // Twice the arc from the equator crossing to the start.
-    double b = 0.0;
-    if (cf != 0.0) {
-        b = 2.0 * std::atan2(t, cf);
-    }
-    const double cosU = 1.0 / std::sqrt(t * t + 1.0);
-    const double sinU = t * cosU;
-    const double sinAlpha = cosU * sf;
-    const double cos2Alpha = 1.0 - sinAlpha * sinAlpha;
-    const DistanceSeries series = MakeDistanceSeries(r, cos2Alpha);
-    const double d = series.d;
-    const double tt = s / r / a / series.c;
-
-    // Input that is not a number makes the difference not a number and ends
-    // the loop; the bound only guards against an endless alternation.
-    double sigma = tt;
-    double sy, cy, cz, e;
-    for (int iterations = 1;; ++iterations) {
-        sy = std::sin(sigma);
-        cy = std::cos(sigma);
-        cz = std::cos(b + sigma);
-        e = 2.0 * (cz * cz) - 1.0;
-        const double sigmaNext =
-            ((((4.0 * (sy * sy) - 3.0) * (2.0 * e - 1.0) * cz * d / 6.0 + e * cy) * d / 4.0 - cz) *
-             sy * d) +
-            tt;
-        const double step = std::fabs(sigmaNext - sigma);
-        sigma = sigmaNext;
-        if (!(step > 5e-15) || iterations == kMaximumDirectIterations) {
-            break;
-        }
-    }
-
-    const double bb = cosU * cy * cf - sinU * sy;
-    const double phi2 =
-        std::atan2(sinU * cy + cosU * sy * cf, r * std::sqrt(sinAlpha * sinAlpha + bb * bb));
-    const double l = std::atan2(sy * sf, cosU * cy - sinU * sy * cf);
-    const double c = LongitudeCorrection(f, cos2Alpha);
-    const double lambda2 =
-        lambda1 + l - (1.0 - c) * ((e * cy * c + cz) * sy * c + sigma) * sinAlpha * f;
-
-    result.SetUpDownAngleInDegrees(ToDegrees(phi2));
-    result.SetLeftRightAngleInDegrees(ToDegrees(lambda2));
+    double latitude, longitude;
+    geodesy::VincentyDirect(m_Model()).Direct(
+        start.GetUpDownAngleInDegrees(), start.GetLeftRightAngleInDegrees(), directionInDegrees,
+        distanceInMeters, latitude, longitude);
+    result.SetUpDownAngleInDegrees(latitude);
+    result.SetLeftRightAngleInDegrees(longitude);
 }
 
 void CEarth::AddSurfaceDistanceAndDirectionToCoordinate(const CEarthCoordinate& start,
@@ -572,8 +287,8 @@ void CEarth::AddLineOfSightDistanceAndDirectionToCoordinate(const CPolarCoordina
     const double lineOfSight = distanceInMeters;
 
     const double ep2 = (a * a - b * b) / (b * b);
-    const double phi = ToRadians(start.GetUpDownAngleInDegrees());
-    const double alpha = ToRadians(directionInDegrees);
+    const double phi = geodesy::detail::ToRadians(start.GetUpDownAngleInDegrees());
+    const double alpha = geodesy::detail::ToRadians(directionInDegrees);
     const double cosPhi = std::cos(phi);
     const double cosAlpha = std::cos(alpha);
     const double eta2 = ep2 * (cosPhi * cosPhi);

@@ -1,4 +1,8 @@
 // Earth-centred, earth-fixed cartesian position in metres.
+//
+// Ranges: any doubles, stored as given.
+// Error bound: none for the fields; the arithmetic operators round as IEEE
+// double arithmetic does.
 #ifndef TRACKTOOLS_GEODESY_CEARTHCOORDINATE_H
 #define TRACKTOOLS_GEODESY_CEARTHCOORDINATE_H
 

@@ -1,14 +1,14 @@
-// Geodetic position (latitude, longitude, height) and the constant Pi.
+// Geodetic position: latitude and longitude in degrees, height in metres.
+//
+// Ranges: any doubles, stored as given; the earth model expects latitudes in
+// -90..90 and takes longitudes of any size.
+// Error bound: none; a plain value that computes nothing.
 #ifndef TRACKTOOLS_GEODESY_CPOLARCOORDINATE_H
 #define TRACKTOOLS_GEODESY_CPOLARCOORDINATE_H
 
-// Holder of the library's constants. Every degree/radian conversion takes Pi
-// from here so that all of them round the same way.
-class CMath {
-  public:
-    // The double nearest to pi, stored rather than computed.
-    static double Pi() { return 3.141592653589793; }
-};
+// CMath came with this header before it had one of its own; code that
+// includes only this header keeps finding it.
+#include "CMath.h"
 
 // A geodetic position: latitude and longitude in degrees and the height above
 // the ellipsoid surface in metres. Angles are stored as given, never wrapped.

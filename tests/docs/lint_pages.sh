@@ -42,7 +42,7 @@ for page in "$@"; do
         failures=$((failures + 1))
     fi
     # .TH title section date source manual: the source names this version.
-    if ! grep -q "^\.TH [A-Z0-9]* [0-9] [0-9-]* \"tracktools $version\"" "$page"; then
+    if ! grep -q "^\.TH [A-Z0-9-]* [0-9] [0-9-]* \"tracktools $version\"" "$page"; then
         echo "FAIL: $(basename "$page"): the .TH line does not name tracktools $version"
         failures=$((failures + 1))
     fi

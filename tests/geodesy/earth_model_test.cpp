@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Ellipsoid.h"
+#include "Geocentric.h"
 #include "earth_test_support.h"
 
 namespace {
@@ -76,6 +78,7 @@ TEST(EarthModel, UnknownIdsGiveTheAllZeroModel) {
         earth.SetEllipsoid(id);
         ExpectAllZero(earth);
         ExpectAllZero(ProbeEarth(id));
+        EXPECT_FALSE(earth.IsValid());
     }
     // The zero model treats the earth as a point.
     const ProbeEarth none(0);
@@ -86,6 +89,28 @@ TEST(EarthModel, UnknownIdsGiveTheAllZeroModel) {
     EXPECT_EQ(none.GetSurfaceDistance(CPolarCoordinate(10, 20), CPolarCoordinate(11, 21), nullptr,
                                       nullptr),
               0.0);
+}
+
+// The ellipsoid value the solvers get holds exactly what the model holds.
+TEST(EarthModel, EllipsoidValueOfTheTable) {
+    for (int id = -1; id <= 27; ++id) {
+        SCOPED_TRACE(id);
+        const ProbeEarth earth(id);
+        const geodesy::Ellipsoid table = geodesy::Ellipsoid::FromTable(id);
+        EXPECT_EQ(table.EquatorialRadius(), earth.GetEquatorialRadiusInMeters());
+        EXPECT_EQ(table.PolarRadius(), earth.GetPolarRadiusInMeters());
+        EXPECT_EQ(table.Flattening(), earth.Flattening());
+        EXPECT_EQ(table.EccentricitySquared(), earth.EccentricitySquared());
+        EXPECT_EQ(table.IsValid(), id >= 1 && id <= 25);
+        EXPECT_EQ(earth.IsValid(), table.IsValid());
+    }
+    // Radii that no real ellipsoid has, and the flattening they describe.
+    EXPECT_FALSE(geodesy::Ellipsoid(-1, 1, 0, 0).IsValid());
+    EXPECT_FALSE(geodesy::Ellipsoid(1, INFINITY, 0, 0).IsValid());
+    EXPECT_FALSE(geodesy::Ellipsoid(NAN, 1, 0, 0).IsValid());
+    EXPECT_FALSE(geodesy::Ellipsoid(1e10, 1e-300, 1, 1).IsValid());  // f rounds to 1
+    EXPECT_TRUE(geodesy::Ellipsoid(1e10, 1e-6, 1, 1).IsValid());
+    EXPECT_EQ(geodesy::Ellipsoid(1000, 1010, 0.01, 0).FlatteningOfRadii(), -0.01);
 }
 
 TEST(EarthModel, CallerGivenParameters) {
@@ -165,23 +190,46 @@ TEST(Conversion, AlternatingEstimatesStillGiveThePosition) {
     EXPECT_NEAR(p.GetDistanceFromSurfaceInMeters(), 1233.525359123, 1e-6);
 }
 
-TEST(Conversion, EstimatesThatNeverSettleGiveZeros) {
-    const CEarth earth(25);
-    // Deep inside the earth, where a point has several geodetic positions: the
-    // first two run out of estimates, the last swings between two far-apart
-    // estimates (-0.28 and 4.6 for tan(latitude)).
-    const CEarthCoordinate inside[] = {
-        CEarthCoordinate(3073.6434409106732, 18230.216135502706, -33297.789035156282),
-        CEarthCoordinate(-11900.338769992464, -21263.99276222277, 37692.486466234899),
-        CEarthCoordinate(-26014, -29382, -8575),
+// Deep inside the earth, where a point has several geodetic positions, the
+// estimates can run out (the first two points) or swing between two far-apart
+// values (-0.28 and 4.6 for tan(latitude), the last): GeographicLib converts
+// those. Expected values from CartConvert -r (more such points are in
+// deep_inside.txt).
+TEST(Conversion, EstimatesThatNeverSettleAreConvertedByGeographicLib) {
+    const struct {
+        CEarthCoordinate point;
+        double latitude, longitude, height;
+    } cases[] = {
+        {CEarthCoordinate(3073.6434409106732, 18230.216135502706, -33297.789035156282),
+         -76.13169786859133, 80.42984506507852, -6321224.427043034},
+        {CEarthCoordinate(-11900.338769992464, -21263.99276222277, 37692.486466234899),
+         72.77564114563251, -119.23344557977951, -6315412.638000634},
+        {CEarthCoordinate(-26014, -29382, -8575), -44.48438644240659, -131.52077876911136,
+         -6333639.697949205},
     };
-    for (const CEarthCoordinate& c : inside) {
+    const CEarth earth(25);
+    const geodesy::Geocentric iteration(geodesy::Ellipsoid::FromTable(25));
+    for (const auto& c : cases) {
+        double latitude, longitude, height;
+        EXPECT_FALSE(iteration.ReverseByIteration(
+            c.point.GetXCoordinateInMeters(), c.point.GetYCoordinateInMeters(),
+            c.point.GetZCoordinateInMeters(), latitude, longitude, height));
         CPolarCoordinate p(1, 2, 3);
-        earth.Convert(c, p);
-        EXPECT_EQ(p.GetUpDownAngleInDegrees(), 0.0);
-        EXPECT_EQ(p.GetLeftRightAngleInDegrees(), 0.0);
-        EXPECT_EQ(p.GetDistanceFromSurfaceInMeters(), 0.0);
+        earth.Convert(c.point, p);
+        // 1e-11 degrees is about a micrometre here.
+        EXPECT_NEAR(p.GetUpDownAngleInDegrees(), c.latitude, 1e-11);
+        EXPECT_NEAR(p.GetLeftRightAngleInDegrees(), c.longitude, 1e-11);
+        EXPECT_NEAR(p.GetDistanceFromSurfaceInMeters(), c.height, 1e-4);
     }
+
+    // A model that GeographicLib cannot take keeps the zeros.
+    CEarth flat(25);
+    flat.SetEllipsoidByRadii(6378137, 0);
+    CPolarCoordinate p(1, 2, 3);
+    flat.Convert(cases[0].point, p);
+    EXPECT_EQ(p.GetUpDownAngleInDegrees(), 0.0);
+    EXPECT_EQ(p.GetLeftRightAngleInDegrees(), 0.0);
+    EXPECT_EQ(p.GetDistanceFromSurfaceInMeters(), 0.0);
 }
 
 }  // namespace

@@ -29,16 +29,19 @@ expected=(
     bin/stepclock bin/logpack bin/idlescan bin/pacer bin/legsheet bin/trailview
     share/man/man1/stepclock.1 share/man/man1/logpack.1 share/man/man1/idlescan.1
     share/man/man1/pacer.1 share/man/man1/legsheet.1 share/man/man1/trailview.1
-    share/man/man5/gpl.5
+    share/man/man5/gpl.5 share/man/man3/tracktools-geodesy.3
     include/tracktools/track/gpldata.h include/tracktools/track/gplfile.h
     include/tracktools/track/gpltext.h include/tracktools/formats/sniff.h
     include/tracktools/geodesy/CEarth.h include/tracktools/geodesy/CPolarCoordinate.h
-    include/tracktools/geodesy/CEarthCoordinate.h
+    include/tracktools/geodesy/CEarthCoordinate.h include/tracktools/geodesy/CMath.h
+    include/tracktools/geodesy/Ellipsoid.h include/tracktools/geodesy/Geocentric.h
+    include/tracktools/geodesy/VincentyInverse.h include/tracktools/geodesy/VincentyDirect.h
     lib/libtracktools-track.a lib/libtracktools-geodesy.a lib/libtracktools-formats.a
     share/doc/tracktools/README.md share/doc/tracktools/examples/sample-drive.txt
     lib/cmake/tracktools/tracktoolsConfig.cmake
     lib/cmake/tracktools/tracktoolsConfigVersion.cmake
     lib/cmake/tracktools/tracktoolsTargets.cmake
+    lib/cmake/tracktools/FindGeographicLib.cmake
 )
 for file in "${expected[@]}"; do
     [[ -f "$prefix/$file" ]] || fail "not installed: $file"

@@ -86,12 +86,13 @@ TEST_F(LegsheetTest, LegsWithoutAFiniteSpeed) {
                              }));
     const RunResult r = Legsheet({"c.gpl"});
     // 0 / 0 is not a number; a mile in 0 s is infinite; a mile in 2^32 - 60 s
-    // is 8.4e-7 mph; the antipodal leg cannot be measured at all.
+    // is 8.4e-7 mph; the antipodal leg is half a meridian over the north pole
+    // (GeodSolve -i: 20003931.4586 m, azimuth 0), 12430.4430 miles in 60 s.
     EXPECT_EQ(r.out, Opening("c.gpl") + kHeader +
                          "0.00000000, 0.00000000,   0.0000,    0.0000,       nan\n"
                          "0.00000000, 0.00000000,   0.0000,    1.0000,       inf\n"
                          "0.01455442, 0.00000000, 180.0000,    1.0000,    0.0000\n"
-                         "0.00000000, 0.00000000,      nan,       nan,       nan\n"
+                         "0.00000000, 0.00000000,   0.0000, 12430.4430, 745826.5805\n"
                          "0.00000000, 180.00000000,  77.2500,    0.0000,   12.5000\n" +
                          Done(5));
     EXPECT_EQ(r.exit_status, 0);

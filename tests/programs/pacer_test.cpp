@@ -193,15 +193,17 @@ TEST_F(PacerTest, TimeBecomesZeroWhenTheLegHasNoWholeSeconds) {
     EXPECT_EQ(out[1].Time, 0u);
     EXPECT_EQ(out[2].Time, 0u);
 
-    // Points on opposite sides of the earth have no measured leg.
+    // Points on opposite sides of the earth are half a meridian apart
+    // (GeodSolve -i: 20003931.4586 m, 12430.4430 miles), measured over the
+    // north pole (azimuth 0); more such legs are in antipodal_test.cpp.
     in = {FullPoint(0, 0, 1, 1000, 1), FullPoint(0, 180, 1, 2000, 2)};
     out = Pace(in, "60");
     ASSERT_EQ(out.size(), 2u);
-    EXPECT_EQ(out[1].Time, 0u);
+    EXPECT_EQ(out[1].Time, 1000u + 745826u);
     out = Pace(in);
     ASSERT_EQ(out.size(), 2u);
-    EXPECT_TRUE(std::isnan(out[0].Speed));
-    EXPECT_TRUE(std::isnan(out[0].Heading));
+    EXPECT_NEAR(out[0].Speed, 20003931.4586254470 * 0.0006214 * 3.6, 1e-6);
+    EXPECT_EQ(out[0].Heading, 0.0);
 }
 
 TEST_F(PacerTest, MeasuredSpeedAndHeadingOfEveryLeg) {

@@ -9,6 +9,13 @@ geographiclib-tools), an implementation independent of ours:
     CartConvert -e a f -p 9       geodetic to cartesian -> geodetic_to_cartesian.txt
     CartConvert -r -e a f -p 9    cartesian to geodetic -> cartesian_to_geodetic.txt
 
+and, for the cases where our own iterations give no answer and the library
+asks GeographicLib instead:
+
+    GeodSolve -i -e a f -p 10     nearly antipodal pairs -> antipodal.txt
+    GeodSolve -e a f -p 10        lines round the earth many times -> many_turns.txt
+    CartConvert -r -e a f -p 9    points deep inside the earth -> deep_inside.txt
+
 with a and f = (a - b) / a taken from the ellipsoid table of CEarth. The cases
 are drawn from a fixed seed, so running this again gives the same files. The
 tests read only the files; they never need the tools.
@@ -190,6 +197,68 @@ def geodetic_cases(rnd):
     return cases
 
 
+# Nearly antipodal pairs on which our inverse iteration fails in each of its
+# ways: the estimate passes pi, swings between two far-apart values, or still
+# moves after 1000 iterations.
+FAILING_ANTIPODAL_PAIRS = [
+    (0.0, 0.0, 0.5, 179.7),
+    (0.0, 0.0, 0.0, 180.0),
+    (9.6127485664394214, 0.0, -9.9149291076439479, 179.47071280744515),
+    (-16.819024681135232, 0.0, 17.308814846295327, 180.30968467456464),
+]
+
+
+def antipodal_cases(rnd):
+    cases = []  # (id, lat1, lon1, lat2, lon2)
+    for ident in (25, 2, 15):
+        cases += [(ident,) + pair for pair in FAILING_ANTIPODAL_PAIRS]
+        for _ in range(90):  # anywhere, within a degree of the antipode
+            lat1, lon1 = rnd.uniform(-89, 89), rnd.uniform(-180, 180)
+            cases.append((ident, lat1, lon1, max(-90.0, min(90.0, -lat1 + rnd.uniform(-0.6, 0.6))),
+                          lon1 + 180 + rnd.uniform(-0.8, 0.8)))
+        for _ in range(20):  # near the equator, where the antipodal region is widest
+            lat1, lon1 = rnd.uniform(-2, 2), r6(rnd.uniform(-180, 180))
+            cases.append((ident, lat1, lon1, -lat1 + rnd.uniform(-0.3, 0.3),
+                          r6(lon1 - 180 + rnd.uniform(-0.6, 0.6))))
+        for lat in (0.0, 30.0, -60.0, 89.0):  # exact antipodes
+            cases.append((ident, lat, 10.0, -lat, -170.0))
+    return cases
+
+
+# Lines on which our direct iteration does not settle, found by running it
+# over three million random lines of up to 1e9 m on each ellipsoid; none
+# shorter than 2e8 m (five times round the earth) was found.
+UNSETTLED_LINES = [
+    (25, -61.516437720850973, 152.61624309254677, 10.170936510502635, 677533592.48249292),
+    (25, 87.30691134059154, 67.308023323697995, 188.07831765755594, 696741968.15534592),
+    (2, 27.051418392085978, 157.81651901150349, 84.110085964035108, 522573062.02185905),
+    (2, -21.856892095462157, -17.220962841560748, 325.19258255366452, 510980950.5589872),
+    (15, -66.985912048385629, 146.23449362427567, 61.652963463538036, 501906464.76319689),
+    (15, 15.229550110576113, -173.48503844012831, 354.1277658395997, 365382904.13880068),
+]
+
+
+def many_turns_cases(rnd):
+    # Lines five to twenty times round the earth, on which the iteration
+    # settles, next to those on which it does not.
+    return UNSETTLED_LINES + [(ident, rnd.uniform(-85, 85), rnd.uniform(-180, 180),
+                               rnd.uniform(0, 360), rnd.uniform(2e8, 8e8))
+                              for ident in (25, 2, 15) for _ in range(20)]
+
+
+def deep_inside_cases(rnd):
+    # Points within 45 km of the centre, where a point has several geodetic
+    # positions and our conversion's estimates may swing or run out.
+    cases = [(25, 3073.6434409106732, 18230.216135502706, -33297.789035156282),
+             (25, -11900.338769992464, -21263.99276222277, 37692.486466234899),
+             (25, -26014.0, -29382.0, -8575.0)]
+    for ident in (25, 2, 15):
+        for _ in range(60):
+            cases.append((ident, rnd.uniform(-4.5e4, 4.5e4), rnd.uniform(-4.5e4, 4.5e4),
+                          rnd.uniform(-4.5e4, 4.5e4)))
+    return cases
+
+
 def fmt(values):
     return " ".join(repr(float(v)) for v in values)
 
@@ -222,19 +291,26 @@ def solve(tool_args, cases):
     return commands, rows
 
 
+INVERSE = ["GeodSolve", "-i", "-p", "10"]
+INVERSE_COLUMNS = "id lat1 lon1 lat2 lon2 azi1 azi2 s12 (azi2: direction of travel at point 2)"
+DIRECT = ["GeodSolve", "-p", "10"]
+DIRECT_COLUMNS = "id lat1 lon1 azi1 s12 lat2 lon2 azi2"
+REVERSE = ["CartConvert", "-r", "-p", "9"]
+REVERSE_COLUMNS = "id X Y Z lat lon h"
+
+
+def produce(name, tool_args, columns, cases):
+    commands, rows = solve(tool_args, cases)
+    write(name, commands, columns, rows)
+    return rows
+
+
 def main():
     rnd = random.Random(20240604)
-
-    commands, rows = solve(["GeodSolve", "-i", "-p", "10"], inverse_cases(rnd))
-    write("inverse.txt", commands, "id lat1 lon1 lat2 lon2 azi1 azi2 s12 "
-          "(azi2: direction of travel at point 2)", rows)
-
-    commands, rows = solve(["GeodSolve", "-p", "10"], direct_cases(rnd))
-    write("direct.txt", commands, "id lat1 lon1 azi1 s12 lat2 lon2 azi2", rows)
-
-    geodetic = geodetic_cases(rnd)
-    commands, rows = solve(["CartConvert", "-p", "9"], geodetic)
-    write("geodetic_to_cartesian.txt", commands, "id lat lon h X Y Z", rows)
+    produce("inverse.txt", INVERSE, INVERSE_COLUMNS, inverse_cases(rnd))
+    produce("direct.txt", DIRECT, DIRECT_COLUMNS, direct_cases(rnd))
+    rows = produce("geodetic_to_cartesian.txt", ["CartConvert", "-p", "9"], "id lat lon h X Y Z",
+                   geodetic_cases(rnd))
 
     # Cartesian inputs: the points above plus the alternating ones.
     cartesian = [(int(row.split()[0]),) + tuple(float(v) for v in row.split()[4:7])
@@ -242,8 +318,14 @@ def main():
     cartesian += [(25,) + point for point in TWO_CYCLE_POINTS]
     cartesian += [(25, 0.0, 0.0, 6356852.314245179), (25, 0.0, 0.0, -6356752.314245179),
                   (25, 6378137.0, 0.0, 0.0), (25, 0.0, -6378137.0, 0.0)]
-    commands, rows = solve(["CartConvert", "-r", "-p", "9"], cartesian)
-    write("cartesian_to_geodetic.txt", commands, "id X Y Z lat lon h", rows)
+    produce("cartesian_to_geodetic.txt", REVERSE, REVERSE_COLUMNS, cartesian)
+
+    # The cases where our iterations give no answer, from a generator of their
+    # own so that the files above stay as they were.
+    rnd = random.Random(19750401)
+    produce("antipodal.txt", INVERSE, INVERSE_COLUMNS, antipodal_cases(rnd))
+    produce("many_turns.txt", DIRECT, DIRECT_COLUMNS, many_turns_cases(rnd))
+    produce("deep_inside.txt", REVERSE, REVERSE_COLUMNS, deep_inside_cases(rnd))
 
 
 if __name__ == "__main__":

@@ -59,6 +59,29 @@ double ConvertInCLocale(const char* text) {
     return c_locale != nullptr ? strtod_l(text, nullptr, c_locale) : std::strtod(text, nullptr);
 }
 
+// Digits (and at most one point) between `begin` and `end` without an
+// exponent, when they are at most 15: the digits as an integer are exact in a
+// double, and so is the power of ten that the fraction digits divide by, so
+// the one rounding of the division gives the bits strtod gives, much faster.
+bool ConvertShortDecimal(const char* begin, const char* end, double& value) {
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::uint64_t digits = 0;
+    int count = 0;
+    int fraction = 0;
+    for (const char* p = begin; p != end; ++p) {
+        if (*p == '.') {
+            fraction = static_cast<int>(end - p) - 1;
+        } else if (++count > 15) {
+            return false;
+        } else {
+            digits = digits * 10 + static_cast<unsigned>(*p - '0');
+        }
+    }
+    value = static_cast<double>(digits) / kPowersOfTen[fraction];
+    return true;
+}
+
 }  // namespace
 
 bool IsSpace(char c) {
@@ -153,7 +176,8 @@ const char* ScanDouble(const char* text, double& value) {
             break;
         }
     }
-    if (digits && LowerCase(*p) == (hex ? 'p' : 'e')) {
+    const bool exponent = digits && LowerCase(*p) == (hex ? 'p' : 'e');
+    if (exponent) {
         ++p;
         if (*p == '+' || *p == '-') {
             ++p;
@@ -166,9 +190,14 @@ const char* ScanDouble(const char* text, double& value) {
     if (hex ? p == mantissa : !digits) {
         return nullptr;
     }
-    // What was taken is the longest run strtod could read from here, so
-    // strtod reads its valid start and nothing after it.
-    value = ConvertInCLocale(number);
+    double magnitude = 0.0;
+    if (!hex && !exponent && ConvertShortDecimal(mantissa, p, magnitude)) {
+        value = negative ? -magnitude : magnitude;
+    } else {
+        // Nothing strtod could read goes past what was taken, so it reads
+        // the valid start of that and no further.
+        value = ConvertInCLocale(number);
+    }
     return p;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,10 +17,26 @@
 
 namespace {
 
+// The texts of all groups, each group a line of texts separated by '|'.
+std::vector<std::string> Split(std::initializer_list<const char*> groups) {
+    std::vector<std::string> texts;
+    for (const char* group : groups) {
+        for (const char* p = group;; ++p) {
+            const char* end = std::strchr(p, '|');
+            if (end == nullptr) {
+                texts.emplace_back(p);
+                break;
+            }
+            texts.emplace_back(p, end);
+            p = end;
+        }
+    }
+    return texts;
+}
+
 // Numbers and near misses, alone as an item of a line would hold them.
 std::vector<std::string> Tokens() {
-    // Groups of tokens separated by '|'.
-    const char* const groups[] = {
+    std::vector<std::string> tokens = Split({
         // Well formed, for the line around them to be read.
         "0|7|-0|+17|007|40.5|-75.25|.5|5.|+.5|1e5|1.E5",
         // Exponents without digits, or with a second sign or letter.
@@ -50,19 +67,7 @@ std::vector<std::string> Tokens() {
         "1|\xff|1\xa0|",
         // Dates and times, also where numbers belong.
         "12-Sep-2002,|10:20:30,|12-Sep-2002|1-Sep-2002,|12-sep-2002,10:20:30,",
-    };
-    std::vector<std::string> tokens;
-    for (const char* group : groups) {
-        for (const char* p = group;; ++p) {
-            const char* end = std::strchr(p, '|');
-            if (end == nullptr) {
-                tokens.emplace_back(p);
-                break;
-            }
-            tokens.emplace_back(p, end);
-            p = end;
-        }
-    }
+    });
     // Long digit runs: more digits than a double holds, long zero runs and a
     // number just halfway between two doubles, written out in full.
     tokens.push_back(std::string(400, '9'));
@@ -125,17 +130,16 @@ TEST(GplTextScan, DecimalsOfEveryLengthConvertAsScanfDoes) {
     std::mt19937 random(20020912);
     std::uniform_int_distribution<int> digit('0', '9');
     for (int n = 0; n < 20000; ++n) {
-        const int length = 1 + n % 20;
-        // The point before digit `point`; none when it is past the end.
-        const int point = std::uniform_int_distribution<int>(0, length + 1)(random);
-        std::string text = n % 3 == 0 ? "-" : "";
-        for (int i = 0; i <= length; ++i) {
-            if (i == point) {
-                text += '.';
-            }
-            if (i < length) {
-                text += static_cast<char>(digit(random));
-            }
+        std::string text(1 + n % 20, '0');
+        for (char& c : text) {
+            c = static_cast<char>(digit(random));
+        }
+        const auto point = std::uniform_int_distribution<std::size_t>(0, text.size() + 1)(random);
+        if (point <= text.size()) {
+            text.insert(point, 1, '.');
+        }
+        if (n % 3 == 0) {
+            text.insert(0, 1, '-');
         }
         double expected = 0.0;
         ASSERT_EQ(std::sscanf(text.c_str(), "%lf", &expected), 1) << text;
@@ -214,46 +218,11 @@ TEST(GplTextScan, EachTokenInEachItemScansAsWithSscanf) {
 // random into every item and between the items.
 TEST(GplTextScan, RandomLinesScanAsWithSscanf) {
     const std::vector<std::string> tokens = Tokens();
-    const std::vector<std::string> pieces = {"0",
-                                             "1",
-                                             "9",
-                                             "00",
-                                             "4294967296",
-                                             "123456789012345678901234567890",
-                                             ".",
-                                             "e",
-                                             "E",
-                                             "p",
-                                             "P",
-                                             "x",
-                                             "0x",
-                                             "a",
-                                             "f",
-                                             "g",
-                                             "n",
-                                             "nan",
-                                             "i",
-                                             "inf",
-                                             "in",
-                                             "ity",
-                                             "(",
-                                             ")",
-                                             "+",
-                                             "-",
-                                             " ",
-                                             "\t",
-                                             "\n",
-                                             "\v",
-                                             "\f",
-                                             "\r",
-                                             ",",
-                                             ":",
-                                             "\xa0",
-                                             "-",
-                                             "12-Sep-2002,",
-                                             "10:20:30,"};
-    const std::vector<std::string> separators = {",", ",", ",", ", ", ",\t", " ,",
-                                                 "",  ";", ":", ":",  " :",  ", \n"};
+    const std::vector<std::string> pieces = Split({
+        "0|1|9|00|4294967296|123456789012345678901234567890|.|e|E|p|P|x|0x|a|f|g|+|-",
+        "n|nan|i|inf|in|ity|(|)| |\t|\n|\v|\f|\r|,|:|\xa0|12-Sep-2002,|10:20:30,",
+    });
+    const std::vector<std::string> separators = Split({",|,|,|, |,\t| ,||;|:|:| :|, \n"});
     std::mt19937 random(20021209);
     const auto pick = [&random](const std::vector<std::string>& from) {
         return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];

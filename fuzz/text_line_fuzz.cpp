@@ -1,5 +1,6 @@
-// The text reader on arbitrary lines, and the line reader that logpack feeds
-// it from, on arbitrary files.
+// The text reader on arbitrary lines, beside the C library's sscanf with the
+// reader's format, and the line reader that logpack feeds it from, on
+// arbitrary files.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <ctime>
 #include <string>
 
+#include "../tests/track/line_scan_reference.h"
 #include "fuzz_support.h"
 #include "gpldata.h"
 #include "gplfile.h"
@@ -37,6 +39,12 @@ void CheckReader(std::string& text) {
     GPL_Data_Point fresh;
     const bool accepted = fresh.ExtractFromString(text);
     FUZZ_CHECK(text == before);  // the text is not changed
+
+    // Items, texts and values as sscanf has them (Tag by the 32-bit rule).
+    const linescan::Scan expected = linescan::ScanWithCLibrary(text.c_str(), UsedPoint());
+    FUZZ_CHECK(linescan::Difference(expected, linescan::ScanWithReader(text.c_str(), UsedPoint()))
+                   .empty());
+    FUZZ_CHECK(accepted == (expected.items >= 4));
 
     // Every field is replaced: a point that held other values reads the same.
     GPL_Data_Point used = UsedPoint();

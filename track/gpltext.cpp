@@ -1,5 +1,9 @@
 // The one-line text form of a track point: the stream writer and the reader
 // that logpack feeds with the lines of a listing.
+#include <locale.h>  // newlocale
+#include <stdlib.h>  // strtod_l
+
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -25,6 +29,57 @@ int DigitValue(char c) {
     if (c >= 'A' && c <= 'Z')
         return c - 'A' + 10;
     return 99;
+}
+
+bool IsDecimalDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+char LowerCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Just past `word` (lower case) at the start of `text` in any case, or
+// nullptr when the text stops matching first.
+const char* SkipWord(const char* text, const char* word) {
+    for (; *word != '\0'; ++text, ++word) {
+        if (LowerCase(*text) != *word) {
+            return nullptr;
+        }
+    }
+    return text;
+}
+
+// strtod in the C locale: '.' is the decimal point whatever locale the
+// process has. The C locale object is the C library's own (no allocation);
+// should it be missing, the process locale, which the programs never change,
+// is the C locale too.
+double ConvertInCLocale(const char* text) {
+    static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return c_locale != nullptr ? strtod_l(text, nullptr, c_locale) : std::strtod(text, nullptr);
+}
+
+// Digits (and at most one point) between `begin` and `end` without an
+// exponent, when they are at most 15: the digits as an integer are exact in a
+// double, and so is the power of ten that the fraction digits divide by, so
+// the one rounding of the division gives the bits strtod gives, much faster.
+bool ConvertShortDecimal(const char* begin, const char* end, double& value) {
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::uint64_t digits = 0;
+    int count = 0;
+    int fraction = 0;
+    for (const char* p = begin; p != end; ++p) {
+        if (*p == '.') {
+            fraction = static_cast<int>(end - p) - 1;
+        } else if (++count > 15) {
+            return false;
+        } else {
+            digits = digits * 10 + static_cast<unsigned>(*p - '0');
+        }
+    }
+    value = static_cast<double>(digits) / kPowersOfTen[fraction];
+    return true;
 }
 
 }  // namespace
@@ -78,14 +133,77 @@ std::uint32_t ParseUnsigned32(const char* text, int base, const char** end) {
     return negative ? static_cast<std::uint32_t>(0u - value) : value;
 }
 
+const char* ScanDouble(const char* text, double& value) {
+    const char* p = text;
+    while (IsSpace(*p)) {
+        ++p;
+    }
+    const char* const number = p;
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-') {
+        ++p;
+    }
+    const char first = LowerCase(*p);
+    if (first == 'n' || first == 'i') {
+        // A word once begun must be complete; no "(...)" is taken after "nan".
+        p = SkipWord(p, first == 'n' ? "nan" : "inf");
+        if (p != nullptr && first == 'i' && LowerCase(*p) == 'i') {
+            p = SkipWord(p, "inity");
+        }
+        if (p == nullptr) {
+            return nullptr;
+        }
+        const double magnitude = first == 'n' ? std::numeric_limits<double>::quiet_NaN()
+                                              : std::numeric_limits<double>::infinity();
+        value = std::copysign(magnitude, negative ? -1.0 : 1.0);
+        return p;
+    }
+
+    // The "0x" of a hexadecimal number counts only right after the sign.
+    const bool hex = p[0] == '0' && LowerCase(p[1]) == 'x';
+    if (hex) {
+        p += 2;
+    }
+    const char* const mantissa = p;
+    bool digits = false;
+    bool point = false;
+    for (;; ++p) {
+        if (hex ? DigitValue(*p) < 16 : IsDecimalDigit(*p)) {
+            digits = true;
+        } else if (*p == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    const bool exponent = digits && LowerCase(*p) == (hex ? 'p' : 'e');
+    if (exponent) {
+        ++p;
+        if (*p == '+' || *p == '-') {
+            ++p;
+        }
+        while (IsDecimalDigit(*p)) {
+            ++p;
+        }
+    }
+    // "0x." still converts: its valid start is the 0.
+    if (hex ? p == mantissa : !digits) {
+        return nullptr;
+    }
+    double magnitude = 0.0;
+    if (!hex && !exponent && ConvertShortDecimal(mantissa, p, magnitude)) {
+        value = negative ? -magnitude : magnitude;
+    } else {
+        // Nothing strtod could read goes past what was taken, so it reads
+        // the valid start of that and no further.
+        value = ConvertInCLocale(number);
+    }
+    return p;
+}
+
 }  // namespace gpl
 
 namespace {
-
-// Widths of the date text ("12-Sep-2002,") and the time text ("10:20:30,"),
-// commas included; the buffers add the terminating zero.
-constexpr int kDateWidth = 12;
-constexpr int kTimeWidth = 9;
 
 // Where no position has been read.
 constexpr double kNoPosition = 500.0;
@@ -131,19 +249,6 @@ bool ScanInt(const char*& p, int& value) {
     return true;
 }
 
-// A double the way strtod reads it (leading white space skipped). False, with
-// `p` unmoved, when nothing could be read.
-bool ScanDouble(const char*& p, double& value) {
-    char* end = nullptr;
-    const double read = std::strtod(p, &end);
-    if (end == p) {
-        return false;
-    }
-    value = read;
-    p = end;
-    return true;
-}
-
 // The next run of at most `width` characters that are not white space, after
 // skipping white space, into `out` (width + 1 bytes). False at the end of the
 // text.
@@ -161,6 +266,16 @@ bool ScanWord(const char*& p, int width, char* out) {
     return true;
 }
 
+// A number read by ScanDouble; false, with `p` unmoved, when there is none.
+bool ScanNumber(const char*& p, double& value) {
+    const char* const end = gpl::ScanDouble(p, value);
+    if (end == nullptr) {
+        return false;
+    }
+    p = end;
+    return true;
+}
+
 bool ScanLiteral(const char*& p, char c) {
     if (*p != c) {
         return false;
@@ -172,16 +287,10 @@ bool ScanLiteral(const char*& p, char c) {
 // Month number 0 to 11 of a three-letter English abbreviation in any case,
 // 255 for anything else.
 int MonthNumber(const char* name) {
-    static const char kMonths[12][4] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                        "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-    char upper[3];
-    for (int i = 0; i < 3; ++i) {
-        const char c = name[i];
-        upper[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
+    static const char kMonths[12][4] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                        "jul", "aug", "sep", "oct", "nov", "dec"};
     for (int month = 0; month < 12; ++month) {
-        if (upper[0] == kMonths[month][0] && upper[1] == kMonths[month][1] &&
-            upper[2] == kMonths[month][2]) {
+        if (gpl::SkipWord(name, kMonths[month]) != nullptr) {
             return month;
         }
     }
@@ -228,16 +337,12 @@ std::uint32_t LocalTimeStamp(const char* date, const char* clock) {
     return static_cast<std::uint32_t>(static_cast<std::int64_t>(std::mktime(&calendar)));
 }
 
-// Scans "<number>:<Tag>,<Latitude>,<Longitude>,<date> <time> <Heading>,<Speed>,
-// <Altitude>" item by item into the point, the date and time texts into their
-// buffers, and stops at the first item that does not match. White space may
-// precede the numbers and the two texts, not a colon or a comma. The date and
-// time texts take at most 12 and 9 characters, which includes the commas that
-// follow them in the written form. Returns the number of items converted
-// (the leading number, which is not kept, counts; colon and commas do not).
-int ScanItems(const char* p, GPL_Data_Point& point, char* date, char* clock) {
+}  // namespace
+
+int gpl::ScanLineItems(const char* text, GPL_Data_Point& point, char* date, char* clock) {
+    const char* p = text;
     const char* end = nullptr;
-    gpl::ParseUnsigned32(p, 10, &end);
+    ParseUnsigned32(p, 10, &end);
     if (end == p) {
         return 0;
     }
@@ -245,37 +350,35 @@ int ScanItems(const char* p, GPL_Data_Point& point, char* date, char* clock) {
     if (!ScanLiteral(p, ':')) {
         return 1;
     }
-    const std::uint32_t tag = gpl::ParseUnsigned32(p, 10, &end);
+    const std::uint32_t tag = ParseUnsigned32(p, 10, &end);
     if (end == p) {
         return 1;
     }
     point.Tag = tag;
     p = end;
-    if (!ScanLiteral(p, ',') || !ScanDouble(p, point.Latitude)) {
+    if (!ScanLiteral(p, ',') || !ScanNumber(p, point.Latitude)) {
         return 2;
     }
-    if (!ScanLiteral(p, ',') || !ScanDouble(p, point.Longitude)) {
+    if (!ScanLiteral(p, ',') || !ScanNumber(p, point.Longitude)) {
         return 3;
     }
-    if (!ScanLiteral(p, ',') || !ScanWord(p, kDateWidth, date)) {
+    if (!ScanLiteral(p, ',') || !ScanWord(p, kDateTextWidth, date)) {
         return 4;
     }
-    if (!ScanWord(p, kTimeWidth, clock)) {
+    if (!ScanWord(p, kTimeTextWidth, clock)) {
         return 5;
     }
-    if (!ScanDouble(p, point.Heading)) {
+    if (!ScanNumber(p, point.Heading)) {
         return 6;
     }
-    if (!ScanLiteral(p, ',') || !ScanDouble(p, point.Speed)) {
+    if (!ScanLiteral(p, ',') || !ScanNumber(p, point.Speed)) {
         return 7;
     }
-    if (!ScanLiteral(p, ',') || !ScanDouble(p, point.Altitude)) {
+    if (!ScanLiteral(p, ',') || !ScanNumber(p, point.Altitude)) {
         return 8;
     }
     return 9;  // anything after Altitude is ignored
 }
-
-}  // namespace
 
 std::ostream& operator<<(std::ostream& out, const GPL_Data_Point& point) {
     // The unsigned stamp goes to the calendar as a 64-bit time value, so
@@ -312,9 +415,9 @@ bool GPL_Data_Point::ExtractFromString(std::string& text) {
     Latitude = kNoPosition;
     Longitude = kNoPosition;
 
-    char date[kDateWidth + 1] = {};
-    char clock[kTimeWidth + 1] = {};
-    const int items = ScanItems(text.c_str(), *this, date, clock);
+    char date[gpl::kDateTextWidth + 1] = {};
+    char clock[gpl::kTimeTextWidth + 1] = {};
+    const int items = gpl::ScanLineItems(text.c_str(), *this, date, clock);
     // Without Longitude the text holds no point.
     if (items < 4) {
         return false;

@@ -1,0 +1,242 @@
+// trackinfo: the summary of one or more tracks (how far, how long, how fast,
+// how high, where) and a check of their data, as text, as JSON, and as an
+// HTML page with pictures.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "formatting.h"
+#include "gplfile.h"
+#include "htmlpage.h"
+#include "inputcheck.h"
+#include "jsonreport.h"
+#include "options.h"
+#include "program.h"
+#include "reader.h"
+#include "replacingfile.h"
+#include "summary.h"
+#include "textreport.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: trackinfo [-metric] [-json] [-check] [-stop <speed>] [-climb <metres>]\n"
+    "                 [-html <page.html>] <file>...\n";
+
+// Reads every point of `name` into `take`. False, with `why`, when the file
+// could not be opened or read to its end.
+template <typename Take>
+bool ReadTrack(const std::string& name, trackinfo::FileReport& report, Take take,
+               std::string& why) {
+    formats::ReadError error;
+    const std::unique_ptr<formats::Reader> reader =
+        formats::OpenReader(name, formats::Format::kUnknown, error);
+    if (reader) {
+        GPL_Data_Point point;
+        while (reader->Next(point)) {
+            take(point);
+        }
+        error = reader->Error();
+        report.format = reader->format();
+        report.tallies.clear();
+        for (const formats::Tally& tally : reader->Tallies()) {
+            if (tally.count > 0) {
+                report.tallies.push_back(tally);
+            }
+        }
+        report.figures.findings.partial_record_bytes = reader->IgnoredBytes();
+        if (!reader->Failed()) {
+            return true;
+        }
+    }
+    why = error.reason;
+    if (error.where.line > 0) {
+        why = "line " + std::to_string(error.where.line) + ", column " +
+              std::to_string(error.where.column) + ": " + why;
+    }
+    return false;
+}
+
+// A GPL track that starts like text is read all the same, with a warning.
+void WarnIfText(const tools::Program& program, const std::string& name) {
+    gpl::InputFile input;
+    if (input.Open(name)) {
+        tools::WarnIfNotRecords(program, name, tools::Sniff(input));
+    }
+}
+
+// The page, written to a temporary file that takes its name at the end.
+class PageFile {
+  public:
+    bool Open(const std::string& name) { return file_.Open(name); }
+    void Write(const std::string& text) {
+        for (std::size_t done = 0; error_ == 0 && done < text.size();) {
+            const ssize_t wrote =
+                ::write(file_.Descriptor(), text.data() + done, text.size() - done);
+            if (wrote < 0 && errno != EINTR) {
+                error_ = errno;
+            } else if (wrote > 0) {
+                done += static_cast<std::size_t>(wrote);
+            }
+        }
+    }
+    // The system's error number, 0 when the page has its name.
+    int Finish() {
+        if (error_ == 0 && !file_.Commit()) {
+            error_ = file_.Error();
+        }
+        file_.Abandon();
+        return error_;
+    }
+    int OpenError() const { return file_.Error(); }
+
+  private:
+    tools::ReplacingFile file_;
+    int error_ = 0;
+};
+
+// True when `page` names one of the input files: the page would replace it.
+bool IsAnInput(const std::string& page, const std::vector<std::string>& files) {
+    struct stat target;
+    if (::stat(page.c_str(), &target) != 0) {
+        return false;
+    }
+    for (const std::string& file : files) {
+        struct stat info;
+        if (::stat(file.c_str(), &info) == 0 && info.st_dev == target.st_dev &&
+            info.st_ino == target.st_ino) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int Run(const tools::Program& program, int argc, char* argv[]) {
+    trackinfo::Options options;
+    std::string why;
+    if (!trackinfo::ParseOptions(argc, argv, options, why)) {
+        program.Warn(why);
+        return program.Usage();
+    }
+    const trackinfo::Units units(options.metric);
+    trackinfo::Settings settings;
+    settings.stop_metres_per_second =
+        units.SpeedToSi(options.stop_given ? options.stop : units.DefaultStopSpeed());
+    settings.climb_metres = options.climb;
+
+    const bool html = !options.html.empty();
+    PageFile page;
+    if (html && IsAnInput(options.html, options.files)) {
+        program.Explain(options.html, tools::ErrorText(tools::ReplacingFile::kIsTheInput));
+        return tools::kExitWriteFailed;
+    }
+    if (html && !page.Open(options.html)) {
+        program.Explain(options.html, tools::ErrorText(page.OpenError()));
+        return tools::kExitWriteFailed;
+    }
+    trackinfo::HtmlPage html_page(units, settings);
+    trackinfo::JsonReport json;
+    if (html) {
+        page.Write(html_page.Begin(options.files));
+    }
+    if (options.json) {
+        tools::Print(json.Begin());
+    }
+
+    int status = tools::kExitOk;
+    trackinfo::Figures total;
+    std::uint64_t files_read = 0;
+    for (const std::string& name : options.files) {
+        trackinfo::FileReport report;
+        report.name = name;
+        trackinfo::Summary summary(settings);
+        trackinfo::TrackExtents extents;
+        const bool read = ReadTrack(
+            name, report,
+            [&](const GPL_Data_Point& point) {
+                summary.Add(point);
+                if (html) {
+                    extents.Add(point);
+                }
+            },
+            why);
+        if (!read) {
+            program.Explain(name, why);
+            status = tools::kExitInputFailed;
+            report.error = why;
+            if (options.json) {
+                tools::Print(json.File(report));
+            }
+            if (html) {
+                page.Write(html_page.Failure(report));
+            }
+            continue;
+        }
+        if (report.format == formats::Format::kGpl) {
+            WarnIfText(program, name);
+        }
+        summary.AddReaderFindings(0, report.figures.findings.partial_record_bytes);
+        for (const formats::Tally& tally : report.tallies) {
+            summary.AddReaderFindings(tally.skipped ? tally.count : 0, 0);
+        }
+        report.figures = summary.Result();
+        total.Add(report.figures);
+        ++files_read;
+        if (options.json) {
+            tools::Print(json.File(report));
+        } else {
+            tools::Print((files_read > 1 ? "\n" : "") +
+                         trackinfo::Text(trackinfo::FileRows(report, units)));
+        }
+        if (html) {
+            // The second pass draws, at the scale the first pass found.
+            trackinfo::TrackDrawing drawing(extents, report.figures, settings);
+            trackinfo::FileReport again;
+            if (!ReadTrack(
+                    name, again, [&](const GPL_Data_Point& point) { drawing.Add(point); }, why)) {
+                program.Explain(name, why);
+                status = tools::kExitInputFailed;
+            }
+            drawing.Finish();
+            page.Write(html_page.File(report, drawing));
+        }
+        std::fflush(stdout);
+    }
+
+    if (options.files.size() > 1) {
+        const std::vector<trackinfo::Row> rows = trackinfo::TotalRows(total, files_read, units);
+        if (options.json) {
+            tools::Print(json.Total(total, files_read));
+        } else {
+            tools::Print((files_read > 0 ? "\n" : "") + trackinfo::Text(rows));
+        }
+        if (html) {
+            page.Write(html_page.Total(rows));
+        }
+    }
+    if (options.json) {
+        tools::Print(json.End());
+    }
+    if (html) {
+        page.Write(html_page.End());
+        if (const int error = page.Finish()) {
+            program.Explain(options.html, tools::ErrorText(error));
+            return tools::kExitWriteFailed;
+        }
+    }
+    if (status == tools::kExitOk && options.check && total.findings.Total() > 0) {
+        return tools::kExitFindings;
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    return tools::Program("trackinfo", kUsage).Main(argc, argv, Run);
+}

@@ -83,8 +83,13 @@ std::string Fixed(double value, int decimals) {
     if (!std::isfinite(value)) {
         return "-";
     }
-    char text[400];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    char text[64];
+    // Beyond 10^15 the decimals say nothing: six significant digits.
+    if (std::fabs(value) < 1e15) {
+        std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    } else {
+        std::snprintf(text, sizeof text, "%.6g", value);
+    }
     std::string result = text;
     if (result[0] == '-' && result.find_first_not_of("-0.") == std::string::npos) {
         result.erase(0, 1);

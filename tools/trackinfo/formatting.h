@@ -7,8 +7,8 @@
 
 namespace trackinfo {
 
-// `value` rounded to `decimals` places ("-0.0" is written "0.0"); "-" when
-// it is not finite.
+// `value` rounded to `decimals` places ("-0.0" is written "0.0"), or to six
+// significant digits from 10^15 on; "-" when it is not finite.
 std::string Fixed(double value, int decimals);
 // Seconds as h:mm:ss, with a minus sign when negative; hours go past 24.
 std::string Clock(std::int64_t seconds);

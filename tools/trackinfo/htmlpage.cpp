@@ -330,7 +330,6 @@ std::string HtmlPage::Plan(const std::string& id, const std::string& name,
     for (const PlotPoint& p : path) {
         line.push_back(px(p));
     }
-    svg += Line(line);
     for (const PlotPoint& stop : drawing.Stops()) {
         const PlotPoint p = px(stop);
         svg += "<path d=\"M" + Number(p.x) + "," + Number(p.y - 7) +
@@ -344,6 +343,8 @@ std::string HtmlPage::Plan(const std::string& id, const std::string& name,
     svg += "<rect x=\"" + Number(end.x - 5) + "\" y=\"" + Number(end.y - 5) +
            "\" width=\"10\" height=\"10\" fill=\"" + kEndColour +
            "\" stroke=\"#000\" stroke-width=\"1\"/>\n";
+    // The track over its markers, so that a track of one point still shows.
+    svg += Line(line);
     svg += Text(kWidth - kMargin, kMargin, "N \u2191", "end", " font-weight=\"bold\"");
 
     // The scale bar: metres per unit of x, measured east-west at the

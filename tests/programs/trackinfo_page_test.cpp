@@ -72,12 +72,7 @@ class TrackinfoPageTest : public ::testing::Test {
 // altitudes; and a page of several files with one that cannot be read and
 // a name full of HTML's special characters.
 TEST_F(TrackinfoPageTest, PagesParseAndShowTheirTracks) {
-    RunOptions options;
-    options.cwd = dir.path();
-    ASSERT_EQ(RunTool("logpack", {TRACKTOOLS_SOURCE_DIR "/examples/sample-drive.txt", "drive.gpl"},
-                      options)
-                  .exit_status,
-              0);
+    ASSERT_TRUE(PackSampleDrive(dir.path(), "drive.gpl"));
     Track("one.gpl", {At(46.9, 7.4, kT0)});
     Track("antimeridian.gpl", Drive(-16.5, 179.9, 600, 0.0004));  // to 179.9 + 0.24
     std::vector<GPL_Data_Point> untimed = Drive(60.0, 10.0, 300, 0.0002);

@@ -164,12 +164,7 @@ TEST_F(TrackinfoTest, HandMadeTrackInKilometresExactly) {
 // distance is checked against GeodSolve below; its times are those of the
 // listing (09:30:00 to 09:42:30, 376 points).
 TEST_F(TrackinfoTest, SampleDrive) {
-    RunOptions options;
-    options.cwd = dir.path();
-    ASSERT_EQ(RunTool("logpack", {TRACKTOOLS_SOURCE_DIR "/examples/sample-drive.txt", "drive.gpl"},
-                      options)
-                  .exit_status,
-              0);
+    ASSERT_TRUE(PackSampleDrive(dir.path(), "drive.gpl"));
     const RunResult r = Trackinfo({"drive.gpl"});
     EXPECT_EQ(r.out,
               "File            drive.gpl\n"

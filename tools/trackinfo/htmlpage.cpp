@@ -231,6 +231,16 @@ std::string LeftOut(std::uint64_t count, const char* one, const char* many) {
     return count == 0 ? "" : " " + Counted(count, one, many) + ".";
 }
 
+std::string WithoutPosition(std::uint64_t count) {
+    return LeftOut(count, "record without a position is left out",
+                   "records without a position are left out");
+}
+
+std::string WithoutAltitude(std::uint64_t count) {
+    return LeftOut(count, "record without an altitude is left out",
+                   "records without an altitude are left out");
+}
+
 }  // namespace
 
 std::string HtmlPage::Begin(const std::vector<std::string>& names) const {
@@ -303,9 +313,8 @@ std::string HtmlPage::Plan(const std::string& id, const std::string& name,
         "its end as a vermilion square";
     if (path.empty()) {
         svg += NothingToDraw(kWidth / 2.0, kHeight / 2.0, "No position to draw.");
-        return Figure(svg, "Plan view: no record has a position." +
-                               LeftOut(drawing.WithoutPlace(), "record without a position",
-                                       "records without a position"));
+        return Figure(
+            svg, "Plan view: no record has a position." + WithoutPosition(drawing.WithoutPlace()));
     }
     Range xs{path[0].x, path[0].x};
     Range ys{path[0].y, path[0].y};
@@ -375,8 +384,7 @@ std::string HtmlPage::Plan(const std::string& id, const std::string& name,
                               ? " (the first " + std::to_string(drawing.Stops().size()) + " drawn)"
                               : "");
     caption += ". Equirectangular, scaled for latitude " + Fixed(cy, 2) + "\u00b0." +
-               LeftOut(drawing.WithoutPlace(), "record without a position is left out",
-                       "records without a position are left out");
+               WithoutPosition(drawing.WithoutPlace());
     return Figure(svg, caption);
 }
 
@@ -390,8 +398,7 @@ std::string HtmlPage::ElevationProfile(const std::string& id, const std::string&
     if (envelope.Empty()) {
         svg += NothingToDraw(Frame::kWidth / 2.0, Frame::kHeight / 2.0, "No altitude to draw.");
         return Figure(svg, caption + ": no record has an altitude." +
-                               LeftOut(drawing.WithoutAltitude(), "record without an altitude",
-                                       "records without an altitude"));
+                               WithoutAltitude(drawing.WithoutAltitude()));
     }
     Frame frame;
     frame.x = NumberAxis(0.0, units_.Distance(f.metres), 8);
@@ -407,9 +414,7 @@ std::string HtmlPage::ElevationProfile(const std::string& id, const std::string&
     };
     caption += ". Climb " + height(f.climb) + ", descent " + height(f.descent) +
                " (changes of less than " + Fixed(settings_.climb_metres, 1) +
-               " m are not counted)." +
-               LeftOut(drawing.WithoutAltitude(), "record without an altitude is left out",
-                       "records without an altitude are left out");
+               " m are not counted)." + WithoutAltitude(drawing.WithoutAltitude());
     return Figure(svg, caption);
 }
 

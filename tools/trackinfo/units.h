@@ -5,11 +5,13 @@
 #ifndef TRACKTOOLS_TOOLS_TRACKINFO_UNITS_H
 #define TRACKTOOLS_TOOLS_TRACKINFO_UNITS_H
 
+#include "leg.h"
+
 namespace trackinfo {
 
 constexpr double kMetresPerMile = 1609.344;
 constexpr double kMetresPerFoot = 0.3048;
-constexpr double kSecondsPerHour = 3600.0;
+using tools::kSecondsPerHour;
 // A leg faster than 700 mph is a jump of the receiver, not a journey.
 constexpr double kJumpMetresPerSecond = 700.0 * kMetresPerMile / kSecondsPerHour;
 

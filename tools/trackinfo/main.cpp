@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -28,11 +29,12 @@ constexpr char kUsage[] =
     "Usage: trackinfo [-metric] [-json] [-check] [-stop <speed>] [-climb <metres>]\n"
     "                 [-html <page.html>] <file>...\n";
 
-// Reads every point of `name` into `take`. False, with `why`, when the file
-// could not be opened or read to its end.
+// Reads every point of `name` into `take`, and what the reader said of the
+// file into `report` (its format and tallies) and `ignored_bytes`. False,
+// with `why`, when the file could not be opened or read to its end.
 template <typename Take>
-bool ReadTrack(const std::string& name, trackinfo::FileReport& report, Take take,
-               std::string& why) {
+bool ReadTrack(const std::string& name, Take take, trackinfo::FileReport& report,
+               std::uint64_t& ignored_bytes, std::string& why) {
     formats::ReadError error;
     const std::unique_ptr<formats::Reader> reader =
         formats::OpenReader(name, formats::Format::kUnknown, error);
@@ -43,13 +45,12 @@ bool ReadTrack(const std::string& name, trackinfo::FileReport& report, Take take
         }
         error = reader->Error();
         report.format = reader->format();
-        report.tallies.clear();
         for (const formats::Tally& tally : reader->Tallies()) {
             if (tally.count > 0) {
                 report.tallies.push_back(tally);
             }
         }
-        report.figures.findings.partial_record_bytes = reader->IgnoredBytes();
+        ignored_bytes = reader->IgnoredBytes();
         if (!reader->Failed()) {
             return true;
         }
@@ -60,6 +61,14 @@ bool ReadTrack(const std::string& name, trackinfo::FileReport& report, Take take
               std::to_string(error.where.column) + ": " + why;
     }
     return false;
+}
+
+std::uint64_t SkippedPoints(const std::vector<formats::Tally>& tallies) {
+    std::uint64_t skipped = 0;
+    for (const formats::Tally& tally : tallies) {
+        skipped += tally.skipped ? tally.count : 0;
+    }
+    return skipped;
 }
 
 // A GPL track that starts like text is read all the same, with a warning.
@@ -156,15 +165,16 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         report.name = name;
         trackinfo::Summary summary(settings);
         trackinfo::TrackExtents extents;
+        std::uint64_t ignored_bytes = 0;
         const bool read = ReadTrack(
-            name, report,
+            name,
             [&](const GPL_Data_Point& point) {
                 summary.Add(point);
                 if (html) {
                     extents.Add(point);
                 }
             },
-            why);
+            report, ignored_bytes, why);
         if (!read) {
             program.Explain(name, why);
             status = tools::kExitInputFailed;
@@ -180,10 +190,7 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         if (report.format == formats::Format::kGpl) {
             WarnIfText(program, name);
         }
-        summary.AddReaderFindings(0, report.figures.findings.partial_record_bytes);
-        for (const formats::Tally& tally : report.tallies) {
-            summary.AddReaderFindings(tally.skipped ? tally.count : 0, 0);
-        }
+        summary.AddReaderFindings(SkippedPoints(report.tallies), ignored_bytes);
         report.figures = summary.Result();
         total.Add(report.figures);
         ++files_read;
@@ -198,7 +205,8 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
             trackinfo::TrackDrawing drawing(extents, report.figures, settings);
             trackinfo::FileReport again;
             if (!ReadTrack(
-                    name, again, [&](const GPL_Data_Point& point) { drawing.Add(point); }, why)) {
+                    name, [&](const GPL_Data_Point& point) { drawing.Add(point); }, again,
+                    ignored_bytes, why)) {
                 program.Explain(name, why);
                 status = tools::kExitInputFailed;
             }

@@ -37,9 +37,9 @@ void TrackExtents::Add(const GPL_Data_Point& point) {
     }
     if (HasTime(point)) {
         if (!times_) {
-            times_ = Range{};
+            times_ = Range{static_cast<double>(point.Time), static_cast<double>(point.Time)};
         }
-        Widen(*times_, point.Time, times_->high == 0.0);
+        Widen(*times_, point.Time, false);
     }
 }
 

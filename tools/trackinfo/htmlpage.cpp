@@ -81,7 +81,9 @@ Axis NumberAxis(double low, double high, double count) {
     Axis axis;
     axis.low = std::floor(low / step) * step;
     axis.high = std::ceil(high / step) * step;
-    for (double value = axis.low; value <= axis.high + step / 2; value += step) {
+    const long steps = std::lround((axis.high - axis.low) / step);
+    for (long k = 0; k <= steps && k <= 100; ++k) {
+        const double value = axis.low + static_cast<double>(k) * step;
         axis.ticks.push_back(Tick{value, Fixed(value, DecimalsFor(step))});
     }
     return axis;
@@ -106,7 +108,12 @@ Axis TimeAxis(double low, double high) {
     Axis axis;
     axis.low = low;
     axis.high = high;
-    for (double value = std::ceil(low / step) * step; value <= high; value += step) {
+    const double first = std::ceil(low / step);
+    for (long k = 0; first + static_cast<double>(k) <= high / step && k <= 100; ++k) {
+        const double value = (first + static_cast<double>(k)) * step;
+        if (value > 4294967295.0) {
+            break;  // past the last time stamp there is
+        }
         const auto time = static_cast<std::uint32_t>(value);
         axis.ticks.push_back(Tick{value, step < 60      ? UtcText(time).substr(11)
                                          : step < 86400 ? TimeOfDay(time)
@@ -210,7 +217,7 @@ std::string EnvelopeLine(const Frame& frame, const ColumnEnvelope& envelope,
                          const std::function<double(double)>& x,
                          const std::function<double(double)>& value) {
     std::vector<PlotPoint> points;
-    points.reserve(2 * ColumnEnvelope::kColumns);
+    points.reserve(std::size_t{2} * ColumnEnvelope::kColumns);
     for (int c = 0; c < ColumnEnvelope::kColumns; ++c) {
         const ColumnEnvelope::Column& column = envelope.Columns()[c];
         if (!column.used) {

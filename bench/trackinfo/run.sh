@@ -8,7 +8,7 @@
 # in memory, so it cannot be given the 10 million.
 source "$(dirname "$0")/../common/lib.sh"
 RECORDS="${RECORDS:-10000000}"
-GPX_RECORDS="${GPX_RECORDS:-200000}"
+GPX_RECORDS="${GPX_RECORDS:-1000000}"
 RUNS="${RUNS:-3}"
 here="$(cd "$(dirname "$0")" && pwd)"
 build_release

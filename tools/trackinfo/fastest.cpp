@@ -31,6 +31,12 @@ void FastestStretch::Break() {
     count_ = 0;
 }
 
+bool FastestStretch::Best::Beats(const Best& other) const {
+    // metres / seconds > other.metres / other.seconds, both times above 0.
+    return found && (!other.found || metres * static_cast<double>(other.seconds) >
+                                         other.metres * static_cast<double>(seconds));
+}
+
 FastestStretch::Best FastestStretch::BestEndingAt(const Moment& end) const {
     Best best;
     // The window is in time order: the starts far enough back come first.
@@ -40,35 +46,38 @@ FastestStretch::Best FastestStretch::BestEndingAt(const Moment& end) const {
         if (seconds < kShortestSeconds) {
             break;
         }
-        const double speed = (end.last - start.first) / static_cast<double>(seconds);
-        if (!best.found || speed > best.metres_per_second) {
-            best = Best{true, speed, static_cast<std::uint32_t>(start.time),
-                        static_cast<std::uint32_t>(end.time)};
+        const Best stretch{true, end.last - start.first, seconds,
+                           static_cast<std::uint32_t>(start.time),
+                           static_cast<std::uint32_t>(end.time)};
+        if (stretch.Beats(best)) {
+            best = stretch;
         }
     }
     return best;
 }
 
 void FastestStretch::Close() {
-    best_ = Overall();
     // The latest start at least 10 s back; what lies 10 s or more before it
-    // is never needed again.
+    // is never needed again, not even for this end.
     std::int64_t latest_start = -1;
     for (std::size_t k = 0; k < count_ && current_.time - At(k).time >= kShortestSeconds; ++k) {
         latest_start = At(k).time;
     }
     while (count_ > 0 && latest_start >= 0 && At(0).time <= latest_start - kShortestSeconds) {
-        first_ = (first_ + 1) % kCapacity;
+        first_ = (first_ + 1) & (kCapacity - 1);
         --count_;
     }
-    window_[(first_ + count_) % kCapacity] = current_;
+    const Best ending = BestEndingAt(current_);
+    if (ending.Beats(best_)) {
+        best_ = ending;
+    }
+    window_[(first_ + count_) & (kCapacity - 1)] = current_;
     ++count_;
 }
 
 FastestStretch::Best FastestStretch::Overall() const {
     const Best open = open_ ? BestEndingAt(current_) : Best{};
-    return open.found && (!best_.found || open.metres_per_second > best_.metres_per_second) ? open
-                                                                                            : best_;
+    return open.Beats(best_) ? open : best_;
 }
 
 bool FastestStretch::Found() const {
@@ -76,7 +85,8 @@ bool FastestStretch::Found() const {
 }
 
 double FastestStretch::MetresPerSecond() const {
-    return Overall().metres_per_second;
+    const Best best = Overall();
+    return best.metres / static_cast<double>(best.seconds);
 }
 
 std::uint32_t FastestStretch::StartTime() const {

@@ -49,13 +49,16 @@ class FastestStretch {
     };
     struct Best {
         bool found = false;
-        double metres_per_second = 0.0;
+        double metres = 0.0;
+        std::int64_t seconds = 1;
         std::uint32_t start = 0;
         std::uint32_t end = 0;
+        // Faster than `other`, compared without dividing.
+        bool Beats(const Best& other) const;
     };
     // The window is trimmed for each new moment before it is added: 20
-    // moments at most (see above).
-    static constexpr std::size_t kCapacity = 20;
+    // moments at most (see above), in a ring of a power of two.
+    static constexpr std::size_t kCapacity = 32;
 
     // The best stretch ending at `end`, tried against the window.
     Best BestEndingAt(const Moment& end) const;
@@ -63,7 +66,9 @@ class FastestStretch {
     Best Overall() const;
     // Closes the open moment: tried as an end, added, and the window trimmed.
     void Close();
-    const Moment& At(std::size_t index) const { return window_[(first_ + index) % kCapacity]; }
+    const Moment& At(std::size_t index) const {
+        return window_[(first_ + index) & (kCapacity - 1)];
+    }
 
     std::array<Moment, kCapacity> window_{};
     std::size_t first_ = 0;

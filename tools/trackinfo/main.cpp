@@ -125,6 +125,97 @@ bool IsAnInput(const std::string& page, const std::vector<std::string>& files) {
     return false;
 }
 
+// The reports of a run: the text or the JSON on standard output, and the
+// page when one is asked for.
+class Reports {
+  public:
+    Reports(const trackinfo::Options& options, const trackinfo::Settings& settings)
+        : options_(options), units_(options.metric), page_(units_, settings) {}
+
+    // False, with `error` (ErrorText), when the page cannot be opened.
+    bool Open(int& error) {
+        if (!WithPage()) {
+            return true;
+        }
+        if (IsAnInput(options_.html, options_.files)) {
+            error = tools::ReplacingFile::kIsTheInput;
+            return false;
+        }
+        if (!page_file_.Open(options_.html)) {
+            error = page_file_.OpenError();
+            return false;
+        }
+        return true;
+    }
+    bool WithPage() const { return !options_.html.empty(); }
+
+    void Begin() {
+        if (options_.json) {
+            tools::Print(json_.Begin());
+        }
+        if (WithPage()) {
+            page_file_.Write(page_.Begin(options_.files));
+        }
+    }
+    // A file that was read; `drawing` when there is a page.
+    void File(const trackinfo::FileReport& report, const trackinfo::TrackDrawing* drawing) {
+        total_.Add(report.figures);
+        ++files_read_;
+        if (options_.json) {
+            tools::Print(json_.File(report));
+        } else {
+            tools::Print((files_read_ > 1 ? "\n" : "") +
+                         trackinfo::Text(trackinfo::FileRows(report, units_)));
+        }
+        if (drawing != nullptr) {
+            page_file_.Write(page_.File(report, *drawing));
+        }
+        std::fflush(stdout);
+    }
+    void Failure(const trackinfo::FileReport& report) {
+        if (options_.json) {
+            tools::Print(json_.File(report));
+        }
+        if (WithPage()) {
+            page_file_.Write(page_.Failure(report));
+        }
+    }
+    // The total for more than one file, the ends of the documents. The
+    // system's error number when the page could not be written, else 0.
+    int End() {
+        if (options_.files.size() > 1) {
+            const std::vector<trackinfo::Row> rows =
+                trackinfo::TotalRows(total_, files_read_, units_);
+            if (options_.json) {
+                tools::Print(json_.Total(total_, files_read_));
+            } else {
+                tools::Print((files_read_ > 0 ? "\n" : "") + trackinfo::Text(rows));
+            }
+            if (WithPage()) {
+                page_file_.Write(page_.Total(rows));
+            }
+        }
+        if (options_.json) {
+            tools::Print(json_.End());
+        }
+        if (!WithPage()) {
+            return 0;
+        }
+        page_file_.Write(page_.End());
+        return page_file_.Finish();
+    }
+    bool Findings() const { return total_.findings.Total() > 0; }
+
+  private:
+    const trackinfo::Options& options_;
+    trackinfo::Units units_;
+    trackinfo::JsonReport json_;
+    trackinfo::HtmlPage page_;
+    PageFile page_file_;
+    trackinfo::Figures total_;
+    std::uint64_t files_read_ = 0;
+};
+
 int Run(const tools::Program& program, int argc, char* argv[]) {
     trackinfo::Options options;
     std::string why;
@@ -137,54 +228,31 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     settings.stop_metres_per_second =
         units.SpeedToSi(options.stop_given ? options.stop : units.DefaultStopSpeed());
     settings.climb_metres = options.climb;
-
-    const bool html = !options.html.empty();
-    PageFile page;
-    if (html && IsAnInput(options.html, options.files)) {
-        program.Explain(options.html, tools::ErrorText(tools::ReplacingFile::kIsTheInput));
+    Reports reports(options, settings);
+    if (int error = 0; !reports.Open(error)) {
+        program.Explain(options.html, tools::ErrorText(error));
         return tools::kExitWriteFailed;
     }
-    if (html && !page.Open(options.html)) {
-        program.Explain(options.html, tools::ErrorText(page.OpenError()));
-        return tools::kExitWriteFailed;
-    }
-    trackinfo::HtmlPage html_page(units, settings);
-    trackinfo::JsonReport json;
-    if (html) {
-        page.Write(html_page.Begin(options.files));
-    }
-    if (options.json) {
-        tools::Print(json.Begin());
-    }
+    reports.Begin();
 
     int status = tools::kExitOk;
-    trackinfo::Figures total;
-    std::uint64_t files_read = 0;
     for (const std::string& name : options.files) {
         trackinfo::FileReport report;
         report.name = name;
         trackinfo::Summary summary(settings);
-        trackinfo::TrackExtents extents;
+        trackinfo::TrackExtents extents;  // for the page
         std::uint64_t ignored_bytes = 0;
-        const bool read = ReadTrack(
-            name,
-            [&](const GPL_Data_Point& point) {
-                summary.Add(point);
-                if (html) {
-                    extents.Add(point);
-                }
-            },
-            report, ignored_bytes, why);
-        if (!read) {
+        const auto first_pass = [&](const GPL_Data_Point& point) {
+            summary.Add(point);
+            if (reports.WithPage()) {
+                extents.Add(point);
+            }
+        };
+        if (!ReadTrack(name, first_pass, report, ignored_bytes, why)) {
             program.Explain(name, why);
             status = tools::kExitInputFailed;
             report.error = why;
-            if (options.json) {
-                tools::Print(json.File(report));
-            }
-            if (html) {
-                page.Write(html_page.Failure(report));
-            }
+            reports.Failure(report);
             continue;
         }
         if (report.format == formats::Format::kGpl) {
@@ -192,52 +260,28 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         }
         summary.AddReaderFindings(SkippedPoints(report.tallies), ignored_bytes);
         report.figures = summary.Result();
-        total.Add(report.figures);
-        ++files_read;
-        if (options.json) {
-            tools::Print(json.File(report));
-        } else {
-            tools::Print((files_read > 1 ? "\n" : "") +
-                         trackinfo::Text(trackinfo::FileRows(report, units)));
+        if (!reports.WithPage()) {
+            reports.File(report, nullptr);
+            continue;
         }
-        if (html) {
-            // The second pass draws, at the scale the first pass found.
-            trackinfo::TrackDrawing drawing(extents, report.figures, settings);
-            trackinfo::FileReport again;
-            if (!ReadTrack(
-                    name, [&](const GPL_Data_Point& point) { drawing.Add(point); }, again,
-                    ignored_bytes, why)) {
-                program.Explain(name, why);
-                status = tools::kExitInputFailed;
-            }
-            drawing.Finish();
-            page.Write(html_page.File(report, drawing));
+        // The second pass draws, at the scale the first pass found.
+        trackinfo::TrackDrawing drawing(extents, report.figures, settings);
+        trackinfo::FileReport again;
+        if (!ReadTrack(
+                name, [&](const GPL_Data_Point& point) { drawing.Add(point); }, again,
+                ignored_bytes, why)) {
+            program.Explain(name, why);
+            status = tools::kExitInputFailed;
         }
-        std::fflush(stdout);
+        drawing.Finish();
+        reports.File(report, &drawing);
     }
 
-    if (options.files.size() > 1) {
-        const std::vector<trackinfo::Row> rows = trackinfo::TotalRows(total, files_read, units);
-        if (options.json) {
-            tools::Print(json.Total(total, files_read));
-        } else {
-            tools::Print((files_read > 0 ? "\n" : "") + trackinfo::Text(rows));
-        }
-        if (html) {
-            page.Write(html_page.Total(rows));
-        }
+    if (const int error = reports.End()) {
+        program.Explain(options.html, tools::ErrorText(error));
+        return tools::kExitWriteFailed;
     }
-    if (options.json) {
-        tools::Print(json.End());
-    }
-    if (html) {
-        page.Write(html_page.End());
-        if (const int error = page.Finish()) {
-            program.Explain(options.html, tools::ErrorText(error));
-            return tools::kExitWriteFailed;
-        }
-    }
-    if (status == tools::kExitOk && options.check && total.findings.Total() > 0) {
+    if (status == tools::kExitOk && options.check && reports.Findings()) {
         return tools::kExitFindings;
     }
     return status;

@@ -168,4 +168,31 @@ TEST_F(TrackinfoPageTest, ALongTrackGivesASmallPage) {
     EXPECT_LT(ReadFile(dir / "long.html").size(), 300000u);
 }
 
+// A marker for each stop of a minute or more, where it began: legs that
+// are not moving (or take no time) in a row, their times added up.
+TEST_F(TrackinfoPageTest, StopsOfAMinuteOrMoreAreMarked) {
+    std::vector<GPL_Data_Point> points = Drive(47.0, 8.0, 30, 0.0003);
+    const GPL_Data_Point here = points.back();
+    // 30 s, 20 s and 0 s at one place: 50 s, no marker; then a move.
+    for (const std::uint32_t after : {30u, 50u, 50u}) {
+        points.push_back(At(here.Latitude, here.Longitude, here.Time + after));
+    }
+    points.push_back(At(here.Latitude, here.Longitude + 0.001, here.Time + 60));
+    // 40 s, then 25 s at a crawl below 1 mph (0.1 m in 25 s): 65 s, a marker.
+    const GPL_Data_Point there = points.back();
+    points.push_back(At(there.Latitude, there.Longitude, there.Time + 40));
+    points.push_back(At(there.Latitude + 1e-6, there.Longitude, there.Time + 65));
+    points.push_back(At(there.Latitude + 0.001, there.Longitude, there.Time + 70));
+    Track("stops.gpl", points);
+    ASSERT_EQ(Trackinfo({"-html", "stops.html", "stops.gpl"}).exit_status, 0);
+    const std::string html = ReadFile(dir / "stops.html");
+    EXPECT_NE(html.find("and 1 stop of a minute or more as purple diamonds."), std::string::npos);
+    std::size_t diamonds = 0;
+    for (std::size_t at = html.find(" l7,7 l-7,7 l-7,-7 z"); at != std::string::npos;
+         at = html.find(" l7,7 l-7,7 l-7,-7 z", at + 1)) {
+        ++diamonds;
+    }
+    EXPECT_EQ(diamonds, 1u);
+}
+
 }  // namespace

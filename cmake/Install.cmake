@@ -79,7 +79,8 @@ longitude, altitude, heading, speed and time: logpack builds a track from a
 text listing, stepclock re-stamps it at a fixed interval, pacer re-times it
 for a constant speed or fills in measured leg speeds, idlescan keeps the
 stops, legsheet prints a leg report and trailview draws tracks as a VRML 2.0
-scene. With the two static C++ libraries, their headers and a CMake package
+scene; trackinfo summarises tracks, checks their data and writes a report
+page. With the two static C++ libraries, their headers and a CMake package
 configuration.")
 set(CPACK_PACKAGE_CONTACT "tracktools developers <tracktools@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

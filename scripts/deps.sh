@@ -25,6 +25,8 @@ test_packages=(
     dpkg                    # dpkg-deb lists the Debian package
     libcoin-dev             # a VRML reader loads trailview's scenes
     geographiclib-tools     # GeodSolve and CartConvert, reference values
+    chromium                # trackinfo's report pages loaded and looked at
+    python3-html5lib        # ... and parsed as HTML5
     clang libclang-rt-14-dev   # fuzz targets (libFuzzer)
     clang-tidy cppcheck     # make lint
 )

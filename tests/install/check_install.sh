@@ -26,9 +26,10 @@ fail() {
 # Every file that the installation must hold (library directory as GNU
 # installation directories give it for a prefix other than /usr).
 expected=(
-    bin/stepclock bin/logpack bin/idlescan bin/pacer bin/legsheet bin/trailview
+    bin/stepclock bin/logpack bin/idlescan bin/pacer bin/legsheet bin/trailview bin/trackinfo
     share/man/man1/stepclock.1 share/man/man1/logpack.1 share/man/man1/idlescan.1
     share/man/man1/pacer.1 share/man/man1/legsheet.1 share/man/man1/trailview.1
+    share/man/man1/trackinfo.1
     share/man/man5/gpl.5 share/man/man3/tracktools-geodesy.3
     include/tracktools/track/gpldata.h include/tracktools/track/gplfile.h
     include/tracktools/track/gpltext.h include/tracktools/formats/sniff.h
@@ -46,7 +47,7 @@ expected=(
 for file in "${expected[@]}"; do
     [[ -f "$prefix/$file" ]] || fail "not installed: $file"
 done
-for program in stepclock logpack idlescan pacer legsheet trailview; do
+for program in stepclock logpack idlescan pacer legsheet trailview trackinfo; do
     [[ -x "$prefix/bin/$program" ]] || fail "not executable: bin/$program"
 done
 # Each header that is installed must compile on its own from the prefix.

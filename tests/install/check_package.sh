@@ -61,8 +61,9 @@ dpkg-deb -f "$deb" Depends | grep -q 'libgeographiclib[0-9]' ||
 # Regular files of the package, as paths below /usr.
 dpkg-deb -c "$deb" | awk '$1 ~ /^-/ { print $6 }' | sed -n 's|^\./usr/||p' | sort >"$work/in-package"
 for file in bin/stepclock bin/logpack bin/idlescan bin/pacer bin/legsheet bin/trailview \
-    share/man/man1/stepclock.1 share/man/man1/logpack.1 share/man/man1/idlescan.1 \
+    bin/trackinfo share/man/man1/stepclock.1 share/man/man1/logpack.1 share/man/man1/idlescan.1 \
     share/man/man1/pacer.1 share/man/man1/legsheet.1 share/man/man1/trailview.1 \
+    share/man/man1/trackinfo.1 \
     share/man/man5/gpl.5 share/man/man3/tracktools-geodesy.3 \
     include/tracktools/track/gpldata.h include/tracktools/geodesy/CEarth.h \
     lib/libtracktools-track.a lib/libtracktools-geodesy.a \

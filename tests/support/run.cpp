@@ -128,4 +128,11 @@ RunResult RunTool(const std::string& tool, const std::vector<std::string>& args,
     return Run(ToolPath(tool), args, options);
 }
 
+bool PackSampleDrive(const std::string& dir, const std::string& name) {
+    RunOptions options;
+    options.cwd = dir;
+    return RunTool("logpack", {TRACKTOOLS_SOURCE_DIR "/examples/sample-drive.txt", name}, options)
+               .exit_status == 0;
+}
+
 }  // namespace testing_support

@@ -36,6 +36,10 @@ RunResult Run(const std::string& program, const std::vector<std::string>& args,
 RunResult RunTool(const std::string& tool, const std::vector<std::string>& args,
                   const RunOptions& options = {});
 
+// Makes the sample drive of the demo into the GPL track `name` in `dir`,
+// with logpack; true when that worked.
+bool PackSampleDrive(const std::string& dir, const std::string& name);
+
 // The exit status a shell sees for a negative value returned from main.
 constexpr int ShellStatus(int value) {
     return value & 0xFF;

@@ -10,6 +10,7 @@ namespace tools {
 // 256 (-1 is 255). Each program keeps its own defined values, from this list.
 enum ExitStatus : int {
     kExitOk = 0,
+    kExitFindings = 1,       // trackinfo -check: the data has findings
     kExitInputFailed = -1,   // an input could not be opened or read
     kExitOutputFailed = -2,  // the output could not be opened, or is the input
     kExitUsage = -3,         // arguments not accepted; the usage text was printed

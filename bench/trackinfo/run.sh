@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# trackinfo on a track of 10 million records from the page cache: the text
+# report, the JSON report and the report page, each with records per second
+# and peak memory, and the page's size. Then, side by side in the same run,
+# one track given to trackinfo as GPL records and as a GPX file to the
+# summary gpxpy computes (gpxpy_summary.py, run by Debian's /usr/bin/python3
+# with python3-gpxpy), at GPX_RECORDS records: gpxpy holds the whole track
+# in memory, so it cannot be given the 10 million.
+source "$(dirname "$0")/../common/lib.sh"
+RECORDS="${RECORDS:-10000000}"
+GPX_RECORDS="${GPX_RECORDS:-1000000}"
+RUNS="${RUNS:-3}"
+here="$(cd "$(dirname "$0")" && pwd)"
+build_release
+tools="$BUILD/bin"
+
+# row NAME N CMD...: best wall time of RUNS runs, records per second of N
+# records, peak memory of one more run.
+row() {
+    local name="$1" n="$2"
+    shift 2
+    local seconds kib
+    seconds=$(best_seconds "$RUNS" "$@")
+    kib=$(peak_kib "$@")
+    printf '%-28s %9s s %14s records/s %9s KiB peak\n' "$name" "$seconds" \
+        "$(echo "$n / $seconds" | bc -l | xargs printf '%.0f')" "$kib"
+}
+
+big="$WORK/big.gpl"
+make_track "$RECORDS" "$big"
+page="$WORK/trackinfo-bench.html"
+echo "track: $RECORDS records ($(stat -c %s "$big") bytes), best of $RUNS runs"
+row "trackinfo" "$RECORDS" "$tools/trackinfo" "$big"
+row "trackinfo -json" "$RECORDS" "$tools/trackinfo" -json "$big"
+row "trackinfo -html (2 passes)" "$RECORDS" "$tools/trackinfo" -html "$page" "$big"
+echo "page: $(stat -c %s "$page") bytes"
+
+small="$WORK/side.gpl"
+gpx="$WORK/side.gpx"
+make_track "$GPX_RECORDS" "$small"
+if [[ ! -f "$gpx" || "$gpx" -ot "$small" ]]; then
+    /usr/bin/python3 "$here/gpl_to_gpx.py" "$small" "$gpx"
+fi
+cat "$gpx" >/dev/null
+echo
+echo "side by side: $GPX_RECORDS records, $(stat -c %s "$small") bytes of GPL, $(stat -c %s "$gpx") bytes of GPX"
+row "trackinfo (GPL)" "$GPX_RECORDS" "$tools/trackinfo" "$small"
+if "$tools/trackinfo" "$gpx" >/dev/null 2>&1; then
+    row "trackinfo (GPX)" "$GPX_RECORDS" "$tools/trackinfo" "$gpx"
+else
+    echo "trackinfo (GPX)              not read by this build: $("$tools/trackinfo" "$gpx" 2>&1 >/dev/null)"
+fi
+# gpxpy takes long enough that one run is its best.
+RUNS=1 row "gpxpy summary (GPX)" "$GPX_RECORDS" /usr/bin/python3 "$here/gpxpy_summary.py" "$gpx"
+rm -f "$page"

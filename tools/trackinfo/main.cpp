@@ -1,0 +1,294 @@
+// trackinfo: the summary of one or more tracks (how far, how long, how fast,
+// how high, where) and a check of their data, as text, as JSON, and as an
+// HTML page with pictures.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "formatting.h"
+#include "gplfile.h"
+#include "htmlpage.h"
+#include "inputcheck.h"
+#include "jsonreport.h"
+#include "options.h"
+#include "program.h"
+#include "reader.h"
+#include "replacingfile.h"
+#include "summary.h"
+#include "textreport.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: trackinfo [-metric] [-json] [-check] [-stop <speed>] [-climb <metres>]\n"
+    "                 [-html <page.html>] <file>...\n";
+
+// Reads every point of `name` into `take`, and what the reader said of the
+// file into `report` (its format and tallies) and `ignored_bytes`. False,
+// with `why`, when the file could not be opened or read to its end.
+template <typename Take>
+bool ReadTrack(const std::string& name, Take take, trackinfo::FileReport& report,
+               std::uint64_t& ignored_bytes, std::string& why) {
+    formats::ReadError error;
+    const std::unique_ptr<formats::Reader> reader =
+        formats::OpenReader(name, formats::Format::kUnknown, error);
+    if (reader) {
+        GPL_Data_Point point;
+        while (reader->Next(point)) {
+            take(point);
+        }
+        error = reader->Error();
+        report.format = reader->format();
+        for (const formats::Tally& tally : reader->Tallies()) {
+            if (tally.count > 0) {
+                report.tallies.push_back(tally);
+            }
+        }
+        ignored_bytes = reader->IgnoredBytes();
+        if (!reader->Failed()) {
+            return true;
+        }
+    }
+    why = error.reason;
+    if (error.where.line > 0) {
+        why = "line " + std::to_string(error.where.line) + ", column " +
+              std::to_string(error.where.column) + ": " + why;
+    }
+    return false;
+}
+
+std::uint64_t SkippedPoints(const std::vector<formats::Tally>& tallies) {
+    std::uint64_t skipped = 0;
+    for (const formats::Tally& tally : tallies) {
+        skipped += tally.skipped ? tally.count : 0;
+    }
+    return skipped;
+}
+
+// A GPL track that starts like text is read all the same, with a warning.
+void WarnIfText(const tools::Program& program, const std::string& name) {
+    gpl::InputFile input;
+    if (input.Open(name)) {
+        tools::WarnIfNotRecords(program, name, tools::Sniff(input));
+    }
+}
+
+// The page, written to a temporary file that takes its name at the end.
+class PageFile {
+  public:
+    bool Open(const std::string& name) { return file_.Open(name); }
+    void Write(const std::string& text) {
+        for (std::size_t done = 0; error_ == 0 && done < text.size();) {
+            const ssize_t wrote =
+                ::write(file_.Descriptor(), text.data() + done, text.size() - done);
+            if (wrote < 0 && errno != EINTR) {
+                error_ = errno;
+            } else if (wrote > 0) {
+                done += static_cast<std::size_t>(wrote);
+            }
+        }
+    }
+    // The system's error number, 0 when the page has its name.
+    int Finish() {
+        if (error_ == 0 && !file_.Commit()) {
+            error_ = file_.Error();
+        }
+        file_.Abandon();
+        return error_;
+    }
+    int OpenError() const { return file_.Error(); }
+
+  private:
+    tools::ReplacingFile file_;
+    int error_ = 0;
+};
+
+// True when `page` names one of the input files: the page would replace it.
+bool IsAnInput(const std::string& page, const std::vector<std::string>& files) {
+    struct stat target;
+    if (::stat(page.c_str(), &target) != 0) {
+        return false;
+    }
+    for (const std::string& file : files) {
+        struct stat info;
+        if (::stat(file.c_str(), &info) == 0 && info.st_dev == target.st_dev &&
+            info.st_ino == target.st_ino) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The reports of a run: the text or the JSON on standard output, and the
+// page when one is asked for.
+class Reports {
+  public:
+    Reports(const trackinfo::Options& options, const trackinfo::Settings& settings)
+        : options_(options), units_(options.metric), page_(units_, settings) {}
+
+    // False, with `error` (ErrorText), when the page cannot be opened.
+    bool Open(int& error) {
+        if (!WithPage()) {
+            return true;
+        }
+        if (IsAnInput(options_.html, options_.files)) {
+            error = tools::ReplacingFile::kIsTheInput;
+            return false;
+        }
+        if (!page_file_.Open(options_.html)) {
+            error = page_file_.OpenError();
+            return false;
+        }
+        return true;
+    }
+    bool WithPage() const { return !options_.html.empty(); }
+
+    void Begin() {
+        if (options_.json) {
+            tools::Print(json_.Begin());
+        }
+        if (WithPage()) {
+            page_file_.Write(page_.Begin(options_.files));
+        }
+    }
+    // A file that was read; `drawing` when there is a page.
+    void File(const trackinfo::FileReport& report, const trackinfo::TrackDrawing* drawing) {
+        total_.Add(report.figures);
+        ++files_read_;
+        if (options_.json) {
+            tools::Print(json_.File(report));
+        } else {
+            tools::Print((files_read_ > 1 ? "\n" : "") +
+                         trackinfo::Text(trackinfo::FileRows(report, units_)));
+        }
+        if (drawing != nullptr) {
+            page_file_.Write(page_.File(report, *drawing));
+        }
+        std::fflush(stdout);
+    }
+    void Failure(const trackinfo::FileReport& report) {
+        if (options_.json) {
+            tools::Print(json_.File(report));
+        }
+        if (WithPage()) {
+            page_file_.Write(page_.Failure(report));
+        }
+    }
+    // The total for more than one file, the ends of the documents. The
+    // system's error number when the page could not be written, else 0.
+    int End() {
+        if (options_.files.size() > 1) {
+            const std::vector<trackinfo::Row> rows =
+                trackinfo::TotalRows(total_, files_read_, units_);
+            if (options_.json) {
+                tools::Print(json_.Total(total_, files_read_));
+            } else {
+                tools::Print((files_read_ > 0 ? "\n" : "") + trackinfo::Text(rows));
+            }
+            if (WithPage()) {
+                page_file_.Write(page_.Total(rows));
+            }
+        }
+        if (options_.json) {
+            tools::Print(json_.End());
+        }
+        if (!WithPage()) {
+            return 0;
+        }
+        page_file_.Write(page_.End());
+        return page_file_.Finish();
+    }
+    bool Findings() const { return total_.findings.Total() > 0; }
+
+  private:
+    const trackinfo::Options& options_;
+    trackinfo::Units units_;
+    trackinfo::JsonReport json_;
+    trackinfo::HtmlPage page_;
+    PageFile page_file_;
+    trackinfo::Figures total_;
+    std::uint64_t files_read_ = 0;
+};
+
+int Run(const tools::Program& program, int argc, char* argv[]) {
+    trackinfo::Options options;
+    std::string why;
+    if (!trackinfo::ParseOptions(argc, argv, options, why)) {
+        program.Warn(why);
+        return program.Usage();
+    }
+    const trackinfo::Units units(options.metric);
+    trackinfo::Settings settings;
+    settings.stop_metres_per_second =
+        units.SpeedToSi(options.stop_given ? options.stop : units.DefaultStopSpeed());
+    settings.climb_metres = options.climb;
+    Reports reports(options, settings);
+    if (int error = 0; !reports.Open(error)) {
+        program.Explain(options.html, tools::ErrorText(error));
+        return tools::kExitWriteFailed;
+    }
+    reports.Begin();
+
+    int status = tools::kExitOk;
+    for (const std::string& name : options.files) {
+        trackinfo::FileReport report;
+        report.name = name;
+        trackinfo::Summary summary(settings);
+        trackinfo::TrackExtents extents;  // for the page
+        std::uint64_t ignored_bytes = 0;
+        const auto first_pass = [&](const GPL_Data_Point& point) {
+            summary.Add(point);
+            if (reports.WithPage()) {
+                extents.Add(point);
+            }
+        };
+        if (!ReadTrack(name, first_pass, report, ignored_bytes, why)) {
+            program.Explain(name, why);
+            status = tools::kExitInputFailed;
+            report.error = why;
+            reports.Failure(report);
+            continue;
+        }
+        if (report.format == formats::Format::kGpl) {
+            WarnIfText(program, name);
+        }
+        summary.AddReaderFindings(SkippedPoints(report.tallies), ignored_bytes);
+        report.figures = summary.Result();
+        if (!reports.WithPage()) {
+            reports.File(report, nullptr);
+            continue;
+        }
+        // The second pass draws, at the scale the first pass found.
+        trackinfo::TrackDrawing drawing(extents, report.figures, settings);
+        trackinfo::FileReport again;
+        if (!ReadTrack(
+                name, [&](const GPL_Data_Point& point) { drawing.Add(point); }, again,
+                ignored_bytes, why)) {
+            program.Explain(name, why);
+            status = tools::kExitInputFailed;
+        }
+        drawing.Finish();
+        reports.File(report, &drawing);
+    }
+
+    if (const int error = reports.End()) {
+        program.Explain(options.html, tools::ErrorText(error));
+        return tools::kExitWriteFailed;
+    }
+    if (status == tools::kExitOk && options.check && reports.Findings()) {
+        return tools::kExitFindings;
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    return tools::Program("trackinfo", kUsage).Main(argc, argv, Run);
+}

@@ -1,0 +1,213 @@
+#include "plot.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "CPolarCoordinate.h"
+#include "units.h"
+
+namespace trackinfo {
+namespace {
+
+void Widen(Range& range, double value, bool first) {
+    range.low = first ? value : std::min(range.low, value);
+    range.high = first ? value : std::max(range.high, value);
+}
+
+}  // namespace
+
+double Unwrapper::Next(double longitude) {
+    if (!started_) {
+        started_ = true;
+        unwrapped_ = longitude;
+    } else {
+        unwrapped_ += std::remainder(longitude - raw_, 360.0);
+    }
+    raw_ = longitude;
+    return unwrapped_;
+}
+
+void TrackExtents::Add(const GPL_Data_Point& point) {
+    if (HasPosition(point)) {
+        const bool first = places_ == 0;
+        Widen(north_south_, point.Latitude, first);
+        Widen(east_west_, unwrapper_.Next(point.Longitude), first);
+        latitude_sum_ += point.Latitude;
+        ++places_;
+    }
+    if (HasTime(point)) {
+        if (!times_) {
+            times_ = Range{static_cast<double>(point.Time), static_cast<double>(point.Time)};
+        }
+        Widen(*times_, point.Time, false);
+    }
+}
+
+double TrackExtents::MeanLatitude() const {
+    return places_ == 0 ? 0.0 : latitude_sum_ / static_cast<double>(places_);
+}
+
+void PathReducer::Reset(double x0, double y0, double cell) {
+    x0_ = x0;
+    y0_ = y0;
+    cell_ = cell > 0.0 && std::isfinite(cell) ? cell : 1.0;
+    kept_.clear();
+    kept_.reserve(2 * kBudget);
+    last_.reset();
+}
+
+std::int64_t PathReducer::CellX(double x) const {
+    return static_cast<std::int64_t>(std::floor((x - x0_) / cell_));
+}
+
+std::int64_t PathReducer::CellY(double y) const {
+    return static_cast<std::int64_t>(std::floor((y - y0_) / cell_));
+}
+
+bool PathReducer::SameCell(const PlotPoint& a, const PlotPoint& b) const {
+    return CellX(a.x) == CellX(b.x) && CellY(a.y) == CellY(b.y);
+}
+
+void PathReducer::Add(const PlotPoint& point) {
+    last_ = point;
+    if (!kept_.empty() && SameCell(point, kept_.back())) {
+        return;
+    }
+    kept_.push_back(point);
+    while (kept_.size() >= 2 * kBudget) {
+        cell_ *= 2.0;
+        Thin();
+    }
+}
+
+void PathReducer::Thin() {
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < kept_.size(); ++k) {
+        if (kept == 0 || !SameCell(kept_[k], kept_[kept - 1])) {
+            kept_[kept++] = kept_[k];
+        }
+    }
+    kept_.resize(kept);
+}
+
+std::vector<PlotPoint> PathReducer::Points() const {
+    std::vector<PlotPoint> points = kept_;
+    if (last_ && (points.empty() || points.back().x != last_->x || points.back().y != last_->y)) {
+        points.push_back(*last_);
+    }
+    return points;
+}
+
+void ColumnEnvelope::Reset(double x_low, double x_high) {
+    x_low_ = x_low;
+    x_high_ = x_high;
+    count_ = 0;
+    columns_.fill(Column{});
+}
+
+void ColumnEnvelope::Add(double x, double value) {
+    const double span = x_high_ - x_low_;
+    const double at = span > 0.0 ? (x - x_low_) / span * kColumns : 0.0;
+    const int index =
+        std::clamp(static_cast<int>(std::clamp(at, 0.0, double{kColumns})), 0, kColumns - 1);
+    Column& column = columns_[index];
+    if (!column.used) {
+        column = Column{true, value, value, true};
+    } else if (value < column.low) {
+        column.low = value;
+        column.low_first = false;
+    } else if (value > column.high) {
+        column.high = value;
+        column.low_first = true;
+    }
+    Widen(values_, value, count_ == 0);
+    ++count_;
+}
+
+double ColumnEnvelope::Middle(int column) const {
+    return x_low_ + (x_high_ - x_low_) * (column + 0.5) / kColumns;
+}
+
+TrackDrawing::TrackDrawing(const TrackExtents& extents, const Figures& figures,
+                           const Settings& settings)
+    : settings_(settings) {
+    constexpr double kRadiansPerDegree = 3.141592653589793 / 180.0;
+    longitude_scale_ = std::cos(extents.MeanLatitude() * kRadiansPerDegree);
+    const double width = (extents.EastWest().high - extents.EastWest().low) * longitude_scale_;
+    const double height = extents.NorthSouth().high - extents.NorthSouth().low;
+    // About a pixel of a picture a thousand pixels wide.
+    path_.Reset(extents.EastWest().low * longitude_scale_, extents.NorthSouth().low,
+                std::max(width, height) / 1000.0);
+    stops_.reserve(kMostStopMarkers);
+    elevation_.Reset(0.0, figures.metres);
+    const std::optional<Range>& times = extents.Times();
+    speeds_.Reset(times ? times->low : 0.0, times ? times->high : 0.0);
+}
+
+PlotPoint TrackDrawing::Project(const GPL_Data_Point& point) {
+    return PlotPoint{unwrapper_.Next(point.Longitude) * longitude_scale_, point.Latitude};
+}
+
+void TrackDrawing::Add(const GPL_Data_Point& point) {
+    std::optional<PlotPoint> place;
+    if (HasPosition(point)) {
+        place = Project(point);
+        path_.Add(*place);
+        if (!start_) {
+            start_ = place;
+        }
+        end_ = place;
+    } else {
+        ++without_place_;
+    }
+    if (started_) {
+        const TrackLeg leg = MeasureTrackLeg(earth_, previous_, point);
+        const bool measured = std::isfinite(leg.metres);
+        if (measured) {
+            along_ += leg.metres;
+        }
+        const bool forward = leg.timed && leg.seconds > 0 && measured;
+        const double speed = forward ? leg.metres / static_cast<double>(leg.seconds) : 0.0;
+        if (forward && speed <= kJumpMetresPerSecond) {
+            const double halfway = previous_.Time + static_cast<double>(leg.seconds) / 2.0;
+            speeds_.Add(halfway, speed);
+        } else {
+            ++legs_not_drawn_;
+        }
+        // A stop: legs of a known length that take no time or are not moving.
+        if (leg.timed && leg.seconds >= 0 && measured &&
+            !(forward && speed > settings_.stop_metres_per_second)) {
+            if (!stop_at_) {
+                stop_at_ = previous_place_;
+                stop_seconds_ = 0;
+            }
+            stop_seconds_ += leg.seconds;
+        } else {
+            EndStop();
+        }
+    }
+    if (std::isfinite(point.Altitude)) {
+        elevation_.Add(along_, point.Altitude * kMetresPerFoot);
+    } else {
+        ++without_altitude_;
+    }
+    started_ = true;
+    previous_ = point;
+    previous_place_ = place;
+}
+
+void TrackDrawing::EndStop() {
+    if (stop_at_ && stop_seconds_ >= kStopMarkerSeconds) {
+        ++stop_count_;
+        if (stops_.size() < kMostStopMarkers) {
+            stops_.push_back(*stop_at_);
+        }
+    }
+    stop_at_.reset();
+}
+
+void TrackDrawing::Finish() {
+    EndStop();
+}
+
+}  // namespace trackinfo

@@ -1,0 +1,59 @@
+// What trackinfo tells of each file, whatever the form of the report (text,
+// JSON or the HTML page), and the words and keys of its findings.
+#ifndef TRACKTOOLS_TOOLS_TRACKINFO_REPORT_H
+#define TRACKTOOLS_TOOLS_TRACKINFO_REPORT_H
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "format.h"
+#include "reader.h"
+#include "summary.h"
+
+namespace trackinfo {
+
+struct FileReport {
+    std::string name;
+    formats::Format format = formats::Format::kUnknown;
+    std::string error;  // why the file could not be read; empty when it was
+    Figures figures;
+    std::vector<formats::Tally> tallies;  // what the reader changed or left out, counts above 0
+};
+
+// One kind of finding: its JSON key and its words for a count of one or more.
+struct FindingKind {
+    const char* key;
+    const char* one;
+    const char* many;
+    std::uint64_t Findings::*count;
+};
+
+// In the order of the reports; the reader's skipped points come last.
+inline constexpr std::array<FindingKind, 10> kFindingKinds{{
+    {"zero_time_legs", "leg takes no time", "legs take no time", &Findings::zero_time_legs},
+    {"backward_legs", "leg goes back in time", "legs go back in time", &Findings::backward_legs},
+    {"untimed_records", "record has no time", "records have no time", &Findings::untimed_records},
+    {"non_finite_records", "record has a field that is not a finite number",
+     "records have a field that is not a finite number", &Findings::non_finite_records},
+    {"off_globe_records", "record lies outside latitude -90..90 or longitude -180..180",
+     "records lie outside latitude -90..90 or longitude -180..180", &Findings::off_globe_records},
+    {"same_place_records", "record is at the place of the one before",
+     "records are at the place of the one before", &Findings::same_place_records},
+    {"jumps", "leg is faster than 700 mph", "legs are faster than 700 mph", &Findings::jumps},
+    {"unmeasured_legs", "leg has no length", "legs have no length", &Findings::unmeasured_legs},
+    {"partial_record_bytes", "byte of a partial last record was ignored",
+     "bytes of a partial last record were ignored", &Findings::partial_record_bytes},
+    {"skipped_points", "point was left out by the reader", "points were left out by the reader",
+     &Findings::skipped_points},
+}};
+
+// "<count> <words>" in the singular or the plural.
+inline std::string Counted(std::uint64_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+}  // namespace trackinfo
+
+#endif

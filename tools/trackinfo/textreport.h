@@ -1,0 +1,32 @@
+// The text report: one block of "Label  value" lines per file, blank lines
+// between the blocks.
+#ifndef TRACKTOOLS_TOOLS_TRACKINFO_TEXTREPORT_H
+#define TRACKTOOLS_TOOLS_TRACKINFO_TEXTREPORT_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "report.h"
+#include "units.h"
+
+namespace trackinfo {
+
+// One line of the report, also a row of the page's tables.
+struct Row {
+    std::string label;
+    std::string value;  // "-" for a figure that cannot be computed
+};
+
+// The rows of a file that was read: "File", the figures, the findings that
+// are not 0, the reader's notes.
+std::vector<Row> FileRows(const FileReport& file, const Units& units);
+// The rows of the total of `files` files: "Total", the figures, the findings.
+std::vector<Row> TotalRows(const Figures& total, std::uint64_t files, const Units& units);
+
+// The rows as text lines, the label padded to 16 characters.
+std::string Text(const std::vector<Row>& rows);
+
+}  // namespace trackinfo
+
+#endif

@@ -1,0 +1,45 @@
+// The units trackinfo reports in: the suite's miles, miles per hour and feet,
+// or kilometres, kilometres per hour and metres. Every figure is computed in
+// SI units and converted only when printed, with exact factors (the
+// international mile and foot), not the rounded ones of the leg reports.
+#ifndef TRACKTOOLS_TOOLS_TRACKINFO_UNITS_H
+#define TRACKTOOLS_TOOLS_TRACKINFO_UNITS_H
+
+#include "leg.h"
+
+namespace trackinfo {
+
+constexpr double kMetresPerMile = 1609.344;
+constexpr double kMetresPerFoot = 0.3048;
+using tools::kSecondsPerHour;
+// A leg faster than 700 mph is a jump of the receiver, not a journey.
+constexpr double kJumpMetresPerSecond = 700.0 * kMetresPerMile / kSecondsPerHour;
+
+class Units {
+  public:
+    explicit Units(bool metric) : metric_(metric) {}
+
+    bool Metric() const { return metric_; }
+    const char* DistanceName() const { return metric_ ? "km" : "mi"; }
+    const char* SpeedName() const { return metric_ ? "km/h" : "mph"; }
+    const char* HeightName() const { return metric_ ? "m" : "ft"; }
+
+    double Distance(double metres) const { return metres / (metric_ ? 1000.0 : kMetresPerMile); }
+    double Speed(double metres_per_second) const {
+        return Distance(metres_per_second) * kSecondsPerHour;
+    }
+    double Height(double metres) const { return metric_ ? metres : metres / kMetresPerFoot; }
+    // A speed given in the report's unit (-stop), in metres per second.
+    double SpeedToSi(double speed) const {
+        return speed * (metric_ ? 1000.0 : kMetresPerMile) / kSecondsPerHour;
+    }
+    // The stop speed when -stop is not given: 1 mph, or 1.6 km/h.
+    double DefaultStopSpeed() const { return metric_ ? 1.6 : 1.0; }
+
+  private:
+    bool metric_;
+};
+
+}  // namespace trackinfo
+
+#endif

@@ -29,10 +29,10 @@ TEST(Csv, EveryFieldButTheReservedWordsComesBackBitForBit) {
     std::vector<GPL_Data_Point> points;
     const std::uint32_t times[] = {0, 1, 1556685071, 0xFFFFFFFFu};
     for (std::size_t i = 0; i < std::size(values); ++i) {
-        GPL_Data_Point point(values[i], values[(i + 3) % std::size(values)],
-                             values[(i + 5) % std::size(values)], values[(i + 7) % std::size(values)],
-                             values[(i + 11) % std::size(values)], times[i % 4],
-                             i == 0 ? 0xFFFFFFFFu : i);
+        GPL_Data_Point point(
+            values[i], values[(i + 3) % std::size(values)], values[(i + 5) % std::size(values)],
+            values[(i + 7) % std::size(values)], values[(i + 11) % std::size(values)], times[i % 4],
+            i == 0 ? 0xFFFFFFFFu : i);
         points.push_back(point);
     }
     const formats_support::WriteResult written = WriteAll(Format::kCsv, points);
@@ -84,7 +84,8 @@ TEST(Csv, ColumnsByNameQuotingAndWhatSpreadsheetsWrite) {
 }
 
 TEST(Csv, ErrorsOfTheFileAtTheirLines) {
-    const std::string header = "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag\n";
+    const std::string header =
+        "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag\n";
     const std::string line = "1,,46.5,7.25,0,0,0,1\n";
     const struct {
         std::string text;

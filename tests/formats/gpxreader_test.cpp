@@ -185,9 +185,8 @@ TEST(GpxReader, ErrorsOfTheFileWithTheirPlaces) {
 // One tag longer than the reader lets expat hold fails when the limit is
 // passed, not at the end of the tag.
 TEST(GpxReader, MarkupLongerThanTheLimitFailsEarly) {
-    const std::string document =
-        Gpx(Track("<trkpt lat=\"1\" lon=\"2\"/>") + "<x a=\"" +
-            std::string(3 * formats::GpxReader::kMaxMarkup, '1') + "\"/>");
+    const std::string document = Gpx(Track("<trkpt lat=\"1\" lon=\"2\"/>") + "<x a=\"" +
+                                     std::string(3 * formats::GpxReader::kMaxMarkup, '1') + "\"/>");
     const ReadResult result = ReadAll(document, Format::kGpx);
     ASSERT_TRUE(result.failed);
     EXPECT_EQ(result.error.reason.rfind("markup longer than 1048576 bytes", 0), 0u);

@@ -46,36 +46,36 @@ void ExpectPoints(const ReadResult& result, const std::vector<Expected>& expecte
 TEST(NmeaReader, SentencesComposedByHand) {
     const std::string log =
         // GGA before its RMC.
-        std::string("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\n"
-        "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\n"
-        // A logger's prefix, CR LF, a GGA after its RMC, an empty course.
-        "12:00:01 > $GNRMC,235959.50,A,3351.4210,S,15112.6340,E,0.0,,311299,,,D*77\r\n"
-        "$GNGGA,235959.50,3351.4210,S,15112.6340,E,2,12,0.7,-12.5,M,22.1,M,,*72\r\n"
-        // No GGA of its own: the next GGA is another fix's. Two RMCs without
-        // a fix (status V, mode N) between, and a GGA without a fix after.
-        "$GLRMC,000001,A,0000.0000,N,00000.0000,W,,,010100,,,A*7F\n"
-        "$GPRMC,000002,V,,,,,,,010100,,,N*51\n"
-        "$GPRMC,000003,A,4807.038,N,01131.000,E,1.0,2.0,010100,,,N*7D\n"
-        "$GPGGA,000004,4807.038,N,01131.000,E,0,00,,545.4,M,,M,,*75\n"
-        "$GPRMC,000004,A,4807.038,N,01131.000,E,1.0,2.0,010100,,,A*75\n"
-        "$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39\n"
-        // Malformed: latitude, date, minutes, hemisphere, speed, position,
-        // too few fields, time; and one cut off by the next sentence.
-        "$GPRMC,000005,A,9107.038,N,01131.000,E,1.0,2.0,010100,,,A*70\n"
-        "$GPRMC,000006,A,4807.038,N,01131.000,E,1.0,2.0,320100,,,A*77\n"
-        "$GPRMC,000007,A,4860.000,N,01131.000,E,1.0,2.0,010100,,,A*7C\n"
-        "$GPRMC,000008,A,4807.038,X,01131.000,E,1.0,2.0,010100,,,A*6F\n"
-        "$GPRMC,000009,A,4807.038,N,01131.000,E,fast,2.0,010100,,,A*57\n"
-        "$GPRMC,000010,A,,,,,1.0,2.0,010100,,,A*49\n"
-        "$GPRMC,000011,A,4807.038,N,01131.000,E,1.0,2.0*30\n"
-        "$GPRMC,246060,A,4807.038,N,01131.000,E,1.0,2.0,010100,,,A*77\n"
-        "$GPRMC,123519,A,4807.038,N,011$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39\n"
-        // Bad checksums.
-        "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6B\n"
-        "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*ZZ\n") +
+        std::string(
+            "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\n"
+            "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\n"
+            // A logger's prefix, CR LF, a GGA after its RMC, an empty course.
+            "12:00:01 > $GNRMC,235959.50,A,3351.4210,S,15112.6340,E,0.0,,311299,,,D*77\r\n"
+            "$GNGGA,235959.50,3351.4210,S,15112.6340,E,2,12,0.7,-12.5,M,22.1,M,,*72\r\n"
+            // No GGA of its own: the next GGA is another fix's. Two RMCs without
+            // a fix (status V, mode N) between, and a GGA without a fix after.
+            "$GLRMC,000001,A,0000.0000,N,00000.0000,W,,,010100,,,A*7F\n"
+            "$GPRMC,000002,V,,,,,,,010100,,,N*51\n"
+            "$GPRMC,000003,A,4807.038,N,01131.000,E,1.0,2.0,010100,,,N*7D\n"
+            "$GPGGA,000004,4807.038,N,01131.000,E,0,00,,545.4,M,,M,,*75\n"
+            "$GPRMC,000004,A,4807.038,N,01131.000,E,1.0,2.0,010100,,,A*75\n"
+            "$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39\n"
+            // Malformed: latitude, date, minutes, hemisphere, speed, position,
+            // too few fields, time; and one cut off by the next sentence.
+            "$GPRMC,000005,A,9107.038,N,01131.000,E,1.0,2.0,010100,,,A*70\n"
+            "$GPRMC,000006,A,4807.038,N,01131.000,E,1.0,2.0,320100,,,A*77\n"
+            "$GPRMC,000007,A,4860.000,N,01131.000,E,1.0,2.0,010100,,,A*7C\n"
+            "$GPRMC,000008,A,4807.038,X,01131.000,E,1.0,2.0,010100,,,A*6F\n"
+            "$GPRMC,000009,A,4807.038,N,01131.000,E,fast,2.0,010100,,,A*57\n"
+            "$GPRMC,000010,A,,,,,1.0,2.0,010100,,,A*49\n"
+            "$GPRMC,000011,A,4807.038,N,01131.000,E,1.0,2.0*30\n"
+            "$GPRMC,246060,A,4807.038,N,01131.000,E,1.0,2.0,010100,,,A*77\n"
+            "$GPRMC,123519,A,4807.038,N,011$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39\n"
+            // Bad checksums.
+            "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6B\n"
+            "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*ZZ\n") +
         // Noise: no sentence in any of it.
-        "hello\n$\n$GP\n$gprmc,1\n" +
-        std::string("\x01\xFF\x00$\x7F\xFE,,\n\n", 10) +
+        "hello\n$\n$GP\n$gprmc,1\n" + std::string("\x01\xFF\x00$\x7F\xFE,,\n\n", 10) +
         // 1980 and 2079; the last without a checksum and without a line end.
         "$BDRMC,120000,A,1000.0000,N,10000.0000,E,,,010180,,,A*6A\n"
         "$GAGGA,120000,1000.0000,N,17959.9999,W,1,05,1.0,100.0,M,,,,*16\n"
@@ -119,9 +119,8 @@ std::string Sentence(const std::string& body) {
 // ddmm.mmmm from ten-thousandths of a minute.
 std::string Angle(long long ten_thousandths, int degree_digits) {
     char text[32];
-    std::snprintf(text, sizeof text, "%0*lld%02lld.%04lld", degree_digits,
-                  ten_thousandths / 600000, ten_thousandths / 10000 % 60,
-                  ten_thousandths % 10000);
+    std::snprintf(text, sizeof text, "%0*lld%02lld.%04lld", degree_digits, ten_thousandths / 600000,
+                  ten_thousandths / 10000 % 60, ten_thousandths % 10000);
     return text;
 }
 
@@ -146,18 +145,17 @@ TEST(NmeaReader, AReceiverThatLosesItsFixAndCrossesMidnight) {
         const long long longitude = 8LL * 600000 + 318000 + s * 52;
         const double meters = 400.0 + s * 0.5;
         const bool fixed = s < 80 || s >= 100;
-        const std::string rmc = Sentence(
-            std::string("GNRMC,") + clock + (fixed ? ",A," : ",V,") +
-            (fixed ? Angle(latitude, 2) + ",N," + Angle(longitude, 3) + ",E,12.5,45.0,"
-                   : ",,,,,,") +
-            date + ",,," + (fixed ? "A" : "N"));
+        const std::string rmc =
+            Sentence(std::string("GNRMC,") + clock + (fixed ? ",A," : ",V,") +
+                     (fixed ? Angle(latitude, 2) + ",N," + Angle(longitude, 3) + ",E,12.5,45.0,"
+                            : ",,,,,,") +
+                     date + ",,," + (fixed ? "A" : "N"));
         char altitude[16];
         std::snprintf(altitude, sizeof altitude, "%.1f", meters);
-        const std::string gga = Sentence(
-            std::string("GNGGA,") + clock + "," +
-            (fixed ? Angle(latitude, 2) + ",N," + Angle(longitude, 3) + ",E,1,09,0.8," + altitude +
-                         ",M,47.3,M,,"
-                   : ",,,,0,00,99.9,,,,,,"));
+        const std::string gga = Sentence(std::string("GNGGA,") + clock + "," +
+                                         (fixed ? Angle(latitude, 2) + ",N," + Angle(longitude, 3) +
+                                                      ",E,1,09,0.8," + altitude + ",M,47.3,M,,"
+                                                : ",,,,0,00,99.9,,,,,,"));
         log += s % 2 == 0 ? gga + rmc : rmc + gga;
         log += Sentence("GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00");
         if (fixed) {

@@ -31,18 +31,21 @@ std::size_t Count(const std::string& text, const std::string& piece) {
 }
 
 TEST(Writers, PointsTheFormatCannotHoldAreLeftOutAndCounted) {
-    const std::vector<GPL_Data_Point> points = {
-        {46.5, 7.25, 1000, 90, 10, 1556685071}, {kNaN, 7.25},      {46.5, kInf},
-        {90.5, 7.25},                           {46.5, -180.5},    {-90, 180, kNaN, kNaN, kInf},
-        {46.5, 7.25, -kInf},                    {0, 0, 0, 0, 0, 0}};
+    const std::vector<GPL_Data_Point> points = {{46.5, 7.25, 1000, 90, 10, 1556685071},
+                                                {kNaN, 7.25},
+                                                {46.5, kInf},
+                                                {90.5, 7.25},
+                                                {46.5, -180.5},
+                                                {-90, 180, kNaN, kNaN, kInf},
+                                                {46.5, 7.25, -kInf},
+                                                {0, 0, 0, 0, 0, 0}};
     const struct {
         Format format;
         formats::WriterOptions options;
         std::uint64_t written;
     } cases[] = {
-        {Format::kGpl, {}, 8},      {Format::kCsv, {}, 8},
-        {Format::kGpx, {}, 4},      {Format::kKml, {}, 2},
-        {Format::kGeoJson, {}, 2},  {Format::kKml, {"t", true, false}, 4},
+        {Format::kGpl, {}, 8}, {Format::kCsv, {}, 8},     {Format::kGpx, {}, 4},
+        {Format::kKml, {}, 2}, {Format::kGeoJson, {}, 2}, {Format::kKml, {"t", true, false}, 4},
     };
     for (const auto& c : cases) {
         const WriteResult result = WriteAll(c.format, points, c.options);
@@ -107,13 +110,14 @@ TEST(Writers, NoneOneAndMorePoints) {
 TEST(Writers, NamesAreEscapedAndMadeValidUtf8) {
     const formats::WriterOptions options{"a<b>&\"c\"\x01\tUrs\xC3\xA4l\xFF\xC3", false, false};
     const std::string gpx = WriteAll(Format::kGpx, {}, options).bytes;
-    EXPECT_NE(gpx.find("<name>a&lt;b&gt;&amp;\"c\"\xEF\xBF\xBD\tUrs\xC3\xA4l\xEF\xBF\xBD\xEF\xBF\xBD"
-                       "</name>"),
-              std::string::npos);
-    const std::string json =
-        WriteAll(Format::kGeoJson, {{1, 2}, {3, 4}}, options).bytes;
-    EXPECT_NE(json.find("\"name\":\"a<b>&\\\"c\\\"\\u0001\\u0009Urs\xC3\xA4l\xEF\xBF\xBD\xEF\xBF\xBD\""),
-              std::string::npos);
+    EXPECT_NE(
+        gpx.find("<name>a&lt;b&gt;&amp;\"c\"\xEF\xBF\xBD\tUrs\xC3\xA4l\xEF\xBF\xBD\xEF\xBF\xBD"
+                 "</name>"),
+        std::string::npos);
+    const std::string json = WriteAll(Format::kGeoJson, {{1, 2}, {3, 4}}, options).bytes;
+    EXPECT_NE(
+        json.find("\"name\":\"a<b>&\\\"c\\\"\\u0001\\u0009Urs\xC3\xA4l\xEF\xBF\xBD\xEF\xBF\xBD\""),
+        std::string::npos);
 }
 
 TEST(Writers, AFullDiskFailsEveryWriterWithItsReason) {
@@ -144,8 +148,7 @@ TEST(Writers, GeoJsonSaysWhenItsTemporaryFileFails) {
     const auto writer = formats::OpenWriter(Format::kGeoJson, fd, {});
     EXPECT_TRUE(writer->Write({1, 2}));
     EXPECT_FALSE(writer->Write({3, 4}));
-    EXPECT_EQ(writer->Error().reason,
-              "temporary file in /nonexistent: No such file or directory");
+    EXPECT_EQ(writer->Error().reason, "temporary file in /nonexistent: No such file or directory");
     ::close(fd);
     if (old != nullptr) {
         ::setenv("TMPDIR", saved.c_str(), 1);

@@ -110,11 +110,13 @@ TEST_F(TrackconvertTest, ArgumentsThatAreRefusedSaySo) {
         const char* reason;
     } cases[] = {
         {{"in.gpl", "out"}, "out: cannot tell the format from the name; give it with -t"},
-        {{"in.gpl", "out.nmea"}, "out.nmea: cannot write NMEA logs; -t takes gpl, gpx, kml, "
-                                 "geojson or csv"},
+        {{"in.gpl", "out.nmea"},
+         "out.nmea: cannot write NMEA logs; -t takes gpl, gpx, kml, "
+         "geojson or csv"},
         {{"-t", "nmea", "in.gpl", "out"},
          "cannot write NMEA logs; -t takes gpl, gpx, kml, geojson or csv"},
-        {{"-f", "kml", "in.gpl", "out.gpx"}, "cannot read KML files; -f takes gpl, gpx, nmea or csv"},
+        {{"-f", "kml", "in.gpl", "out.gpx"},
+         "cannot read KML files; -f takes gpl, gpx, nmea or csv"},
         {{"-f", "gpz", "in.gpl", "out.gpx"},
          "unknown format \"gpz\" after -f: gpl, gpx, nmea or csv"},
         {{"in.gpl", "out.gpx", "-t"}, "-t needs a format: gpl, gpx, kml, geojson or csv"},
@@ -179,48 +181,46 @@ TEST_F(TrackconvertTest, ASmallTrackInEveryFormat) {
          "</gpx>\n"},
         {{"-extrude"},
          "two.kml",
-         kml_start +
-             "    <Point><altitudeMode>absolute</altitudeMode>"
-             "<coordinates>7.4474,46.9481,539.8008</coordinates></Point>\n"
-             "  </Placemark>\n"
-             "  <Placemark>\n"
-             "    <name>two</name>\n"
-             "    <styleUrl>#track</styleUrl>\n"
-             "    <LineString><extrude>1</extrude><altitudeMode>absolute</altitudeMode>"
-             "<coordinates>\n"
-             "7.4474,46.9481,539.8008\n"
-             "7.4496,46.949,541.1724\n"
-             "</coordinates></LineString>\n"
-             "  </Placemark>\n"
-             "  <Placemark>\n"
-             "    <name>End</name>\n"
-             "    <Point><altitudeMode>absolute</altitudeMode>"
-             "<coordinates>7.4496,46.949,541.1724</coordinates></Point>\n"
-             "  </Placemark>\n"
-             "</Document>\n"
-             "</kml>\n"},
+         kml_start + "    <Point><altitudeMode>absolute</altitudeMode>"
+                     "<coordinates>7.4474,46.9481,539.8008</coordinates></Point>\n"
+                     "  </Placemark>\n"
+                     "  <Placemark>\n"
+                     "    <name>two</name>\n"
+                     "    <styleUrl>#track</styleUrl>\n"
+                     "    <LineString><extrude>1</extrude><altitudeMode>absolute</altitudeMode>"
+                     "<coordinates>\n"
+                     "7.4474,46.9481,539.8008\n"
+                     "7.4496,46.949,541.1724\n"
+                     "</coordinates></LineString>\n"
+                     "  </Placemark>\n"
+                     "  <Placemark>\n"
+                     "    <name>End</name>\n"
+                     "    <Point><altitudeMode>absolute</altitudeMode>"
+                     "<coordinates>7.4496,46.949,541.1724</coordinates></Point>\n"
+                     "  </Placemark>\n"
+                     "</Document>\n"
+                     "</kml>\n"},
         {{"-clamp"},
          "two.kml",
-         kml_start +
-             "    <Point><altitudeMode>clampToGround</altitudeMode>"
-             "<coordinates>7.4474,46.9481</coordinates></Point>\n"
-             "  </Placemark>\n"
-             "  <Placemark>\n"
-             "    <name>two</name>\n"
-             "    <styleUrl>#track</styleUrl>\n"
-             "    <LineString><tessellate>1</tessellate><altitudeMode>clampToGround"
-             "</altitudeMode><coordinates>\n"
-             "7.4474,46.9481\n"
-             "7.4496,46.949\n"
-             "</coordinates></LineString>\n"
-             "  </Placemark>\n"
-             "  <Placemark>\n"
-             "    <name>End</name>\n"
-             "    <Point><altitudeMode>clampToGround</altitudeMode>"
-             "<coordinates>7.4496,46.949</coordinates></Point>\n"
-             "  </Placemark>\n"
-             "</Document>\n"
-             "</kml>\n"},
+         kml_start + "    <Point><altitudeMode>clampToGround</altitudeMode>"
+                     "<coordinates>7.4474,46.9481</coordinates></Point>\n"
+                     "  </Placemark>\n"
+                     "  <Placemark>\n"
+                     "    <name>two</name>\n"
+                     "    <styleUrl>#track</styleUrl>\n"
+                     "    <LineString><tessellate>1</tessellate><altitudeMode>clampToGround"
+                     "</altitudeMode><coordinates>\n"
+                     "7.4474,46.9481\n"
+                     "7.4496,46.949\n"
+                     "</coordinates></LineString>\n"
+                     "  </Placemark>\n"
+                     "  <Placemark>\n"
+                     "    <name>End</name>\n"
+                     "    <Point><altitudeMode>clampToGround</altitudeMode>"
+                     "<coordinates>7.4496,46.949</coordinates></Point>\n"
+                     "  </Placemark>\n"
+                     "</Document>\n"
+                     "</kml>\n"},
         {{},
          "two.geojson",
          "{\"type\":\"FeatureCollection\",\"features\":[\n"
@@ -454,15 +454,16 @@ TEST_F(IndependentReaders, GpxpyReadsTheGpx) {
         GTEST_SKIP() << "gpxpy is not installed (Debian package python3-gpxpy)";
     }
     Converted({"world.gpl", "world.gpx"});
-    const RunResult result = Tool(
-        kPython, {"-c",
-                  "import gpxpy\n"
-                  "gpx = gpxpy.parse(open('world.gpx'))\n"
-                  "for track in gpx.tracks:\n"
-                  "    for segment in track.segments:\n"
-                  "        for p in segment.points:\n"
-                  "            t = int(p.time.timestamp()) if p.time else 0\n"
-                  "            print(repr(p.latitude), repr(p.longitude), repr(p.elevation), t)\n"});
+    const RunResult result =
+        Tool(kPython,
+             {"-c",
+              "import gpxpy\n"
+              "gpx = gpxpy.parse(open('world.gpx'))\n"
+              "for track in gpx.tracks:\n"
+              "    for segment in track.segments:\n"
+              "        for p in segment.points:\n"
+              "            t = int(p.time.timestamp()) if p.time else 0\n"
+              "            print(repr(p.latitude), repr(p.longitude), repr(p.elevation), t)\n"});
     ASSERT_EQ(result.exit_status, 0) << result.err;
     std::istringstream lines(result.out);
     std::size_t i = 0;
@@ -472,9 +473,9 @@ TEST_F(IndependentReaders, GpxpyReadsTheGpx) {
         double longitude = 0;
         double elevation = 0;
         unsigned long time = 0;
-        ASSERT_EQ(std::sscanf(line.c_str(), "%lf %lf %lf %lu", &latitude, &longitude, &elevation,
-                              &time),
-                  4)
+        ASSERT_EQ(
+            std::sscanf(line.c_str(), "%lf %lf %lf %lu", &latitude, &longitude, &elevation, &time),
+            4)
             << line;
         EXPECT_EQ(latitude, points[i].Latitude) << line;
         EXPECT_EQ(longitude, points[i].Longitude) << line;

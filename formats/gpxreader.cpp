@@ -406,16 +406,15 @@ void GpxReader::Parse::EndField() {
         Stop(std::string(FieldName(field)) + " is not a number: " + shown, field_where_);
         return;
     }
-    switch (field) {
-        case Field::kElevation:
-            point_.Altitude = FeetFromMeters(value);
-            break;
-        case Field::kSpeed:
-            point_.Speed = MphFromMetersPerSecond(value);
-            break;
-        default:
-            point_.Heading = value;
-            break;
+    double& to = field == Field::kElevation ? point_.Altitude
+                 : field == Field::kSpeed   ? point_.Speed
+                                            : point_.Heading;
+    to = field == Field::kElevation ? FeetFromMeters(value)
+         : field == Field::kSpeed   ? MphFromMetersPerSecond(value)
+                                    : value;
+    // Near the largest double, metres make more feet than a double holds.
+    if (!std::isfinite(to)) {
+        Stop(std::string(FieldName(field)) + " is out of range: " + shown, field_where_);
     }
 }
 

@@ -22,7 +22,8 @@
 //   - Tag: the point's number in the track, from 1. Reserved1, Reserved2: 0.
 //
 // An `ele`, `time`, `speed` or `course` that is empty counts as absent; one
-// that cannot be read is an error of the file at that element. Elements of
+// that cannot be read, or is too large for its unit in a double, is an error
+// of the file at that element. Elements of
 // other namespaces, and `metadata`, `name`, `desc` and the like, are passed
 // over.
 //

@@ -61,7 +61,7 @@ class CsvReader : public Reader {
         kIgnored = kKnownColumns,
     };
     struct Value {
-        char text[kMaxValue];
+        char text[kMaxValue] = {};
         std::size_t size = 0;
         bool overflow = false;
     };

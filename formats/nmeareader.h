@@ -71,7 +71,7 @@ class NmeaReader : public Reader {
     std::unique_ptr<unsigned char[]> chunk_;
     std::size_t at_ = 0;
     std::size_t size_ = 0;
-    char sentence_[kMaxSentence];
+    char sentence_[kMaxSentence] = {};
     std::size_t length_ = 0;
 
     // An RMC fix waiting for the GGA after it, the last GGA, and the points

@@ -53,7 +53,7 @@ bool TimeSpool::StartReading() {
 }
 
 bool TimeSpool::Next(std::uint32_t& time) {
-    unsigned char bytes[sizeof time];
+    unsigned char bytes[sizeof time] = {};
     std::size_t got = 0;
     while (got < sizeof bytes) {
         const std::size_t more = in_.ReadBytes(bytes + got, sizeof bytes - got);

@@ -146,8 +146,8 @@ bool ParseIsoTime(const char* text, std::size_t size, std::int64_t& seconds) {
     if (!Offset(text, size, at, offset)) {
         return false;
     }
-    seconds = DaysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 +
-              second - offset;
+    seconds = DaysFromCivil(year, month, day) * kSecondsPerDay +
+              std::int64_t{hour * 3600 + minute * 60 + second} - offset;
     return true;
 }
 

@@ -72,6 +72,25 @@ inline bool Same(double a, double b) {
     return a == b && std::signbit(a) == std::signbit(b);
 }
 
+// The points read back are the points written: positions and times bit for
+// bit, and Tag, heading and speed too when `every_field`; the altitude to
+// `altitude` of its size (0: bit for bit).
+inline void CheckSame(const Points& back, const Points& written, bool every_field,
+                      double altitude) {
+    FUZZ_CHECK(back.count == written.points.size());
+    for (std::size_t i = 0; i < back.points.size(); ++i) {
+        const GPL_Data_Point& is = back.points[i];
+        const GPL_Data_Point& was = written.points[i];
+        FUZZ_CHECK(Same(is.Latitude, was.Latitude) && Same(is.Longitude, was.Longitude));
+        FUZZ_CHECK(is.Time == was.Time);
+        FUZZ_CHECK(altitude == 0.0 ? Same(is.Altitude, was.Altitude)
+                                   : std::fabs(is.Altitude - was.Altitude) <=
+                                         altitude * std::fabs(was.Altitude));
+        FUZZ_CHECK(!every_field || (Same(is.Heading, was.Heading) && Same(is.Speed, was.Speed) &&
+                                    is.Tag == was.Tag));
+    }
+}
+
 }  // namespace fuzz
 
 #endif

@@ -16,15 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(std::isfinite(point.Altitude) && std::isfinite(point.Speed) &&
                    std::isfinite(point.Heading));
     }
-    const fuzz::Points back = fuzz::WriteAndRead(output, formats::Format::kGpx, read.points);
-    FUZZ_CHECK(back.count == read.points.size());
-    for (std::size_t i = 0; i < back.points.size(); ++i) {
-        const GPL_Data_Point& was = read.points[i];
-        const GPL_Data_Point& is = back.points[i];
-        FUZZ_CHECK(fuzz::Same(is.Latitude, was.Latitude) &&
-                   fuzz::Same(is.Longitude, was.Longitude));
-        FUZZ_CHECK(is.Time == was.Time);
-        FUZZ_CHECK(std::fabs(is.Altitude - was.Altitude) <= 1e-9 * std::fabs(was.Altitude));
-    }
+    fuzz::CheckSame(fuzz::WriteAndRead(output, formats::Format::kGpx, read.points), read, false,
+                    1e-9);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -54,6 +55,39 @@ inline ReadResult ReadAll(const std::string& bytes, formats::Format format) {
     result.error = reader->Error();
     result.tallies = reader->Tallies();
     return result;
+}
+
+// The fields of a point a reader makes, as a test expects them.
+struct Expected {
+    double latitude;
+    double longitude;
+    double altitude_feet;
+    std::uint32_t time;
+    double speed_mph;
+    double heading;
+};
+
+// The points of `result` are `expected`, numbered from 1: latitude and
+// longitude within `degrees` (0: the same double), altitude and speed, which
+// went through a unit conversion, to 1e-9.
+inline void ExpectPoints(const ReadResult& result, const std::vector<Expected>& expected,
+                         const std::string& label, double degrees = 0.0) {
+    ASSERT_FALSE(result.failed) << label << ": " << result.error.reason;
+    ASSERT_EQ(result.points.size(), expected.size()) << label;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const GPL_Data_Point& point = result.points[i];
+        SCOPED_TRACE(label + " point " + std::to_string(i));
+        EXPECT_NEAR(point.Latitude, expected[i].latitude, degrees);
+        EXPECT_NEAR(point.Longitude, expected[i].longitude, degrees);
+        EXPECT_EQ(std::signbit(point.Latitude), std::signbit(expected[i].latitude));
+        EXPECT_NEAR(point.Altitude, expected[i].altitude_feet, 1e-9);
+        EXPECT_EQ(point.Time, expected[i].time);
+        EXPECT_NEAR(point.Speed, expected[i].speed_mph, 1e-9);
+        EXPECT_EQ(point.Heading, expected[i].heading);
+        EXPECT_EQ(point.Tag, i + 1);
+        EXPECT_EQ(point.Reserved1, 0u);
+        EXPECT_EQ(point.Reserved2, 0u);
+    }
 }
 
 struct WriteResult {

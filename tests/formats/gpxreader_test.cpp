@@ -12,6 +12,8 @@
 namespace {
 
 using formats::Format;
+using formats_support::Expected;
+using formats_support::ExpectPoints;
 using formats_support::ReadAll;
 using formats_support::ReadResult;
 
@@ -28,33 +30,6 @@ std::string Gpx(const std::string& body) {
 
 std::string Track(const std::string& points) {
     return "<trk><name>t</name><trkseg>" + points + "</trkseg></trk>\n";
-}
-
-struct Expected {
-    double latitude;
-    double longitude;
-    double altitude_feet;
-    std::uint32_t time;
-    double speed_mph;
-    double heading;
-};
-
-void ExpectPoints(const ReadResult& result, const std::vector<Expected>& expected,
-                  const std::string& label) {
-    ASSERT_FALSE(result.failed) << label << ": " << result.error.reason;
-    ASSERT_EQ(result.points.size(), expected.size()) << label;
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        const GPL_Data_Point& point = result.points[i];
-        EXPECT_EQ(point.Latitude, expected[i].latitude) << label << " point " << i;
-        EXPECT_EQ(point.Longitude, expected[i].longitude) << label << " point " << i;
-        EXPECT_NEAR(point.Altitude, expected[i].altitude_feet, 1e-9) << label << " point " << i;
-        EXPECT_EQ(point.Time, expected[i].time) << label << " point " << i;
-        EXPECT_NEAR(point.Speed, expected[i].speed_mph, 1e-9) << label << " point " << i;
-        EXPECT_EQ(point.Heading, expected[i].heading) << label << " point " << i;
-        EXPECT_EQ(point.Tag, i + 1) << label;
-        EXPECT_EQ(point.Reserved1, 0u);
-        EXPECT_EQ(point.Reserved2, 0u);
-    }
 }
 
 TEST(GpxReader, PointsAndTheirFields) {

@@ -13,35 +13,17 @@
 namespace {
 
 using formats::Format;
+using formats_support::Expected;
 using formats_support::ReadAll;
 using formats_support::ReadResult;
 
+// Minutes of arc in the log come in ten-thousandths.
+void ExpectPoints(const ReadResult& result, const std::vector<Expected>& expected) {
+    formats_support::ExpectPoints(result, expected, "log", 1e-12);
+}
+
 constexpr double kMph = 1852.0 / 1609.344;  // miles per hour in a knot
 constexpr double kFeet = 1 / 0.3048;        // feet in a metre
-
-struct Expected {
-    double latitude;
-    double longitude;
-    double altitude_feet;
-    std::uint32_t time;
-    double speed_mph;
-    double heading;
-};
-
-void ExpectPoints(const ReadResult& result, const std::vector<Expected>& expected) {
-    ASSERT_FALSE(result.failed) << result.error.reason;
-    ASSERT_EQ(result.points.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        const GPL_Data_Point& point = result.points[i];
-        EXPECT_NEAR(point.Latitude, expected[i].latitude, 1e-12) << "point " << i;
-        EXPECT_NEAR(point.Longitude, expected[i].longitude, 1e-12) << "point " << i;
-        EXPECT_NEAR(point.Altitude, expected[i].altitude_feet, 1e-9) << "point " << i;
-        EXPECT_EQ(point.Time, expected[i].time) << "point " << i;
-        EXPECT_NEAR(point.Speed, expected[i].speed_mph, 1e-12) << "point " << i;
-        EXPECT_EQ(point.Heading, expected[i].heading) << "point " << i;
-        EXPECT_EQ(point.Tag, i + 1);
-    }
-}
 
 TEST(NmeaReader, SentencesComposedByHand) {
     const std::string log =

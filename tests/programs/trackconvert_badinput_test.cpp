@@ -6,7 +6,6 @@
 // output behind or changes a file that had the output's name.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -27,18 +26,6 @@ namespace {
 using namespace testing_support;
 
 constexpr double kTimeLimit = 30;  // seconds; each run here takes well under a few
-
-std::set<std::string> Names(const std::string& directory) {
-    std::set<std::string> names;
-    DIR* listing = ::opendir(directory.c_str());
-    while (const dirent* entry = ::readdir(listing)) {
-        names.insert(entry->d_name);
-    }
-    ::closedir(listing);
-    names.erase(".");
-    names.erase("..");
-    return names;
-}
 
 // "Opening ..." twice and "Working..." up to where the run failed.
 std::string Failed(const std::string& in, const std::string& out, const std::string& line) {
@@ -157,7 +144,7 @@ TEST_F(TrackconvertBadInput, BrokenGpxFailsAtItsPlaceAndLeavesTheOutputAlone) {
         EXPECT_EQ(result.out.substr(result.out.size() - 29), "\n\"ride.gpx\" - Read Failed!!!\n");
         EXPECT_EQ(result.err, std::string("trackconvert: ") + c.reason + "\n");
         EXPECT_EQ(ReadFile(dir / "out.gpl"), "precious");
-        EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"out.gpl", "ride.gpx"}));
+        EXPECT_EQ(FileNames(dir.path()), (std::set<std::string>{"out.gpl", "ride.gpx"}));
     }
 }
 
@@ -255,7 +242,7 @@ TEST_F(TrackconvertBadInput, OutputsThatCannotBeMadeOrAreTheInput) {
         EXPECT_EQ(result.exit_status, ShellStatus(-2));
     }
     EXPECT_EQ(ReadFile(dir / "in.gpx"), track);
-    EXPECT_EQ(Names(dir.path()),
+    EXPECT_EQ(FileNames(dir.path()),
               (std::set<std::string>{"dir.gpl", "hard.gpx", "in.gpx", "link.gpx"}));
 
     // A directory that cannot be written to (as root: /sys, which refuses too).

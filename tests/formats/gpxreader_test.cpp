@@ -2,8 +2,11 @@
 // passed over, and the errors of a file with their places.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "formats_support.h"
@@ -155,6 +158,26 @@ TEST(GpxReader, ErrorsOfTheFileWithTheirPlaces) {
         EXPECT_EQ(result.error.where.column, c.column) << c.reason;
         EXPECT_EQ(result.error.system_error, 0);
     }
+}
+
+// Routes come before tracks: a file of routes only is read twice, which a
+// pipe cannot be.
+TEST(GpxReader, RoutesFromAPipeCannotBeReadAgain) {
+    testing_support::TempDir dir;
+    const std::string fifo = dir / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&fifo]() {
+        testing_support::WriteFile(fifo, Gpx("<rte><rtept lat=\"1\" lon=\"2\"/></rte>"));
+    });
+    formats::ReadError error;
+    const auto reader = formats::OpenReader(fifo, Format::kGpx, error);
+    ASSERT_NE(reader, nullptr);
+    GPL_Data_Point point;
+    EXPECT_FALSE(reader->Next(point));
+    writer.join();
+    EXPECT_TRUE(reader->Failed());
+    EXPECT_EQ(reader->Error().reason,
+              "the file has routes only, and reading it again for them failed: Illegal seek");
 }
 
 // One tag longer than the reader lets expat hold fails when the limit is

@@ -1,14 +1,17 @@
 # Installation and the Debian package.
 #
-# `cmake --install <build> [--prefix DIR]` puts the six programs in bin, their
-# manual pages in share/man, the two static libraries in lib with their headers
-# in include/tracktools/{track,geodesy}, and a CMake package configuration in
-# lib/cmake/tracktools, so that another project can write
+# `cmake --install <build> [--prefix DIR]` puts the seven programs in bin, their
+# manual pages in share/man, the three static libraries in lib with their
+# headers in include/tracktools/{track,geodesy,formats}, and a CMake package
+# configuration in lib/cmake/tracktools, so that another project can write
 #
 #     find_package(tracktools 1.0 REQUIRED)
-#     target_link_libraries(app PRIVATE tracktools::track tracktools::geodesy)
+#     target_link_libraries(app PRIVATE tracktools::track tracktools::geodesy
+#                                       tracktools::formats)
 #
-# and include "gpldata.h", "gplfile.h", "CEarth.h", ... as the programs do.
+# and include "gpldata.h", "gplfile.h", "CEarth.h", "reader.h", ... as the
+# programs do. The formats library needs expat, which the package
+# configuration finds for its users.
 # `cpack -G DEB` (or `make package` at the top level) packs the same files.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -74,23 +77,29 @@ set(CPACK_PACKAGE_VENDOR tracktools)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "command-line tools for GPS track logs in GPL track files")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Six programs for GPL track files, runs of 56-byte records with latitude,
-longitude, altitude, heading, speed and time: logpack builds a track from a
-text listing, stepclock re-stamps it at a fixed interval, pacer re-times it
-for a constant speed or fills in measured leg speeds, idlescan keeps the
-stops, legsheet prints a leg report and trailview draws tracks as a VRML 2.0
-scene; trackinfo summarises tracks, checks their data and writes a report
-page. With the two static C++ libraries, their headers and a CMake package
+    "Eight programs for GPS tracks: trackconvert converts GPX, NMEA and CSV
+tracks into GPL track files (runs of 56-byte records with latitude,
+longitude, altitude, heading, speed and time) and GPL files into GPX, KML,
+GeoJSON and CSV; trackinfo summarises tracks of any of these formats, checks
+their data and writes a report page; logpack builds a track from a text
+listing, stepclock re-stamps it at a fixed interval, pacer re-times it for a
+constant speed or fills in measured leg speeds, idlescan keeps the stops,
+legsheet prints a leg report and trailview draws tracks as a VRML 2.0 scene.
+With the three static C++ libraries, their headers and a CMake package
 configuration.")
 set(CPACK_PACKAGE_CONTACT "tracktools developers <tracktools@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
+# Whatever links the installed formats library links expat too, and the
+# package configuration looks for its headers.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libexpat1-dev, libgeographiclib-dev")
 find_program(TRACKTOOLS_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(TRACKTOOLS_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1, libgeographiclib23")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS
+        "libexpat1-dev, libgeographiclib-dev, libexpat1, libc6, libstdc++6, libgcc-s1, libgeographiclib23")
 endif()
 include(CPack)

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The suite's main job on the sample drive: build a GPL track from the text
-# listing, re-time it, measure it, find its stops, report its legs and draw it.
+# The suite's main job on the sample drive: a phone's GPX recording of it
+# becomes a GPL track (and the receiver's text listing of it another), which
+# is re-timed, measured, cut to its stops, reported leg by leg and drawn;
+# then the results go back out as GPX, KML and GeoJSON.
 # Usage: demo.sh BUILD_DIR OUTPUT_DIR
 set -euo pipefail
 build="${1:-build}"
@@ -36,10 +38,15 @@ step() {
     echo "\$ $*"
 }
 
-step "logpack: the text listing becomes a GPL track" \
-    logpack "$here/sample-drive.txt" drive.gpl
-logpack "$here/sample-drive.txt" drive.gpl
+step "trackconvert: the phone's GPX recording becomes a GPL track" \
+    trackconvert "$here/drive.gpx" drive.gpl
+trackconvert "$here/drive.gpx" drive.gpl
 echo "-> drive.gpl: $(records drive.gpl), $(times drive.gpl)"
+
+step "logpack: the receiver's text listing of the same drive becomes a GPL track" \
+    logpack "$here/sample-drive.txt" listing.gpl
+logpack "$here/sample-drive.txt" listing.gpl
+echo "-> listing.gpl: $(records listing.gpl), $(times listing.gpl); the phone paused at the viewpoint"
 
 step "stepclock: re-stamp the track from now, 3 seconds apart" \
     stepclock drive.gpl restamped.gpl 3
@@ -85,6 +92,20 @@ step "trackinfo: a report page with the plan view, elevation and speed profiles"
 trackinfo -html report.html drive.gpl >/dev/null
 echo "-> report.html: $(wc -c <report.html) bytes, self-contained; open it in a browser:"
 echo "   $out/report.html"
+
+step "trackconvert: the measured track back to GPX, with speed and course" \
+    trackconvert measured.gpl measured.gpx
+trackconvert measured.gpl measured.gpx
+echo "-> measured.gpx: $(grep -c '<trkpt' measured.gpx) track points"
+
+step "trackconvert: the drive as KML, a wall down to the ground (Google Earth, GIS)" \
+    trackconvert -extrude drive.gpl drive.kml
+trackconvert -extrude drive.gpl drive.kml
+echo "-> drive.kml: $(grep -c '^[0-9-]' drive.kml) positions on the line, from Start to End"
+
+step "trackconvert: the drive as GeoJSON (web maps)" trackconvert drive.gpl drive.geojson
+trackconvert drive.gpl drive.geojson
+echo "-> drive.geojson: $(wc -c <drive.geojson) bytes, one LineString feature with its times"
 
 echo
 echo "All files are in $out"

@@ -16,9 +16,13 @@ class GplReader : public Reader {
 
     bool Next(GPL_Data_Point& point) override;
     std::uint64_t IgnoredBytes() const override { return file_->PartialBytes(); }
+    // What the start of the file looks like (see SniffText): records have no
+    // mark of their own, so anything but kUnknown is text read as records.
+    Format LooksLike() const { return looks_like_; }
 
   private:
     std::unique_ptr<gpl::InputFile> file_;
+    Format looks_like_ = Format::kUnknown;
 };
 
 }  // namespace formats

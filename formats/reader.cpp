@@ -4,8 +4,11 @@
 #include <cstring>
 #include <utility>
 
+#include "csvreader.h"
 #include "gplfile.h"
 #include "gplreader.h"
+#include "gpxreader.h"
+#include "nmeareader.h"
 #include "sniff.h"
 
 namespace formats {
@@ -14,6 +17,11 @@ void Reader::Fail(int system_error, std::string reason, Location where) {
     error_.system_error = system_error;
     error_.reason = std::move(reason);
     error_.where = where;
+}
+
+bool Readable(Format format) {
+    return format == Format::kGpl || format == Format::kGpx || format == Format::kNmea ||
+           format == Format::kCsv;
 }
 
 Format ReadableFormat(const std::string& path, const unsigned char* start, std::size_t size) {
@@ -47,6 +55,12 @@ std::unique_ptr<Reader> OpenReader(const std::string& path, Format format, ReadE
     switch (format) {
         case Format::kGpl:
             return std::make_unique<GplReader>(std::move(file));
+        case Format::kGpx:
+            return std::make_unique<GpxReader>(std::move(file));
+        case Format::kNmea:
+            return std::make_unique<NmeaReader>(std::move(file));
+        case Format::kCsv:
+            return std::make_unique<CsvReader>(std::move(file));
         default:
             error.system_error = 0;
             error.reason = std::string("cannot read ") + Describe(format) + "s";

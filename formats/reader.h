@@ -10,6 +10,7 @@
 
 #include "format.h"
 #include "gpldata.h"
+#include "gplfile.h"
 
 namespace formats {
 
@@ -58,14 +59,27 @@ class Reader {
     // point; 0 for the text formats.
     virtual std::uint64_t IgnoredBytes() const { return 0; }
 
+    // Identity of the file being read (0 and 0 when not known), so that a
+    // program can refuse to write over it.
+    unsigned long long Device() const { return device_; }
+    unsigned long long Inode() const { return inode_; }
+
   protected:
     explicit Reader(Format format) : format_(format) {}
+    // A reader of the open `file`.
+    Reader(Format format, const gpl::InputFile& file)
+        : format_(format), device_(file.Device()), inode_(file.Inode()) {}
     void Fail(int system_error, std::string reason, Location where = {});
 
   private:
     Format format_;
+    unsigned long long device_ = 0;
+    unsigned long long inode_ = 0;
     ReadError error_;
 };
+
+// True for the formats OpenReader reads: GPL, GPX, NMEA and CSV.
+bool Readable(Format format);
 
 // The format OpenReader reads `path` as when it is given kUnknown: the one
 // its extension names, else the one its first `size` bytes look like among

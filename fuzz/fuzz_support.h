@@ -76,6 +76,15 @@ class MemoryFile {
     MemoryFile(const MemoryFile&) = delete;
     MemoryFile& operator=(const MemoryFile&) = delete;
 
+    // Empties the file for a writer and returns its descriptor, at offset 0.
+    int Empty() {
+        FUZZ_CHECK(::ftruncate(fd_, 0) == 0);
+        FUZZ_CHECK(::lseek(fd_, 0, SEEK_SET) == 0);
+        return fd_;
+    }
+    // The name to open it by.
+    std::string Name() const { return "/proc/self/fd/" + std::to_string(fd_); }
+
     // Replaces the contents; returns the name to open.
     std::string Hold(const std::uint8_t* data, std::size_t size) {
         FUZZ_CHECK(::ftruncate(fd_, 0) == 0);
@@ -85,7 +94,7 @@ class MemoryFile {
             FUZZ_CHECK(put > 0);
             done += static_cast<std::size_t>(put);
         }
-        return "/proc/self/fd/" + std::to_string(fd_);
+        return Name();
     }
 
   private:

@@ -81,3 +81,61 @@ put("vrml_number", "rounding", doubles(2.5, 0.15, 1e15 + 0.5, -3.2e-7, 100000.49
 put("vrml_scene", "one", doubles(1, 1, 1, 1, 1, 1) + bytes([1, 0]) + b"track.gpl")
 put("vrml_scene", "many", doubles(2, 1, 1, 1, 1, 1) + bytes([31, 1]) + b"a name\rwith\nline ends" * 4)
 put("vrml_scene", "none", doubles(0, -0.0, NAN, INF, 1e-300, 1e300) + bytes([0, 3]) + b"x" * 3000)
+
+# GPX: real-shaped files of the versions and extensions the reader knows,
+# and the attacks it refuses.
+GPX11 = ('<?xml version="1.0" encoding="UTF-8"?>\n'
+         '<gpx version="1.1" creator="seed" xmlns="http://www.topografix.com/GPX/1/1"'
+         ' xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v2">\n')
+put("gpx_reader", "track", GPX11 + '<metadata><name>ride</name><time>2019-05-01T04:31:00Z</time></metadata>\n'
+    '<trk><name>ride</name><trkseg>\n'
+    '<trkpt lat="46.9481" lon="7.4474"><ele>539.8</ele><time>2019-05-01T06:31:11.250+02:00</time>'
+    '<extensions><gpxtpx:TrackPointExtension><gpxtpx:hr>121</gpxtpx:hr><gpxtpx:speed>4.2</gpxtpx:speed>'
+    '<gpxtpx:course>61.5</gpxtpx:course></gpxtpx:TrackPointExtension></extensions></trkpt>\n'
+    '<trkpt lat="46.9490" lon="7.4496"><ele>541.2</ele><time>2019-05-01T04:31:15Z</time></trkpt>\n'
+    '</trkseg><trkseg>\n<trkpt lat="-33.8" lon="151.2"><time>1969-12-31T23:59:59-0300</time></trkpt>\n'
+    '</trkseg></trk>\n</gpx>\n')
+put("gpx_reader", "gpx10", '<gpx version="1.0" xmlns="http://www.topografix.com/GPX/1/0"><trk><trkseg>'
+    '<trkpt lat="1e1" lon="0x1p4"><course>359.9</course><speed>12</speed></trkpt>'
+    '<trkpt lat="91" lon="0"/><trkpt lon="1"/></trkseg></trk></gpx>')
+put("gpx_reader", "routes", GPX11 + '<wpt lat="1" lon="2"/><rte><rtept lat="3" lon="4"><ele>-5</ele></rtept>'
+    '<rtept lat="5" lon="6"/></rte></gpx>')
+put("gpx_reader", "bad-time", GPX11 + '<trk><trkseg><trkpt lat="1" lon="2"><time>2019-02-29T00:00:00Z</time>'
+    '</trkpt></trkseg></trk></gpx>')
+put("gpx_reader", "laughs", '<?xml version="1.0"?><!DOCTYPE gpx [<!ENTITY a "aa"><!ENTITY b "&a;&a;">]><gpx>&b;</gpx>')
+put("gpx_reader", "cut", GPX11 + '<trk><trkseg><trkpt lat="1" lon="2"><ele>3')
+put("gpx_reader", "utf16", '\ufeff<gpx><trk><trkseg><trkpt lat="1" lon="2"/></trkseg></trk></gpx>'.encode("utf-16-le"))
+
+
+def sentence(body):
+    checksum = 0
+    for c in body:
+        checksum ^= ord(c)
+    return "$%s*%02X\r\n" % (body, checksum)
+
+
+# NMEA: fixes in both orders of RMC and GGA, talkers, a lost fix, midnight,
+# damaged sentences and noise.
+put("nmea_reader", "receiver",
+    sentence("GPGGA,235959,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,")
+    + sentence("GPRMC,235959,A,4807.038,N,01131.000,E,022.4,084.4,311299,003.1,W")
+    + sentence("GNRMC,000000.50,A,4807.040,N,01131.010,E,10.0,,010100,,,A")
+    + sentence("GNGGA,000000.50,4807.040,N,01131.010,E,2,12,0.7,-12.5,M,22.1,M,,")
+    + sentence("GPRMC,000001,V,,,,,,,010100,,,N")
+    + sentence("GPGGA,000001,,,,,0,00,99.9,,,,,,")
+    + "logger> " + sentence("BDRMC,120000,A,1000.0000,S,17959.9999,W,,,010180,,,D")
+    + "$GPRMC,120001,A,1000.0000,N,00000.0000,E,1,2,311279,,\n")
+put("nmea_reader", "damaged",
+    sentence("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W")[:-6] + "*00\r\n"
+    + "$GPRMC,123519,A,4807.0$GPGSA,A,3,04,05,,09*00\n\x00\xff$\x01\n"
+    + sentence("GPRMC,246060,A,9107.038,N,01131.000,X,fast,,320194,,,A"))
+
+# CSV: the writer's form, a spreadsheet's, and broken ones.
+put("csv_reader", "written",
+    "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag\n"
+    "1,2019-05-01T04:31:11Z,46.9481,7.4474,1771,60,0,1\n"
+    "2,,-0,5e-324,-inf,nan,-nan,4294967295\n")
+put("csv_reader", "spreadsheet",
+    "\ufeffNotes,Speed_MPH,LONGITUDE,\"latitude\",time\r\n"
+    "\"a, \"\"b\"\"\nc\",+1.5, 7.25 ,46.5,2019-05-01T06:31:11+02:00\r\n\r\n,,1,2,\r\n".encode("utf-8"))
+put("csv_reader", "broken", "latitude,longitude,tag\n1,2,3\n1,2\n\"1,2,3\n")

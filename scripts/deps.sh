@@ -11,7 +11,7 @@ set -euo pipefail
 # To build: compiler, build system, and the libraries the product links.
 build_packages=(
     cmake make g++
-    libexpat1-dev           # GPX and KML reading (formats library)
+    libexpat1-dev           # GPX reading (formats library)
     libgeographiclib-dev    # geodesic fallback where our iteration gives no answer
 )
 
@@ -25,6 +25,8 @@ test_packages=(
     dpkg                    # dpkg-deb lists the Debian package
     libcoin-dev             # a VRML reader loads trailview's scenes
     geographiclib-tools     # GeodSolve and CartConvert, reference values
+    gdal-bin                # ogrinfo reads trackconvert's GPX, KML, GeoJSON and CSV
+    python3-gpxpy           # gpxpy reads trackconvert's GPX (with /usr/bin/python3)
     chromium                # trackinfo's report pages loaded and looked at
     python3-html5lib        # ... and parsed as HTML5
     clang libclang-rt-14-dev   # fuzz targets (libFuzzer)

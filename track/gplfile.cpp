@@ -154,6 +154,16 @@ std::size_t InputFile::Peek(const unsigned char** bytes) {
     return end_ - begin_;
 }
 
+bool InputFile::Rewind() {
+    if (fd_ < 0 || ::lseek(fd_, 0, SEEK_SET) != 0) {
+        return false;
+    }
+    at_end_ = false;
+    partial_ = 0;
+    begin_ = end_ = 0;
+    return true;
+}
+
 bool InputFile::ReadRecord(GPL_Data_Point& point) {
     while (end_ - begin_ < kRecordSize) {
         if (at_end_ || !Fill()) {
@@ -242,12 +252,25 @@ bool OutputFile::Open(const std::string& name, const InputFile& input, int guard
         return false;
     }
     fd_ = fd;
+    owned_ = true;
     failed_ = false;
     used_ = 0;
     if (!buffer_) {
         buffer_.reset(new unsigned char[kBufferSize]);
     }
     return true;
+}
+
+void OutputFile::Attach(int fd) {
+    Close();
+    fd_ = fd;
+    owned_ = false;
+    error_ = 0;
+    failed_ = false;
+    used_ = 0;
+    if (!buffer_) {
+        buffer_.reset(new unsigned char[kBufferSize]);
+    }
 }
 
 bool OutputFile::WriteRecord(const GPL_Data_Point& point) {
@@ -260,6 +283,22 @@ bool OutputFile::WriteRecord(const GPL_Data_Point& point) {
     EncodeRecord(point, buffer_.get() + used_);
     used_ += kRecordSize;
     return true;
+}
+
+bool OutputFile::WriteBytes(const void* bytes, std::size_t size) {
+    const auto* from = static_cast<const unsigned char*>(bytes);
+    while (size > 0) {
+        if (failed_ || fd_ < 0 || (used_ == kBufferSize && !Flush())) {
+            return false;
+        }
+        const std::size_t room = kBufferSize - used_;
+        const std::size_t taken = size < room ? size : room;
+        std::memcpy(buffer_.get() + used_, from, taken);
+        used_ += taken;
+        from += taken;
+        size -= taken;
+    }
+    return !failed_;
 }
 
 bool OutputFile::Flush() {
@@ -288,7 +327,7 @@ bool OutputFile::Close() {
         return !failed_;
     }
     const bool flushed = Flush();
-    const bool closed = ::close(fd_) == 0;
+    const bool closed = !owned_ || ::close(fd_) == 0;
     if (!closed && error_ == 0) {
         error_ = errno;
     }

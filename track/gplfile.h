@@ -44,6 +44,10 @@ class InputFile {
     // nothing has been read yet. Returns how many there are (0 at the end or
     // on a read error) and points `bytes` at them.
     std::size_t Peek(const unsigned char** bytes);
+    // Goes back to the start of the file, for a reader that needs a second
+    // pass. False, with nothing changed, when the file cannot seek (a pipe);
+    // errno then tells why.
+    bool Rewind();
     // True once a read has come up short.
     bool AtEnd() const { return at_end_; }
     // The bytes of a partial record that ReadRecord met at the end and
@@ -88,6 +92,9 @@ class OutputFile {
     // the file open on descriptor `guarded` unless that is a character
     // device, leaving both untouched.
     bool Open(const std::string& name, const InputFile& input, int guarded = -1);
+    // Writes into `fd`, opened elsewhere and left to its owner: Close()
+    // writes what is buffered but does not close it.
+    void Attach(int fd);
     // Error() of an output refused because it is the input, or the guarded file.
     static constexpr int kIsTheInput = -1;
     static constexpr int kIsGuarded = -2;
@@ -96,6 +103,9 @@ class OutputFile {
     int Error() const { return error_; }
     // False once any write has failed.
     bool WriteRecord(const GPL_Data_Point& point);
+    // Bytes as they are, for writers of other formats; false once any write
+    // has failed.
+    bool WriteBytes(const void* bytes, std::size_t size);
     bool Flush();
     // Writes what is buffered and closes; false if anything was lost.
     bool Close();
@@ -103,6 +113,7 @@ class OutputFile {
 
   private:
     int fd_ = -1;
+    bool owned_ = true;  // false for a descriptor given to Attach
     bool failed_ = false;
     int error_ = 0;
     std::unique_ptr<unsigned char[]> buffer_;

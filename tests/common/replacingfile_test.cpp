@@ -1,7 +1,6 @@
 // An output that replaces its name only when complete.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,18 +16,6 @@ namespace {
 
 using namespace testing_support;
 
-std::set<std::string> Names(const std::string& directory) {
-    std::set<std::string> names;
-    DIR* listing = ::opendir(directory.c_str());
-    while (const dirent* entry = ::readdir(listing)) {
-        names.insert(entry->d_name);
-    }
-    ::closedir(listing);
-    names.erase(".");
-    names.erase("..");
-    return names;
-}
-
 bool Put(const tools::ReplacingFile& file, const std::string& text) {
     return ::write(file.Descriptor(), text.data(), text.size()) ==
            static_cast<ssize_t>(text.size());
@@ -43,7 +30,7 @@ TEST(ReplacingFile, TheNameChangesOnlyOnCommit) {
         ASSERT_TRUE(file.Open(dir / "out.txt"));
         ASSERT_TRUE(Put(file, "new"));
         EXPECT_EQ(ReadFile(dir / "out.txt"), "old");
-        EXPECT_EQ(Names(dir.path()).size(), 2u);  // the name and the temporary file
+        EXPECT_EQ(FileNames(dir.path()).size(), 2u);  // the name and the temporary file
         ASSERT_TRUE(file.Commit());
     }
     EXPECT_EQ(ReadFile(dir / "out.txt"), "new");
@@ -56,7 +43,7 @@ TEST(ReplacingFile, TheNameChangesOnlyOnCommit) {
     }
     ::umask(mask);
     EXPECT_EQ(ReadFile(dir / "out.txt"), "new");
-    EXPECT_EQ(Names(dir.path()), std::set<std::string>{"out.txt"});
+    EXPECT_EQ(FileNames(dir.path()), std::set<std::string>{"out.txt"});
 }
 
 TEST(ReplacingFile, ALinkKeepsPointingAtItsFile) {
@@ -98,7 +85,7 @@ TEST(ReplacingFile, DevicesAreWrittenDirectlyAndRefusalsLeaveNoTrace) {
     }
     ::close(input);
     EXPECT_EQ(ReadFile(dir / "in.txt"), "input");
-    EXPECT_EQ(Names(dir.path()), std::set<std::string>{"in.txt"});
+    EXPECT_EQ(FileNames(dir.path()), std::set<std::string>{"in.txt"});
 }
 
 }  // namespace

@@ -26,19 +26,29 @@ fail() {
 # Every file that the installation must hold (library directory as GNU
 # installation directories give it for a prefix other than /usr).
 expected=(
-    bin/stepclock bin/logpack bin/idlescan bin/pacer bin/legsheet bin/trailview bin/trackinfo
+    bin/stepclock bin/logpack bin/idlescan bin/pacer bin/legsheet bin/trailview bin/trackconvert
+    bin/trackinfo
     share/man/man1/stepclock.1 share/man/man1/logpack.1 share/man/man1/idlescan.1
     share/man/man1/pacer.1 share/man/man1/legsheet.1 share/man/man1/trailview.1
-    share/man/man1/trackinfo.1
+    share/man/man1/trackconvert.1 share/man/man1/trackinfo.1
     share/man/man5/gpl.5 share/man/man3/tracktools-geodesy.3
     include/tracktools/track/gpldata.h include/tracktools/track/gplfile.h
     include/tracktools/track/gpltext.h include/tracktools/formats/sniff.h
+    include/tracktools/formats/format.h include/tracktools/formats/reader.h
+    include/tracktools/formats/writer.h include/tracktools/formats/gpxreader.h
+    include/tracktools/formats/nmeareader.h include/tracktools/formats/csvreader.h
+    include/tracktools/formats/gplreader.h include/tracktools/formats/gplwriter.h
+    include/tracktools/formats/gpxwriter.h include/tracktools/formats/kmlwriter.h
+    include/tracktools/formats/geojsonwriter.h include/tracktools/formats/csvwriter.h
+    include/tracktools/formats/textoutput.h include/tracktools/formats/timetext.h
+    include/tracktools/formats/units.h
     include/tracktools/geodesy/CEarth.h include/tracktools/geodesy/CPolarCoordinate.h
     include/tracktools/geodesy/CEarthCoordinate.h include/tracktools/geodesy/CMath.h
     include/tracktools/geodesy/Ellipsoid.h include/tracktools/geodesy/Geocentric.h
     include/tracktools/geodesy/VincentyInverse.h include/tracktools/geodesy/VincentyDirect.h
     lib/libtracktools-track.a lib/libtracktools-geodesy.a lib/libtracktools-formats.a
     share/doc/tracktools/README.md share/doc/tracktools/examples/sample-drive.txt
+    share/doc/tracktools/examples/drive.gpx
     lib/cmake/tracktools/tracktoolsConfig.cmake
     lib/cmake/tracktools/tracktoolsConfigVersion.cmake
     lib/cmake/tracktools/tracktoolsTargets.cmake
@@ -47,7 +57,7 @@ expected=(
 for file in "${expected[@]}"; do
     [[ -f "$prefix/$file" ]] || fail "not installed: $file"
 done
-for program in stepclock logpack idlescan pacer legsheet trailview trackinfo; do
+for program in stepclock logpack idlescan pacer legsheet trailview trackconvert trackinfo; do
     [[ -x "$prefix/bin/$program" ]] || fail "not executable: bin/$program"
 done
 # Each header that is installed must compile on its own from the prefix.
@@ -74,8 +84,14 @@ elif ! "$cmake" --build "$work/consumer" >"$work/build.log" 2>&1; then
 else
     cd "$work"
     actual="$(TZ=UTC "$work/consumer/consumer" leg.gpl 2>&1)" || fail "the consumer failed"
-    expected_text=$'tags 7 8, 3600 s apart\n110574.389 m, azimuth 0.0'
+    csv=$'point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag
+1,2025-01-01T00:00:00Z,0,0,0,123,4.5,7
+2,2025-01-01T01:00:00Z,1,0,0,45,6.5,8'
+    expected_text=$'tags 7 8, 3600 s apart\n110574.389 m, azimuth 0.0\n'"$csv"
     [[ "$actual" == "$expected_text" ]] || fail "consumer printed:"$'\n'"$actual"
+    # The installed trackconvert writes the same CSV of the track.
+    "$prefix/bin/trackconvert" leg.gpl leg.csv >/dev/null || fail "installed trackconvert failed"
+    [[ "$(cat leg.csv)" == "$csv" ]] || fail "installed trackconvert wrote:"$'\n'"$(cat leg.csv)"
     # The installed legsheet reads the track the consumer wrote: one degree
     # of latitude is 68.7109 miles, covered in an hour.
     actual="$("$prefix/bin/legsheet" leg.gpl 2>&1)" || fail "installed legsheet failed"

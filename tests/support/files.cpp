@@ -1,5 +1,6 @@
 #include "files.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,6 +49,21 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 bool FileExists(const std::string& path) {
     struct stat info;
     return ::lstat(path.c_str(), &info) == 0;
+}
+
+std::set<std::string> FileNames(const std::string& directory) {
+    std::set<std::string> names;
+    DIR* listing = ::opendir(directory.c_str());
+    if (listing == nullptr) {
+        throw std::runtime_error("cannot list " + directory);
+    }
+    while (const dirent* entry = ::readdir(listing)) {
+        names.insert(entry->d_name);
+    }
+    ::closedir(listing);
+    names.erase(".");
+    names.erase("..");
+    return names;
 }
 
 unsigned FileMode(const std::string& path) {

@@ -3,6 +3,7 @@
 #define TRACKTOOLS_TESTS_FILES_H
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ class TempDir {
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// The names in a directory, without "." and "..".
+std::set<std::string> FileNames(const std::string& directory);
 // Permission bits of a file (st_mode & 07777).
 unsigned FileMode(const std::string& path);
 

@@ -76,9 +76,13 @@ void WarnNoPoints(const Program& program, const std::string& name, formats::Form
 
 void NotePartialRecord(const Program& program, const std::string& name,
                        const gpl::InputFile& input) {
-    if (input.PartialBytes() > 0) {
-        program.Explain(name, "partial record of " + std::to_string(input.PartialBytes()) +
-                                  " bytes at the end ignored");
+    NotePartialRecord(program, name, input.PartialBytes());
+}
+
+void NotePartialRecord(const Program& program, const std::string& name, std::uint64_t bytes) {
+    if (bytes > 0) {
+        program.Explain(name,
+                        "partial record of " + std::to_string(bytes) + " bytes at the end ignored");
     }
 }
 

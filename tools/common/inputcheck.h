@@ -4,6 +4,7 @@
 #ifndef TRACKTOOLS_TOOLS_COMMON_INPUTCHECK_H
 #define TRACKTOOLS_TOOLS_COMMON_INPUTCHECK_H
 
+#include <cstdint>
 #include <string>
 
 #include "gplfile.h"
@@ -28,6 +29,7 @@ void WarnNoPoints(const Program& program, const std::string& name, formats::Form
 // ignored" when the file did not end on a whole record.
 void NotePartialRecord(const Program& program, const std::string& name,
                        const gpl::InputFile& input);
+void NotePartialRecord(const Program& program, const std::string& name, std::uint64_t bytes);
 
 }  // namespace tools
 

@@ -20,6 +20,9 @@ bool SameFile(const struct stat& info, int descriptor) {
            other.st_ino == info.st_ino;
 }
 
+// No file has inode 0: an input of 0 and 0 matches nothing.
+constexpr unsigned long long kNoInode = 0;
+
 // The directory part of a path, with its slash ("" for the current one).
 std::string DirectoryOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -37,12 +40,21 @@ ReplacingFile::~ReplacingFile() {
 }
 
 bool ReplacingFile::Open(const std::string& name, int input_fd) {
+    struct stat input;
+    if (input_fd >= 0 && ::fstat(input_fd, &input) == 0) {
+        return Open(name, input.st_dev, input.st_ino);
+    }
+    return Open(name, 0, kNoInode);
+}
+
+bool ReplacingFile::Open(const std::string& name, unsigned long long input_device,
+                         unsigned long long input_inode) {
     Abandon();
     error_ = 0;
     target_ = name;
     struct stat info;
     if (::stat(name.c_str(), &info) == 0) {
-        if (SameFile(info, input_fd)) {
+        if (input_inode != kNoInode && info.st_dev == input_device && info.st_ino == input_inode) {
             error_ = kIsTheInput;
             return false;
         }

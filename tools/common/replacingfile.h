@@ -25,6 +25,9 @@ class ReplacingFile {
     // beside the file a symbolic link names, with mode 0664 before the
     // umask. False, with Error() set, when nothing could be opened.
     bool Open(const std::string& name, int input_fd = -1);
+    // The same, with the input known by its device and inode numbers.
+    bool Open(const std::string& name, unsigned long long input_device,
+              unsigned long long input_inode);
     int Descriptor() const { return fd_; }
 
     // Closes the file and renames the temporary file over the name. False,

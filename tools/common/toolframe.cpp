@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <utility>
 
 #include "inputcheck.h"
@@ -14,8 +13,7 @@ ToolFrame::ToolFrame(const Program& program, std::string input_name, std::string
     : program_(program),
       input_kind_(input),
       input_name_(std::move(input_name)),
-      output_name_(std::move(output_name)),
-      marks_to_terminal_(::isatty(STDOUT_FILENO) == 1) {}
+      output_name_(std::move(output_name)) {}
 
 int ToolFrame::Open() {
     PrintLine("Opening " + input_name_);
@@ -43,7 +41,7 @@ int ToolFrame::Open() {
 }
 
 void ToolFrame::Announce() {
-    Print("Working...");
+    progress_.Start();
 }
 
 bool ToolFrame::Write(const GPL_Data_Point& point) {
@@ -52,17 +50,6 @@ bool ToolFrame::Write(const GPL_Data_Point& point) {
     }
     ++written_;
     return true;
-}
-
-void ToolFrame::Mark(std::uint64_t unit) const {
-    if (unit % 100 == 0) {
-        std::fputc('.', stdout);
-        // A person watching a terminal sees the marks as they come; into a
-        // file or pipe they ride along with the next line.
-        if (marks_to_terminal_) {
-            std::fflush(stdout);
-        }
-    }
 }
 
 int ToolFrame::WriteFailed() {

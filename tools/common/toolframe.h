@@ -24,6 +24,7 @@
 #include "gpldata.h"
 #include "gplfile.h"
 #include "program.h"
+#include "progress.h"
 #include "sniff.h"
 
 namespace tools {
@@ -63,7 +64,7 @@ class ToolFrame {
     std::uint64_t Written() const { return written_; }
 
     // Prints a progress mark when `unit` is a multiple of 100.
-    void Mark(std::uint64_t unit) const;
+    void Mark(std::uint64_t unit) const { progress_.Mark(unit); }
 
     // Ends the "Working..." line, prints the "Write Failed!!!" line for the
     // output, closes both files and returns kExitWriteFailed.
@@ -87,7 +88,7 @@ class ToolFrame {
     gpl::InputFile input_;
     gpl::OutputFile output_;
     std::uint64_t written_ = 0;
-    bool marks_to_terminal_ = false;
+    Progress progress_;
 };
 
 }  // namespace tools

@@ -1,5 +1,6 @@
 // Uses the installed libraries: reads two points from their text form, writes
-// them as a GPL track file and measures the leg between them.
+// them as a GPL track file, measures the leg between them, and reads the file
+// back through the formats library to print it as CSV.
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -8,6 +9,8 @@
 #include "CPolarCoordinate.h"
 #include "gpldata.h"
 #include "gplfile.h"
+#include "reader.h"
+#include "writer.h"
 
 int main(int argc, char* argv[]) {
     if (argc != 2) {
@@ -51,5 +54,14 @@ int main(int argc, char* argv[]) {
                 static_cast<unsigned>(points[1].Tag),
                 static_cast<unsigned>(points[1].Time - points[0].Time));
     std::printf("%.3f m, azimuth %.1f\n", metres, forward);
-    return 0;
+    std::fflush(stdout);
+
+    formats::ReadError error;
+    const auto reader = formats::OpenReader(argv[1], formats::Format::kUnknown, error);
+    const auto writer = formats::OpenWriter(formats::Format::kCsv, 1, {});
+    GPL_Data_Point point;
+    while (reader && reader->Next(point)) {
+        writer->Write(point);
+    }
+    return reader && !reader->Failed() && writer->Finish() ? 0 : 1;
 }

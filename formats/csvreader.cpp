@@ -1,0 +1,278 @@
+#include "csvreader.h"
+
+#include <charconv>
+#include <cstring>
+#include <string_view>
+#include <utility>
+
+#include "tallies.h"
+#include "timetext.h"
+
+namespace formats {
+namespace {
+
+constexpr std::size_t kChunk = 1 << 16;
+
+const char* const kNames[] = {"time",        "latitude",  "longitude", "altitude_ft",
+                              "heading_deg", "speed_mph", "tag"};
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool SameName(std::string_view text, const char* name) {
+    if (text.size() != std::strlen(name)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c =
+            text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
+        if (c != name[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReadNumber(std::string_view text, double& value) {
+    value = 0.0;
+    if (text.empty()) {
+        return true;
+    }
+    if (text.front() == '+' && text.size() > 1 && text[1] != '-') {
+        text.remove_prefix(1);
+    }
+    const char* end = text.data() + text.size();
+    const std::from_chars_result result = std::from_chars(text.data(), end, value);
+    return result.ec == std::errc() && result.ptr == end;
+}
+
+bool ReadTag(std::string_view text, std::uint32_t& tag) {
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        value = value * 10 + static_cast<unsigned>(c - '0');
+        if (value > 0xFFFFFFFFu) {
+            return false;
+        }
+    }
+    tag = static_cast<std::uint32_t>(value);
+    return true;
+}
+
+}  // namespace
+
+CsvReader::CsvReader(std::unique_ptr<gpl::InputFile> file)
+    : Reader(Format::kCsv, *file),
+      file_(std::move(file)),
+      chunk_(std::make_unique<unsigned char[]>(kChunk)) {
+    // Spreadsheets put a byte-order mark in front of UTF-8.
+    const unsigned char* start = nullptr;
+    if (file_->Peek(&start) >= 3 && std::memcmp(start, "\xEF\xBB\xBF", 3) == 0) {
+        unsigned char mark[3];
+        file_->ReadBytes(mark, sizeof mark);
+    }
+}
+
+bool CsvReader::Error(const std::string& reason, std::uint64_t line) {
+    Fail(0, reason, {line, 0});
+    return false;
+}
+
+void CsvReader::Append(char c) {
+    ++field_length_;
+    Value* value = nullptr;
+    if (!have_header_) {
+        value = &values_[kKnownColumns];
+    } else if (fields_ < columns_.size() && columns_[fields_] != kIgnored) {
+        value = &values_[columns_[fields_]];
+    }
+    if (value == nullptr) {
+        return;
+    }
+    if (value->size < kMaxValue) {
+        value->text[value->size++] = c;
+    } else {
+        value->overflow = true;
+    }
+}
+
+bool CsvReader::EndField() {
+    if (!have_header_) {
+        if (columns_.size() == kMaxColumns) {
+            return Error("more than " + std::to_string(kMaxColumns) + " columns", record_line_);
+        }
+        Value& name = values_[kKnownColumns];
+        const std::string_view text = Trim(std::string_view(name.text, name.size));
+        Column column = kIgnored;
+        for (unsigned known = 0; known < kKnownColumns && !name.overflow; ++known) {
+            if (SameName(text, kNames[known])) {
+                column = static_cast<Column>(known);
+            }
+        }
+        if (column != kIgnored && present_[column]) {
+            return Error(std::string("column ") + kNames[column] + " is named twice", record_line_);
+        }
+        if (column != kIgnored) {
+            present_[column] = true;
+        }
+        columns_.push_back(column);
+        name.size = 0;
+        name.overflow = false;
+    }
+    ++fields_;
+    field_length_ = 0;
+    field_quoted_ = false;
+    return true;
+}
+
+bool CsvReader::ReadLine() {
+    bool in_quotes = false;
+    bool closed = false;  // a quoted field's closing quote was the last character
+    bool any = false;     // the line holds anything but line ends
+    std::uint64_t quote_line = 0;
+    const auto start_line = [&]() {
+        record_line_ = line_;
+        fields_ = 0;
+        field_length_ = 0;
+        field_quoted_ = false;
+        for (Value& value : values_) {
+            value.size = 0;
+            value.overflow = false;
+        }
+    };
+    start_line();
+    for (;;) {
+        if (at_ == size_) {
+            at_ = 0;
+            size_ = file_->ReadBytes(chunk_.get(), kChunk);
+            if (size_ == 0) {
+                if (file_->Failed()) {
+                    Fail(file_->Error(), std::strerror(file_->Error()));
+                    return false;
+                }
+                if (in_quotes) {
+                    return Error("a quoted field without its closing quote", quote_line);
+                }
+                // A last line without its line end is a line all the same.
+                return any && EndField();
+            }
+        }
+        const char c = static_cast<char>(chunk_[at_++]);
+        if (in_quotes) {
+            if (c == '"') {
+                in_quotes = false;
+                closed = true;
+            } else {
+                line_ += c == '\n' ? 1 : 0;
+                Append(c);
+            }
+            continue;
+        }
+        if (c == '\r') {
+            continue;  // of a CR LF line end; a CR alone means nothing in CSV
+        }
+        if (closed) {
+            closed = false;
+            if (c == '"') {  // "" inside a quoted field
+                Append('"');
+                in_quotes = true;
+                continue;
+            }
+            if (c != ',' && c != '\n') {
+                return Error("text after the closing quote of a field", line_);
+            }
+        }
+        if (c == '\n') {
+            ++line_;
+            if (any) {
+                return EndField();
+            }
+            start_line();  // an empty line
+            continue;
+        }
+        any = true;
+        if (c == ',') {
+            if (!EndField()) {
+                return false;
+            }
+        } else if (c == '"' && field_length_ == 0 && !field_quoted_) {
+            in_quotes = true;
+            field_quoted_ = true;
+            quote_line = line_;
+        } else {
+            Append(c);
+        }
+    }
+}
+
+bool CsvReader::Header() {
+    if (!ReadLine()) {
+        return Failed() ? false : Error("no header line: the file is empty", 1);
+    }
+    if (!present_[kLatitude] || !present_[kLongitude]) {
+        return Error("no header line: the first line names no latitude and longitude columns",
+                     record_line_);
+    }
+    have_header_ = true;
+    return true;
+}
+
+bool CsvReader::Point(GPL_Data_Point& point) {
+    if (fields_ != columns_.size()) {
+        return Error(std::to_string(fields_) + " fields, but the header has " +
+                         std::to_string(columns_.size()),
+                     record_line_);
+    }
+    point = GPL_Data_Point();
+    double* const doubles[] = {nullptr,         &point.Latitude, &point.Longitude,
+                               &point.Altitude, &point.Heading,  &point.Speed};
+    for (unsigned column = 0; column < kKnownColumns; ++column) {
+        const Value& value = values_[column];
+        const std::string_view text = Trim(std::string_view(value.text, value.size));
+        bool read = !value.overflow;
+        if (read && column == kTime && !text.empty()) {
+            std::int64_t seconds = 0;
+            read = ParseIsoTime(text.data(), text.size(), seconds);
+            if (read && FitsTime(seconds)) {
+                point.Time = static_cast<std::uint32_t>(seconds);
+            } else if (read) {
+                ++time_out_of_range_;
+            }
+        } else if (read && column == kTag) {
+            read = ReadTag(text, point.Tag);
+        } else if (read && column != kTime) {
+            read = ReadNumber(text, *doubles[column]);
+        }
+        if (!read) {
+            const char* what = column == kTime  ? "is not a date and time"
+                               : column == kTag ? "is not a whole number from 0 to 4294967295"
+                                                : "is not a number";
+            return Error(std::string(kNames[column]) + " " + what + ": \"" + std::string(text) +
+                             (value.overflow ? "...\"" : "\""),
+                         record_line_);
+        }
+    }
+    return true;
+}
+
+bool CsvReader::Next(GPL_Data_Point& point) {
+    if (Failed() || (!have_header_ && !Header())) {
+        return false;
+    }
+    return ReadLine() && Point(point);
+}
+
+std::vector<Tally> CsvReader::Tallies() const {
+    return {TimeOutOfRange(time_out_of_range_)};
+}
+
+}  // namespace formats

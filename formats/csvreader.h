@@ -1,0 +1,99 @@
+// CSV as a format reader: the form the CSV writer writes (see csvwriter.h),
+// also after a spreadsheet has been at it.
+//
+// The first line is the header. Columns are found by their names, in any
+// order and case, blanks around them aside: time, latitude, longitude,
+// altitude_ft, heading_deg, speed_mph and tag; other columns (point among
+// them: points are numbered as they come) are passed over, and a column that
+// is not there gives 0. latitude and longitude must be there: a first line
+// without them is no header. Fields are separated by commas; a field may be
+// quoted (RFC 4180: "" is a quote inside it, and it may hold commas and line
+// ends). Lines end with LF or CR LF; empty lines are passed over; a UTF-8
+// byte-order mark at the start is passed over.
+//
+//   - Numbers as the shortest forms and "nan", "-nan", "inf", "-inf" (any
+//     case, with an optional "+") read back to the same double; an empty
+//     field is 0.
+//   - time: see ParseIsoTime in timetext.h; empty for Time 0. A time before
+//     1970 or after 2106-02-07T06:28:15Z gives Time 0 and is counted.
+//   - tag: a whole number from 0 to 4294967295.
+//
+// A line that cannot be read is an error of the file, at its line: a field
+// count other than the header's, a value that is not what its column holds,
+// a quoted field without its closing quote, text after a closing quote.
+// Memory stays the same for lines of any length: only the first
+// kMaxValue characters of the fields the reader uses are kept, and a longer
+// one is no value.
+#ifndef TRACKTOOLS_FORMATS_CSVREADER_H
+#define TRACKTOOLS_FORMATS_CSVREADER_H
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gplfile.h"
+#include "reader.h"
+
+namespace formats {
+
+class CsvReader : public Reader {
+  public:
+    static constexpr std::size_t kMaxValue = 64;
+    static constexpr std::size_t kMaxColumns = 1000;
+
+    // `file` is open; the reader reads it from where it stands.
+    explicit CsvReader(std::unique_ptr<gpl::InputFile> file);
+
+    bool Next(GPL_Data_Point& point) override;
+    std::vector<Tally> Tallies() const override;
+
+  private:
+    enum Column : unsigned char {
+        kTime,
+        kLatitude,
+        kLongitude,
+        kAltitude,
+        kHeading,
+        kSpeed,
+        kTag,
+        kKnownColumns,
+        kIgnored = kKnownColumns,
+    };
+    struct Value {
+        char text[kMaxValue] = {};
+        std::size_t size = 0;
+        bool overflow = false;
+    };
+
+    // Reads the fields of the next line that is not empty into values_ (or,
+    // for the header, into columns_). False at the end of the file and on
+    // an error.
+    bool ReadLine();
+    void Append(char c);
+    bool EndField();
+    bool Header();
+    bool Point(GPL_Data_Point& point);
+    bool Error(const std::string& reason, std::uint64_t line);
+
+    std::unique_ptr<gpl::InputFile> file_;
+    std::unique_ptr<unsigned char[]> chunk_;
+    std::size_t at_ = 0;
+    std::size_t size_ = 0;
+
+    bool have_header_ = false;
+    std::vector<Column> columns_;  // of each field of a line, from the header
+    bool present_[kKnownColumns] = {};
+    Value values_[kKnownColumns + 1];  // the last one takes header names
+    std::uint64_t line_ = 1;           // where reading stands
+    std::uint64_t record_line_ = 1;    // where the line being read started
+    std::uint64_t fields_ = 0;         // of the line being read
+    std::uint64_t field_length_ = 0;
+    bool field_quoted_ = false;
+
+    std::uint64_t time_out_of_range_ = 0;
+};
+
+}  // namespace formats
+
+#endif

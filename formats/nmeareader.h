@@ -1,0 +1,96 @@
+// NMEA 0183 logs as a format reader: the sentences a GPS receiver sends,
+// as a logger wrote them from its serial or USB port.
+//
+// A sentence starts at "$" (anything before it on the line, such as a
+// logger's time stamp, is passed over) and ends at the line end (CR LF or
+// LF), at the next "$" or at the end of the file. RMC and GGA sentences of
+// any talker ($GPRMC, $GNGGA, $BDRMC, ...) are used; every other sentence,
+// and every line without one, is passed over. A sentence with a checksum
+// ("*hh", the XOR of the characters between "$" and "*") is used only when
+// it matches; without a checksum it is used as it is. A sentence longer than
+// kMaxSentence characters is no sentence (NMEA allows 82).
+//
+// One point per RMC sentence whose status is "A" and whose mode (NMEA 2.3
+// and later), when there is one, is not "N":
+//
+//   - Latitude, Longitude: ddmm.mmmm N/S and dddmm.mmmm E/W as signed
+//     decimal degrees (degrees + minutes / 60).
+//   - Time: the date ddmmyy (years 80 to 99 are 1980 to 1999, 00 to 79 are
+//     2000 to 2079) and the UTC time hhmmss.sss, the fraction dropped.
+//   - Speed: knots × 1852 / 1609.344 miles per hour; Heading: the course
+//     over ground. Each is 0 when its field is empty.
+//   - Altitude: from the GGA sentence of the same fix (the same time of day,
+//     just before or just after the RMC) when its fix quality is not 0: its
+//     altitude above mean sea level (metres, with its unit "M") divided by
+//     0.3048. 0 without one.
+//   - Tag: the point's number, from 1. Reserved1, Reserved2: 0.
+//
+// An RMC whose position, time, date, speed or course is empty where it must
+// not be, or cannot be read, gives no point and is counted as malformed; an
+// RMC without a valid fix is counted too. No content makes the reader fail:
+// only the system can (a read error). Memory stays the same for lines of
+// any length.
+#ifndef TRACKTOOLS_FORMATS_NMEAREADER_H
+#define TRACKTOOLS_FORMATS_NMEAREADER_H
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "gplfile.h"
+#include "reader.h"
+
+namespace formats {
+
+class NmeaReader : public Reader {
+  public:
+    static constexpr std::size_t kMaxSentence = 255;
+
+    // `file` is open; the reader reads it from where it stands.
+    explicit NmeaReader(std::unique_ptr<gpl::InputFile> file);
+
+    bool Next(GPL_Data_Point& point) override;
+    std::vector<Tally> Tallies() const override;
+
+  private:
+    // A fix from an RMC sentence, and the time of day that pairs it with a GGA.
+    struct Fix {
+        GPL_Data_Point point;
+        std::uint64_t time_of_day = 0;  // milliseconds
+    };
+
+    // Reads up to the end of the next sentence; false at the end of the file.
+    bool NextSentence();
+    void Use(std::string_view sentence);
+    void Rmc(const std::string_view* fields, std::size_t count);
+    void Gga(const std::string_view* fields, std::size_t count);
+    void Hand(const Fix& fix, double altitude_feet);
+
+    std::unique_ptr<gpl::InputFile> file_;
+    std::unique_ptr<unsigned char[]> chunk_;
+    std::size_t at_ = 0;
+    std::size_t size_ = 0;
+    char sentence_[kMaxSentence] = {};
+    std::size_t length_ = 0;
+
+    // An RMC fix waiting for the GGA after it, the last GGA, and the points
+    // ready to hand out (at most two: a waiting fix and the one after it).
+    bool waiting_ = false;
+    Fix fix_;
+    bool gga_known_ = false;
+    std::uint64_t gga_time_of_day_ = 0;
+    double gga_altitude_feet_ = 0.0;
+    GPL_Data_Point ready_[2];
+    std::size_t ready_count_ = 0;
+    std::size_t ready_next_ = 0;
+
+    std::uint32_t count_ = 0;
+    std::uint64_t bad_checksums_ = 0;
+    std::uint64_t malformed_ = 0;
+    std::uint64_t without_fix_ = 0;
+};
+
+}  // namespace formats
+
+#endif

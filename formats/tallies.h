@@ -1,0 +1,31 @@
+// The words of the tallies that more than one reader or writer keeps, so
+// that the same kind of change reads the same whatever the format.
+#ifndef TRACKTOOLS_FORMATS_TALLIES_H
+#define TRACKTOOLS_FORMATS_TALLIES_H
+
+#include <cstdint>
+
+#include "reader.h"
+
+namespace formats {
+
+// Points given Time 0 because their time does not fit a Time stamp.
+inline Tally TimeOutOfRange(std::uint64_t count) {
+    return {count, "point with a time outside 1970 to 2106 was given Time 0",
+            "points with a time outside 1970 to 2106 were given Time 0", false};
+}
+
+// Points left out because the format cannot hold their position (and
+// altitude, when `altitude` is true).
+inline Tally SkippedForPosition(std::uint64_t count, bool altitude) {
+    if (altitude) {
+        return {count, "record without a valid latitude, longitude and altitude was skipped",
+                "records without a valid latitude, longitude and altitude were skipped", true};
+    }
+    return {count, "record without a valid latitude and longitude was skipped",
+            "records without a valid latitude and longitude were skipped", true};
+}
+
+}  // namespace formats
+
+#endif

@@ -1,0 +1,118 @@
+#include "textoutput.h"
+
+#include <charconv>
+#include <cstddef>
+
+#include "timetext.h"
+
+namespace formats {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
+
+// The length of the well-formed UTF-8 sequence at the start of `text`
+// (overlong forms, surrogates and values past U+10FFFF are not), or 0.
+std::size_t Utf8Length(std::string_view text) {
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char first = byte(0);
+    if (first < 0x80) {
+        return 1;
+    }
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (first >= 0xC2 && first <= 0xDF) {
+        length = 2;
+    } else if (first >= 0xE0 && first <= 0xEF) {
+        length = 3;
+        low = first == 0xE0 ? 0xA0 : 0x80;
+        high = first == 0xED ? 0x9F : 0xBF;
+    } else if (first >= 0xF0 && first <= 0xF4) {
+        length = 4;
+        low = first == 0xF0 ? 0x90 : 0x80;
+        high = first == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+}  // namespace
+
+void TextOutput::Number(double value) {
+    char digits[32];  // the longest shortest form is 24 characters ("-2.2250738585072014e-308")
+    const std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value);
+    Put(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+}
+
+void TextOutput::Decimal(double value) {
+    // Fixed notation of a subnormal takes over 300 digits.
+    char digits[400];
+    const std::to_chars_result result =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed);
+    Put(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+}
+
+void TextOutput::Unsigned(std::uint64_t value) {
+    char digits[24];
+    const std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value);
+    Put(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+}
+
+void TextOutput::Time(std::uint32_t time) {
+    char text[kUtcTimeLength];
+    FormatUtcTime(time, text);
+    Put(std::string_view(text, sizeof text));
+}
+
+void TextOutput::XmlText(std::string_view text) {
+    while (!text.empty()) {
+        const char c = text.front();
+        const std::size_t length = Utf8Length(text);
+        if (c == '&') {
+            Put("&amp;");
+        } else if (c == '<') {
+            Put("&lt;");
+        } else if (c == '>') {
+            Put("&gt;");
+        } else if (length == 0 ||
+                   (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')) {
+            Put(kReplacement);
+        } else {
+            Put(text.substr(0, length));
+        }
+        text.remove_prefix(length == 0 ? 1 : length);
+    }
+}
+
+void TextOutput::JsonString(std::string_view text) {
+    static const char kHex[] = "0123456789abcdef";
+    Put('"');
+    while (!text.empty()) {
+        const auto c = static_cast<unsigned char>(text.front());
+        const std::size_t length = Utf8Length(text);
+        if (c == '"' || c == '\\') {
+            Put('\\');
+            Put(static_cast<char>(c));
+        } else if (c < 0x20) {
+            const char escape[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
+            Put(std::string_view(escape, sizeof escape));
+        } else if (length == 0) {
+            Put(kReplacement);
+        } else {
+            Put(text.substr(0, length));
+        }
+        text.remove_prefix(length == 0 ? 1 : length);
+    }
+    Put('"');
+}
+
+}  // namespace formats

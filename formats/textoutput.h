@@ -1,0 +1,46 @@
+// Text written into a GPL output file's buffer for the text formats: plain
+// pieces, numbers in the shortest form that reads back to the same double,
+// UTC times, and names escaped for XML or JSON.
+#ifndef TRACKTOOLS_FORMATS_TEXTOUTPUT_H
+#define TRACKTOOLS_FORMATS_TEXTOUTPUT_H
+
+#include <cstdint>
+#include <string_view>
+
+#include "gplfile.h"
+
+namespace formats {
+
+class TextOutput {
+  public:
+    explicit TextOutput(gpl::OutputFile& file) : file_(file) {}
+
+    // Each call adds to the buffer; once a write has failed nothing more is
+    // taken and Failed() stays true.
+    void Put(std::string_view text) { ok_ = file_.WriteBytes(text.data(), text.size()) && ok_; }
+    void Put(char c) { ok_ = file_.WriteBytes(&c, 1) && ok_; }
+    // Any notation: "46.9481", "1e-07", "nan", "-nan", "inf", "-inf".
+    void Number(double value);
+    // Fixed notation, never an exponent ("0.0000001"), as XML Schema's
+    // decimal type wants it. For finite values only.
+    void Decimal(double value);
+    void Unsigned(std::uint64_t value);
+    // "YYYY-MM-DDThh:mm:ssZ".
+    void Time(std::uint32_t time);
+    // Character data of an XML element: & < > escaped. Bytes that are not
+    // UTF-8, and control characters XML 1.0 cannot hold, become U+FFFD.
+    void XmlText(std::string_view text);
+    // A JSON string with its quotes: " \ and control characters escaped,
+    // bytes that are not UTF-8 replaced by U+FFFD.
+    void JsonString(std::string_view text);
+
+    bool Failed() const { return !ok_; }
+
+  private:
+    gpl::OutputFile& file_;
+    bool ok_ = true;
+};
+
+}  // namespace formats
+
+#endif

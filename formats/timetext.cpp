@@ -1,0 +1,154 @@
+#include "timetext.h"
+
+namespace formats {
+namespace {
+
+constexpr std::int64_t kSecondsPerDay = 86400;
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Reads `count` digits at `text[at]` into `value`; false when any is missing.
+bool Digits(const char* text, std::size_t size, std::size_t& at, int count, unsigned& value) {
+    value = 0;
+    for (int i = 0; i < count; ++i, ++at) {
+        if (at >= size || !IsDigit(text[at])) {
+            return false;
+        }
+        value = value * 10 + static_cast<unsigned>(text[at] - '0');
+    }
+    return true;
+}
+
+bool Expect(const char* text, std::size_t size, std::size_t& at, char c, char alternative = 0) {
+    if (at < size && (text[at] == c || (alternative != 0 && text[at] == alternative))) {
+        ++at;
+        return true;
+    }
+    return false;
+}
+
+// The offset of local time from UTC, in seconds, from "Z", "+hh:mm", "+hhmm"
+// or "+hh" at `at` to the end of the text; 0 when there is nothing there.
+bool Offset(const char* text, std::size_t size, std::size_t at, std::int64_t& offset) {
+    offset = 0;
+    if (at == size) {
+        return true;
+    }
+    if (Expect(text, size, at, 'Z', 'z')) {
+        return at == size;
+    }
+    const bool east = text[at] == '+';
+    if (!east && text[at] != '-') {
+        return false;
+    }
+    ++at;
+    unsigned hours = 0;
+    unsigned minutes = 0;
+    if (!Digits(text, size, at, 2, hours) || hours > 23) {
+        return false;
+    }
+    if (at < size) {
+        Expect(text, size, at, ':');
+        if (!Digits(text, size, at, 2, minutes) || minutes > 59 || at != size) {
+            return false;
+        }
+    }
+    offset = (east ? 1 : -1) * static_cast<std::int64_t>(hours * 3600 + minutes * 60);
+    return true;
+}
+
+}  // namespace
+
+// The day count of a proleptic Gregorian date, after the well-known
+// algorithm on eras of 400 years (146097 days each).
+std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
+    year -= month <= 2 ? 1 : 0;
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const auto year_of_era = static_cast<unsigned>(year - era * 400);
+    const unsigned day_of_year = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const unsigned day_of_era =
+        year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+    return era * 146097 + static_cast<std::int64_t>(day_of_era) - 719468;
+}
+
+bool ValidDate(std::int64_t year, unsigned month, unsigned day) {
+    static const unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1) {
+        return false;
+    }
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+void FormatUtcTime(std::uint32_t time, char* out) {
+    const std::int64_t days = time / kSecondsPerDay;
+    const auto second_of_day = static_cast<unsigned>(time % kSecondsPerDay);
+    // The inverse of DaysFromCivil, on the same eras (all Times lie in one).
+    const std::int64_t shifted = days + 719468;
+    const std::int64_t era = shifted / 146097;
+    const auto day_of_era = static_cast<unsigned>(shifted - era * 146097);
+    const unsigned year_of_era =
+        (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+    const unsigned day_of_year =
+        day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+    const unsigned shifted_month = (5 * day_of_year + 2) / 153;
+    const unsigned day = day_of_year - (153 * shifted_month + 2) / 5 + 1;
+    const unsigned month = shifted_month < 10 ? shifted_month + 3 : shifted_month - 9;
+    const auto year = static_cast<unsigned>(year_of_era + era * 400 + (month <= 2 ? 1 : 0));
+
+    const auto put = [&out](unsigned value, int width, char after) {
+        for (int i = width - 1; i >= 0; --i) {
+            out[i] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        }
+        out += width;
+        *out++ = after;
+    };
+    put(year, 4, '-');
+    put(month, 2, '-');
+    put(day, 2, 'T');
+    put(second_of_day / 3600, 2, ':');
+    put(second_of_day / 60 % 60, 2, ':');
+    put(second_of_day % 60, 2, 'Z');
+}
+
+bool ParseIsoTime(const char* text, std::size_t size, std::int64_t& seconds) {
+    std::size_t at = 0;
+    unsigned year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    unsigned hour = 0;
+    unsigned minute = 0;
+    unsigned second = 0;
+    if (!Digits(text, size, at, 4, year) || !Expect(text, size, at, '-') ||
+        !Digits(text, size, at, 2, month) || !Expect(text, size, at, '-') ||
+        !Digits(text, size, at, 2, day) || !Expect(text, size, at, 'T', 't') ||
+        !Digits(text, size, at, 2, hour) || !Expect(text, size, at, ':') ||
+        !Digits(text, size, at, 2, minute) || !Expect(text, size, at, ':') ||
+        !Digits(text, size, at, 2, second)) {
+        return false;
+    }
+    if (!ValidDate(year, month, day) || hour > 23 || minute > 59 || second > 60) {
+        return false;
+    }
+    if (Expect(text, size, at, '.', ',')) {
+        const std::size_t first = at;
+        while (at < size && IsDigit(text[at])) {
+            ++at;
+        }
+        if (at == first) {
+            return false;
+        }
+    }
+    std::int64_t offset = 0;
+    if (!Offset(text, size, at, offset)) {
+        return false;
+    }
+    seconds = DaysFromCivil(year, month, day) * kSecondsPerDay +
+              std::int64_t{hour * 3600 + minute * 60 + second} - offset;
+    return true;
+}
+
+}  // namespace formats

@@ -1,0 +1,136 @@
+// CSV out and back in: every field but the reserved words comes back bit for
+// bit; columns are found by name; quoting as RFC 4180 has it; the errors of
+// a file at their lines.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "files.h"
+#include "formats_support.h"
+
+namespace {
+
+using formats::Format;
+using formats_support::ReadAll;
+using formats_support::ReadResult;
+using formats_support::WriteAll;
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+TEST(Csv, EveryFieldButTheReservedWordsComesBackBitForBit) {
+    const double values[] = {0.1,     -0.0,     5e-324, DBL_MAX, -DBL_MIN, kInf,
+                             -kInf,   kNaN,     -kNaN,  M_PI,    1e21,     123456789.123456789,
+                             46.9481, -7.44741, 1e-7};
+    std::vector<GPL_Data_Point> points;
+    const std::uint32_t times[] = {0, 1, 1556685071, 0xFFFFFFFFu};
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+        GPL_Data_Point point(
+            values[i], values[(i + 3) % std::size(values)], values[(i + 5) % std::size(values)],
+            values[(i + 7) % std::size(values)], values[(i + 11) % std::size(values)], times[i % 4],
+            i == 0 ? 0xFFFFFFFFu : i);
+        points.push_back(point);
+    }
+    const formats_support::WriteResult written = WriteAll(Format::kCsv, points);
+    EXPECT_EQ(written.written, points.size());
+    const ReadResult read = ReadAll(written.bytes, Format::kCsv);
+    ASSERT_FALSE(read.failed) << read.error.reason;
+    ASSERT_EQ(read.points.size(), points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        EXPECT_EQ(testing_support::Record(read.points[i]), testing_support::Record(points[i]))
+            << "line " << i + 2 << " of\n"
+            << written.bytes;
+    }
+    // The text itself: no quoting needed, LF line ends, times as UTC.
+    EXPECT_EQ(written.bytes.substr(0, written.bytes.find('\n', 70) + 1),
+              "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag\n"
+              "1,,0.1,1.7976931348623157e+308,inf,nan,123456789.12345679,4294967295\n");
+    EXPECT_NE(written.bytes.find("\n2,1970-01-01T00:00:01Z,-0,-2.2250738585072014e-308,-inf,-nan,"),
+              std::string::npos);
+    EXPECT_NE(written.bytes.find("\n3,2019-05-01T04:31:11Z,5e-324,"), std::string::npos);
+}
+
+TEST(Csv, ColumnsByNameQuotingAndWhatSpreadsheetsWrite) {
+    const std::string text =
+        "\xEF\xBB\xBF"
+        "Notes, Speed_MPH ,LONGITUDE,\"latitude\",time,\"comma, \"\"quote\"\"\"\r\n"
+        "\"a, b\nc\",+1.5, 7.25 ,46.5,2019-05-01T06:31:11+02:00,x\r\n"
+        "\r\n"
+        "\n"
+        ",,-0,\"-1e-3\",,\"\"\r\n"
+        "\"\"\"\",INF,nan,-INFINITY,,";  // a last line without its line end
+    const ReadResult result = ReadAll(text, Format::kCsv);
+    ASSERT_FALSE(result.failed) << result.error.reason << " line " << result.error.where.line;
+    ASSERT_EQ(result.points.size(), 3u);
+    const GPL_Data_Point& first = result.points[0];
+    EXPECT_EQ(first.Latitude, 46.5);
+    EXPECT_EQ(first.Longitude, 7.25);
+    EXPECT_EQ(first.Speed, 1.5);
+    EXPECT_EQ(first.Time, 1556685071u);
+    // Columns that are not there give 0; so do empty fields.
+    EXPECT_EQ(first.Altitude, 0.0);
+    EXPECT_EQ(first.Heading, 0.0);
+    EXPECT_EQ(first.Tag, 0u);
+    EXPECT_EQ(result.points[1].Latitude, -1e-3);
+    EXPECT_TRUE(std::signbit(result.points[1].Longitude));
+    EXPECT_EQ(result.points[1].Time, 0u);
+    EXPECT_EQ(result.points[2].Speed, kInf);
+    EXPECT_TRUE(std::isnan(result.points[2].Longitude));
+    EXPECT_EQ(result.points[2].Latitude, -kInf);
+}
+
+TEST(Csv, ErrorsOfTheFileAtTheirLines) {
+    const std::string header =
+        "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag\n";
+    const std::string line = "1,,46.5,7.25,0,0,0,1\n";
+    const struct {
+        std::string text;
+        const char* reason;
+        std::uint64_t line;
+    } cases[] = {
+        {"", "no header line: the file is empty", 1},
+        {"\n\n", "no header line: the file is empty", 1},
+        {"1,,46.5,7.25,0,0,0,1\n", "no header line: the first line names no latitude and", 1},
+        {"lat,lon\n1,2\n", "no header line: the first line names no latitude and", 1},
+        {"latitude,longitude,Latitude\n", "column latitude is named twice", 1},
+        {header + line + "2,,46.5,7.25,0,0,0,2,9\n", "9 fields, but the header has 8", 3},
+        {header + "\n" + line + "2,,46.5\n", "3 fields, but the header has 8", 4},
+        {header + line + "2,,\"46.5,7.25,0,0,0,2\n3,,1,1,0,0,0,3\n",
+         "a quoted field without its closing quote", 3},
+        {header + "2,,\"46.5\"x,7.25,0,0,0,2\n", "text after the closing quote of a field", 2},
+        {header + "2,,46.5,east,0,0,0,2\n", "longitude is not a number: \"east\"", 2},
+        {header + "2,,46.5,7.25,1.2.3,0,0,2\n", "altitude_ft is not a number: \"1.2.3\"", 2},
+        {header + "2,,46.5,7.25,0,0,0,-1\n", "tag is not a whole number from 0 to 4294967295", 2},
+        {header + "2,,46.5,7.25,0,0,0,4294967296\n", "tag is not a whole number", 2},
+        {header + "2,noon,46.5,7.25,0,0,0,2\n", "time is not a date and time: \"noon\"", 2},
+        {header + "2,,46.5," + std::string(100, '1') + ",0,0,0,2\n",
+         "longitude is not a number: \"1111", 2},
+        {std::string("latitude,longitude") + std::string(1000, ',') + "\n",
+         "more than 1000 columns", 1},
+    };
+    for (const auto& c : cases) {
+        const ReadResult result = ReadAll(c.text, Format::kCsv);
+        EXPECT_TRUE(result.failed) << c.reason;
+        EXPECT_EQ(result.error.reason.compare(0, std::strlen(c.reason), c.reason), 0)
+            << result.error.reason;
+        EXPECT_EQ(result.error.where.line, c.line) << c.reason;
+        EXPECT_EQ(result.error.where.column, 0u);
+    }
+}
+
+TEST(Csv, TimesThatDoNotFitATimeStampBecomeZero) {
+    const ReadResult result = ReadAll(
+        "latitude,longitude,time\n1,2,1969-12-31T23:59:59Z\n1,2,2106-02-07T06:28:16Z\n1,2,\n",
+        Format::kCsv);
+    ASSERT_EQ(result.points.size(), 3u);
+    EXPECT_EQ(result.Count("points with a time outside"), 2u);
+    for (const GPL_Data_Point& point : result.points) {
+        EXPECT_EQ(point.Time, 0u);
+    }
+}
+
+}  // namespace

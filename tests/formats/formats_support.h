@@ -1,0 +1,121 @@
+// Reading a whole text through a format reader, and writing points through a
+// format writer into a file, for the tests of the formats library.
+#ifndef TRACKTOOLS_TESTS_FORMATS_SUPPORT_H
+#define TRACKTOOLS_TESTS_FORMATS_SUPPORT_H
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "files.h"
+#include "reader.h"
+#include "writer.h"
+
+namespace formats_support {
+
+struct ReadResult {
+    std::vector<GPL_Data_Point> points;
+    bool failed = false;
+    formats::ReadError error;
+    std::vector<formats::Tally> tallies;
+
+    // The count of the tally whose plural words start with `words`.
+    std::uint64_t Count(const char* words) const {
+        for (const formats::Tally& tally : tallies) {
+            if (std::strncmp(tally.many, words, std::strlen(words)) == 0) {
+                return tally.count;
+            }
+        }
+        ADD_FAILURE() << "no tally \"" << words << "\"";
+        return 0;
+    }
+};
+
+inline ReadResult ReadAll(const std::string& bytes, formats::Format format) {
+    testing_support::TempDir dir;
+    testing_support::WriteFile(dir / "input", bytes);
+    ReadResult result;
+    const auto reader = formats::OpenReader(dir / "input", format, result.error);
+    if (!reader) {
+        ADD_FAILURE() << "not opened: " << result.error.reason;
+        result.failed = true;
+        return result;
+    }
+    GPL_Data_Point point;
+    while (reader->Next(point)) {
+        result.points.push_back(point);
+    }
+    // The end stays the end.
+    EXPECT_FALSE(reader->Next(point));
+    result.failed = reader->Failed();
+    result.error = reader->Error();
+    result.tallies = reader->Tallies();
+    return result;
+}
+
+// The fields of a point a reader makes, as a test expects them.
+struct Expected {
+    double latitude;
+    double longitude;
+    double altitude_feet;
+    std::uint32_t time;
+    double speed_mph;
+    double heading;
+};
+
+// The points of `result` are `expected`, numbered from 1: latitude and
+// longitude within `degrees` (0: the same double), altitude and speed, which
+// went through a unit conversion, to 1e-9.
+inline void ExpectPoints(const ReadResult& result, const std::vector<Expected>& expected,
+                         const std::string& label, double degrees = 0.0) {
+    ASSERT_FALSE(result.failed) << label << ": " << result.error.reason;
+    ASSERT_EQ(result.points.size(), expected.size()) << label;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const GPL_Data_Point& point = result.points[i];
+        SCOPED_TRACE(label + " point " + std::to_string(i));
+        EXPECT_NEAR(point.Latitude, expected[i].latitude, degrees);
+        EXPECT_NEAR(point.Longitude, expected[i].longitude, degrees);
+        EXPECT_EQ(std::signbit(point.Latitude), std::signbit(expected[i].latitude));
+        EXPECT_NEAR(point.Altitude, expected[i].altitude_feet, 1e-9);
+        EXPECT_EQ(point.Time, expected[i].time);
+        EXPECT_NEAR(point.Speed, expected[i].speed_mph, 1e-9);
+        EXPECT_EQ(point.Heading, expected[i].heading);
+        EXPECT_EQ(point.Tag, i + 1);
+        EXPECT_EQ(point.Reserved1, 0u);
+        EXPECT_EQ(point.Reserved2, 0u);
+    }
+}
+
+struct WriteResult {
+    std::string bytes;
+    std::uint64_t written = 0;
+    std::vector<formats::Tally> tallies;
+};
+
+inline WriteResult WriteAll(formats::Format format, const std::vector<GPL_Data_Point>& points,
+                            const formats::WriterOptions& options = {}) {
+    testing_support::TempDir dir;
+    const std::string path = dir / "output";
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    WriteResult result;
+    {
+        const auto writer = formats::OpenWriter(format, fd, options);
+        for (const GPL_Data_Point& point : points) {
+            EXPECT_TRUE(writer->Write(point));
+        }
+        EXPECT_TRUE(writer->Finish());
+        result.written = writer->Written();
+        result.tallies = writer->Tallies();
+    }
+    ::close(fd);
+    result.bytes = testing_support::ReadFile(path);
+    return result;
+}
+
+}  // namespace formats_support
+
+#endif

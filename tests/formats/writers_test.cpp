@@ -1,0 +1,160 @@
+// What each writer leaves out and counts, how it begins and ends a track of
+// none, one or more points, how it escapes a name, and how it fails.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "formats_support.h"
+
+namespace {
+
+using formats::Format;
+using formats_support::WriteAll;
+using formats_support::WriteResult;
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+std::size_t Count(const std::string& text, const std::string& piece) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(piece); at != std::string::npos;
+         at = text.find(piece, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(Writers, PointsTheFormatCannotHoldAreLeftOutAndCounted) {
+    const std::vector<GPL_Data_Point> points = {{46.5, 7.25, 1000, 90, 10, 1556685071},
+                                                {kNaN, 7.25},
+                                                {46.5, kInf},
+                                                {90.5, 7.25},
+                                                {46.5, -180.5},
+                                                {-90, 180, kNaN, kNaN, kInf},
+                                                {46.5, 7.25, -kInf},
+                                                {0, 0, 0, 0, 0, 0}};
+    const struct {
+        Format format;
+        formats::WriterOptions options;
+        std::uint64_t written;
+    } cases[] = {
+        {Format::kGpl, {}, 8}, {Format::kCsv, {}, 8},     {Format::kGpx, {}, 4},
+        {Format::kKml, {}, 2}, {Format::kGeoJson, {}, 2}, {Format::kKml, {"t", true, false}, 4},
+    };
+    for (const auto& c : cases) {
+        const WriteResult result = WriteAll(c.format, points, c.options);
+        EXPECT_EQ(result.written, c.written) << formats::Name(c.format);
+        std::uint64_t skipped = 0;
+        for (const formats::Tally& tally : result.tallies) {
+            skipped += tally.skipped ? tally.count : 0;
+        }
+        EXPECT_EQ(skipped, points.size() - c.written) << formats::Name(c.format);
+    }
+    // GPX leaves out what it cannot hold of a point it writes.
+    const std::string gpx = WriteAll(Format::kGpx, points).bytes;
+    EXPECT_NE(gpx.find("<trkpt lat=\"46.5\" lon=\"7.25\"><ele>304.8</ele>"
+                       "<time>2019-05-01T04:31:11Z</time><extensions><gpxtpx:TrackPointExtension>"
+                       "<gpxtpx:speed>4.4704</gpxtpx:speed><gpxtpx:course>90</gpxtpx:course>"
+                       "</gpxtpx:TrackPointExtension></extensions></trkpt>\n"),
+              std::string::npos);
+    EXPECT_NE(gpx.find("<trkpt lat=\"-90\" lon=\"180\"></trkpt>\n"), std::string::npos);
+    EXPECT_NE(gpx.find("<trkpt lat=\"46.5\" lon=\"7.25\"></trkpt>\n"), std::string::npos);
+    EXPECT_NE(gpx.find("<trkpt lat=\"0\" lon=\"0\"><ele>0</ele></trkpt>\n"), std::string::npos);
+}
+
+// XML Schema's decimal has no exponent.
+TEST(Writers, XmlNumbersAreDecimalsWithoutExponent) {
+    const std::string gpx =
+        WriteAll(Format::kGpx, {{1e-7, -1e-300 / 1e8, 1e-300, 0, 1e20, 5}}).bytes;
+    EXPECT_NE(gpx.find("lat=\"0.0000001\" lon=\"-0." + std::string(307, '0') + "1\""),
+              std::string::npos);
+    const std::size_t start = gpx.find("<trkpt");
+    const std::string line = gpx.substr(start, gpx.find('\n', start) - start);
+    for (std::size_t i = 1; i < line.size(); ++i) {
+        EXPECT_FALSE(line[i] == 'e' && line[i - 1] >= '0' && line[i - 1] <= '9') << line;
+    }
+    EXPECT_NE(line.find("<gpxtpx:speed>44704000000000008192</gpxtpx:speed>"), std::string::npos);
+}
+
+TEST(Writers, NoneOneAndMorePoints) {
+    const std::vector<GPL_Data_Point> track = {
+        {46.5, 7.25, 1000, 0, 0, 1556685071}, {46.6, 7.35, 1100, 0, 0, 0}, {46.7, 7.45, 0}};
+    for (std::size_t size = 0; size <= 3; ++size) {
+        const std::vector<GPL_Data_Point> points(track.begin(), track.begin() + size);
+        const std::string kml = WriteAll(Format::kKml, points).bytes;
+        EXPECT_EQ(Count(kml, "<Placemark>"), size == 0 ? 0 : size == 1 ? 2 : 3) << size;
+        EXPECT_EQ(Count(kml, "<LineString>"), size >= 2 ? 1 : 0) << size;
+        EXPECT_EQ(Count(kml, "<TimeStamp>"), size == 0 ? 0 : size == 1 ? 2 : 1) << size;
+        EXPECT_EQ(kml.substr(kml.size() - 19), "</Document>\n</kml>\n");
+
+        const std::string json = WriteAll(Format::kGeoJson, points).bytes;
+        EXPECT_EQ(Count(json, "\"type\":\"Feature\""), size == 0 ? 0 : 1) << size;
+        EXPECT_EQ(Count(json, "\"Point\""), size == 1 ? 1 : 0) << size;
+        EXPECT_EQ(Count(json, "\"LineString\""), size >= 2 ? 1 : 0) << size;
+    }
+    EXPECT_EQ(WriteAll(Format::kGeoJson, {}).bytes,
+              "{\"type\":\"FeatureCollection\",\"features\":[\n]}\n");
+    EXPECT_EQ(WriteAll(Format::kGeoJson, {track[0]}, {"one", false, false}).bytes,
+              "{\"type\":\"FeatureCollection\",\"features\":[\n"
+              "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":"
+              "[7.25,46.5,304.8]},\"properties\":{\"name\":\"one\",\"coordTimes\":"
+              "[\"2019-05-01T04:31:11Z\"]}}\n]}\n");
+}
+
+TEST(Writers, NamesAreEscapedAndMadeValidUtf8) {
+    const formats::WriterOptions options{"a<b>&\"c\"\x01\tUrs\xC3\xA4l\xFF\xC3", false, false};
+    const std::string gpx = WriteAll(Format::kGpx, {}, options).bytes;
+    EXPECT_NE(
+        gpx.find("<name>a&lt;b&gt;&amp;\"c\"\xEF\xBF\xBD\tUrs\xC3\xA4l\xEF\xBF\xBD\xEF\xBF\xBD"
+                 "</name>"),
+        std::string::npos);
+    const std::string json = WriteAll(Format::kGeoJson, {{1, 2}, {3, 4}}, options).bytes;
+    EXPECT_NE(
+        json.find("\"name\":\"a<b>&\\\"c\\\"\\u0001\\u0009Urs\xC3\xA4l\xEF\xBF\xBD\xEF\xBF\xBD\""),
+        std::string::npos);
+}
+
+TEST(Writers, AFullDiskFailsEveryWriterWithItsReason) {
+    const std::vector<GPL_Data_Point> points(5000, GPL_Data_Point(46.5, 7.25, 1000, 90, 10, 1));
+    for (const Format format :
+         {Format::kGpl, Format::kGpx, Format::kKml, Format::kGeoJson, Format::kCsv}) {
+        const int fd = ::open("/dev/full", O_WRONLY);
+        ASSERT_GE(fd, 0);
+        const auto writer = formats::OpenWriter(format, fd, {});
+        bool ok = true;
+        for (const GPL_Data_Point& point : points) {
+            ok = ok && writer->Write(point);
+        }
+        ok = ok && writer->Finish();
+        EXPECT_FALSE(ok) << formats::Name(format);
+        EXPECT_TRUE(writer->Failed());
+        EXPECT_EQ(writer->Error().reason, "No space left on device");
+        EXPECT_FALSE(writer->Write(points[0]));
+        ::close(fd);
+    }
+}
+
+TEST(Writers, GeoJsonSaysWhenItsTemporaryFileFails) {
+    const char* old = std::getenv("TMPDIR");
+    const std::string saved = old != nullptr ? old : "";
+    ::setenv("TMPDIR", "/nonexistent", 1);
+    const int fd = ::open("/dev/null", O_WRONLY);
+    const auto writer = formats::OpenWriter(Format::kGeoJson, fd, {});
+    EXPECT_TRUE(writer->Write({1, 2}));
+    EXPECT_FALSE(writer->Write({3, 4}));
+    EXPECT_EQ(writer->Error().reason, "temporary file in /nonexistent: No such file or directory");
+    ::close(fd);
+    if (old != nullptr) {
+        ::setenv("TMPDIR", saved.c_str(), 1);
+    } else {
+        ::unsetenv("TMPDIR");
+    }
+}
+
+}  // namespace

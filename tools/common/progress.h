@@ -1,0 +1,26 @@
+// "Working..." and its progress marks: a "." after the 99th, 199th, ...
+// unit of work, on standard output.
+#ifndef TRACKTOOLS_TOOLS_COMMON_PROGRESS_H
+#define TRACKTOOLS_TOOLS_COMMON_PROGRESS_H
+
+#include <cstdint>
+
+namespace tools {
+
+class Progress {
+  public:
+    Progress();
+
+    // "Working..." without a line end.
+    void Start() const;
+    // Prints a mark when `unit` is a multiple of 100; callers pass the
+    // number of units done plus one.
+    void Mark(std::uint64_t unit) const;
+
+  private:
+    bool to_terminal_;
+};
+
+}  // namespace tools
+
+#endif

@@ -1,0 +1,29 @@
+// The command line of trackconvert:
+//
+//   trackconvert [-f <format>] [-t <format>] [-clamp] [-extrude] <input> <output>
+//
+// Options may come before, between or after the two file names.
+#ifndef TRACKTOOLS_TOOLS_TRACKCONVERT_OPTIONS_H
+#define TRACKTOOLS_TOOLS_TRACKCONVERT_OPTIONS_H
+
+#include <string>
+
+#include "format.h"
+#include "writer.h"
+
+struct Options {
+    std::string input;
+    std::string output;
+    // -f; kUnknown lets the reader go by the extension, then the content.
+    formats::Format from = formats::Format::kUnknown;
+    // -t, else the output's extension.
+    formats::Format to = formats::Format::kUnknown;
+    formats::WriterOptions writing;  // -clamp, -extrude, and the track's name
+};
+
+// Reads the arguments into `options`. False when they are not accepted;
+// `problem` then says why, or is empty when the count of file names is
+// wrong (the usage text says it all).
+bool ParseOptions(int argc, char* argv[], Options& options, std::string& problem);
+
+#endif

@@ -10,8 +10,8 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
-// The length of the well-formed UTF-8 sequence at the start of `text`
-// (overlong forms, surrogates and values past U+10FFFF are not), or 0.
+}  // namespace
+
 std::size_t Utf8Length(std::string_view text) {
     const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char first = byte(0);
@@ -45,8 +45,6 @@ std::size_t Utf8Length(std::string_view text) {
     return length;
 }
 
-}  // namespace
-
 void TextOutput::Number(double value) {
     char digits[32];  // the longest shortest form is 24 characters ("-2.2250738585072014e-308")
     const std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value);
@@ -73,46 +71,53 @@ void TextOutput::Time(std::uint32_t time) {
     Put(std::string_view(text, sizeof text));
 }
 
-void TextOutput::XmlText(std::string_view text) {
+std::string MarkupText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
     while (!text.empty()) {
         const char c = text.front();
         const std::size_t length = Utf8Length(text);
         if (c == '&') {
-            Put("&amp;");
+            out += "&amp;";
         } else if (c == '<') {
-            Put("&lt;");
+            out += "&lt;";
         } else if (c == '>') {
-            Put("&gt;");
+            out += "&gt;";
+        } else if (c == '"') {
+            out += "&quot;";
+        } else if (c == '\'') {
+            out += "&#39;";
         } else if (length == 0 ||
                    (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')) {
-            Put(kReplacement);
+            out += kReplacement;
         } else {
-            Put(text.substr(0, length));
+            out += text.substr(0, length);
         }
         text.remove_prefix(length == 0 ? 1 : length);
     }
+    return out;
 }
 
-void TextOutput::JsonString(std::string_view text) {
+std::string JsonQuoted(std::string_view text) {
     static const char kHex[] = "0123456789abcdef";
-    Put('"');
+    std::string out = "\"";
     while (!text.empty()) {
         const auto c = static_cast<unsigned char>(text.front());
         const std::size_t length = Utf8Length(text);
         if (c == '"' || c == '\\') {
-            Put('\\');
-            Put(static_cast<char>(c));
-        } else if (c < 0x20) {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c == 0x7F) {
             const char escape[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
-            Put(std::string_view(escape, sizeof escape));
+            out.append(escape, sizeof escape);
         } else if (length == 0) {
-            Put(kReplacement);
+            out += kReplacement;
         } else {
-            Put(text.substr(0, length));
+            out += text.substr(0, length);
         }
         text.remove_prefix(length == 0 ? 1 : length);
     }
-    Put('"');
+    return out + '"';
 }
 
 }  // namespace formats

@@ -5,11 +5,24 @@
 #define TRACKTOOLS_FORMATS_TEXTOUTPUT_H
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "gplfile.h"
 
 namespace formats {
+
+// The length of the well-formed UTF-8 character at the start of `text`
+// (overlong forms, surrogates and values past U+10FFFF are not), or 0.
+std::size_t Utf8Length(std::string_view text);
+
+// `text` escaped for XML or HTML character data and attribute values
+// (& < > " ' as references); bytes that are not UTF-8, and control
+// characters XML 1.0 cannot hold, become U+FFFD.
+std::string MarkupText(std::string_view text);
+// `text` as a JSON string with its quotes: " \ and control characters
+// escaped, bytes that are not UTF-8 replaced by U+FFFD.
+std::string JsonQuoted(std::string_view text);
 
 class TextOutput {
   public:
@@ -27,12 +40,9 @@ class TextOutput {
     void Unsigned(std::uint64_t value);
     // "YYYY-MM-DDThh:mm:ssZ".
     void Time(std::uint32_t time);
-    // Character data of an XML element: & < > escaped. Bytes that are not
-    // UTF-8, and control characters XML 1.0 cannot hold, become U+FFFD.
-    void XmlText(std::string_view text);
-    // A JSON string with its quotes: " \ and control characters escaped,
-    // bytes that are not UTF-8 replaced by U+FFFD.
-    void JsonString(std::string_view text);
+    // Names, which are short: MarkupText and JsonQuoted.
+    void XmlText(std::string_view text) { Put(MarkupText(text)); }
+    void JsonString(std::string_view text) { Put(JsonQuoted(text)); }
 
     bool Failed() const { return !ok_; }
 

@@ -82,7 +82,7 @@ bool ValidDate(std::int64_t year, unsigned month, unsigned day) {
     return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
-void FormatUtcTime(std::uint32_t time, char* out) {
+CivilTime CivilFromTime(std::uint32_t time) {
     const std::int64_t days = time / kSecondsPerDay;
     const auto second_of_day = static_cast<unsigned>(time % kSecondsPerDay);
     // The inverse of DaysFromCivil, on the same eras (all Times lie in one).
@@ -94,10 +94,18 @@ void FormatUtcTime(std::uint32_t time, char* out) {
     const unsigned day_of_year =
         day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
     const unsigned shifted_month = (5 * day_of_year + 2) / 153;
-    const unsigned day = day_of_year - (153 * shifted_month + 2) / 5 + 1;
-    const unsigned month = shifted_month < 10 ? shifted_month + 3 : shifted_month - 9;
-    const auto year = static_cast<unsigned>(year_of_era + era * 400 + (month <= 2 ? 1 : 0));
+    CivilTime civil{};
+    civil.day = day_of_year - (153 * shifted_month + 2) / 5 + 1;
+    civil.month = shifted_month < 10 ? shifted_month + 3 : shifted_month - 9;
+    civil.year = static_cast<unsigned>(year_of_era + era * 400 + (civil.month <= 2 ? 1 : 0));
+    civil.hour = second_of_day / 3600;
+    civil.minute = second_of_day / 60 % 60;
+    civil.second = second_of_day % 60;
+    return civil;
+}
 
+void FormatUtcTime(std::uint32_t time, char* out) {
+    const CivilTime civil = CivilFromTime(time);
     const auto put = [&out](unsigned value, int width, char after) {
         for (int i = width - 1; i >= 0; --i) {
             out[i] = static_cast<char>('0' + value % 10);
@@ -106,12 +114,12 @@ void FormatUtcTime(std::uint32_t time, char* out) {
         out += width;
         *out++ = after;
     };
-    put(year, 4, '-');
-    put(month, 2, '-');
-    put(day, 2, 'T');
-    put(second_of_day / 3600, 2, ':');
-    put(second_of_day / 60 % 60, 2, ':');
-    put(second_of_day % 60, 2, 'Z');
+    put(civil.year, 4, '-');
+    put(civil.month, 2, '-');
+    put(civil.day, 2, 'T');
+    put(civil.hour, 2, ':');
+    put(civil.minute, 2, ':');
+    put(civil.second, 2, 'Z');
 }
 
 bool ParseIsoTime(const char* text, std::size_t size, std::int64_t& seconds) {

@@ -9,6 +9,13 @@
 
 namespace formats {
 
+// The UTC calendar date and time of day of a Time stamp.
+struct CivilTime {
+    unsigned year;  // 1970 to 2106
+    unsigned month, day, hour, minute, second;
+};
+CivilTime CivilFromTime(std::uint32_t time);
+
 // "YYYY-MM-DDThh:mm:ssZ".
 constexpr std::size_t kUtcTimeLength = 20;
 

@@ -42,3 +42,16 @@ peak_kib() {
     /usr/bin/time -f '%M' -o "$WORK/time.out" "$@" >/dev/null
     cat "$WORK/time.out"
 }
+
+# rate_row NAME COUNT UNIT CMD...: one table row with the best wall time of
+# RUNS runs (default 3), COUNT per second (UNIT names them) and the peak
+# memory of one more run.
+rate_row() {
+    local name="$1" count="$2" unit="$3"
+    shift 3
+    local seconds kib
+    seconds=$(best_seconds "${RUNS:-3}" "$@")
+    kib=$(peak_kib "$@")
+    printf '%-34s %8s s %14s %s/s %9s KiB peak\n' "$name" "$seconds" \
+        "$(echo "$count / $seconds" | bc -l | xargs printf '%.0f')" "$unit" "$kib"
+}

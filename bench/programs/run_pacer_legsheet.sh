@@ -11,15 +11,11 @@ out="$WORK/pacer-bench-out.gpl"
 make_track "$RECORDS" "$track"
 tools="$BUILD/bin"
 
-# row NAME CMD...: best wall time of RUNS runs, records per second, peak memory.
+# row NAME CMD...: a table row for a run over the whole track.
 row() {
     local name="$1"
     shift
-    local seconds kib
-    seconds=$(best_seconds "$RUNS" "$@")
-    kib=$(peak_kib "$@")
-    printf '%-18s %8s s %14s records/s %8s KiB peak\n' "$name" "$seconds" \
-        "$(echo "$RECORDS / $seconds" | bc -l | xargs printf '%.0f')" "$kib"
+    rate_row "$name" "$RECORDS" records "$@"
 }
 
 echo "track: $RECORDS records ($(stat -c %s "$track") bytes), best of $RUNS runs"

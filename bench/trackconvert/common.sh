@@ -6,15 +6,9 @@ PYTHON="${PYTHON:-/usr/bin/python3}"  # Debian's, where python3-gpxpy is
 build_release
 trackconvert="$BUILD/bin/trackconvert"
 
-# row NAME COUNT CMD...: best wall time of RUNS runs, COUNT per second, peak memory.
+# row NAME COUNT CMD...: a table row (bench/common/lib.sh).
 row() {
-    local name="$1" count="$2"
-    shift 2
-    local seconds kib
-    seconds=$(best_seconds "$RUNS" "$@")
-    kib=$(peak_kib "$@")
-    printf '%-34s %8s s %12s points/s %9s KiB peak\n' "$name" "$seconds" \
-        "$(echo "$count / $seconds" | bc -l | xargs printf '%.0f')" "$kib"
+    rate_row "$1" "$2" points "${@:3}"
 }
 
 # have TOOL: true when TOOL can run; says so when it cannot.

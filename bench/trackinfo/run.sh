@@ -14,16 +14,9 @@ here="$(cd "$(dirname "$0")" && pwd)"
 build_release
 tools="$BUILD/bin"
 
-# row NAME N CMD...: best wall time of RUNS runs, records per second of N
-# records, peak memory of one more run.
+# row NAME COUNT CMD...: a table row (bench/common/lib.sh).
 row() {
-    local name="$1" n="$2"
-    shift 2
-    local seconds kib
-    seconds=$(best_seconds "$RUNS" "$@")
-    kib=$(peak_kib "$@")
-    printf '%-28s %9s s %14s records/s %9s KiB peak\n' "$name" "$seconds" \
-        "$(echo "$n / $seconds" | bc -l | xargs printf '%.0f')" "$kib"
+    rate_row "$1" "$2" records "${@:3}"
 }
 
 big="$WORK/big.gpl"

@@ -111,8 +111,9 @@ TEST(Writers, NamesAreEscapedAndMadeValidUtf8) {
     const formats::WriterOptions options{"a<b>&\"c\"\x01\tUrs\xC3\xA4l\xFF\xC3", false, false};
     const std::string gpx = WriteAll(Format::kGpx, {}, options).bytes;
     EXPECT_NE(
-        gpx.find("<name>a&lt;b&gt;&amp;\"c\"\xEF\xBF\xBD\tUrs\xC3\xA4l\xEF\xBF\xBD\xEF\xBF\xBD"
-                 "</name>"),
+        gpx.find(
+            "<name>a&lt;b&gt;&amp;&quot;c&quot;\xEF\xBF\xBD\tUrs\xC3\xA4l\xEF\xBF\xBD\xEF\xBF\xBD"
+            "</name>"),
         std::string::npos);
     const std::string json = WriteAll(Format::kGeoJson, {{1, 2}, {3, 4}}, options).bytes;
     EXPECT_NE(

@@ -3,79 +3,19 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
+
+#include "textoutput.h"
+#include "timetext.h"
 
 namespace trackinfo {
 namespace {
 
-struct CivilTime {
-    std::int64_t year;
-    unsigned month, day, hour, minute, second;
-};
-
-// The calendar date of a day count since 1970-01-01 (proleptic Gregorian),
-// by eras of 400 years; no time zone or locale takes part.
-CivilTime Civil(std::uint32_t time) {
-    const std::int64_t days = time / 86400;
-    const std::int64_t second_of_day = time % 86400;
-    const std::int64_t z = days + 719468;
-    const std::int64_t era = z / 146097;
-    const std::int64_t day_of_era = z - era * 146097;
-    const std::int64_t year_of_era =
-        (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-    const std::int64_t day_of_year =
-        day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
-    const std::int64_t shifted_month = (5 * day_of_year + 2) / 153;
-    CivilTime civil{};
-    civil.day = static_cast<unsigned>(day_of_year - (153 * shifted_month + 2) / 5 + 1);
-    civil.month = static_cast<unsigned>(shifted_month < 10 ? shifted_month + 3 : shifted_month - 9);
-    civil.year = year_of_era + era * 400 + (civil.month <= 2 ? 1 : 0);
-    civil.hour = static_cast<unsigned>(second_of_day / 3600);
-    civil.minute = static_cast<unsigned>(second_of_day / 60 % 60);
-    civil.second = static_cast<unsigned>(second_of_day % 60);
-    return civil;
-}
-
 std::string DateTime(std::uint32_t time, const char* form) {
-    const CivilTime c = Civil(time);
+    const formats::CivilTime c = formats::CivilFromTime(time);
     char text[48];
-    std::snprintf(text, sizeof text, form, static_cast<long long>(c.year), c.month, c.day, c.hour,
-                  c.minute, c.second);
+    std::snprintf(text, sizeof text, form, c.year, c.month, c.day, c.hour, c.minute, c.second);
     return text;
-}
-
-// The length of the UTF-8 character that starts `text[at]`, or 0 when the
-// bytes there are not one (overlong forms and surrogates included).
-std::size_t Utf8Length(const std::string& text, std::size_t at) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[at + k]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned low = 0x80;
-    unsigned high = 0xBF;
-    if (lead < 0x80) {
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size() || byte(1) < low || byte(1) > high) {
-        return 0;
-    }
-    for (std::size_t k = 2; k < length; ++k) {
-        if (byte(k) < 0x80 || byte(k) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
 }
 
 }  // namespace
@@ -112,15 +52,15 @@ std::string Clock(std::int64_t seconds) {
 }
 
 std::string UtcText(std::uint32_t time) {
-    return DateTime(time, "%04lld-%02u-%02u %02u:%02u:%02u");
+    return DateTime(time, "%04u-%02u-%02u %02u:%02u:%02u");
 }
 
 std::string IsoTime(std::uint32_t time) {
-    return DateTime(time, "%04lld-%02u-%02uT%02u:%02u:%02uZ");
+    return DateTime(time, "%04u-%02u-%02uT%02u:%02u:%02uZ");
 }
 
 std::string TimeOfDay(std::uint32_t time) {
-    const CivilTime c = Civil(time);
+    const formats::CivilTime c = formats::CivilFromTime(time);
     char text[16];
     std::snprintf(text, sizeof text, "%02u:%02u", c.hour, c.minute);
     return text;
@@ -136,65 +76,24 @@ std::string JsonNumber(double value) {
 }
 
 std::string JsonString(const std::string& text) {
-    const std::string valid = ValidUtf8(text);
-    std::string out = "\"";
-    for (const char c : valid) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20 || byte == 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            out += escape;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
+    return formats::JsonQuoted(text);
 }
 
 std::string HtmlText(const std::string& text) {
-    const std::string valid = ValidUtf8(text);
-    std::string out;
-    out.reserve(valid.size());
-    for (const char c : valid) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                // Control characters are not allowed in HTML or XML text.
-                out += (byte < 0x20 && c != '\t' && c != '\n') || byte == 0x7F ? '?' : c;
-        }
-    }
-    return out;
+    return formats::MarkupText(text);
 }
 
 std::string ValidUtf8(const std::string& text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = Utf8Length(text, at);
+    for (std::string_view rest = text; !rest.empty();) {
+        const std::size_t length = formats::Utf8Length(rest);
         if (length == 0) {
             out += "\xEF\xBF\xBD";
-            ++at;
+            rest.remove_prefix(1);
         } else {
-            out.append(text, at, length);
-            at += length;
+            out += rest.substr(0, length);
+            rest.remove_prefix(length);
         }
     }
     return out;

@@ -21,9 +21,9 @@ std::string TimeOfDay(std::uint32_t time);
 // The shortest decimal that reads back as `value`; "null" when it is not
 // finite.
 std::string JsonNumber(double value);
-// A JSON string with its quotes.
+// A JSON string with its quotes (formats::JsonQuoted).
 std::string JsonString(const std::string& text);
-// Text for HTML and SVG content and attribute values: & < > " ' escaped.
+// Text for HTML and SVG content and attribute values (formats::MarkupText).
 std::string HtmlText(const std::string& text);
 
 // `text` with every byte that is not part of a well-formed UTF-8 character

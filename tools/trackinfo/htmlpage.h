@@ -11,9 +11,9 @@
 
 #include "plot.h"
 #include "report.h"
+#include "reportunits.h"
 #include "summary.h"
 #include "textreport.h"
-#include "units.h"
 
 namespace trackinfo {
 

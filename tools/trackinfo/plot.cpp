@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "CPolarCoordinate.h"
-#include "units.h"
+#include "reportunits.h"
 
 namespace trackinfo {
 namespace {

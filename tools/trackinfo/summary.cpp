@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "CPolarCoordinate.h"
-#include "units.h"
+#include "reportunits.h"
 
 namespace trackinfo {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "report.h"
-#include "units.h"
+#include "reportunits.h"
 
 namespace trackinfo {
 

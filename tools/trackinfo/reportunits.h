@@ -2,16 +2,16 @@
 // or kilometres, kilometres per hour and metres. Every figure is computed in
 // SI units and converted only when printed, with exact factors (the
 // international mile and foot), not the rounded ones of the leg reports.
-#ifndef TRACKTOOLS_TOOLS_TRACKINFO_UNITS_H
-#define TRACKTOOLS_TOOLS_TRACKINFO_UNITS_H
+#ifndef TRACKTOOLS_TOOLS_TRACKINFO_REPORTUNITS_H
+#define TRACKTOOLS_TOOLS_TRACKINFO_REPORTUNITS_H
 
-#include "leg.h"
+#include "units.h"  // the formats library's exact factors
 
 namespace trackinfo {
 
-constexpr double kMetresPerMile = 1609.344;
-constexpr double kMetresPerFoot = 0.3048;
-using tools::kSecondsPerHour;
+constexpr double kMetresPerMile = formats::kMetersPerMile;
+constexpr double kMetresPerFoot = formats::kMetersPerFoot;
+using formats::kSecondsPerHour;
 // A leg faster than 700 mph is a jump of the receiver, not a journey.
 constexpr double kJumpMetresPerSecond = 700.0 * kMetresPerMile / kSecondsPerHour;
 

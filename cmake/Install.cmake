@@ -5,7 +5,7 @@
 # headers in include/tracktools/{track,geodesy,formats}, and a CMake package
 # configuration in lib/cmake/tracktools, so that another project can write
 #
-#     find_package(tracktools 1.0 REQUIRED)
+#     find_package(tracktools 1.1 REQUIRED)
 #     target_link_libraries(app PRIVATE tracktools::track tracktools::geodesy
 #                                       tracktools::formats)
 #

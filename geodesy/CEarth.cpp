@@ -126,17 +126,10 @@ void CEarth::Convert(const CEarthCoordinate& from, CPolarCoordinate& to) const {
 double CEarth::GetSurfaceDistance(const CPolarCoordinate& from, const CPolarCoordinate& to,
                                   double* forwardAzimuthInDegrees,
                                   double* backAzimuthInDegrees) const {
-    double forward, back;
-    const double distance = geodesy::VincentyInverse(m_Model()).Inverse(
+    return geodesy::VincentyInverse(m_Model()).Inverse(
         from.GetUpDownAngleInDegrees(), from.GetLeftRightAngleInDegrees(),
-        to.GetUpDownAngleInDegrees(), to.GetLeftRightAngleInDegrees(), forward, back);
-    if (forwardAzimuthInDegrees != nullptr) {
-        *forwardAzimuthInDegrees = forward;
-    }
-    if (backAzimuthInDegrees != nullptr) {
-        *backAzimuthInDegrees = back;
-    }
-    return distance;
+        to.GetUpDownAngleInDegrees(), to.GetLeftRightAngleInDegrees(), forwardAzimuthInDegrees,
+        backAzimuthInDegrees);
 }
 
 double CEarth::GetSurfaceDistance(const CEarthCoordinate& from, const CEarthCoordinate& to,

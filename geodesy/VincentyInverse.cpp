@@ -40,7 +40,7 @@ double AzimuthFrom0To360(double degrees) {
 
 [[gnu::cold]] double InverseByGeographicLib(const Ellipsoid& ellipsoid, double latitude1,
                                             double longitude1, double latitude2, double longitude2,
-                                            double& forwardAzimuth, double& backAzimuth) {
+                                            double* forwardAzimuth, double* backAzimuth) {
     if (!ellipsoid.IsValid() || !std::isfinite(latitude1) || !std::isfinite(longitude1) ||
         !std::isfinite(latitude2) || !std::isfinite(longitude2)) {
         return kNotANumber;  // the iteration's not-a-number azimuths stay
@@ -49,18 +49,23 @@ double AzimuthFrom0To360(double degrees) {
                                            ellipsoid.FlatteningOfRadii());
     double distance, azimuth1, azimuth2;
     geodesic.Inverse(latitude1, longitude1, latitude2, longitude2, distance, azimuth1, azimuth2);
-    forwardAzimuth = AzimuthFrom0To360(azimuth1);
+    if (forwardAzimuth != nullptr) {
+        *forwardAzimuth = AzimuthFrom0To360(azimuth1);
+    }
     // GeographicLib's second azimuth is the direction of travel at point 2.
-    backAzimuth = AzimuthFrom0To360(azimuth2 + 180.0);
+    if (backAzimuth != nullptr) {
+        *backAzimuth = AzimuthFrom0To360(azimuth2 + 180.0);
+    }
     return distance;
 }
 
 // One body for both entry points, inlined into each, so that a leg the
-// iteration settles costs Inverse no call beyond its own.
+// iteration settles costs Inverse no call beyond its own. An azimuth is
+// computed only when it is asked for: each takes an arc tangent.
 [[gnu::always_inline]] inline bool Iterate(const Ellipsoid& ellipsoid, double latitude1,
                                            double longitude1, double latitude2, double longitude2,
-                                           double& distance, double& forwardAzimuth,
-                                           double& backAzimuth) {
+                                           double& distance, double* forwardAzimuth,
+                                           double* backAzimuth) {
     const double phi1 = ToRadians(latitude1);
     const double lambda1 = ToRadians(longitude1);
     const double phi2 = ToRadians(latitude2);
@@ -147,21 +152,31 @@ double AzimuthFrom0To360(double degrees) {
 
     if (!answered) {
         distance = kNotANumber;
-        forwardAzimuth = kNotANumber;
-        backAzimuth = kNotANumber;
+        if (forwardAzimuth != nullptr) {
+            *forwardAzimuth = kNotANumber;
+        }
+        if (backAzimuth != nullptr) {
+            *backAzimuth = kNotANumber;
+        }
         return false;
     }
 
-    forwardAzimuth = ToDegrees(std::atan2(a1, a2));
-    if (forwardAzimuth < 0.0) {
-        forwardAzimuth += 360.0;
+    if (forwardAzimuth != nullptr) {
+        double forward = ToDegrees(std::atan2(a1, a2));
+        if (forward < 0.0) {
+            forward += 360.0;
+        }
+        *forwardAzimuth = forward;
     }
-    // The literal pi turns the azimuth of travel at point 2 into the
-    // direction back towards point 1.
-    backAzimuth =
-        ToDegrees(std::atan2(cosU1 * sinLambda, q * cosLambda - sinU1 * cosU2) + 3.141592653589793);
-    if (backAzimuth < 0.0) {
-        backAzimuth += 360.0;
+    if (backAzimuth != nullptr) {
+        // The literal pi turns the azimuth of travel at point 2 into the
+        // direction back towards point 1.
+        double back = ToDegrees(std::atan2(cosU1 * sinLambda, q * cosLambda - sinU1 * cosU2) +
+                                3.141592653589793);
+        if (back < 0.0) {
+            back += 360.0;
+        }
+        *backAzimuth = back;
     }
 
     // Identical points are exactly 0 apart; evaluating the series would leave
@@ -188,8 +203,8 @@ double AzimuthFrom0To360(double degrees) {
 }  // namespace
 
 double VincentyInverse::Inverse(double latitude1, double longitude1, double latitude2,
-                                double longitude2, double& forwardAzimuth,
-                                double& backAzimuth) const {
+                                double longitude2, double* forwardAzimuth,
+                                double* backAzimuth) const {
     double distance;
     if (!Iterate(ellipsoid_, latitude1, longitude1, latitude2, longitude2, distance, forwardAzimuth,
                  backAzimuth)) {
@@ -201,7 +216,7 @@ double VincentyInverse::Inverse(double latitude1, double longitude1, double lati
 
 bool VincentyInverse::InverseByIteration(double latitude1, double longitude1, double latitude2,
                                          double longitude2, double& distance,
-                                         double& forwardAzimuth, double& backAzimuth) const {
+                                         double* forwardAzimuth, double* backAzimuth) const {
     return Iterate(ellipsoid_, latitude1, longitude1, latitude2, longitude2, distance,
                    forwardAzimuth, backAzimuth);
 }

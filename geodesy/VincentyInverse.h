@@ -37,19 +37,20 @@ class VincentyInverse {
   public:
     explicit VincentyInverse(const Ellipsoid& ellipsoid) : ellipsoid_(ellipsoid) {}
 
-    // Distance from point 1 to point 2. forwardAzimuth is the direction at
-    // point 1 towards point 2, backAzimuth the direction at point 2 back
-    // towards point 1. Identical points are exactly 0 apart. Input that is
-    // not finite, or an ellipsoid that is not valid where the iteration
-    // fails, gives not-a-number for all three.
+    // Distance from point 1 to point 2. The azimuths are stored where the
+    // pointers are not null (and only then computed): the forward one is the
+    // direction at point 1 towards point 2, the back one the direction at
+    // point 2 back towards point 1. Identical points are exactly 0 apart.
+    // Input that is not finite, or an ellipsoid that is not valid where the
+    // iteration fails, gives not-a-number for all three.
     double Inverse(double latitude1, double longitude1, double latitude2, double longitude2,
-                   double& forwardAzimuth, double& backAzimuth) const;
+                   double* forwardAzimuth, double* backAzimuth) const;
 
     // The iteration alone: false, with not-a-number written, where it gives
     // no answer.
     bool InverseByIteration(double latitude1, double longitude1, double latitude2,
-                            double longitude2, double& distance, double& forwardAzimuth,
-                            double& backAzimuth) const;
+                            double longitude2, double& distance, double* forwardAzimuth,
+                            double* backAzimuth) const;
 
   private:
     Ellipsoid ellipsoid_;

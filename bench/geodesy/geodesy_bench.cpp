@@ -123,6 +123,20 @@ void BM_Ours_SurfaceDistance_GpsLegs(benchmark::State& state) {
 }
 BENCHMARK(BM_Ours_SurfaceDistance_GpsLegs);
 
+// The distance alone, as trackinfo asks for it: no azimuth is computed.
+void BM_Ours_SurfaceDistanceOnly_GpsLegs(benchmark::State& state) {
+    const std::vector<Leg>& legs = GpsLegs();
+    const CEarth earth(25);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const Leg& leg = legs[i++ & (legs.size() - 1)];
+        benchmark::DoNotOptimize(earth.GetSurfaceDistance(CPolarCoordinate(leg.lat1, leg.lon1),
+                                                          CPolarCoordinate(leg.lat2, leg.lon2),
+                                                          nullptr, nullptr));
+    }
+}
+BENCHMARK(BM_Ours_SurfaceDistanceOnly_GpsLegs);
+
 void BM_Ours_SurfaceDistance_TwoCycleLegs(benchmark::State& state) {
     OursSurfaceDistance(state, TwoCycleLegs());
 }

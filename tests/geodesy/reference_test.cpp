@@ -203,7 +203,7 @@ TEST(Reference, NearlyAntipodalPairsAllHaveAnAnswer) {
         double alone, aloneForward, aloneBack;
         failures[id] += 0;
         if (!geodesy::VincentyInverse(geodesy::Ellipsoid::FromTable(id))
-                 .InverseByIteration(r[1], r[2], r[3], r[4], alone, aloneForward, aloneBack)) {
+                 .InverseByIteration(r[1], r[2], r[3], r[4], alone, &aloneForward, &aloneBack)) {
             ++failures[id];
             EXPECT_TRUE(std::isnan(alone));
             // GeographicLib's azimuths come without the 360 of a tiny negative.

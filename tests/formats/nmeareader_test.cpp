@@ -87,17 +87,6 @@ TEST(NmeaReader, NothingUsableIsNoFailure) {
     }
 }
 
-// "$<body>*hh" with the checksum of the body.
-std::string Sentence(const std::string& body) {
-    unsigned sum = 0;
-    for (const char c : body) {
-        sum ^= static_cast<unsigned char>(c);
-    }
-    char checksum[4];
-    std::snprintf(checksum, sizeof checksum, "*%02X", sum);
-    return "$" + body + checksum + "\r\n";
-}
-
 // ddmm.mmmm from ten-thousandths of a minute.
 std::string Angle(long long ten_thousandths, int degree_digits) {
     char text[32];
@@ -127,19 +116,21 @@ TEST(NmeaReader, AReceiverThatLosesItsFixAndCrossesMidnight) {
         const long long longitude = 8LL * 600000 + 318000 + s * 52;
         const double meters = 400.0 + s * 0.5;
         const bool fixed = s < 80 || s >= 100;
-        const std::string rmc =
-            Sentence(std::string("GNRMC,") + clock + (fixed ? ",A," : ",V,") +
-                     (fixed ? Angle(latitude, 2) + ",N," + Angle(longitude, 3) + ",E,12.5,45.0,"
-                            : ",,,,,,") +
-                     date + ",,," + (fixed ? "A" : "N"));
+        const std::string rmc = testing_support::NmeaSentence(
+            std::string("GNRMC,") + clock + (fixed ? ",A," : ",V,") +
+            (fixed ? Angle(latitude, 2) + ",N," + Angle(longitude, 3) + ",E,12.5,45.0,"
+                   : ",,,,,,") +
+            date + ",,," + (fixed ? "A" : "N"));
         char altitude[16];
         std::snprintf(altitude, sizeof altitude, "%.1f", meters);
-        const std::string gga = Sentence(std::string("GNGGA,") + clock + "," +
-                                         (fixed ? Angle(latitude, 2) + ",N," + Angle(longitude, 3) +
-                                                      ",E,1,09,0.8," + altitude + ",M,47.3,M,,"
-                                                : ",,,,0,00,99.9,,,,,,"));
+        const std::string gga = testing_support::NmeaSentence(
+            std::string("GNGGA,") + clock + "," +
+            (fixed ? Angle(latitude, 2) + ",N," + Angle(longitude, 3) + ",E,1,09,0.8," + altitude +
+                         ",M,47.3,M,,"
+                   : ",,,,0,00,99.9,,,,,,"));
         log += s % 2 == 0 ? gga + rmc : rmc + gga;
-        log += Sentence("GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00");
+        log += testing_support::NmeaSentence(
+            "GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00");
         if (fixed) {
             expected.push_back({latitude / 600000.0, longitude / 600000.0, meters * kFeet, time,
                                 12.5 * kMph, 45.0});

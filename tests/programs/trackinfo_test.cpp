@@ -582,18 +582,6 @@ TEST_F(TrackinfoTest, DistanceAgreesWithGeodSolve) {
     EXPECT_NEAR(distance / sum, 1.0, 1e-9) << distance << " against " << sum;
 }
 
-// An NMEA sentence with its checksum: the exclusive or of the characters
-// between "$" and "*".
-std::string Sentence(const std::string& body) {
-    unsigned sum = 0;
-    for (const char c : body) {
-        sum ^= static_cast<unsigned char>(c);
-    }
-    char checksum[8];
-    std::snprintf(checksum, sizeof checksum, "*%02X\r\n", sum);
-    return "$" + body + checksum;
-}
-
 // The other formats the suite reads, through the same reader interface: a
 // mile due north in a minute.
 struct OtherFormat {
@@ -638,10 +626,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "</trkseg></trk>\n</gpx>\n",
                     "\"gpx\"", true},
         // 0.014554415913598 degrees are 0.87326495478 minutes.
-        OtherFormat{"mile.nmea",
-                    Sentence("GPRMC,221320,A,0000.00000000,N,00000.0000,E,0.0,0.0,141123,,") +
-                        Sentence("GPRMC,221420,A,0000.87326495,N,00000.0000,E,52.1,0.0,141123,,"),
-                    "\"nmea\"", false},
+        OtherFormat{
+            "mile.nmea",
+            NmeaSentence("GPRMC,221320,A,0000.00000000,N,00000.0000,E,0.0,0.0,141123,,") +
+                NmeaSentence("GPRMC,221420,A,0000.87326495,N,00000.0000,E,52.1,0.0,141123,,"),
+            "\"nmea\"", false},
         // 100 m and 130 m are these feet of 0.3048 m.
         OtherFormat{"mile.csv",
                     "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag\n"

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -104,6 +105,16 @@ GPL_Data_Point FullPoint(double latitude, double longitude, double speed, std::u
     point.Reserved1 = 0x01020304u ^ tag;
     point.Reserved2 = 0xF0E0D0C0u ^ time;
     return point;
+}
+
+std::string NmeaSentence(const std::string& body) {
+    unsigned sum = 0;
+    for (const char c : body) {
+        sum ^= static_cast<unsigned char>(c);
+    }
+    char checksum[8];
+    std::snprintf(checksum, sizeof checksum, "*%02X\r\n", sum);
+    return "$" + body + checksum;
 }
 
 }  // namespace testing_support

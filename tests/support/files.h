@@ -42,6 +42,10 @@ std::vector<GPL_Data_Point> ParseRecords(const std::string& bytes);
 GPL_Data_Point FullPoint(double latitude, double longitude, double speed, std::uint32_t time,
                          std::uint32_t tag = 0xA1B2C3D4u);
 
+// An NMEA 0183 sentence "$<body>*hh" with the checksum of the body (the
+// exclusive or of its characters) and a CR LF line end.
+std::string NmeaSentence(const std::string& body);
+
 }  // namespace testing_support
 
 #endif

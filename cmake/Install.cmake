@@ -35,9 +35,10 @@ foreach(section 1 3 5)
 endforeach()
 
 # The libraries with their public headers (each library's PUBLIC_HEADER
-# list): the headers include one another by their bare names. The program
-# helpers of tools/common are not installed.
-foreach(library track geodesy formats)
+# list), in include/tracktools/<library>: a user includes
+# "tracktools/formats/reader.h" as the programs do. The program helpers of
+# tools/common are not installed.
+foreach(library io track geodesy formats)
     if(NOT TARGET ${library})
         continue()
     endif()
@@ -47,7 +48,7 @@ foreach(library track geodesy formats)
             ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development
             PUBLIC_HEADER DESTINATION ${TRACKTOOLS_INCLUDE_DIR}/${library}
                           COMPONENT development
-            INCLUDES DESTINATION ${TRACKTOOLS_INCLUDE_DIR}/${library})
+            INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
     # Libraries built with the sanitizers need their run-time libraries in
     # whatever links them, also after installation.
     if(TRACKTOOLS_SANITIZE)

@@ -70,8 +70,8 @@ bool ReadTag(std::string_view text, std::uint32_t& tag) {
 
 }  // namespace
 
-CsvReader::CsvReader(std::unique_ptr<gpl::InputFile> file)
-    : Reader(Format::kCsv, *file),
+CsvReader::CsvReader(std::unique_ptr<io::InputFile> file)
+    : Reader(Format::Named("csv"), *file),
       file_(std::move(file)),
       chunk_(std::make_unique<unsigned char[]>(kChunk)) {
     // Spreadsheets put a byte-order mark in front of UTF-8.
@@ -264,11 +264,23 @@ bool CsvReader::Point(GPL_Data_Point& point) {
     return true;
 }
 
-bool CsvReader::Next(GPL_Data_Point& point) {
+bool CsvReader::NextRecord(GPL_Data_Point& point) {
     if (Failed() || (!have_header_ && !Header())) {
         return false;
     }
     return ReadLine() && Point(point);
+}
+
+bool CsvReader::Next(track::Point& point) {
+    GPL_Data_Point record;
+    if (!NextRecord(record)) {
+        return false;
+    }
+    track::FromRecord(record, point);
+    point.begins_segment = point.begins_track = count_++ == 0;
+    point.track = 0;
+    point.track_name.clear();
+    return true;
 }
 
 std::vector<Tally> CsvReader::Tallies() const {

@@ -32,8 +32,8 @@
 #include <string>
 #include <vector>
 
-#include "gplfile.h"
 #include "reader.h"
+#include "tracktools/io/inputfile.h"
 
 namespace formats {
 
@@ -43,9 +43,9 @@ class CsvReader : public Reader {
     static constexpr std::size_t kMaxColumns = 1000;
 
     // `file` is open; the reader reads it from where it stands.
-    explicit CsvReader(std::unique_ptr<gpl::InputFile> file);
+    explicit CsvReader(std::unique_ptr<io::InputFile> file);
 
-    bool Next(GPL_Data_Point& point) override;
+    bool Next(track::Point& point) override;
     std::vector<Tally> Tallies() const override;
 
   private:
@@ -69,6 +69,7 @@ class CsvReader : public Reader {
     // Reads the fields of the next line that is not empty into values_ (or,
     // for the header, into columns_). False at the end of the file and on
     // an error.
+    bool NextRecord(GPL_Data_Point& point);
     bool ReadLine();
     void Append(char c);
     bool EndField();
@@ -76,7 +77,7 @@ class CsvReader : public Reader {
     bool Point(GPL_Data_Point& point);
     bool Error(const std::string& reason, std::uint64_t line);
 
-    std::unique_ptr<gpl::InputFile> file_;
+    std::unique_ptr<io::InputFile> file_;
     std::unique_ptr<unsigned char[]> chunk_;
     std::size_t at_ = 0;
     std::size_t size_ = 0;
@@ -92,6 +93,7 @@ class CsvReader : public Reader {
     bool field_quoted_ = false;
 
     std::uint64_t time_out_of_range_ = 0;
+    std::uint64_t count_ = 0;
 };
 
 }  // namespace formats

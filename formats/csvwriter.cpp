@@ -2,12 +2,21 @@
 
 namespace formats {
 
-CsvWriter::CsvWriter(int fd) : Writer(Format::kCsv, fd), text_(Output()) {
+CsvWriter::CsvWriter(int fd, const WriterOptions& /*options*/)
+    : Writer(Format::Named("csv"), fd), text_(Output()) {
     text_.Put(kCsvHeader);
     text_.Put('\n');
 }
 
-bool CsvWriter::Write(const GPL_Data_Point& point) {
+bool CsvWriter::Write(const track::Point& point) {
+    if (!point.Has(track::kPosition) && !Failed()) {
+        ++without_position_;
+        return true;
+    }
+    return WriteRecord(track::ToRecord(point));
+}
+
+bool CsvWriter::WriteRecord(const GPL_Data_Point& point) {
     if (Failed()) {
         return false;
     }

@@ -23,13 +23,15 @@ constexpr const char* kCsvHeader =
 
 class CsvWriter : public Writer {
   public:
-    explicit CsvWriter(int fd);
+    CsvWriter(int fd, const WriterOptions& options);
 
-    bool Write(const GPL_Data_Point& point) override;
+    bool Write(const track::Point& point) override;
     bool Finish() override;
 
   private:
+    bool WriteRecord(const GPL_Data_Point& point);
     TextOutput text_;
+    std::uint64_t without_position_ = 0;
 };
 
 }  // namespace formats

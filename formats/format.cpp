@@ -1,85 +1,93 @@
 #include "format.h"
 
-#include <cstddef>
-
 namespace formats {
 namespace {
 
-struct Known {
-    Format format;
-    const char* name;
-    const char* description;
-};
-
-const Known kKnown[] = {
-    {Format::kGpl, "gpl", "GPL track"},  {Format::kGpx, "gpx", "GPX file"},
-    {Format::kKml, "kml", "KML file"},   {Format::kXml, "", "XML file"},
-    {Format::kNmea, "nmea", "NMEA log"}, {Format::kGeoJson, "geojson", "GeoJSON file"},
-    {Format::kCsv, "csv", "CSV file"},   {Format::kListing, "", "text listing"},
-    {Format::kText, "", "text file"},
-};
-
-const struct {
-    const char* extension;
-    Format format;
-} kExtensions[] = {
-    {"gpl", Format::kGpl},         {"gpx", Format::kGpx},      {"kml", Format::kKml},
-    {"geojson", Format::kGeoJson}, {"json", Format::kGeoJson}, {"csv", Format::kCsv},
-    {"nmea", Format::kNmea},       {"nma", Format::kNmea},     {"log", Format::kNmea},
-};
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+bool SameWord(std::string_view text, const char* word) {
+    std::size_t i = 0;
+    for (; i < text.size() && word[i] != '\0'; ++i) {
+        const char c = text[i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != word[i]) {
+            return false;
+        }
     }
-    return text;
+    return i == text.size() && word[i] == '\0';
+}
+
+std::string Names(bool (*wanted)(const FormatRow&)) {
+    std::size_t count = 0;
+    const FormatRow* rows = FormatRows(count);
+    std::string names;
+    std::size_t listed = 0;
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        total += *rows[i].name != '\0' && wanted(rows[i]) ? 1 : 0;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (*rows[i].name == '\0' || !wanted(rows[i])) {
+            continue;
+        }
+        names += listed == 0 ? "" : listed + 1 == total ? " or " : ", ";
+        names += rows[i].name;
+        ++listed;
+    }
+    return names;
 }
 
 }  // namespace
 
-const char* Describe(Format format) {
-    for (const Known& known : kKnown) {
-        if (known.format == format) {
-            return known.description;
-        }
-    }
-    return "";
+Format Format::Gpl() {
+    return Named("gpl");
 }
 
-const char* Name(Format format) {
-    for (const Known& known : kKnown) {
-        if (known.format == format) {
-            return known.name;
+Format Format::Named(std::string_view name) {
+    std::size_t count = 0;
+    const FormatRow* rows = FormatRows(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (*rows[i].name != '\0' && SameWord(name, rows[i].name)) {
+            return Format(&rows[i]);
         }
     }
-    return "";
+    return Format();
 }
 
-Format FromName(const std::string& name) {
-    const std::string lower = Lower(name);
-    for (const Known& known : kKnown) {
-        if (*known.name != '\0' && lower == known.name) {
-            return known.format;
-        }
-    }
-    return Format::kUnknown;
-}
-
-Format FromExtension(const std::string& path) {
+Format Format::OfExtension(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::size_t dot = path.rfind('.');
     const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
-    // ".gpx" alone is a hidden file without an extension.
     if (dot == std::string::npos || dot <= base) {
-        return Format::kUnknown;
+        return Format();
     }
-    const std::string extension = Lower(path.substr(dot + 1));
-    for (const auto& known : kExtensions) {
-        if (extension == known.extension) {
-            return known.format;
+    const std::string_view extension = std::string_view(path).substr(dot + 1);
+    std::size_t count = 0;
+    const FormatRow* rows = FormatRows(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        for (const char* known : rows[i].extensions) {
+            if (known != nullptr && SameWord(extension, known)) {
+                return Format(&rows[i]);
+            }
         }
     }
-    return Format::kUnknown;
+    return Format();
+}
+
+Format Format::OfContent(const unsigned char* bytes, std::size_t size) {
+    std::size_t count = 0;
+    const FormatRow* rows = FormatRows(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (rows[i].looks_like != nullptr && rows[i].looks_like(bytes, size)) {
+            return Format(&rows[i]);
+        }
+    }
+    return Format();
+}
+
+std::string Format::ReadableNames() {
+    return Names([](const FormatRow& row) { return row.read != nullptr; });
+}
+
+std::string Format::WritableNames() {
+    return Names([](const FormatRow& row) { return row.write != nullptr; });
 }
 
 }  // namespace formats

@@ -8,8 +8,8 @@
 
 namespace formats {
 
-GeoJsonWriter::GeoJsonWriter(int fd, const std::string& name)
-    : Writer(Format::kGeoJson, fd), text_(Output()), name_(name) {
+GeoJsonWriter::GeoJsonWriter(int fd, const WriterOptions& options)
+    : Writer(Format::Named("geojson"), fd), text_(Output()), name_(options.name) {
     text_.Put("{\"type\":\"FeatureCollection\",\"features\":[\n");
 }
 
@@ -50,7 +50,15 @@ bool GeoJsonWriter::Spool(std::uint32_t time) {
     return true;
 }
 
-bool GeoJsonWriter::Write(const GPL_Data_Point& point) {
+bool GeoJsonWriter::Write(const track::Point& point) {
+    if (!point.Has(track::kPosition) && !Failed()) {
+        ++skipped_;
+        return true;
+    }
+    return WriteRecord(track::ToRecord(point));
+}
+
+bool GeoJsonWriter::WriteRecord(const GPL_Data_Point& point) {
     if (Failed()) {
         return false;
     }

@@ -29,14 +29,15 @@ class TimeSpool;
 
 class GeoJsonWriter : public Writer {
   public:
-    GeoJsonWriter(int fd, const std::string& name);
+    GeoJsonWriter(int fd, const WriterOptions& options);
     ~GeoJsonWriter() override;
 
-    bool Write(const GPL_Data_Point& point) override;
+    bool Write(const track::Point& point) override;
     bool Finish() override;
     std::vector<Tally> Tallies() const override;
 
   private:
+    bool WriteRecord(const GPL_Data_Point& point);
     void Position(const GPL_Data_Point& point);
     void TimeOf(std::uint32_t time);
     bool Spool(std::uint32_t time);

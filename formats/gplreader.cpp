@@ -3,19 +3,25 @@
 #include <cstring>
 #include <utility>
 
-#include "sniff.h"
+#include "tracktools/track/gplfile.h"
 
 namespace formats {
 
-GplReader::GplReader(std::unique_ptr<gpl::InputFile> file)
-    : Reader(Format::kGpl, *file), file_(std::move(file)) {
+GplReader::GplReader(std::unique_ptr<io::InputFile> file)
+    : Reader(Format::Gpl(), *file), file_(std::move(file)) {
     const unsigned char* start = nullptr;
     const std::size_t size = file_->Peek(&start);
-    looks_like_ = SniffText(start, size);
+    looks_like_ = Format::OfContent(start, size);
 }
 
-bool GplReader::Next(GPL_Data_Point& point) {
-    if (file_->ReadRecord(point)) {
+bool GplReader::Next(track::Point& point) {
+    GPL_Data_Point record;
+    if (gpl::ReadRecord(*file_, record, &partial_)) {
+        track::FromRecord(record, point);
+        point.begins_segment = point.begins_track = first_;
+        point.track = 0;
+        point.track_name.clear();
+        first_ = false;
         return true;
     }
     if (file_->Failed() && !Failed()) {

@@ -1,7 +1,11 @@
-// GPL track files as a format writer: every point as its 56-byte record,
-// all nine fields as they are.
+// GPL track files as a format writer: every point as its 56-byte record
+// (see track::ToRecord), the fields nobody changed as they were read. A
+// point without a position is left out; what a record cannot hold (sensor
+// values, fractions of a second, segment breaks) is counted.
 #ifndef TRACKTOOLS_FORMATS_GPLWRITER_H
 #define TRACKTOOLS_FORMATS_GPLWRITER_H
+
+#include <vector>
 
 #include "writer.h"
 
@@ -9,10 +13,18 @@ namespace formats {
 
 class GplWriter : public Writer {
   public:
-    explicit GplWriter(int fd) : Writer(Format::kGpl, fd) {}
+    GplWriter(int fd, const WriterOptions& options);
 
-    bool Write(const GPL_Data_Point& point) override;
+    bool Write(const track::Point& point) override;
     bool Finish() override { return Close(); }
+    std::vector<Tally> Tallies() const override;
+
+  private:
+    Breaks breaks_;
+    Losses losses_;
+    std::uint64_t without_position_ = 0;
+    std::uint64_t time_out_of_range_ = 0;
+    std::uint64_t fractions_lost_ = 0;
 };
 
 }  // namespace formats

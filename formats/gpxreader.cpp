@@ -1,6 +1,5 @@
 #include "gpxreader.h"
 
-#include <expat.h>
 #include <locale.h>
 
 #include <cerrno>
@@ -14,12 +13,11 @@
 #include "tallies.h"
 #include "timetext.h"
 #include "units.h"
+#include "xmlstream.h"
 
 namespace formats {
 namespace {
 
-constexpr char kSeparator = ' ';  // between namespace and name; no URI holds a blank
-constexpr int kChunk = 1 << 16;
 constexpr std::size_t kTextCapacity = 128;  // of the text of one field: plenty for a number or time
 
 enum class Space { kGpx, kTrackPointExtension, kOther };
@@ -35,18 +33,6 @@ Space SpaceOf(std::string_view uri) {
         return Space::kTrackPointExtension;
     }
     return Space::kOther;
-}
-
-// The namespace and the local name of an element name as expat gives it.
-Space Split(const char* name, std::string_view& local) {
-    const std::string_view whole(name);
-    const std::size_t separator = whole.find(kSeparator);
-    if (separator == std::string_view::npos) {
-        local = whole;
-        return Space::kGpx;
-    }
-    local = whole.substr(separator + 1);
-    return SpaceOf(whole.substr(0, separator));
 }
 
 bool IsXmlSpace(char c) {
@@ -96,14 +82,12 @@ const char* FieldName(Field field) {
 
 }  // namespace
 
-class GpxReader::Parse {
+class GpxReader::Parse : public XmlHandler {
   public:
-    explicit Parse(gpl::InputFile& file)
-        : file_(file), c_locale_(::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr))) {
-        Begin();
-    }
-    ~Parse() {
-        XML_ParserFree(parser_);
+    explicit Parse(io::InputFile& file)
+        : stream_(file, *this),
+          c_locale_(::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr))) {}
+    ~Parse() override {
         if (c_locale_ != static_cast<locale_t>(nullptr)) {
             ::freelocale(c_locale_);
         }
@@ -112,57 +96,27 @@ class GpxReader::Parse {
     Parse& operator=(const Parse&) = delete;
 
     // The next point; false at the end and on an error (error() then has a reason).
-    bool Next(GPL_Data_Point& point);
-    const ReadError& error() const { return error_; }
+    bool Next(track::Point& point);
+    const ReadError& error() const { return stream_.Error(); }
     std::vector<Tally> Tallies() const;
+
+    void Start(const XmlName& name, const XmlAttributes& attributes, int depth) override;
+    void End(int depth) override;
+    void Text(std::string_view text) override;
 
   private:
     enum class Pass { kTrack, kRoute };
 
-    void Begin();
-    void EndOfPass();
-    Location Here() const;
-    void Stop(std::string reason, Location where);
-    void Stop(std::string reason) { Stop(std::move(reason), Here()); }
-
-    void StartElement(const char* name, const char** attributes);
-    void EndElement();
-    void Text(const char* text, int length);
-    void BeginPoint(const char** attributes);
+    void BeginPoint(const XmlAttributes& attributes, int depth);
     void EndPoint();
     void EndField();
-    bool ReadDouble(const char* text, double& value) const;
+    bool ReadDouble(std::string_view text, double& value);
 
-    static void XMLCALL OnStart(void* parse, const XML_Char* name, const XML_Char** attributes) {
-        static_cast<Parse*>(parse)->StartElement(name, attributes);
-    }
-    static void XMLCALL OnEnd(void* parse, const XML_Char* /*name*/) {
-        static_cast<Parse*>(parse)->EndElement();
-    }
-    static void XMLCALL OnText(void* parse, const XML_Char* text, int length) {
-        static_cast<Parse*>(parse)->Text(text, length);
-    }
-    static void XMLCALL OnOther(void* parse, const XML_Char* /*text*/, int /*length*/) {
-        static_cast<Parse*>(parse)->stalled_ = 0;
-    }
-    static void XMLCALL OnDoctype(void* parse, const XML_Char* /*name*/,
-                                  const XML_Char* /*system_id*/, const XML_Char* /*public_id*/,
-                                  int /*has_internal_subset*/) {
-        static_cast<Parse*>(parse)->Stop(
-            "a document type declaration is not accepted (it could declare entities)");
-    }
-
-    gpl::InputFile& file_;
+    XmlStream stream_;
     locale_t c_locale_;
-    XML_Parser parser_ = nullptr;
+    std::string number_;
     Pass pass_ = Pass::kTrack;
-    bool suspended_ = false;  // by a finished point, to hand it out
-    bool final_ = false;      // the end of the file has been given to expat
-    bool done_ = false;
-    std::size_t stalled_ = 0;  // bytes given to expat since its last event
-    ReadError error_;
 
-    int depth_ = 0;
     int point_depth_ = 0;  // of the open point; 0 outside points
     Field field_ = Field::kNone;
     int field_depth_ = 0;
@@ -171,130 +125,49 @@ class GpxReader::Parse {
     std::size_t text_size_ = 0;
     bool text_overflow_ = false;
 
-    GPL_Data_Point point_;
+    track::Point point_;
     bool position_ok_ = false;
-    enum class TimeState { kAbsent, kKnown, kOutOfRange } time_ = TimeState::kAbsent;
     bool ready_ = false;
     bool saw_track_point_ = false;
     bool saw_route_point_ = false;
 
     std::uint32_t count_ = 0;
     std::uint64_t without_position_ = 0;
-    std::uint64_t without_time_ = 0;
     std::uint64_t time_out_of_range_ = 0;
 };
 
-void GpxReader::Parse::Begin() {
-    if (parser_ != nullptr) {
-        XML_ParserFree(parser_);
-    }
-    parser_ = XML_ParserCreateNS(nullptr, kSeparator);
-    if (parser_ == nullptr) {
-        error_.system_error = ENOMEM;
-        error_.reason = std::strerror(ENOMEM);
-        return;
-    }
-    XML_SetUserData(parser_, this);
-    XML_SetElementHandler(parser_, OnStart, OnEnd);
-    XML_SetCharacterDataHandler(parser_, OnText);
-    // Every other piece of the document (comments, declarations, ...) shows
-    // that expat is making progress.
-    XML_SetDefaultHandlerExpand(parser_, OnOther);
-    XML_SetStartDoctypeDeclHandler(parser_, OnDoctype);
-    XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
-    suspended_ = final_ = done_ = false;
-    stalled_ = 0;
-    depth_ = point_depth_ = field_depth_ = 0;
-    field_ = Field::kNone;
-}
-
-Location GpxReader::Parse::Here() const {
-    return {XML_GetCurrentLineNumber(parser_), XML_GetCurrentColumnNumber(parser_) + 1};
-}
-
-void GpxReader::Parse::Stop(std::string reason, Location where) {
-    if (error_.reason.empty()) {
-        error_.reason = std::move(reason);
-        error_.where = where;
-    }
-    XML_StopParser(parser_, XML_FALSE);
-}
-
-bool GpxReader::Parse::Next(GPL_Data_Point& point) {
-    while (error_.reason.empty()) {
+bool GpxReader::Parse::Next(track::Point& point) {
+    for (;;) {
         if (ready_) {
             ready_ = false;
             point = point_;
             return true;
         }
-        if (done_) {
+        if (stream_.Run()) {
+            continue;
+        }
+        if (stream_.Failed()) {
             return false;
         }
-        XML_Status status = XML_STATUS_OK;
-        if (suspended_) {
-            status = XML_ResumeParser(parser_);
-        } else {
-            void* buffer = XML_GetBuffer(parser_, kChunk);
-            if (buffer == nullptr) {
-                error_.system_error = ENOMEM;
-                error_.reason = std::strerror(ENOMEM);
-                return false;
-            }
-            const std::size_t got = file_.ReadBytes(static_cast<unsigned char*>(buffer), kChunk);
-            if (file_.Failed()) {
-                error_.system_error = file_.Error();
-                error_.reason = std::strerror(file_.Error());
-                return false;
-            }
-            final_ = got == 0;
-            stalled_ += got;
-            status = XML_ParseBuffer(parser_, static_cast<int>(got), final_ ? XML_TRUE : XML_FALSE);
+        if (pass_ == Pass::kRoute || saw_track_point_ || !saw_route_point_) {
+            return false;
         }
-        suspended_ = status == XML_STATUS_SUSPENDED;
-        if (status == XML_STATUS_ERROR) {
-            if (error_.reason.empty()) {
-                error_.reason = XML_ErrorString(XML_GetErrorCode(parser_));
-                error_.where = Here();
-            }
-        } else if (stalled_ > kMaxMarkup) {
-            error_.reason = "markup longer than " + std::to_string(kMaxMarkup) +
-                            " bytes (a tag, comment or declaration without its end)";
-            error_.where = Here();
-        } else if (status == XML_STATUS_OK && final_) {
-            EndOfPass();
+        // No track points, but routes: read the file again for those.
+        if (!stream_.Restart("the file has routes only, and reading it again for them failed")) {
+            return false;
         }
+        pass_ = Pass::kRoute;
+        point_depth_ = field_depth_ = 0;
+        field_ = Field::kNone;
     }
-    return false;
 }
 
-void GpxReader::Parse::EndOfPass() {
-    if (pass_ == Pass::kRoute || saw_track_point_ || !saw_route_point_) {
-        done_ = true;
-        return;
-    }
-    // No track points, but routes: read the file again for those.
-    if (!file_.Rewind()) {
-        error_.system_error = errno;
-        error_.reason =
-            std::string("the file has routes only, and reading it again for them failed: ") +
-            std::strerror(errno);
-        return;
-    }
-    pass_ = Pass::kRoute;
-    Begin();
-}
-
-void GpxReader::Parse::StartElement(const char* name, const char** attributes) {
-    stalled_ = 0;
-    if (++depth_ > kMaxDepth) {
-        Stop("elements nested more than " + std::to_string(kMaxDepth) + " deep");
-        return;
-    }
-    std::string_view local;
-    const Space space = Split(name, local);
-    if (depth_ == 1) {
+void GpxReader::Parse::Start(const XmlName& name, const XmlAttributes& attributes, int depth) {
+    const Space space = SpaceOf(name.space);
+    const std::string_view local = name.local;
+    if (depth == 1) {
         if (space != Space::kGpx || local != "gpx") {
-            Stop("not a GPX file: the root element is " + std::string(local) + ", not gpx");
+            stream_.Stop("not a GPX file: the root element is " + std::string(local) + ", not gpx");
         }
         return;
     }
@@ -302,12 +175,12 @@ void GpxReader::Parse::StartElement(const char* name, const char** attributes) {
         if (space == Space::kGpx && local == "trkpt") {
             saw_track_point_ = true;
             if (pass_ == Pass::kTrack) {
-                BeginPoint(attributes);
+                BeginPoint(attributes, depth);
             }
         } else if (space == Space::kGpx && local == "rtept") {
             saw_route_point_ = true;
             if (pass_ == Pass::kRoute) {
-                BeginPoint(attributes);
+                BeginPoint(attributes, depth);
             }
         }
         return;
@@ -316,42 +189,41 @@ void GpxReader::Parse::StartElement(const char* name, const char** attributes) {
         return;  // markup inside a field is no part of it
     }
     // The point's own fields are its children; the extension's lie deeper.
-    if ((space == Space::kGpx && depth_ == point_depth_ + 1) ||
+    if ((space == Space::kGpx && depth == point_depth_ + 1) ||
         space == Space::kTrackPointExtension) {
         field_ = FieldOf(space, local);
     }
     if (field_ != Field::kNone) {
-        field_depth_ = depth_;
-        field_where_ = Here();
+        field_depth_ = depth;
+        field_where_ = stream_.Here();
         text_size_ = 0;
         text_overflow_ = false;
     }
 }
 
-void GpxReader::Parse::EndElement() {
-    stalled_ = 0;
-    if (field_ != Field::kNone && depth_ == field_depth_) {
+void GpxReader::Parse::End(int depth) {
+    if (field_ != Field::kNone && depth == field_depth_) {
         EndField();
-    } else if (point_depth_ != 0 && depth_ == point_depth_) {
+    } else if (point_depth_ != 0 && depth == point_depth_) {
         EndPoint();
     }
-    --depth_;
 }
 
-void GpxReader::Parse::Text(const char* text, int length) {
-    stalled_ = 0;
-    if (field_ == Field::kNone || depth_ != field_depth_) {
+void GpxReader::Parse::Text(std::string_view text) {
+    if (field_ == Field::kNone) {
         return;
     }
-    const auto size = static_cast<std::size_t>(length);
     const std::size_t room = kTextCapacity - text_size_;
-    const std::size_t taken = size < room ? size : room;
-    std::memcpy(text_ + text_size_, text, taken);
+    const std::size_t taken = text.size() < room ? text.size() : room;
+    std::memcpy(text_ + text_size_, text.data(), taken);
     text_size_ += taken;
-    text_overflow_ = text_overflow_ || taken < size;
+    text_overflow_ = text_overflow_ || taken < text.size();
 }
 
-bool GpxReader::Parse::ReadDouble(const char* text, double& value) const {
+bool GpxReader::Parse::ReadDouble(std::string_view view, double& value) {
+    // strtod wants the text zero-terminated; the copy's capacity is reused.
+    number_.assign(view.data(), view.size());
+    const char* text = number_.c_str();
     char* end = nullptr;
     value = ::strtod_l(text, &end, c_locale_);
     if (end == text) {
@@ -363,22 +235,27 @@ bool GpxReader::Parse::ReadDouble(const char* text, double& value) const {
     return *end == '\0';
 }
 
-void GpxReader::Parse::BeginPoint(const char** attributes) {
-    point_depth_ = depth_;
-    point_ = GPL_Data_Point();
-    time_ = TimeState::kAbsent;
+void GpxReader::Parse::BeginPoint(const XmlAttributes& attributes, int depth) {
+    point_depth_ = depth;
+    point_.Reset();
     bool has_latitude = false;
     bool has_longitude = false;
-    for (const char** attribute = attributes; attribute[0] != nullptr; attribute += 2) {
-        if (std::strcmp(attribute[0], "lat") == 0) {
-            has_latitude = ReadDouble(attribute[1], point_.Latitude);
-        } else if (std::strcmp(attribute[0], "lon") == 0) {
-            has_longitude = ReadDouble(attribute[1], point_.Longitude);
+    double latitude = 0.0;
+    double longitude = 0.0;
+    for (const XmlAttribute& attribute : attributes) {
+        if (!attribute.name.space.empty()) {
+            continue;
+        }
+        if (attribute.name.local == "lat") {
+            has_latitude = ReadDouble(attribute.value, latitude);
+        } else if (attribute.name.local == "lon") {
+            has_longitude = ReadDouble(attribute.value, longitude);
         }
     }
     // NaN fails both comparisons.
-    position_ok_ = has_latitude && has_longitude && std::fabs(point_.Latitude) <= 90.0 &&
-                   std::fabs(point_.Longitude) <= 180.0;
+    position_ok_ = has_latitude && has_longitude && std::fabs(latitude) <= 90.0 &&
+                   std::fabs(longitude) <= 180.0;
+    point_.SetPosition(latitude, longitude);
 }
 
 void GpxReader::Parse::EndField() {
@@ -393,29 +270,30 @@ void GpxReader::Parse::EndField() {
     if (field == Field::kTime) {
         std::int64_t seconds = 0;
         if (text_overflow_ || !ParseIsoTime(text.data(), text.size(), seconds)) {
-            Stop("time is not a date and time: " + shown, field_where_);
+            stream_.Stop("time is not a date and time: " + shown, field_where_);
             return;
         }
-        const bool fits = FitsTime(seconds);
-        point_.Time = fits ? static_cast<std::uint32_t>(seconds) : 0;
-        time_ = fits ? TimeState::kKnown : TimeState::kOutOfRange;
+        if (track::KeepsTime(seconds)) {
+            point_.SetTime(track::Instant::FromSeconds(seconds));
+        } else {
+            ++time_out_of_range_;
+        }
         return;
     }
     double value = 0.0;
-    if (text_overflow_ || !ReadDouble(text_, value) || !std::isfinite(value)) {
-        Stop(std::string(FieldName(field)) + " is not a number: " + shown, field_where_);
+    if (text_overflow_ || !ReadDouble(text, value) || !std::isfinite(value)) {
+        stream_.Stop(std::string(FieldName(field)) + " is not a number: " + shown, field_where_);
         return;
     }
-    double& to = field == Field::kElevation ? point_.Altitude
-                 : field == Field::kSpeed   ? point_.Speed
-                                            : point_.Heading;
-    to = field == Field::kElevation ? FeetFromMeters(value)
-         : field == Field::kSpeed   ? MphFromMetersPerSecond(value)
-                                    : value;
     // Near the largest double, metres make more feet than a double holds.
-    if (!std::isfinite(to)) {
-        Stop(std::string(FieldName(field)) + " is out of range: " + shown, field_where_);
+    if (field == Field::kElevation && !std::isfinite(FeetFromMeters(value))) {
+        stream_.Stop(std::string(FieldName(field)) + " is out of range: " + shown, field_where_);
+        return;
     }
+    point_.Set(field == Field::kElevation ? track::kElevation
+               : field == Field::kSpeed   ? track::kSpeed
+                                          : track::kCourse,
+               value);
 }
 
 void GpxReader::Parse::EndPoint() {
@@ -424,37 +302,32 @@ void GpxReader::Parse::EndPoint() {
         ++without_position_;
         return;
     }
-    if (time_ == TimeState::kAbsent) {
-        ++without_time_;
-    } else if (time_ == TimeState::kOutOfRange) {
-        ++time_out_of_range_;
-    }
-    point_.Tag = ++count_;
+    point_.tag = ++count_;
+    point_.begins_segment = point_.begins_track = count_ == 1;
     ready_ = true;
     // Hand the point out before expat goes on.
-    XML_StopParser(parser_, XML_TRUE);
+    stream_.Pause();
 }
 
 std::vector<Tally> GpxReader::Parse::Tallies() const {
     return {
         {without_position_, "point without a valid latitude and longitude was skipped",
          "points without a valid latitude and longitude were skipped", true},
-        {without_time_, "point without a time was given Time 0",
-         "points without a time were given Time 0", false},
-        TimeOutOfRange(time_out_of_range_),
+        {time_out_of_range_, "point with a time outside 1900 to 2200 was left without a time",
+         "points with a time outside 1900 to 2200 were left without a time", false},
         {pass_ == Pass::kRoute ? count_ : 0, "route point was read as the track",
          "route points were read as the track", false},
     };
 }
 
-GpxReader::GpxReader(std::unique_ptr<gpl::InputFile> file)
-    : Reader(Format::kGpx, *file),
+GpxReader::GpxReader(std::unique_ptr<io::InputFile> file)
+    : Reader(Format::Named("gpx"), *file),
       file_(std::move(file)),
       parse_(std::make_unique<Parse>(*file_)) {}
 
 GpxReader::~GpxReader() = default;
 
-bool GpxReader::Next(GPL_Data_Point& point) {
+bool GpxReader::Next(track::Point& point) {
     if (Failed()) {
         return false;
     }

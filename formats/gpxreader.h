@@ -40,27 +40,24 @@
 #include <memory>
 #include <vector>
 
-#include "gplfile.h"
 #include "reader.h"
+#include "tracktools/io/inputfile.h"
 
 namespace formats {
 
 class GpxReader : public Reader {
   public:
-    static constexpr int kMaxDepth = 256;
-    static constexpr std::size_t kMaxMarkup = 1 << 20;
-
     // `file` is open; the reader reads it from where it stands.
-    explicit GpxReader(std::unique_ptr<gpl::InputFile> file);
+    explicit GpxReader(std::unique_ptr<io::InputFile> file);
     ~GpxReader() override;
 
-    bool Next(GPL_Data_Point& point) override;
+    bool Next(track::Point& point) override;
     std::vector<Tally> Tallies() const override;
 
-    class Parse;  // the expat parser and its handlers
+    class Parse;  // the handler of the document
 
   private:
-    std::unique_ptr<gpl::InputFile> file_;
+    std::unique_ptr<io::InputFile> file_;
     std::unique_ptr<Parse> parse_;
 };
 

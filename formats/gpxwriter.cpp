@@ -7,7 +7,8 @@
 
 namespace formats {
 
-GpxWriter::GpxWriter(int fd, const std::string& name) : Writer(Format::kGpx, fd), text_(Output()) {
+GpxWriter::GpxWriter(int fd, const WriterOptions& options)
+    : Writer(Format::Named("gpx"), fd), text_(Output()) {
     text_.Put(
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<gpx version=\"1.1\" creator=\"trackconvert\" xmlns=\"http://www.topografix.com/GPX/1/1\""
@@ -19,13 +20,21 @@ GpxWriter::GpxWriter(int fd, const std::string& name) : Writer(Format::kGpx, fd)
         " http://www8.garmin.com/xmlschemas/TrackPointExtensionv2.xsd\">\n"
         "  <trk>\n"
         "    <name>");
-    text_.XmlText(name);
+    text_.XmlText(options.name);
     text_.Put(
         "</name>\n"
         "    <trkseg>\n");
 }
 
-bool GpxWriter::Write(const GPL_Data_Point& point) {
+bool GpxWriter::Write(const track::Point& point) {
+    if (!point.Has(track::kPosition) && !Failed()) {
+        ++without_position_;
+        return true;
+    }
+    return WriteRecord(track::ToRecord(point));
+}
+
+bool GpxWriter::WriteRecord(const GPL_Data_Point& point) {
     if (Failed()) {
         return false;
     }

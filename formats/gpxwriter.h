@@ -26,13 +26,14 @@ namespace formats {
 
 class GpxWriter : public Writer {
   public:
-    GpxWriter(int fd, const std::string& name);
+    GpxWriter(int fd, const WriterOptions& options);
 
-    bool Write(const GPL_Data_Point& point) override;
+    bool Write(const track::Point& point) override;
     bool Finish() override;
     std::vector<Tally> Tallies() const override;
 
   private:
+    bool WriteRecord(const GPL_Data_Point& point);
     TextOutput text_;
     std::uint64_t without_position_ = 0;
 };

@@ -16,7 +16,7 @@ const char* AltitudeMode(bool clamp) {
 }  // namespace
 
 KmlWriter::KmlWriter(int fd, const WriterOptions& options)
-    : Writer(Format::kKml, fd),
+    : Writer(Format::Named("kml"), fd),
       text_(Output()),
       name_(options.name),
       clamp_(options.clamp),
@@ -63,7 +63,15 @@ void KmlWriter::Placemark(const char* name, const GPL_Data_Point& point) {
     text_.Put("</coordinates></Point>\n  </Placemark>\n");
 }
 
-bool KmlWriter::Write(const GPL_Data_Point& point) {
+bool KmlWriter::Write(const track::Point& point) {
+    if (!point.Has(track::kPosition) && !Failed()) {
+        ++skipped_;
+        return true;
+    }
+    return WriteRecord(track::ToRecord(point));
+}
+
+bool KmlWriter::WriteRecord(const GPL_Data_Point& point) {
     if (Failed()) {
         return false;
     }

@@ -31,11 +31,12 @@ class KmlWriter : public Writer {
   public:
     KmlWriter(int fd, const WriterOptions& options);
 
-    bool Write(const GPL_Data_Point& point) override;
+    bool Write(const track::Point& point) override;
     bool Finish() override;
     std::vector<Tally> Tallies() const override;
 
   private:
+    bool WriteRecord(const GPL_Data_Point& point);
     void Tuple(const GPL_Data_Point& point);
     void Placemark(const char* name, const GPL_Data_Point& point);
 

@@ -127,8 +127,8 @@ bool ReadAngle(std::string_view field, std::string_view hemisphere, char positiv
 
 }  // namespace
 
-NmeaReader::NmeaReader(std::unique_ptr<gpl::InputFile> file)
-    : Reader(Format::kNmea, *file),
+NmeaReader::NmeaReader(std::unique_ptr<io::InputFile> file)
+    : Reader(Format::Named("nmea"), *file),
       file_(std::move(file)),
       chunk_(std::make_unique<unsigned char[]>(kChunk)) {}
 
@@ -300,7 +300,7 @@ void NmeaReader::Hand(const Fix& fix, double altitude_feet) {
     point.Tag = ++count_;
 }
 
-bool NmeaReader::Next(GPL_Data_Point& point) {
+bool NmeaReader::NextRecord(GPL_Data_Point& point) {
     for (;;) {
         if (ready_next_ < ready_count_) {
             point = ready_[ready_next_++];
@@ -326,6 +326,18 @@ bool NmeaReader::Next(GPL_Data_Point& point) {
         Hand(fix_, 0.0);
         waiting_ = false;
     }
+}
+
+bool NmeaReader::Next(track::Point& point) {
+    GPL_Data_Point record;
+    if (!NextRecord(record)) {
+        return false;
+    }
+    track::FromRecord(record, point);
+    point.begins_segment = point.begins_track = record.Tag == 1;
+    point.track = 0;
+    point.track_name.clear();
+    return true;
 }
 
 std::vector<Tally> NmeaReader::Tallies() const {

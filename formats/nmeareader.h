@@ -38,8 +38,8 @@
 #include <string_view>
 #include <vector>
 
-#include "gplfile.h"
 #include "reader.h"
+#include "tracktools/io/inputfile.h"
 
 namespace formats {
 
@@ -48,12 +48,13 @@ class NmeaReader : public Reader {
     static constexpr std::size_t kMaxSentence = 255;
 
     // `file` is open; the reader reads it from where it stands.
-    explicit NmeaReader(std::unique_ptr<gpl::InputFile> file);
+    explicit NmeaReader(std::unique_ptr<io::InputFile> file);
 
-    bool Next(GPL_Data_Point& point) override;
+    bool Next(track::Point& point) override;
     std::vector<Tally> Tallies() const override;
 
   private:
+    bool NextRecord(GPL_Data_Point& point);
     // A fix from an RMC sentence, and the time of day that pairs it with a GGA.
     struct Fix {
         GPL_Data_Point point;
@@ -67,7 +68,7 @@ class NmeaReader : public Reader {
     void Gga(const std::string_view* fields, std::size_t count);
     void Hand(const Fix& fix, double altitude_feet);
 
-    std::unique_ptr<gpl::InputFile> file_;
+    std::unique_ptr<io::InputFile> file_;
     std::unique_ptr<unsigned char[]> chunk_;
     std::size_t at_ = 0;
     std::size_t size_ = 0;

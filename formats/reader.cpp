@@ -1,17 +1,20 @@
 #include "reader.h"
 
-#include <cerrno>
 #include <cstring>
 #include <utility>
 
-#include "csvreader.h"
-#include "gplfile.h"
-#include "gplreader.h"
-#include "gpxreader.h"
-#include "nmeareader.h"
-#include "sniff.h"
-
 namespace formats {
+
+std::string Where(const std::string& name, const Location& where) {
+    if (where.at_offset) {
+        return name + ": byte " + std::to_string(where.offset);
+    }
+    if (where.line == 0) {
+        return name;
+    }
+    return name + ":" + std::to_string(where.line) +
+           (where.column == 0 ? "" : ":" + std::to_string(where.column));
+}
 
 void Reader::Fail(int system_error, std::string reason, Location where) {
     error_.system_error = system_error;
@@ -19,53 +22,41 @@ void Reader::Fail(int system_error, std::string reason, Location where) {
     error_.where = where;
 }
 
-bool Readable(Format format) {
-    return format == Format::kGpl || format == Format::kGpx || format == Format::kNmea ||
-           format == Format::kCsv;
-}
-
-Format ReadableFormat(const std::string& path, const unsigned char* start, std::size_t size) {
-    const Format named = FromExtension(path);
-    if (named != Format::kUnknown) {
+Format InputFormat(const std::string& path, const unsigned char* start, std::size_t size) {
+    const Format named = Format::OfExtension(path);
+    if (named.Known()) {
         return named;
     }
-    const Format looks_like = SniffText(start, size);
-    switch (looks_like) {
-        case Format::kGpx:
-        case Format::kNmea:
-        case Format::kCsv:
-            return looks_like;
-        default:
-            return Format::kGpl;
+    const Format looks_like = Format::OfContent(start, size);
+    if (looks_like.Known() && !looks_like.ReadAsRecords()) {
+        return looks_like;
     }
+    return Format::Gpl();
 }
 
 std::unique_ptr<Reader> OpenReader(const std::string& path, Format format, ReadError& error) {
-    auto file = std::make_unique<gpl::InputFile>();
-    if (!file->Open(path)) {
+    auto file = std::make_unique<io::InputFile>();
+    if (!(path == "-" ? file->OpenStandardInput() : file->Open(path))) {
         error.system_error = file->Error();
         error.reason = std::strerror(file->Error());
         return nullptr;
     }
-    if (format == Format::kUnknown) {
+    if (!format.Known()) {
         const unsigned char* start = nullptr;
+        // A file whose first read fails is read as records: the reader
+        // reports the failure where it reads.
         const std::size_t size = file->Peek(&start);
-        format = ReadableFormat(path, start, size);
+        format = InputFormat(path, start, size);
     }
-    switch (format) {
-        case Format::kGpl:
-            return std::make_unique<GplReader>(std::move(file));
-        case Format::kGpx:
-            return std::make_unique<GpxReader>(std::move(file));
-        case Format::kNmea:
-            return std::make_unique<NmeaReader>(std::move(file));
-        case Format::kCsv:
-            return std::make_unique<CsvReader>(std::move(file));
-        default:
-            error.system_error = 0;
-            error.reason = std::string("cannot read ") + Describe(format) + "s";
-            return nullptr;
+    if (!format.Readable()) {
+        error.system_error = 0;
+        error.reason = std::string("cannot read ") + format.Describe() + "s";
+        if (format.Row()->advice != nullptr) {
+            error.reason += std::string("; ") + format.Row()->advice;
+        }
+        return nullptr;
     }
+    return format.Row()->read(std::move(file));
 }
 
 }  // namespace formats

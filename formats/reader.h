@@ -9,17 +9,31 @@
 #include <vector>
 
 #include "format.h"
-#include "gpldata.h"
-#include "gplfile.h"
+#include "tracktools/io/inputfile.h"
+#include "tracktools/track/point.h"
 
 namespace formats {
 
-// A place in a text file, line and column counted from 1; line 0 when there
-// is no place to name (a binary file, an error of the system).
+// A place in a file: line and column counted from 1 in a text file, or the
+// byte offset in a binary file; neither when there is no place to name (an
+// error of the system).
 struct Location {
-    std::uint64_t line = 0;
+    std::uint64_t line = 0;  // 0: no line
     std::uint64_t column = 0;
+    bool at_offset = false;
+    std::uint64_t offset = 0;
+
+    static Location AtOffset(std::uint64_t offset) {
+        Location where;
+        where.at_offset = true;
+        where.offset = offset;
+        return where;
+    }
 };
+
+// "<name>:<line>:<column>", "<name>: byte <offset>" or the name alone: the
+// one form every program gives the place of an error in a file.
+std::string Where(const std::string& name, const Location& where);
 
 // Why reading a file ended before its end, or why it could not be opened.
 struct ReadError {
@@ -28,9 +42,10 @@ struct ReadError {
     Location where;
 };
 
-// How many points a reader changed or left out for one reason, and the words
-// for a summary line "<count> <what>.": `one` for a count of 1, `many`
-// otherwise ("points without a time were given Time 0").
+// How many points a reader or writer changed or left out for one reason,
+// and the words for a summary line "<count> <what>.": `one` for a count of
+// 1, `many` otherwise ("points without a valid latitude and longitude were
+// skipped").
 struct Tally {
     std::uint64_t count = 0;
     const char* one = "";
@@ -45,8 +60,9 @@ class Reader {
     Reader& operator=(const Reader&) = delete;
 
     // The next point of the track, in file order. False at the end of the
-    // track, and when reading failed: Failed() tells which.
-    virtual bool Next(GPL_Data_Point& point) = 0;
+    // track, and when reading failed: Failed() tells which. The point is
+    // reset first; its track name is set on the first point of a track.
+    virtual bool Next(track::Point& point) = 0;
 
     bool Failed() const { return !error_.reason.empty(); }
     const ReadError& Error() const { return error_; }
@@ -56,8 +72,11 @@ class Reader {
     // included.
     virtual std::vector<Tally> Tallies() const { return {}; }
     // Bytes of a partial record at the end of a GPL file, not read as a
-    // point; 0 for the text formats.
+    // point; 0 for the other formats.
     virtual std::uint64_t IgnoredBytes() const { return 0; }
+    // What a GPL file looks like instead (see Format::OfContent): records
+    // have no mark of their own, so a known format is text read as records.
+    virtual Format LooksLike() const { return Format(); }
 
     // Identity of the file being read (0 and 0 when not known), so that a
     // program can refuse to write over it.
@@ -65,9 +84,8 @@ class Reader {
     unsigned long long Inode() const { return inode_; }
 
   protected:
-    explicit Reader(Format format) : format_(format) {}
     // A reader of the open `file`.
-    Reader(Format format, const gpl::InputFile& file)
+    Reader(Format format, const io::InputFile& file)
         : format_(format), device_(file.Device()), inode_(file.Inode()) {}
     void Fail(int system_error, std::string reason, Location where = {});
 
@@ -78,17 +96,15 @@ class Reader {
     ReadError error_;
 };
 
-// True for the formats OpenReader reads: GPL, GPX, NMEA and CSV.
-bool Readable(Format format);
+// The format OpenReader reads a file as when it is given none: the one its
+// name's extension says; else the one its first `size` bytes look like; else
+// GPL records. The result may be a format the suite cannot read.
+Format InputFormat(const std::string& path, const unsigned char* start, std::size_t size);
 
-// The format OpenReader reads `path` as when it is given kUnknown: the one
-// its extension names, else the one its first `size` bytes look like among
-// those the suite reads (GPX, NMEA, CSV); anything else is GPL records.
-Format ReadableFormat(const std::string& path, const unsigned char* start, std::size_t size);
-
-// Opens `path` for reading as `format` (kUnknown: see ReadableFormat). Null,
-// with `error` filled, when the file cannot be opened or the format cannot
-// be read.
+// Opens `path` ("-" is standard input) for reading as `format` (unknown:
+// see InputFormat). Null, with `error` filled, when the file cannot be
+// opened, or is of a format the suite cannot read: the reason then names
+// it ("cannot read KML files").
 std::unique_ptr<Reader> OpenReader(const std::string& path, Format format, ReadError& error);
 
 }  // namespace formats

@@ -15,6 +15,13 @@ inline Tally TimeOutOfRange(std::uint64_t count) {
             "points with a time outside 1970 to 2106 were given Time 0", false};
 }
 
+// Points left out because they have no position at all (a sensor's
+// reading without a fix).
+inline Tally SkippedWithoutPosition(std::uint64_t count) {
+    return {count, "point without a position was skipped", "points without a position were skipped",
+            true};
+}
+
 // Points left out because the format cannot hold their position (and
 // altitude, when `altitude` is true).
 inline Tally SkippedForPosition(std::uint64_t count, bool altitude) {

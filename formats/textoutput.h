@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "gplfile.h"
+#include "tracktools/io/outputfile.h"
 
 namespace formats {
 
@@ -26,7 +26,7 @@ std::string JsonQuoted(std::string_view text);
 
 class TextOutput {
   public:
-    explicit TextOutput(gpl::OutputFile& file) : file_(file) {}
+    explicit TextOutput(io::OutputFile& file) : file_(file) {}
 
     // Each call adds to the buffer; once a write has failed nothing more is
     // taken and Failed() stays true.
@@ -47,7 +47,7 @@ class TextOutput {
     bool Failed() const { return !ok_; }
 
   private:
-    gpl::OutputFile& file_;
+    io::OutputFile& file_;
     bool ok_ = true;
 };
 

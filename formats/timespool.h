@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "gplfile.h"
+#include "tracktools/io/inputfile.h"
+#include "tracktools/io/outputfile.h"
 
 namespace formats {
 
@@ -36,8 +37,8 @@ class TimeSpool {
 
     std::string directory_;
     int fd_ = -1;
-    gpl::OutputFile out_;
-    gpl::InputFile in_;
+    io::OutputFile out_;
+    io::InputFile in_;
     int error_ = 0;
 };
 

@@ -4,13 +4,20 @@
 #include <cstring>
 #include <utility>
 
-#include "csvwriter.h"
-#include "geojsonwriter.h"
-#include "gplwriter.h"
-#include "gpxwriter.h"
-#include "kmlwriter.h"
-
 namespace formats {
+namespace {
+
+// The words of a value that was not kept, in the order of kSensorFields.
+const char* const kNotKept[][2] = {
+    {"heart rate was not kept", "heart rates were not kept"},
+    {"cadence was not kept", "cadences were not kept"},
+    {"power reading was not kept", "power readings were not kept"},
+    {"temperature was not kept", "temperatures were not kept"},
+};
+static_assert(sizeof kNotKept / sizeof kNotKept[0] == track::kSensorCount,
+              "words for every sensor value");
+
+}  // namespace
 
 Writer::Writer(Format format, int fd) : format_(format) {
     output_.Attach(fd);
@@ -34,39 +41,39 @@ void Writer::Fail(int system_error, std::string reason) {
     error_.reason = std::move(reason);
 }
 
-bool HasValidPosition(const GPL_Data_Point& point) {
-    // Comparisons with NaN are false: a NaN is out of range.
-    return std::fabs(point.Latitude) <= 90.0 && std::fabs(point.Longitude) <= 180.0;
+void Losses::Add(const track::Point& point, Breaks::Kind kind) {
+    for (std::size_t i = 0; i < track::kSensorCount; ++i) {
+        const track::Field field = track::kSensorFields[i];
+        values_[i] += (dropped_ & field) != 0 && point.Has(field) ? 1 : 0;
+    }
+    // The first point written begins a track, which breaks nothing.
+    breaks_lost_ += segments_ && kind != Breaks::kNone && started_ ? 1 : 0;
+    started_ = true;
 }
 
-bool Writable(Format format) {
-    switch (format) {
-        case Format::kGpl:
-        case Format::kGpx:
-        case Format::kKml:
-        case Format::kGeoJson:
-        case Format::kCsv:
-            return true;
-        default:
-            return false;
+void Losses::AppendTallies(std::vector<Tally>& tallies) const {
+    for (std::size_t i = 0; i < track::kSensorCount; ++i) {
+        tallies.push_back({values_[i], kNotKept[i][0], kNotKept[i][1], false});
     }
+    tallies.push_back(
+        {breaks_lost_, "segment break was not kept", "segment breaks were not kept", false});
+}
+
+bool HasValidPosition(const track::Point& point) {
+    // Comparisons with NaN are false: a NaN is out of range.
+    return point.Has(track::kPosition) && std::fabs(point.latitude) <= 90.0 &&
+           std::fabs(point.longitude) <= 180.0;
+}
+
+bool HasValidPosition(const GPL_Data_Point& record) {
+    return std::fabs(record.Latitude) <= 90.0 && std::fabs(record.Longitude) <= 180.0;
 }
 
 std::unique_ptr<Writer> OpenWriter(Format format, int fd, const WriterOptions& options) {
-    switch (format) {
-        case Format::kGpl:
-            return std::make_unique<GplWriter>(fd);
-        case Format::kGpx:
-            return std::make_unique<GpxWriter>(fd, options.name);
-        case Format::kKml:
-            return std::make_unique<KmlWriter>(fd, options);
-        case Format::kGeoJson:
-            return std::make_unique<GeoJsonWriter>(fd, options.name);
-        case Format::kCsv:
-            return std::make_unique<CsvWriter>(fd);
-        default:
-            return nullptr;
+    if (!format.Writable()) {
+        return nullptr;
     }
+    return format.Row()->write(fd, options);
 }
 
 }  // namespace formats

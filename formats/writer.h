@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "format.h"
-#include "gpldata.h"
-#include "gplfile.h"
 #include "reader.h"
+#include "tracktools/io/outputfile.h"
+#include "tracktools/track/point.h"
 
 namespace formats {
 
@@ -23,7 +23,9 @@ struct WriteError {
 
 // What a writer needs besides the points.
 struct WriterOptions {
-    std::string name;      // of the track in GPX, KML and GeoJSON: the input's base name
+    // Of a track without a name of its own, in the formats that name
+    // tracks: the input's base name.
+    std::string name;
     bool clamp = false;    // KML: the line lies on the ground, without altitudes
     bool extrude = false;  // KML: a wall from the line down to the ground
 };
@@ -34,28 +36,32 @@ class Writer {
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;
 
-    // Takes the next point of the track. A point the format cannot hold is
-    // left out and counted in Tallies(). False when writing failed: Error()
-    // tells why, and nothing more is written.
-    virtual bool Write(const GPL_Data_Point& point) = 0;
+    // Takes the next point. A point the format cannot hold is left out, and
+    // a value it cannot hold dropped, and counted in Tallies(). The first
+    // point begins a track whatever its marks say. False when writing
+    // failed: Error() tells why, and nothing more is written.
+    virtual bool Write(const track::Point& point) = 0;
     // Ends the document and writes out all that is buffered; the descriptor
     // stays open. False when anything was lost.
     virtual bool Finish() = 0;
+    // Writes out what is buffered, for a reader at the other end of a pipe
+    // or device. False when anything was lost.
+    bool Flush() { return Check(output_.Flush()); }
 
     bool Failed() const { return failed_; }
     const WriteError& Error() const { return error_; }
     Format format() const { return format_; }
     // Points in the output so far.
     std::uint64_t Written() const { return written_; }
-    // The points left out so far, in an order fixed for the format, counts
-    // of 0 included.
+    // The points left out and the values dropped so far, in an order fixed
+    // for the format, counts of 0 included.
     virtual std::vector<Tally> Tallies() const { return {}; }
 
   protected:
     // Writes through a buffer into `fd`, which the caller opened and closes.
     Writer(Format format, int fd);
 
-    gpl::OutputFile& Output() { return output_; }
+    io::OutputFile& Output() { return output_; }
     void Count() { ++written_; }
     // The result of a Write or Finish: false, with Error() set from the
     // output file, when a write failed.
@@ -65,21 +71,58 @@ class Writer {
 
   private:
     Format format_;
-    gpl::OutputFile output_;
+    io::OutputFile output_;
     std::uint64_t written_ = 0;
     bool failed_ = false;
     WriteError error_;
 };
 
+// What a writer does at a point: the marks of tracks and segments as the
+// output sees them, where the first point written begins a track.
+class Breaks {
+  public:
+    enum Kind { kNone, kSegment, kTrack };
+    // The break before `point`, which is written.
+    Kind Next(const track::Point& point) {
+        const Kind kind = !started_ || point.begins_track ? kTrack
+                          : point.begins_segment          ? kSegment
+                                                          : kNone;
+        started_ = true;
+        return kind;
+    }
+    bool Started() const { return started_; }
+
+  private:
+    bool started_ = false;
+};
+
+// Counts what a format cannot hold of the points written: the values of
+// `dropped` (Field bits) that points carried, and segment breaks when
+// segments are not kept.
+class Losses {
+  public:
+    Losses(std::uint16_t dropped, bool segments_dropped)
+        : dropped_(dropped), segments_(segments_dropped) {}
+    // For a point that is written, after the break Breaks gave it.
+    void Add(const track::Point& point, Breaks::Kind kind);
+    // Tallies of the counts, in a fixed order.
+    void AppendTallies(std::vector<Tally>& tallies) const;
+
+  private:
+    std::uint16_t dropped_;
+    bool segments_;
+    std::uint64_t values_[track::kSensorCount] = {};
+    std::uint64_t breaks_lost_ = 0;
+    bool started_ = false;
+};
+
 // True when `point` has a latitude within ±90 and a longitude within ±180
 // degrees, the positions that GPX, KML and GeoJSON can hold.
-bool HasValidPosition(const GPL_Data_Point& point);
-
-// True for the formats OpenWriter writes: GPL, GPX, KML, GeoJSON and CSV.
-bool Writable(Format format);
+bool HasValidPosition(const track::Point& point);
+bool HasValidPosition(const GPL_Data_Point& record);
 
 // A writer of `format` into the open descriptor `fd`; null when the format
-// is not Writable. The start of the document goes into the buffer at once.
+// is not writable. The start of the document goes into the buffer at once.
 std::unique_ptr<Writer> OpenWriter(Format format, int fd, const WriterOptions& options);
 
 }  // namespace formats

@@ -8,8 +8,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static fuzz::MemoryFile input;
     static fuzz::MemoryFile output;
-    const fuzz::Points read = fuzz::ReadAll(input.Hold(data, size), formats::Format::kCsv, false);
-    fuzz::CheckSame(fuzz::WriteAndRead(output, formats::Format::kCsv, read.points), read, true,
-                    0.0);
+    const fuzz::Points read =
+        fuzz::ReadAll(input.Hold(data, size), formats::Format::Named("csv"), false);
+    fuzz::CheckSame(fuzz::WriteAndRead(output, formats::Format::Named("csv"), read.points), read,
+                    true, 0.0);
     return 0;
 }

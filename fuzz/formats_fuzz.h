@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "reader.h"
-#include "writer.h"
+#include "tracktools/formats/reader.h"
+#include "tracktools/formats/writer.h"
 
 namespace fuzz {
 
@@ -32,13 +32,14 @@ inline Points ReadAll(const std::string& name, formats::Format format, bool numb
     FUZZ_CHECK(reader != nullptr);
     const std::size_t tallies = reader->Tallies().size();
     Points result;
-    GPL_Data_Point point;
+    track::Point point;
     while (reader->Next(point)) {
         ++result.count;
-        FUZZ_CHECK(!numbered || point.Tag == result.count);
-        FUZZ_CHECK(point.Reserved1 == 0 && point.Reserved2 == 0);
+        const GPL_Data_Point record = track::ToRecord(point);
+        FUZZ_CHECK(!numbered || record.Tag == result.count);
+        FUZZ_CHECK(record.Reserved1 == 0 && record.Reserved2 == 0);
         if (result.points.size() < kRoundTripPoints) {
-            result.points.push_back(point);
+            result.points.push_back(record);
         }
     }
     result.failed = reader->Failed();
@@ -54,7 +55,9 @@ inline Points WriteAndRead(MemoryFile& file, formats::Format format,
                            const std::vector<GPL_Data_Point>& points) {
     {
         const auto writer = formats::OpenWriter(format, file.Empty(), {"fuzz", false, false});
-        for (const GPL_Data_Point& point : points) {
+        track::Point point;
+        for (const GPL_Data_Point& record : points) {
+            track::FromRecord(record, point);
             FUZZ_CHECK(writer->Write(point));
         }
         FUZZ_CHECK(writer->Finish());

@@ -5,10 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "CEarth.h"
-#include "CEarthCoordinate.h"
-#include "CPolarCoordinate.h"
 #include "fuzz_support.h"
+#include "tracktools/geodesy/CEarth.h"
+#include "tracktools/geodesy/CEarthCoordinate.h"
+#include "tracktools/geodesy/CPolarCoordinate.h"
 
 namespace {
 

@@ -10,13 +10,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static fuzz::MemoryFile input;
     static fuzz::MemoryFile output;
-    const fuzz::Points read = fuzz::ReadAll(input.Hold(data, size), formats::Format::kGpx, true);
+    const fuzz::Points read =
+        fuzz::ReadAll(input.Hold(data, size), formats::Format::Named("gpx"), true);
     for (const GPL_Data_Point& point : read.points) {
         FUZZ_CHECK(std::fabs(point.Latitude) <= 90 && std::fabs(point.Longitude) <= 180);
         FUZZ_CHECK(std::isfinite(point.Altitude) && std::isfinite(point.Speed) &&
                    std::isfinite(point.Heading));
     }
-    fuzz::CheckSame(fuzz::WriteAndRead(output, formats::Format::kGpx, read.points), read, false,
-                    1e-9);
+    fuzz::CheckSame(fuzz::WriteAndRead(output, formats::Format::Named("gpx"), read.points), read,
+                    false, 1e-9);
     return 0;
 }

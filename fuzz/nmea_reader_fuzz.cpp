@@ -8,7 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static fuzz::MemoryFile input;
-    const fuzz::Points read = fuzz::ReadAll(input.Hold(data, size), formats::Format::kNmea, true);
+    const fuzz::Points read =
+        fuzz::ReadAll(input.Hold(data, size), formats::Format::Named("nmea"), true);
     FUZZ_CHECK(!read.failed);
     for (const GPL_Data_Point& point : read.points) {
         FUZZ_CHECK(std::fabs(point.Latitude) <= 90 && std::fabs(point.Longitude) <= 180);

@@ -10,8 +10,9 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "gpldata.h"
-#include "gplfile.h"
+#include "tracktools/track/gpldata.h"
+#include "tracktools/track/gplfile.h"
+#include "tracktools/track/point.h"
 
 namespace {
 
@@ -56,13 +57,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static fuzz::MemoryFile file;
-    gpl::InputFile input;
+    io::InputFile input;
     FUZZ_CHECK(input.Open(file.Hold(data, size)));
 
     // Every whole record comes back byte for byte; a partial one is dropped.
     std::size_t records = 0;
     GPL_Data_Point point;
-    while (input.ReadRecord(point)) {
+    while (gpl::ReadRecord(input, point)) {
         FUZZ_CHECK(!input.AtEnd());
         FUZZ_CHECK((records + 1) * gpl::kRecordSize <= size);
         const std::uint8_t* bytes = data + records * gpl::kRecordSize;
@@ -75,6 +76,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         gpl::EncodeRecord(decoded, again);
         FUZZ_CHECK(std::memcmp(again, bytes, sizeof again) == 0);
 
+        // Through the track model and back, every byte stays as it was.
+        track::Point model;
+        track::FromRecord(point, model);
+        gpl::EncodeRecord(track::ToRecord(model), again);
+        FUZZ_CHECK(std::memcmp(again, bytes, sizeof again) == 0);
+        track::ApplyRecord(point, model);
+        gpl::EncodeRecord(track::ToRecord(model), again);
+        FUZZ_CHECK(std::memcmp(again, bytes, sizeof again) == 0);
+
         if (records < kTextRecords) {
             CheckTextForm(point);
         }
@@ -84,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(input.AtEnd());
     // A failed read leaves the point as it was.
     const GPL_Data_Point last = point;
-    FUZZ_CHECK(!input.ReadRecord(point));
+    FUZZ_CHECK(!gpl::ReadRecord(input, point));
     unsigned char before[gpl::kRecordSize];
     unsigned char after[gpl::kRecordSize];
     gpl::EncodeRecord(last, before);

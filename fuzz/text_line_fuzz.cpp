@@ -10,8 +10,8 @@
 
 #include "../tests/track/line_scan_reference.h"
 #include "fuzz_support.h"
-#include "gpldata.h"
-#include "gplfile.h"
+#include "tracktools/track/gpldata.h"
+#include "tracktools/track/gplfile.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ void CheckReader(std::string& text) {
 // dropped, one more line after the last newline, the end seen only there.
 void CheckLines(const std::uint8_t* data, std::size_t size) {
     static fuzz::MemoryFile file;
-    gpl::InputFile input;
+    io::InputFile input;
     FUZZ_CHECK(input.Open(file.Hold(data, size)));
     const char* bytes = reinterpret_cast<const char*>(data);
     std::size_t at = 0;

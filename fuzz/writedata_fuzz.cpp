@@ -7,8 +7,8 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "gpldata.h"
-#include "gplfile.h"
+#include "tracktools/track/gpldata.h"
+#include "tracktools/track/gplfile.h"
 #include "writedata.h"
 
 namespace {

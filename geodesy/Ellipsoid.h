@@ -28,6 +28,9 @@ class Ellipsoid {
     static Ellipsoid FromTable(int id);
     static constexpr int kFirstTableId = 1;
     static constexpr int kLastTableId = 25;
+    // WGS 84, the ellipsoid of GPS, which every program measures on.
+    static constexpr int kWgs84 = 25;
+    static Ellipsoid Wgs84() { return FromTable(kWgs84); }
 
     double EquatorialRadius() const { return a_; }
     double PolarRadius() const { return b_; }

@@ -15,7 +15,7 @@
 #include <GeographicLib/Geocentric.hpp>
 #include <GeographicLib/Geodesic.hpp>
 
-#include "CEarth.h"
+#include "tracktools/geodesy/CEarth.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include <cmath>
 
-#include "CMath.h"
+#include "tracktools/geodesy/CMath.h"
 
 namespace geodesy::detail {
 

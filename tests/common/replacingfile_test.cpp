@@ -24,6 +24,7 @@ bool Put(const tools::ReplacingFile& file, const std::string& text) {
 TEST(ReplacingFile, TheNameChangesOnlyOnCommit) {
     TempDir dir;
     WriteFile(dir / "out.txt", "old");
+    ASSERT_EQ(::chmod((dir / "out.txt").c_str(), 0604), 0);
     const mode_t mask = ::umask(027);
     {
         tools::ReplacingFile file;
@@ -34,7 +35,15 @@ TEST(ReplacingFile, TheNameChangesOnlyOnCommit) {
         ASSERT_TRUE(file.Commit());
     }
     EXPECT_EQ(ReadFile(dir / "out.txt"), "new");
-    EXPECT_EQ(FileMode(dir / "out.txt"), 0640u);
+    // The file replaced keeps its mode; a new one has 0664 less the umask.
+    EXPECT_EQ(FileMode(dir / "out.txt"), 0604u);
+    {
+        tools::ReplacingFile file;
+        ASSERT_TRUE(file.Open(dir / "new.txt"));
+        ASSERT_TRUE(file.Commit());
+    }
+    EXPECT_EQ(FileMode(dir / "new.txt"), 0640u);
+    ASSERT_EQ(::unlink((dir / "new.txt").c_str()), 0);
     {
         tools::ReplacingFile file;
         ASSERT_TRUE(file.Open(dir / "out.txt"));

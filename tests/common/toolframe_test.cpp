@@ -31,7 +31,7 @@ int CopyThroughFrame(const std::string& in, const std::string& out, std::string&
     int status = frame.Open();
     if (status == 0) {
         frame.Announce();
-        GPL_Data_Point point;
+        track::Point point;
         while (status == 0 && frame.Read(point)) {
             if (!frame.Write(point)) {
                 status = frame.WriteFailed();

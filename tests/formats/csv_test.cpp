@@ -35,9 +35,9 @@ TEST(Csv, EveryFieldButTheReservedWordsComesBackBitForBit) {
             i == 0 ? 0xFFFFFFFFu : i);
         points.push_back(point);
     }
-    const formats_support::WriteResult written = WriteAll(Format::kCsv, points);
+    const formats_support::WriteResult written = WriteAll(Format::Named("csv"), points);
     EXPECT_EQ(written.written, points.size());
-    const ReadResult read = ReadAll(written.bytes, Format::kCsv);
+    const ReadResult read = ReadAll(written.bytes, Format::Named("csv"));
     ASSERT_FALSE(read.failed) << read.error.reason;
     ASSERT_EQ(read.points.size(), points.size());
     for (std::size_t i = 0; i < points.size(); ++i) {
@@ -63,7 +63,7 @@ TEST(Csv, ColumnsByNameQuotingAndWhatSpreadsheetsWrite) {
         "\n"
         ",,-0,\"-1e-3\",,\"\"\r\n"
         "\"\"\"\",INF,nan,-INFINITY,,";  // a last line without its line end
-    const ReadResult result = ReadAll(text, Format::kCsv);
+    const ReadResult result = ReadAll(text, Format::Named("csv"));
     ASSERT_FALSE(result.failed) << result.error.reason << " line " << result.error.where.line;
     ASSERT_EQ(result.points.size(), 3u);
     const GPL_Data_Point& first = result.points[0];
@@ -113,7 +113,7 @@ TEST(Csv, ErrorsOfTheFileAtTheirLines) {
          "more than 1000 columns", 1},
     };
     for (const auto& c : cases) {
-        const ReadResult result = ReadAll(c.text, Format::kCsv);
+        const ReadResult result = ReadAll(c.text, Format::Named("csv"));
         EXPECT_TRUE(result.failed) << c.reason;
         EXPECT_EQ(result.error.reason.compare(0, std::strlen(c.reason), c.reason), 0)
             << result.error.reason;
@@ -125,7 +125,7 @@ TEST(Csv, ErrorsOfTheFileAtTheirLines) {
 TEST(Csv, TimesThatDoNotFitATimeStampBecomeZero) {
     const ReadResult result = ReadAll(
         "latitude,longitude,time\n1,2,1969-12-31T23:59:59Z\n1,2,2106-02-07T06:28:16Z\n1,2,\n",
-        Format::kCsv);
+        Format::Named("csv"));
     ASSERT_EQ(result.points.size(), 3u);
     EXPECT_EQ(result.Count("points with a time outside"), 2u);
     for (const GPL_Data_Point& point : result.points) {

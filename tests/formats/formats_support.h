@@ -12,13 +12,14 @@
 #include <vector>
 
 #include "files.h"
-#include "reader.h"
-#include "writer.h"
+#include "tracktools/formats/reader.h"
+#include "tracktools/formats/writer.h"
 
 namespace formats_support {
 
 struct ReadResult {
-    std::vector<GPL_Data_Point> points;
+    std::vector<GPL_Data_Point> points;  // the points as GPL records
+    std::vector<track::Point> model;
     bool failed = false;
     formats::ReadError error;
     std::vector<formats::Tally> tallies;
@@ -45,9 +46,10 @@ inline ReadResult ReadAll(const std::string& bytes, formats::Format format) {
         result.failed = true;
         return result;
     }
-    GPL_Data_Point point;
+    track::Point point;
     while (reader->Next(point)) {
-        result.points.push_back(point);
+        result.points.push_back(track::ToRecord(point));
+        result.model.push_back(point);
     }
     // The end stays the end.
     EXPECT_FALSE(reader->Next(point));
@@ -104,7 +106,9 @@ inline WriteResult WriteAll(formats::Format format, const std::vector<GPL_Data_P
     WriteResult result;
     {
         const auto writer = formats::OpenWriter(format, fd, options);
-        for (const GPL_Data_Point& point : points) {
+        track::Point point;
+        for (const GPL_Data_Point& record : points) {
+            track::FromRecord(record, point);
             EXPECT_TRUE(writer->Write(point));
         }
         EXPECT_TRUE(writer->Finish());

@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "formats_support.h"
-#include "gpxreader.h"
+#include "tracktools/formats/gpxreader.h"
+#include "tracktools/formats/xmlstream.h"
 
 namespace {
 
@@ -79,11 +80,11 @@ TEST(GpxReader, PointsAndTheirFields) {
         {"no points at all", Gpx("<metadata><name>empty</name></metadata>"), {}},
     };
     for (const auto& c : cases) {
-        ExpectPoints(ReadAll(c.document, Format::kGpx), c.points, c.label);
+        ExpectPoints(ReadAll(c.document, Format::Named("gpx")), c.points, c.label);
     }
 }
 
-TEST(GpxReader, PointsWithoutPositionAreSkippedAndTimesOutOfRangeBecomeZero) {
+TEST(GpxReader, PointsWithoutPositionAreSkippedAndTimesOutsideGplStayTimes) {
     const ReadResult result = ReadAll(
         Gpx(Track("<trkpt lat=\"91\" lon=\"0\"/><trkpt lat=\"0\" lon=\"-180.5\"/>"
                   "<trkpt lon=\"0\"/><trkpt lat=\"nan\" lon=\"0\"/><trkpt lat=\"1x\" lon=\"0\"/>"
@@ -91,16 +92,16 @@ TEST(GpxReader, PointsWithoutPositionAreSkippedAndTimesOutOfRangeBecomeZero) {
                   "<time>1969-12-31T23:59:59Z</time></trkpt>"
                   "<trkpt lat=\"0\" lon=\"0\"><time>2106-02-07T06:28:16Z</time></trkpt>"
                   "<trkpt lat=\"0\" lon=\"0\"><time>2106-02-07T06:28:15Z</time></trkpt>")),
-        Format::kGpx);
+        Format::Named("gpx"));
     ExpectPoints(result, {{90, -180, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 4294967295u, 0, 0}},
                  "skipped");
     EXPECT_EQ(result.Count("points without a valid latitude"), 6u);
-    EXPECT_EQ(result.Count("points with a time outside"), 2u);
-    EXPECT_EQ(result.Count("points without a time"), 0u);
+    EXPECT_EQ(result.model[0].time.Seconds(), -1);
+    EXPECT_EQ(result.model[1].time.Seconds(), 4294967296);
     EXPECT_EQ(result.Count("route points"), 0u);
 
-    const ReadResult routes = ReadAll(Gpx("<rte><rtept lat=\"1\" lon=\"1\"/></rte>"), Format::kGpx);
-    EXPECT_EQ(routes.Count("points without a time"), 1u);
+    const ReadResult routes =
+        ReadAll(Gpx("<rte><rtept lat=\"1\" lon=\"1\"/></rte>"), Format::Named("gpx"));
     EXPECT_EQ(routes.Count("route points"), 1u);
 }
 
@@ -111,7 +112,7 @@ TEST(GpxReader, Utf16WithAByteOrderMark) {
         utf16 += c;
         utf16 += '\0';
     }
-    ExpectPoints(ReadAll(utf16, Format::kGpx), {{5, 6, 0, 0, 0, 0}}, "UTF-16");
+    ExpectPoints(ReadAll(utf16, Format::Named("gpx")), {{5, 6, 0, 0, 0, 0}}, "UTF-16");
 }
 
 TEST(GpxReader, ErrorsOfTheFileWithTheirPlaces) {
@@ -150,7 +151,7 @@ TEST(GpxReader, ErrorsOfTheFileWithTheirPlaces) {
         {nested, "elements nested more than 256 deep", 1, 5 + 255 * 3 + 1},
     };
     for (const auto& c : cases) {
-        const ReadResult result = ReadAll(c.document, Format::kGpx);
+        const ReadResult result = ReadAll(c.document, Format::Named("gpx"));
         EXPECT_TRUE(result.failed) << c.document;
         EXPECT_EQ(result.error.reason.compare(0, std::strlen(c.reason), c.reason), 0)
             << result.error.reason;
@@ -170,9 +171,9 @@ TEST(GpxReader, RoutesFromAPipeCannotBeReadAgain) {
         testing_support::WriteFile(fifo, Gpx("<rte><rtept lat=\"1\" lon=\"2\"/></rte>"));
     });
     formats::ReadError error;
-    const auto reader = formats::OpenReader(fifo, Format::kGpx, error);
+    const auto reader = formats::OpenReader(fifo, Format::Named("gpx"), error);
     ASSERT_NE(reader, nullptr);
-    GPL_Data_Point point;
+    track::Point point;
     EXPECT_FALSE(reader->Next(point));
     writer.join();
     EXPECT_TRUE(reader->Failed());
@@ -184,8 +185,8 @@ TEST(GpxReader, RoutesFromAPipeCannotBeReadAgain) {
 // passed, not at the end of the tag.
 TEST(GpxReader, MarkupLongerThanTheLimitFailsEarly) {
     const std::string document = Gpx(Track("<trkpt lat=\"1\" lon=\"2\"/>") + "<x a=\"" +
-                                     std::string(3 * formats::GpxReader::kMaxMarkup, '1') + "\"/>");
-    const ReadResult result = ReadAll(document, Format::kGpx);
+                                     std::string(3 * formats::XmlStream::kMaxMarkup, '1') + "\"/>");
+    const ReadResult result = ReadAll(document, Format::Named("gpx"));
     ASSERT_TRUE(result.failed);
     EXPECT_EQ(result.error.reason.rfind("markup longer than 1048576 bytes", 0), 0u);
     EXPECT_EQ(result.points.size(), 1u);

@@ -62,7 +62,7 @@ TEST(NmeaReader, SentencesComposedByHand) {
         "$BDRMC,120000,A,1000.0000,N,10000.0000,E,,,010180,,,A*6A\n"
         "$GAGGA,120000,1000.0000,N,17959.9999,W,1,05,1.0,100.0,M,,,,*16\n"
         "$GARMC,120000,A,1000.0000,N,17959.9999,W,,,311279,,,A";
-    const ReadResult result = ReadAll(log, Format::kNmea);
+    const ReadResult result = ReadAll(log, Format::Named("nmea"));
     ExpectPoints(result,
                  {
                      {48 + 7.038 / 60, 11 + 31.0 / 60, 545.4 * kFeet, 764426119, 22.4 * kMph, 84.4},
@@ -81,7 +81,7 @@ TEST(NmeaReader, NothingUsableIsNoFailure) {
     for (const std::string& log :
          {std::string(), std::string("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,,,\n"),
           std::string(100000, '\0'), std::string(5000, '$')}) {
-        const ReadResult result = ReadAll(log, Format::kNmea);
+        const ReadResult result = ReadAll(log, Format::Named("nmea"));
         EXPECT_FALSE(result.failed);
         EXPECT_TRUE(result.points.empty());
     }
@@ -136,7 +136,7 @@ TEST(NmeaReader, AReceiverThatLosesItsFixAndCrossesMidnight) {
                                 12.5 * kMph, 45.0});
         }
     }
-    const ReadResult result = ReadAll(log, Format::kNmea);
+    const ReadResult result = ReadAll(log, Format::Named("nmea"));
     ExpectPoints(result, expected);
     EXPECT_EQ(result.Count("RMC sentences without a valid fix"), 20u);
     EXPECT_EQ(result.Count("malformed RMC sentences"), 0u);
@@ -148,7 +148,7 @@ TEST(NmeaReader, LongLinesAndSentencesCutShort) {
     const std::string rmc = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A";
     const std::string log = std::string(3 << 20, 'x') + "$" + std::string(3 << 20, '7') + rmc +
                             "\n$GPRMC,123519,A," + std::string(1 << 20, ',') + "\n" + rmc;
-    const ReadResult result = ReadAll(log, Format::kNmea);
+    const ReadResult result = ReadAll(log, Format::Named("nmea"));
     ASSERT_FALSE(result.failed);
     EXPECT_EQ(result.points.size(), 2u);
     EXPECT_EQ(result.Count("malformed RMC sentences"), 0u);

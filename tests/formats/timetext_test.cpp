@@ -5,7 +5,7 @@
 #include <ctime>
 #include <string>
 
-#include "timetext.h"
+#include "tracktools/formats/timetext.h"
 
 namespace {
 

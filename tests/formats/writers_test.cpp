@@ -44,20 +44,21 @@ TEST(Writers, PointsTheFormatCannotHoldAreLeftOutAndCounted) {
         formats::WriterOptions options;
         std::uint64_t written;
     } cases[] = {
-        {Format::kGpl, {}, 8}, {Format::kCsv, {}, 8},     {Format::kGpx, {}, 4},
-        {Format::kKml, {}, 2}, {Format::kGeoJson, {}, 2}, {Format::kKml, {"t", true, false}, 4},
+        {Format::Named("gpl"), {}, 8},     {Format::Named("csv"), {}, 8},
+        {Format::Named("gpx"), {}, 4},     {Format::Named("kml"), {}, 2},
+        {Format::Named("geojson"), {}, 2}, {Format::Named("kml"), {"t", true, false}, 4},
     };
     for (const auto& c : cases) {
         const WriteResult result = WriteAll(c.format, points, c.options);
-        EXPECT_EQ(result.written, c.written) << formats::Name(c.format);
+        EXPECT_EQ(result.written, c.written) << c.format.Name();
         std::uint64_t skipped = 0;
         for (const formats::Tally& tally : result.tallies) {
             skipped += tally.skipped ? tally.count : 0;
         }
-        EXPECT_EQ(skipped, points.size() - c.written) << formats::Name(c.format);
+        EXPECT_EQ(skipped, points.size() - c.written) << c.format.Name();
     }
     // GPX leaves out what it cannot hold of a point it writes.
-    const std::string gpx = WriteAll(Format::kGpx, points).bytes;
+    const std::string gpx = WriteAll(Format::Named("gpx"), points).bytes;
     EXPECT_NE(gpx.find("<trkpt lat=\"46.5\" lon=\"7.25\"><ele>304.8</ele>"
                        "<time>2019-05-01T04:31:11Z</time><extensions><gpxtpx:TrackPointExtension>"
                        "<gpxtpx:speed>4.4704</gpxtpx:speed><gpxtpx:course>90</gpxtpx:course>"
@@ -71,7 +72,7 @@ TEST(Writers, PointsTheFormatCannotHoldAreLeftOutAndCounted) {
 // XML Schema's decimal has no exponent.
 TEST(Writers, XmlNumbersAreDecimalsWithoutExponent) {
     const std::string gpx =
-        WriteAll(Format::kGpx, {{1e-7, -1e-300 / 1e8, 1e-300, 0, 1e20, 5}}).bytes;
+        WriteAll(Format::Named("gpx"), {{1e-7, -1e-300 / 1e8, 1e-300, 0, 1e20, 5}}).bytes;
     EXPECT_NE(gpx.find("lat=\"0.0000001\" lon=\"-0." + std::string(307, '0') + "1\""),
               std::string::npos);
     const std::size_t start = gpx.find("<trkpt");
@@ -87,20 +88,20 @@ TEST(Writers, NoneOneAndMorePoints) {
         {46.5, 7.25, 1000, 0, 0, 1556685071}, {46.6, 7.35, 1100, 0, 0, 0}, {46.7, 7.45, 0}};
     for (std::size_t size = 0; size <= 3; ++size) {
         const std::vector<GPL_Data_Point> points(track.begin(), track.begin() + size);
-        const std::string kml = WriteAll(Format::kKml, points).bytes;
+        const std::string kml = WriteAll(Format::Named("kml"), points).bytes;
         EXPECT_EQ(Count(kml, "<Placemark>"), size == 0 ? 0 : size == 1 ? 2 : 3) << size;
         EXPECT_EQ(Count(kml, "<LineString>"), size >= 2 ? 1 : 0) << size;
         EXPECT_EQ(Count(kml, "<TimeStamp>"), size == 0 ? 0 : size == 1 ? 2 : 1) << size;
         EXPECT_EQ(kml.substr(kml.size() - 19), "</Document>\n</kml>\n");
 
-        const std::string json = WriteAll(Format::kGeoJson, points).bytes;
+        const std::string json = WriteAll(Format::Named("geojson"), points).bytes;
         EXPECT_EQ(Count(json, "\"type\":\"Feature\""), size == 0 ? 0 : 1) << size;
         EXPECT_EQ(Count(json, "\"Point\""), size == 1 ? 1 : 0) << size;
         EXPECT_EQ(Count(json, "\"LineString\""), size >= 2 ? 1 : 0) << size;
     }
-    EXPECT_EQ(WriteAll(Format::kGeoJson, {}).bytes,
+    EXPECT_EQ(WriteAll(Format::Named("geojson"), {}).bytes,
               "{\"type\":\"FeatureCollection\",\"features\":[\n]}\n");
-    EXPECT_EQ(WriteAll(Format::kGeoJson, {track[0]}, {"one", false, false}).bytes,
+    EXPECT_EQ(WriteAll(Format::Named("geojson"), {track[0]}, {"one", false, false}).bytes,
               "{\"type\":\"FeatureCollection\",\"features\":[\n"
               "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":"
               "[7.25,46.5,304.8]},\"properties\":{\"name\":\"one\",\"coordTimes\":"
@@ -109,13 +110,13 @@ TEST(Writers, NoneOneAndMorePoints) {
 
 TEST(Writers, NamesAreEscapedAndMadeValidUtf8) {
     const formats::WriterOptions options{"a<b>&\"c\"\x01\tUrs\xC3\xA4l\xFF\xC3", false, false};
-    const std::string gpx = WriteAll(Format::kGpx, {}, options).bytes;
+    const std::string gpx = WriteAll(Format::Named("gpx"), {}, options).bytes;
     EXPECT_NE(
         gpx.find(
             "<name>a&lt;b&gt;&amp;&quot;c&quot;\xEF\xBF\xBD\tUrs\xC3\xA4l\xEF\xBF\xBD\xEF\xBF\xBD"
             "</name>"),
         std::string::npos);
-    const std::string json = WriteAll(Format::kGeoJson, {{1, 2}, {3, 4}}, options).bytes;
+    const std::string json = WriteAll(Format::Named("geojson"), {{1, 2}, {3, 4}}, options).bytes;
     EXPECT_NE(
         json.find("\"name\":\"a<b>&\\\"c\\\"\\u0001\\u0009Urs\xC3\xA4l\xEF\xBF\xBD\xEF\xBF\xBD\""),
         std::string::npos);
@@ -123,20 +124,22 @@ TEST(Writers, NamesAreEscapedAndMadeValidUtf8) {
 
 TEST(Writers, AFullDiskFailsEveryWriterWithItsReason) {
     const std::vector<GPL_Data_Point> points(5000, GPL_Data_Point(46.5, 7.25, 1000, 90, 10, 1));
-    for (const Format format :
-         {Format::kGpl, Format::kGpx, Format::kKml, Format::kGeoJson, Format::kCsv}) {
+    for (const Format format : {Format::Named("gpl"), Format::Named("gpx"), Format::Named("kml"),
+                                Format::Named("geojson"), Format::Named("csv")}) {
         const int fd = ::open("/dev/full", O_WRONLY);
         ASSERT_GE(fd, 0);
         const auto writer = formats::OpenWriter(format, fd, {});
         bool ok = true;
-        for (const GPL_Data_Point& point : points) {
+        track::Point point;
+        for (const GPL_Data_Point& record : points) {
+            track::FromRecord(record, point);
             ok = ok && writer->Write(point);
         }
         ok = ok && writer->Finish();
-        EXPECT_FALSE(ok) << formats::Name(format);
+        EXPECT_FALSE(ok) << format.Name();
         EXPECT_TRUE(writer->Failed());
         EXPECT_EQ(writer->Error().reason, "No space left on device");
-        EXPECT_FALSE(writer->Write(points[0]));
+        EXPECT_FALSE(writer->Write(point));
         ::close(fd);
     }
 }
@@ -146,9 +149,12 @@ TEST(Writers, GeoJsonSaysWhenItsTemporaryFileFails) {
     const std::string saved = old != nullptr ? old : "";
     ::setenv("TMPDIR", "/nonexistent", 1);
     const int fd = ::open("/dev/null", O_WRONLY);
-    const auto writer = formats::OpenWriter(Format::kGeoJson, fd, {});
-    EXPECT_TRUE(writer->Write({1, 2}));
-    EXPECT_FALSE(writer->Write({3, 4}));
+    const auto writer = formats::OpenWriter(Format::Named("geojson"), fd, {});
+    track::Point point;
+    track::FromRecord({1, 2}, point);
+    EXPECT_TRUE(writer->Write(point));
+    track::FromRecord({3, 4}, point);
+    EXPECT_FALSE(writer->Write(point));
     EXPECT_EQ(writer->Error().reason, "temporary file in /nonexistent: No such file or directory");
     ::close(fd);
     if (old != nullptr) {

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "CEarthCoordinate.h"
-#include "CPolarCoordinate.h"
+#include "tracktools/geodesy/CEarthCoordinate.h"
+#include "tracktools/geodesy/CPolarCoordinate.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "CEarth.h"
-#include "Ellipsoid.h"
-#include "VincentyInverse.h"
+#include "tracktools/geodesy/CEarth.h"
+#include "tracktools/geodesy/Ellipsoid.h"
+#include "tracktools/geodesy/VincentyInverse.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "Ellipsoid.h"
-#include "Geocentric.h"
 #include "earth_test_support.h"
+#include "tracktools/geodesy/Ellipsoid.h"
+#include "tracktools/geodesy/Geocentric.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #ifndef TRACKTOOLS_TESTS_GEODESY_EARTH_TEST_SUPPORT_H
 #define TRACKTOOLS_TESTS_GEODESY_EARTH_TEST_SUPPORT_H
 
-#include "CEarth.h"
+#include "tracktools/geodesy/CEarth.h"
 
 // Exposes the model parameters that CEarth keeps without getters.
 class ProbeEarth : public CEarth {

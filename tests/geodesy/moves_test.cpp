@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CEarth.h"
+#include "tracktools/geodesy/CEarth.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 
 #include <gtest/gtest.h>
 
-#include "CEarth.h"
-#include "Ellipsoid.h"
-#include "Geocentric.h"
-#include "VincentyDirect.h"
-#include "VincentyInverse.h"
+#include "tracktools/geodesy/CEarth.h"
+#include "tracktools/geodesy/Ellipsoid.h"
+#include "tracktools/geodesy/Geocentric.h"
+#include "tracktools/geodesy/VincentyDirect.h"
+#include "tracktools/geodesy/VincentyInverse.h"
 
 namespace {
 

@@ -32,8 +32,10 @@ expected=(
     share/man/man1/pacer.1 share/man/man1/legsheet.1 share/man/man1/trailview.1
     share/man/man1/trackconvert.1 share/man/man1/trackinfo.1
     share/man/man5/gpl.5 share/man/man3/tracktools-geodesy.3
+    include/tracktools/io/inputfile.h include/tracktools/io/outputfile.h
     include/tracktools/track/gpldata.h include/tracktools/track/gplfile.h
-    include/tracktools/track/gpltext.h include/tracktools/formats/sniff.h
+    include/tracktools/track/gpltext.h include/tracktools/track/point.h
+    include/tracktools/formats/sniff.h include/tracktools/formats/xmlstream.h
     include/tracktools/formats/format.h include/tracktools/formats/reader.h
     include/tracktools/formats/writer.h include/tracktools/formats/gpxreader.h
     include/tracktools/formats/nmeareader.h include/tracktools/formats/csvreader.h
@@ -46,7 +48,8 @@ expected=(
     include/tracktools/geodesy/CEarthCoordinate.h include/tracktools/geodesy/CMath.h
     include/tracktools/geodesy/Ellipsoid.h include/tracktools/geodesy/Geocentric.h
     include/tracktools/geodesy/VincentyInverse.h include/tracktools/geodesy/VincentyDirect.h
-    lib/libtracktools-track.a lib/libtracktools-geodesy.a lib/libtracktools-formats.a
+    lib/libtracktools-io.a lib/libtracktools-track.a lib/libtracktools-geodesy.a
+    lib/libtracktools-formats.a
     share/doc/tracktools/README.md share/doc/tracktools/examples/sample-drive.txt
     share/doc/tracktools/examples/drive.gpx
     lib/cmake/tracktools/tracktoolsConfig.cmake
@@ -60,14 +63,13 @@ done
 for program in stepclock logpack idlescan pacer legsheet trailview trackconvert trackinfo; do
     [[ -x "$prefix/bin/$program" ]] || fail "not executable: bin/$program"
 done
-# Each header that is installed must compile on its own from the prefix.
-include_flags=()
-for directory in "$prefix"/include/tracktools/*/; do
-    include_flags+=(-I"$directory")
-done
+# Each header that is installed must compile on its own from the prefix,
+# included as "tracktools/<library>/<header>.h" with only the prefix's
+# include directory on the path: no generic names lie flat in it.
+[[ -z "$(find "$prefix/include" -maxdepth 1 -type f)" ]] || fail "headers lie flat in include/"
 for header in "$prefix"/include/tracktools/*/*.h; do
-    if ! echo "#include \"$(basename "$header")\"" |
-        "$cxx" -std=c++17 -fsyntax-only "${include_flags[@]}" -x c++ - 2>"$work/header.log"; then
+    if ! echo "#include \"${header#"$prefix"/include/}\"" |
+        "$cxx" -std=c++17 -fsyntax-only -I"$prefix/include" -x c++ - 2>"$work/header.log"; then
         fail "installed header does not compile alone: ${header#"$prefix"/}"
         cat "$work/header.log"
     fi

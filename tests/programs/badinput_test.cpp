@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "files.h"
-#include "gplfile.h"
 #include "run.h"
+#include "tracktools/track/gplfile.h"
 
 namespace {
 
@@ -198,14 +198,17 @@ class BadInput : public ::testing::TestWithParam<Tool> {
         EXPECT_EQ(numbers.find("inf"), std::string::npos);
     }
 
+    // The input's name: a track, or logpack's text listing.
+    std::string In() const { return tool().reads_text ? "in.txt" : "in.gpl"; }
+
     // Input bytes for the GPL programs, or their listing for logpack.
     void Input(const std::string& records, const std::string& listing) {
         input = tool().reads_text ? listing : records;
-        WriteFile(dir / "in.gpl", input);
+        WriteFile(dir / In(), input);
     }
 
     void ExpectInputKept() const {
-        EXPECT_EQ(ReadFile(dir / "in.gpl"), input) << "the input was changed";
+        EXPECT_EQ(ReadFile(dir / In()), input) << "the input was changed";
     }
     void TearDown() override {
         if (!input.empty()) {
@@ -237,22 +240,23 @@ TEST_P(BadInput, MissingInput) {
 }
 
 TEST_P(BadInput, DirectoryAsInput) {
-    ASSERT_EQ(::mkdir((dir / "in.gpl").c_str(), 0755), 0);
-    const RunResult result = Run({"in.gpl"});
+    ASSERT_EQ(::mkdir((dir / In()).c_str(), 0755), 0);
+    const RunResult result = Run({In()});
     EXPECT_EQ(result.exit_status, ShellStatus(-1));
     if (tool().writes_file) {
-        EXPECT_EQ(result.out, Preamble() + "Opening in.gpl\n\"in.gpl\" - Open Failed!!!\n");
+        EXPECT_EQ(result.out,
+                  Preamble() + "Opening " + In() + "\n\"" + In() + "\" - Open Failed!!!\n");
         EXPECT_FALSE(FileExists(dir / "out.gpl"));
     } else if (Named("legsheet")) {
-        EXPECT_EQ(result.out, "# Opening in.gpl\n\"in.gpl\" - Open Failed!!!\n");
+        EXPECT_EQ(result.out, "# Opening " + In() + "\n\"" + In() + "\" - Open Failed!!!\n");
     } else {
         // Opened, but nothing can be read: the groups are finished so the
         // scene stays valid, then the run stops.
-        EXPECT_EQ(result.out, EmptyScene("in.gpl"));
+        EXPECT_EQ(result.out, EmptyScene(In()));
     }
-    EXPECT_EQ(result.err, Reason("\"in.gpl\" - Read Failed!!!\n", "in.gpl", "Is a directory"));
+    EXPECT_EQ(result.err, Reason("\"in.gpl\" - Read Failed!!!\n", In(), "Is a directory"));
     struct stat info;
-    EXPECT_TRUE(::stat((dir / "in.gpl").c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+    EXPECT_TRUE(::stat((dir / In()).c_str(), &info) == 0 && S_ISDIR(info.st_mode));
 }
 
 // An empty input, and one of a single byte (no whole record, a line without
@@ -261,16 +265,16 @@ TEST_P(BadInput, EmptyAndOneByteInputs) {
     for (const std::string& bytes : {std::string(), std::string("7")}) {
         SCOPED_TRACE(bytes.size());
         Input(bytes, bytes);
-        const RunResult result = Run({"in.gpl"});
+        const RunResult result = Run({In()});
         EXPECT_EQ(result.exit_status, 0);
         if (tool().writes_file) {
-            EXPECT_EQ(result.out, FrameRun("in.gpl", 0, Named("idlescan") ? 1 : 0));
+            EXPECT_EQ(result.out, FrameRun(In(), 0, Named("idlescan") ? 1 : 0));
             // idlescan writes the last record read, a zero record when there is none.
             EXPECT_EQ(Output(), Named("idlescan") ? std::string(gpl::kRecordSize, '\0') : "");
         } else if (Named("legsheet")) {
-            EXPECT_EQ(result.out, Report("in.gpl", "", 0));
+            EXPECT_EQ(result.out, Report(In(), "", 0));
         } else {
-            EXPECT_EQ(result.out, EmptyScene("in.gpl"));
+            EXPECT_EQ(result.out, EmptyScene(In()));
         }
         ExpectInputKept();
     }
@@ -279,18 +283,18 @@ TEST_P(BadInput, EmptyAndOneByteInputs) {
 TEST_P(BadInput, PartialTrailingRecord) {
     const std::vector<GPL_Data_Point> points = Moving(3);
     Input(Records(points) + std::string(20, '\x5A'), MovingListing(2) + "3:102, 40.5");
-    const RunResult result = Run({"in.gpl"});
+    const RunResult result = Run({In()});
     EXPECT_EQ(result.exit_status, 0);
     if (Named("logpack")) {
         // The cut line lacks its longitude: two points.
-        EXPECT_EQ(result.out, FrameRun("in.gpl", 3, 2));
+        EXPECT_EQ(result.out, FrameRun(In(), 3, 2));
         EXPECT_EQ(Output().size(), 2 * gpl::kRecordSize);
     } else if (Named("idlescan")) {
         // Always moving: the first and the last record.
-        EXPECT_EQ(result.out, FrameRun("in.gpl", 3, 2));
+        EXPECT_EQ(result.out, FrameRun(In(), 3, 2));
         EXPECT_EQ(Output(), Record(points[0]) + Record(points[2]));
     } else if (tool().writes_file) {
-        EXPECT_EQ(result.out, FrameRun("in.gpl", 3, 3));
+        EXPECT_EQ(result.out, FrameRun(In(), 3, 3));
         const std::string output = Output();
         ASSERT_EQ(output.size(), 3 * gpl::kRecordSize);
         for (std::size_t i = 0; i < 3; ++i) {
@@ -300,12 +304,12 @@ TEST_P(BadInput, PartialTrailingRecord) {
         EXPECT_EQ(Count(result.out, "\n"), 3u + 3u);
         EXPECT_NE(result.out.find("# ... done.  Processed 3 data points.\n"), std::string::npos);
     } else {
-        ExpectSceneOf(result, "in.gpl");
+        ExpectSceneOf(result, In());
         EXPECT_EQ(Count(result.out, ",\t# "), 3u);  // one vertex line per record
     }
     EXPECT_EQ(result.err, Named("logpack")
                               ? ""
-                              : Remark("in.gpl", "partial record of 20 bytes at the end ignored"));
+                              : Remark(In(), "partial record of 20 bytes at the end ignored"));
 }
 
 // Random bytes: 40 records of them and 13 more. Every program reads them as
@@ -313,7 +317,7 @@ TEST_P(BadInput, PartialTrailingRecord) {
 TEST_P(BadInput, RandomBytes) {
     const std::string bytes = RandomBytes(40 * gpl::kRecordSize + 13, 8);
     Input(bytes, bytes);
-    const RunResult result = Run({"in.gpl"});
+    const RunResult result = Run({In()});
     EXPECT_EQ(result.exit_status, 0);
     const std::string output = tool().writes_file ? Output() : "";
     if (Named("logpack")) {
@@ -327,7 +331,7 @@ TEST_P(BadInput, RandomBytes) {
         ASSERT_GE(output.size(), 2 * gpl::kRecordSize);
         ASSERT_EQ(output.size() % gpl::kRecordSize, 0u);
         const std::uint64_t written = output.size() / gpl::kRecordSize;
-        EXPECT_EQ(result.out, FrameRun("in.gpl", 40, written));
+        EXPECT_EQ(result.out, FrameRun(In(), 40, written));
         EXPECT_EQ(output.substr(0, gpl::kRecordSize), input.substr(0, gpl::kRecordSize));
         EXPECT_EQ(output.substr(output.size() - gpl::kRecordSize),
                   input.substr(39 * gpl::kRecordSize, gpl::kRecordSize));
@@ -335,7 +339,7 @@ TEST_P(BadInput, RandomBytes) {
             EXPECT_NE(input.find(output.substr(at, gpl::kRecordSize)), std::string::npos);
         }
     } else if (tool().writes_file) {
-        EXPECT_EQ(result.out, FrameRun("in.gpl", 40, 40));
+        EXPECT_EQ(result.out, FrameRun(In(), 40, 40));
         ASSERT_EQ(output.size(), 40 * gpl::kRecordSize);
         for (std::size_t i = 0; i < 40; ++i) {
             if (Named("stepclock")) {
@@ -361,11 +365,11 @@ TEST_P(BadInput, RandomBytes) {
         EXPECT_EQ(result.out.find("-nan"), std::string::npos);
     } else {
         // Points that are not finite are left out.
-        ExpectSceneOf(result, "in.gpl");
+        ExpectSceneOf(result, In());
         EXPECT_LE(Count(result.out, ",\t# "), 40u);
     }
     if (!Named("logpack")) {
-        EXPECT_EQ(result.err, Remark("in.gpl", "partial record of 13 bytes at the end ignored"));
+        EXPECT_EQ(result.err, Remark(In(), "partial record of 13 bytes at the end ignored"));
     }
 }
 
@@ -375,11 +379,11 @@ TEST_P(BadInput, RecordsOfNaNsAndInfinities) {
           "1:7, nan, inf, 12-Sep-2002, 10:20:30, nan, inf, -inf\n"
           "2:7, -nan, -inf, 12-Sep-2002, 10:20:30, -infinity, NAN, INF\n"
           "3:7, nan, inf\n");
-    const RunResult result = Run({"in.gpl"});
+    const RunResult result = Run({In()});
     EXPECT_EQ(result.exit_status, 0);
     const std::string output = tool().writes_file ? Output() : "";
     if (Named("logpack")) {
-        EXPECT_EQ(result.out, FrameRun("in.gpl", 4, 3));
+        EXPECT_EQ(result.out, FrameRun(In(), 4, 3));
         const std::vector<GPL_Data_Point> read = ParseRecords(output);
         ASSERT_EQ(read.size(), 3u);
         EXPECT_TRUE(std::isnan(read[0].Latitude) && read[0].Longitude == kInf);
@@ -393,16 +397,16 @@ TEST_P(BadInput, RecordsOfNaNsAndInfinities) {
     } else if (Named("idlescan")) {
         // No infinite speed is at or below 0, no NaN latitude equals another:
         // the first record, and the last as the end of the track.
-        EXPECT_EQ(result.out, FrameRun("in.gpl", 3, 2));
+        EXPECT_EQ(result.out, FrameRun(In(), 3, 2));
         EXPECT_EQ(output, Record(points[0]) + Record(points[2]));
     } else if (Named("stepclock")) {
-        EXPECT_EQ(result.out, FrameRun("in.gpl", 3, 3));
+        EXPECT_EQ(result.out, FrameRun(In(), 3, 3));
         ASSERT_EQ(output.size(), input.size());
         for (std::size_t i = 0; i < 3; ++i) {
             EXPECT_TRUE(SameBytes(output, input, i, 0, 48) && SameBytes(output, input, i, 52, 56));
         }
     } else if (Named("pacer")) {
-        EXPECT_EQ(result.out, FrameRun("in.gpl", 3, 3));
+        EXPECT_EQ(result.out, FrameRun(In(), 3, 3));
         const std::vector<GPL_Data_Point> written = ParseRecords(output);
         ASSERT_EQ(written.size(), 3u);
         for (std::size_t i = 0; i < 2; ++i) {
@@ -423,10 +427,10 @@ TEST_P(BadInput, RecordsOfNaNsAndInfinities) {
         // record's own Heading and Speed. Never "-nan".
         const std::string leg = "nan, inf,      nan,       nan,       nan\n";
         EXPECT_EQ(result.out,
-                  Report("in.gpl", leg + leg + "nan, inf,     -inf,    0.0000,       inf\n", 3));
+                  Report(In(), leg + leg + "nan, inf,     -inf,    0.0000,       inf\n", 3));
     } else {
         // None of them has a place in the scene: drawn like an empty file.
-        EXPECT_EQ(result.out, EmptyScene("in.gpl"));
+        EXPECT_EQ(result.out, EmptyScene(In()));
     }
     EXPECT_EQ(result.err, "");
 }
@@ -435,31 +439,30 @@ TEST_P(BadInput, TrackOfOnePoint) {
     GPL_Data_Point point = FullPoint(42.5, -71.25, 12.3456, 5000u);
     point.Heading = 45.1234;
     Input(Record(point), "1:9, 42.5, -71.25\n");
-    const RunResult result = Run({"in.gpl"});
+    const RunResult result = Run({In()});
     EXPECT_EQ(result.exit_status, 0);
     const std::string output = tool().writes_file ? Output() : "";
     if (Named("logpack")) {
-        EXPECT_EQ(result.out, FrameRun("in.gpl", 2, 1));
+        EXPECT_EQ(result.out, FrameRun(In(), 2, 1));
         ASSERT_EQ(ParseRecords(output).size(), 1u);
         EXPECT_EQ(ParseRecords(output)[0].Tag, 9u);
     } else if (Named("idlescan")) {
         // The first point, and the same point again as the last.
-        EXPECT_EQ(result.out, FrameRun("in.gpl", 1, 2));
+        EXPECT_EQ(result.out, FrameRun(In(), 1, 2));
         EXPECT_EQ(output, input + input);
     } else if (Named("stepclock")) {
-        EXPECT_EQ(result.out, FrameRun("in.gpl", 1, 1));
+        EXPECT_EQ(result.out, FrameRun(In(), 1, 1));
         ASSERT_EQ(output.size(), gpl::kRecordSize);
         EXPECT_TRUE(SameBytes(output, input, 0, 0, 48) && SameBytes(output, input, 0, 52, 56));
     } else if (Named("pacer")) {
         // No leg: the point is copied as it is.
-        EXPECT_EQ(result.out, FrameRun("in.gpl", 1, 1));
+        EXPECT_EQ(result.out, FrameRun(In(), 1, 1));
         EXPECT_EQ(output, input);
     } else if (Named("legsheet")) {
-        EXPECT_EQ(
-            result.out,
-            Report("in.gpl", "42.50000000, -71.25000000,  45.1234,    0.0000,   12.3456\n", 1));
+        EXPECT_EQ(result.out,
+                  Report(In(), "42.50000000, -71.25000000,  45.1234,    0.0000,   12.3456\n", 1));
     } else {
-        ExpectSceneOf(result, "in.gpl");
+        ExpectSceneOf(result, In());
         EXPECT_EQ(Count(result.out, ",\t# "), 1u);
         EXPECT_NE(result.out.find("\n0  0\t 0,\t# 1\n"), std::string::npos);
     }
@@ -469,15 +472,15 @@ TEST_P(BadInput, TrackOfOnePoint) {
 TEST_P(BadInput, OutputInAMissingDirectory) {
     Input(Records(Moving(3)), MovingListing(3));
     if (tool().writes_file) {
-        const RunResult result = Run({"in.gpl"}, "nodir/out.gpl");
-        EXPECT_EQ(result.out, Preamble() +
-                                  "Opening in.gpl\nOpening nodir/out.gpl\n"
+        const RunResult result = Run({In()}, "nodir/out.gpl");
+        EXPECT_EQ(result.out, Preamble() + "Opening " + In() +
+                                  "\nOpening nodir/out.gpl\n"
                                   "\"nodir/out.gpl\" - Open Failed!!!\n");
         EXPECT_EQ(result.err, Remark("nodir/out.gpl", "No such file or directory"));
         EXPECT_EQ(result.exit_status, ShellStatus(-2));
     } else {
         // The other files are still reported; the run fails.
-        const RunResult result = Run({"nodir/in.gpl", "in.gpl"});
+        const RunResult result = Run({"nodir/in.gpl", In()});
         EXPECT_EQ(result.exit_status, ShellStatus(-1));
         if (Named("legsheet")) {
             const std::string failure =
@@ -498,16 +501,16 @@ TEST_P(BadInput, OutputInAMissingDirectory) {
 TEST_P(BadInput, OutputOnAFullDevice) {
     Input(Records(Moving(3)), MovingListing(3));
     if (tool().writes_file) {
-        const RunResult result = Run({"in.gpl"}, "/dev/full");
-        EXPECT_EQ(result.out, Preamble() +
-                                  "Opening in.gpl\nOpening /dev/full\nWorking...\n"
+        const RunResult result = Run({In()}, "/dev/full");
+        EXPECT_EQ(result.out, Preamble() + "Opening " + In() +
+                                  "\nOpening /dev/full\nWorking...\n"
                                   "\"/dev/full\" - Write Failed!!!\n");
         EXPECT_EQ(result.err, Remark("/dev/full", "No space left on device"));
         EXPECT_EQ(result.exit_status, ShellStatus(-4));
     }
     // Messages that cannot be written fail the run, although the output file
     // itself is complete.
-    const RunResult result = Run({"in.gpl"}, "out.gpl", "/dev/full");
+    const RunResult result = Run({In()}, "out.gpl", "/dev/full");
     EXPECT_EQ(result.err, std::string(tool().name) + ": write error\n");
     EXPECT_EQ(result.exit_status, ShellStatus(-4));
     if (tool().writes_file) {
@@ -540,18 +543,18 @@ TEST_P(BadInput, ReadErrorIsNotTheEndOfTheTrack) {
 // named twice twice, the second time as if it were the first.
 TEST_P(BadInput, InputNamedAgainAsOutput) {
     Input(Records(Moving(3)), MovingListing(3));
-    ASSERT_EQ(::symlink("in.gpl", (dir / "link.gpl").c_str()), 0);
-    for (const std::string again : {"in.gpl", "link.gpl"}) {
+    ASSERT_EQ(::symlink(In().c_str(), (dir / "link.gpl").c_str()), 0);
+    for (const std::string again : {In(), std::string("link.gpl")}) {
         SCOPED_TRACE(again);
         if (tool().writes_file) {
-            const RunResult result = Run({"in.gpl"}, again);
-            EXPECT_EQ(result.out, Preamble() + "Opening in.gpl\nOpening " + again + "\n\"" + again +
-                                      "\" - Open Failed!!!\n");
+            const RunResult result = Run({In()}, again);
+            EXPECT_EQ(result.out, Preamble() + "Opening " + In() + "\nOpening " + again + "\n\"" +
+                                      again + "\" - Open Failed!!!\n");
             EXPECT_EQ(result.err, Remark(again, "is the input file"));
             EXPECT_EQ(result.exit_status, ShellStatus(-2));
         } else {
-            const RunResult once = Run({"in.gpl"});
-            const RunResult twice = Run({"in.gpl", again});
+            const RunResult once = Run({In()});
+            const RunResult twice = Run({In(), again});
             EXPECT_EQ(twice.exit_status, 0);
             std::string expected = once.out + Run({again}).out;
             if (Named("trailview")) {
@@ -584,12 +587,12 @@ std::vector<Tool> FileWriters() {
 // messages mixed into its records: refused like the input, and untouched.
 TEST_P(BadOutput, OutputThatIsStandardOutput) {
     Input(Records(Moving(3)), MovingListing(3));
-    const RunResult result = Run({"in.gpl"}, "/dev/stdout", dir / "messages.txt");
+    const RunResult result = Run({In()}, "/dev/stdout", dir / "messages.txt");
     EXPECT_EQ(result.exit_status, ShellStatus(-2));
     // The messages alone, no record among them.
-    EXPECT_EQ(
-        ReadFile(dir / "messages.txt"),
-        Preamble() + "Opening in.gpl\nOpening /dev/stdout\n\"/dev/stdout\" - Open Failed!!!\n");
+    EXPECT_EQ(ReadFile(dir / "messages.txt"),
+              Preamble() + "Opening " + In() +
+                  "\nOpening /dev/stdout\n\"/dev/stdout\" - Open Failed!!!\n");
     EXPECT_EQ(result.err, Remark("/dev/stdout", "is this program's standard output"));
 }
 

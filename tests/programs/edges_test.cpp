@@ -1,6 +1,6 @@
 // What every program does at its edges, beyond its own work: --help and
-// --version, and a plain word on standard error when it is given a file of
-// another format than it reads.
+// --version, files of formats the suite cannot read, and text read as
+// records.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -48,65 +48,103 @@ TEST(Edges, HelpAndVersionAloneAnswerOnStandardOutput) {
     }
 }
 
-// Files that are not GPL tracks, and what the programs that read records say
-// about them before they read them anyway.
-struct Impostor {
+// Files of formats the suite cannot read, recognised by their name or their
+// first bytes: every program refuses them with its open failure and the
+// reason, and an output that already exists stays as it was.
+struct Refused {
     std::string name;
     std::string bytes;
-    std::string looks_like;  // the warning after "<program>: "
+    std::string what;  // the reason after "<program>: <name>: "
 };
 
-const Impostor kImpostors[] = {
-    {"ride.gpx",
-     "<?xml version=\"1.0\"?>\n<!-- from a watch -->\n<gpx version=\"1.1\"><trk/></gpx>\n",
-     "ride.gpx looks like a GPX file, not a GPL track; convert it with: trackconvert ride.gpx "
-     "ride.gpl"},
-    {"RIDE.GPL", "<gpx><trk/></gpx>",
-     "RIDE.GPL looks like a GPX file, not a GPL track; convert it with: trackconvert -f gpx "
-     "RIDE.GPL RIDE-converted.gpl"},
-    {"log", "# receiver log\n12:00:01 $GPRMC,120001,A,4807.038,N,01131.000,E,0,0,230394,,*0B\n",
-     "log looks like a NMEA log, not a GPL track; convert it with: trackconvert log log.gpl"},
-    {"dir.x/track", "point,time,latitude,longitude\n1,,1.5,2.5\n",
-     "dir.x/track looks like a CSV file, not a GPL track; convert it with: trackconvert "
-     "dir.x/track dir.x/track.gpl"},
-    {"drive.txt", "# number:tag, latitude, longitude\n1:1, 46.9481, 7.4474\n",
-     "drive.txt looks like a text listing, not a GPL track; convert it with: logpack drive.txt "
-     "drive.gpl"},
-    {"doc.kml", "<kml xmlns=\"http://www.opengis.net/kml/2.2\"></kml>",
-     "doc.kml looks like a KML file, not a GPL track"},
-    {"map.json", "  {\"type\": \"FeatureCollection\"}",
-     "map.json looks like a GeoJSON file, not a GPL track"},
-    {"bom.txt", "\xEF\xBB\xBFhello", "bom.txt looks like a text file, not a GPL track"},
+const Refused kRefused[] = {
+    {"doc.kml", "<kml xmlns=\"http://www.opengis.net/kml/2.2\"></kml>", "KML file"},
+    {"map.json", "  {\"type\": \"FeatureCollection\"}", "GeoJSON file"},
+    {"ride", "<?xml version=\"1.0\"?>\n<TrainingCenterDatabase/>", "TCX file"},
+    {"page", "<html><body/></html>", "XML file"},
+    {"watch", std::string("\x0e\x10\x5c\x08\x00\x00\x00\x00.FIT\x00\x00", 14), "FIT file"},
+    {"ride.gpx.gz", std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00", 8), "gzip file"},
+    {"rides", std::string("PK\x03\x04\x14\x00", 6), "zip archive"},
 };
 
-TEST(Edges, ProgramsThatReadRecordsWarnAboutTextFilesAndReadThemAnyway) {
+TEST(Edges, EveryProgramRefusesFormatsItCannotReadAndKeepsTheOutput) {
     TempDir dir;
-    // A dot in a directory's name is no extension of the file.
-    ASSERT_EQ(::mkdir((dir / "dir.x").c_str(), 0755), 0);
-    for (const Impostor& impostor : kImpostors) {
-        WriteFile(dir / impostor.name, impostor.bytes);
-        const std::size_t partial = impostor.bytes.size() % 56;
+    for (const Refused& refused : kRefused) {
+        WriteFile(dir / refused.name, refused.bytes);
+    }
+    const std::string keep = Records({FullPoint(40.5, -75.25, 3, 1000)});
+    for (const std::string program : {"stepclock", "logpack", "idlescan", "pacer", "legsheet",
+                                      "trailview", "trackconvert", "trackinfo"}) {
+        const bool file_to_file =
+            program != "legsheet" && program != "trailview" && program != "trackinfo";
+        for (const Refused& refused : kRefused) {
+            SCOPED_TRACE(program + " " + refused.name);
+            WriteFile(dir / "keep.gpl", keep);
+            std::vector<std::string> args = {refused.name};
+            if (file_to_file) {
+                args.push_back("keep.gpl");
+            }
+            const RunResult result = RunIn(dir, program, args);
+            EXPECT_EQ(result.exit_status, ShellStatus(-1));
+            const std::string failure = "\"" + refused.name + "\" - Open Failed!!!\n";
+            std::string reason = "cannot read " + refused.what + "s";
+            if (refused.what == "gzip file") {
+                reason += "; uncompress it first";
+            } else if (refused.what == "zip archive") {
+                reason += "; unpack it first";
+            }
+            if (program == "logpack") {
+                reason = "is a " + refused.what + ", not a text listing";
+            }
+            EXPECT_EQ(ReadFile(dir / "keep.gpl"), keep);
+            const std::string explained = program + ": " + refused.name + ": " + reason + "\n";
+            if (file_to_file) {
+                EXPECT_EQ(result.out, "Opening " + refused.name + "\n" + failure);
+                EXPECT_EQ(result.err, explained);
+            } else if (program == "legsheet") {
+                EXPECT_EQ(result.out, "# Opening " + refused.name + "\n" + failure);
+                EXPECT_EQ(result.err, explained);
+            } else if (program == "trailview") {
+                EXPECT_EQ(result.err, failure + explained);
+            } else {
+                EXPECT_EQ(result.err, explained);
+            }
+        }
+    }
+}
+
+// Text that is no track format is what a GPL file without a mark could be:
+// the programs that read records say what it looks like, then read it.
+TEST(Edges, TextReadAsRecordsIsWarnedAbout) {
+    TempDir dir;
+    const struct {
+        std::string name, bytes, looks_like;
+    } cases[] = {
+        {"drive.txt", "# number:tag, latitude, longitude\n1:1, 46.9481, 7.4474\n",
+         "drive.txt looks like a text listing, not a GPL track; convert it with: logpack "
+         "drive.txt drive.gpl"},
+        {"bom.txt", "\xEF\xBB\xBFhello", "bom.txt looks like a text file, not a GPL track"},
+        {"RIDE.GPL", "<gpx><trk/></gpx>",
+         "RIDE.GPL looks like a GPX file, not a GPL track; convert it with: trackconvert -f gpx "
+         "RIDE.GPL RIDE-converted.gpl"},
+    };
+    for (const auto& c : cases) {
+        WriteFile(dir / c.name, c.bytes);
+        const std::size_t partial = c.bytes.size() % 56;
         for (const std::string program :
              {"stepclock", "idlescan", "pacer", "legsheet", "trailview"}) {
-            SCOPED_TRACE(program + " " + impostor.name);
-            std::vector<std::string> args = {impostor.name};
+            SCOPED_TRACE(program + " " + c.name);
+            std::vector<std::string> args = {c.name};
             if (program != "legsheet" && program != "trailview") {
                 args.push_back("out.gpl");
             }
             const RunResult result = RunIn(dir, program, args);
-            // The warning first, then the run as usual: its records are read.
-            std::string err = program + ": " + impostor.looks_like + "\n";
-            if (partial > 0) {
-                err += program + ": " + impostor.name + ": partial record of " +
-                       std::to_string(partial) + " bytes at the end ignored\n";
-            }
-            EXPECT_EQ(result.err, err);
+            EXPECT_EQ(result.err, program + ": " + c.looks_like + "\n" + program + ": " + c.name +
+                                      ": partial record of " + std::to_string(partial) +
+                                      " bytes at the end ignored\n");
             EXPECT_EQ(result.exit_status, 0);
         }
     }
-    // A GPL track says nothing.
-    WriteFile(dir / "track.gpl", Records({FullPoint(40.5, -75.25, 3, 1000)}));
-    EXPECT_EQ(RunIn(dir, "legsheet", {"track.gpl"}).err, "");
 }
 
 TEST(Edges, LogpackSaysWhatAFileWithoutPointsLooksLike) {
@@ -114,17 +152,13 @@ TEST(Edges, LogpackSaysWhatAFileWithoutPointsLooksLike) {
     const struct {
         std::string name, bytes, err;
     } cases[] = {
-        {"ride.gpx", "<gpx><trk><trkpt lat=\"1\" lon=\"2\"/></trk></gpx>\n",
-         "logpack: ride.gpx holds no point of a text listing; it looks like a GPX file; convert it "
-         "with: trackconvert ride.gpx ride.gpl\n"},
-        {"track.gpl", Records({FullPoint(40.5, -75.25, 3, 1000)}),
-         "logpack: track.gpl holds no point of a text listing; it looks like binary data, "
+        {"track", Records({FullPoint(40.5, -75.25, 3, 1000)}),
+         "logpack: track holds no point of a text listing; it looks like binary data, "
          "perhaps a GPL track already\n"},
         {"notes.txt", "# nothing but a comment\n",
-         "logpack: notes.txt holds no point of a text "
-         "listing\n"},
+         "logpack: notes.txt holds no point of a text listing\n"},
         // Nothing to say about an empty file, or one with points.
-        {"empty.txt", "", ""},
+        {"empty.gpl", "", ""},
         {"drive.txt", "1:1, 46.9481, 7.4474\n", ""},
     };
     for (const auto& c : cases) {

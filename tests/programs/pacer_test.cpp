@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "files.h"
-#include "gplfile.h"
 #include "run.h"
+#include "tracktools/track/gplfile.h"
 
 namespace {
 

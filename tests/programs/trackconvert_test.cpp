@@ -260,15 +260,18 @@ TEST_F(TrackconvertTest, MarksTalliesAndNotesOfTheInput) {
                        "2 records without a valid latitude and longitude were skipped.\n"));
     EXPECT_EQ(result.err, "trackconvert: in.gpl: partial record of 5 bytes at the end ignored\n");
 
-    // The GPX reader's tallies come before the writer's.
+    // The GPX reader's tallies come before the writer's; CSV keeps a time
+    // that GPL cannot hold, and an absent one.
     WriteFile(dir / "odd.gpx",
               "<gpx><trk><trkseg><trkpt lat=\"1\" lon=\"2\"/><trkpt lat=\"91\" lon=\"2\"/>"
               "<trkpt lat=\"1\" lon=\"2\"><time>1900-01-01T00:00:00Z</time></trkpt>"
               "</trkseg></trk></gpx>");
     EXPECT_EQ(Convert({"odd.gpx", "odd.csv"}).out,
               Messages("odd.gpx", "odd.csv", "", 2,
+                       "1 point without a valid latitude and longitude was skipped.\n"));
+    EXPECT_EQ(Convert({"odd.gpx", "odd.gpl"}).out,
+              Messages("odd.gpx", "odd.gpl", "", 2,
                        "1 point without a valid latitude and longitude was skipped.\n"
-                       "1 point without a time was given Time 0.\n"
                        "1 point with a time outside 1970 to 2106 was given Time 0.\n"));
 }
 

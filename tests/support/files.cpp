@@ -11,7 +11,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "gplfile.h"
+#include "tracktools/track/gplfile.h"
 
 namespace testing_support {
 

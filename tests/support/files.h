@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "gpldata.h"
+#include "tracktools/track/gpldata.h"
 
 namespace testing_support {
 

@@ -1,4 +1,4 @@
-#include "gpldata.h"
+#include "tracktools/track/gpldata.h"
 
 #include <gtest/gtest.h>
 

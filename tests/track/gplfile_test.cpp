@@ -1,9 +1,9 @@
-#include "gplfile.h"
+#include "tracktools/track/gplfile.h"
 
 #include <gtest/gtest.h>
 
 #include "files.h"
-#include "gpltext.h"
+#include "tracktools/track/gpltext.h"
 
 namespace {
 
@@ -33,16 +33,18 @@ TEST(GplInputFile, ReadsWholeRecordsAndDropsAPartialOne) {
         points.push_back(FullPoint(i, -i, i * 0.5, static_cast<std::uint32_t>(i)));
     }
     WriteFile(dir / "t.gpl", Records(points) + "partial");
-    gpl::InputFile in;
+    io::InputFile in;
     ASSERT_TRUE(in.Open(dir / "t.gpl"));
     GPL_Data_Point p;
     for (const GPL_Data_Point& expected : points) {
-        ASSERT_TRUE(in.ReadRecord(p));
+        ASSERT_TRUE(gpl::ReadRecord(in, p));
         ASSERT_EQ(Record(p), Record(expected));
         ASSERT_FALSE(in.AtEnd());
     }
     const GPL_Data_Point last = p;
-    EXPECT_FALSE(in.ReadRecord(p));
+    std::size_t partial = 0;
+    EXPECT_FALSE(gpl::ReadRecord(in, p, &partial));
+    EXPECT_EQ(partial, 7u);
     EXPECT_TRUE(in.AtEnd());
     EXPECT_EQ(Record(p), Record(last));  // a failed read leaves the point alone
     EXPECT_FALSE(in.Open(dir.path()));   // a directory is not a track
@@ -53,7 +55,7 @@ TEST(GplInputFile, ReadsLinesCuttingLongOnesAndSeeingTheEnd) {
     TempDir dir;
     const std::string long_line(600, 'x');
     WriteFile(dir / "t.txt", "one\r\n\n" + long_line + "\nlast");
-    gpl::InputFile in;
+    io::InputFile in;
     ASSERT_TRUE(in.Open(dir / "t.txt"));
     char line[511];
     in.ReadLine(line, sizeof line);

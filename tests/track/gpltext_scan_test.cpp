@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "gpldata.h"
-#include "gpltext.h"
 #include "line_scan_reference.h"
+#include "tracktools/track/gpldata.h"
+#include "tracktools/track/gpltext.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "gpldata.h"
+#include "tracktools/track/gpldata.h"
 
 namespace {
 

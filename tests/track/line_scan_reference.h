@@ -11,8 +11,8 @@
 #include <cstring>
 #include <string>
 
-#include "gpldata.h"
-#include "gpltext.h"
+#include "tracktools/track/gpldata.h"
+#include "tracktools/track/gpltext.h"
 
 namespace linescan {
 

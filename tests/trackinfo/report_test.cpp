@@ -53,7 +53,7 @@ TEST(Formatting, NamesInJsonAndHtml) {
 TEST(Reports, ReaderTalliesInTextAndJson) {
     FileReport file;
     file.name = "ride.nmea";
-    file.format = formats::Format::kNmea;
+    file.format = formats::Format::Named("nmea");
     file.figures.points = 10;
     file.figures.findings.skipped_points = 3;
     file.tallies = {

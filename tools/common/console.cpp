@@ -1,21 +1,31 @@
 #include "console.h"
 
-#include <cstdio>
-
 namespace tools {
 
+void Console::Print(const std::string& text) const {
+    std::fwrite(text.data(), 1, text.size(), stream_);
+}
+
+void Console::Line(const std::string& text) const {
+    Print(text);
+    std::fputc('\n', stream_);
+    std::fflush(stream_);
+}
+
+void Console::Failure(const std::string& name, const char* reason) const {
+    Line("\"" + name + "\"" + reason);
+}
+
 void Print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    Console().Print(text);
 }
 
 void PrintLine(const std::string& text) {
-    Print(text);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    Console().Line(text);
 }
 
 void PrintFailure(const std::string& name, const char* reason) {
-    PrintLine("\"" + name + "\"" + reason);
+    Console().Failure(name, reason);
 }
 
 }  // namespace tools

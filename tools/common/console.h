@@ -1,7 +1,8 @@
-// Messages on standard output, and the exit statuses of the programs.
+// Messages of the programs, and their exit statuses.
 #ifndef TRACKTOOLS_TOOLS_COMMON_CONSOLE_H
 #define TRACKTOOLS_TOOLS_COMMON_CONSOLE_H
 
+#include <cstdio>
 #include <string>
 
 namespace tools {
@@ -18,12 +19,28 @@ enum ExitStatus : int {
     kExitSceneUsage = -2,    // trailview called without anything to draw
 };
 
-// Text without a line end, not flushed.
+// Where a program's messages go: standard output, or standard error when
+// the data itself goes to standard output.
+class Console {
+  public:
+    explicit Console(std::FILE* stream = stdout) : stream_(stream) {}
+
+    // Text without a line end, not flushed.
+    void Print(const std::string& text) const;
+    // Text followed by a line end and a flush.
+    void Line(const std::string& text) const;
+    // A double quote, the name, a double quote and the reason, e.g. " - Open
+    // Failed!!!", as one line.
+    void Failure(const std::string& name, const char* reason) const;
+    std::FILE* Stream() const { return stream_; }
+
+  private:
+    std::FILE* stream_;
+};
+
+// The same on standard output.
 void Print(const std::string& text);
-// Text followed by a line end and a flush.
 void PrintLine(const std::string& text);
-// A double quote, the name, a double quote and the reason, e.g. " - Open
-// Failed!!!", as one line.
 void PrintFailure(const std::string& name, const char* reason);
 
 }  // namespace tools

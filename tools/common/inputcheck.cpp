@@ -6,21 +6,9 @@ namespace {
 // How trackconvert or logpack would turn such a file into a GPL track, or ""
 // when no program of the suite reads it.
 std::string Conversion(const std::string& name, formats::Format looks_like) {
-    const char* format = nullptr;
-    switch (looks_like) {
-        case formats::Format::kGpx:
-            format = "gpx";
-            break;
-        case formats::Format::kNmea:
-            format = "nmea";
-            break;
-        case formats::Format::kCsv:
-            format = "csv";
-            break;
-        case formats::Format::kListing:
-            break;
-        default:
-            return "";
+    const char* other = looks_like.Row() != nullptr ? looks_like.Row()->converted_by : nullptr;
+    if (!looks_like.Readable() && other == nullptr) {
+        return "";
     }
     // The same name with ".gpl" for its extension; trackconvert would read a
     // name that already ends in ".gpl" as records, so that one is told.
@@ -29,17 +17,13 @@ std::string Conversion(const std::string& name, formats::Format looks_like) {
     const bool has_extension =
         dot != std::string::npos && dot > 0 && (slash == std::string::npos || dot > slash + 1);
     const std::string stem = has_extension ? name.substr(0, dot) : name;
-    std::string extension = has_extension ? name.substr(dot) : "";
-    for (char& c : extension) {
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    }
-    const bool named_gpl = extension == ".gpl";
+    const bool named_gpl = formats::Format::OfExtension(name) == formats::Format::Gpl();
     const std::string output = stem + (named_gpl ? "-converted.gpl" : ".gpl");
-    if (format == nullptr) {
-        return "logpack " + name + " " + output;
+    if (!looks_like.Readable()) {
+        return std::string(other) + " " + name + " " + output;
     }
-    return std::string("trackconvert ") + (named_gpl ? std::string("-f ") + format + " " : "") +
-           name + " " + output;
+    return std::string("trackconvert ") +
+           (named_gpl ? std::string("-f ") + looks_like.Name() + " " : "") + name + " " + output;
 }
 
 std::string Advice(const std::string& name, formats::Format looks_like) {
@@ -49,34 +33,23 @@ std::string Advice(const std::string& name, formats::Format looks_like) {
 
 }  // namespace
 
-formats::Format Sniff(gpl::InputFile& input) {
-    const unsigned char* bytes = nullptr;
-    const std::size_t size = input.Peek(&bytes);
-    return formats::SniffText(bytes, size);
-}
-
 void WarnIfNotRecords(const Program& program, const std::string& name, formats::Format looks_like) {
-    if (looks_like == formats::Format::kUnknown) {
+    if (!looks_like.Known()) {
         return;
     }
-    program.Warn(name + " looks like a " + formats::Describe(looks_like) + ", not a GPL track" +
+    program.Warn(name + " looks like a " + looks_like.Describe() + ", not a GPL track" +
                  Advice(name, looks_like));
 }
 
 void WarnNoPoints(const Program& program, const std::string& name, formats::Format looks_like) {
     std::string text = name + " holds no point of a text listing";
-    if (looks_like == formats::Format::kUnknown) {
+    if (!looks_like.Known()) {
         text += "; it looks like binary data, perhaps a GPL track already";
-    } else if (looks_like != formats::Format::kListing && looks_like != formats::Format::kText) {
-        text += std::string("; it looks like a ") + formats::Describe(looks_like) +
-                Advice(name, looks_like);
+    } else if (!looks_like.ReadAsRecords()) {
+        text +=
+            std::string("; it looks like a ") + looks_like.Describe() + Advice(name, looks_like);
     }
     program.Warn(text);
-}
-
-void NotePartialRecord(const Program& program, const std::string& name,
-                       const gpl::InputFile& input) {
-    NotePartialRecord(program, name, input.PartialBytes());
 }
 
 void NotePartialRecord(const Program& program, const std::string& name, std::uint64_t bytes) {
@@ -84,6 +57,54 @@ void NotePartialRecord(const Program& program, const std::string& name, std::uin
         program.Explain(name,
                         "partial record of " + std::to_string(bytes) + " bytes at the end ignored");
     }
+}
+
+formats::Tally WithoutPosition(std::uint64_t count) {
+    return {count, "point without a position was skipped", "points without a position were skipped",
+            true};
+}
+
+void NoteReading(const Program& program, const std::string& name, const formats::Reader& reader,
+                 std::uint64_t skipped) {
+    std::vector<formats::Tally> tallies = reader.Tallies();
+    tallies.push_back(WithoutPosition(skipped));
+    for (const std::string& line : TallyLines(tallies)) {
+        program.Explain(name, line);
+    }
+    NotePartialRecord(program, name, reader.IgnoredBytes());
+}
+
+std::vector<std::string> TallyLines(const std::vector<formats::Tally>& tallies) {
+    std::vector<std::string> lines;
+    for (const formats::Tally& tally : tallies) {
+        if (tally.count > 0) {
+            lines.push_back(std::to_string(tally.count) + " " +
+                            (tally.count == 1 ? tally.one : tally.many) + ".");
+        }
+    }
+    return lines;
+}
+
+bool NextRecord(formats::Reader& reader, track::Point& point, GPL_Data_Point& record,
+                std::uint64_t& skipped) {
+    while (reader.Next(point)) {
+        if (point.Has(track::kPosition)) {
+            record = track::ToRecord(point);
+            return true;
+        }
+        ++skipped;
+    }
+    return false;
+}
+
+std::string TrackName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) {
+        name.erase(dot);
+    }
+    return name.empty() ? path : name;
 }
 
 }  // namespace tools

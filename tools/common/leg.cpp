@@ -1,6 +1,6 @@
 #include "leg.h"
 
-#include "CPolarCoordinate.h"
+#include "tracktools/geodesy/CPolarCoordinate.h"
 
 namespace tools {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "CEarth.h"
-#include "gpldata.h"
+#include "tracktools/geodesy/CEarth.h"
+#include "tracktools/track/gpldata.h"
 
 namespace tools {
 

@@ -3,15 +3,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "gplfile.h"
+#include "replacingfile.h"
 
 namespace tools {
 
 std::string ErrorText(int error) {
     switch (error) {
-        case gpl::OutputFile::kIsTheInput:
+        case ReplacingFile::kIsTheInput:
             return "is the input file";
-        case gpl::OutputFile::kIsGuarded:
+        case ReplacingFile::kIsStandardOutput:
             return "is this program's standard output";
         default:
             return std::strerror(error);

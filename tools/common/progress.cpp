@@ -4,23 +4,22 @@
 
 #include <cstdio>
 
-#include "console.h"
-
 namespace tools {
 
-Progress::Progress() : to_terminal_(::isatty(STDOUT_FILENO) == 1) {}
+Progress::Progress(const Console& console)
+    : console_(console), to_terminal_(::isatty(::fileno(console.Stream())) == 1) {}
 
 void Progress::Start() const {
-    Print("Working...");
+    console_.Print("Working...");
 }
 
 void Progress::Mark(std::uint64_t unit) const {
     if (unit % 100 == 0) {
-        std::fputc('.', stdout);
+        std::fputc('.', console_.Stream());
         // A person watching a terminal sees the marks as they come; into a
         // file or pipe they ride along with the next line.
         if (to_terminal_) {
-            std::fflush(stdout);
+            std::fflush(console_.Stream());
         }
     }
 }

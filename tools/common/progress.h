@@ -1,15 +1,17 @@
 // "Working..." and its progress marks: a "." after the 99th, 199th, ...
-// unit of work, on standard output.
+// unit of work, where the program's messages go.
 #ifndef TRACKTOOLS_TOOLS_COMMON_PROGRESS_H
 #define TRACKTOOLS_TOOLS_COMMON_PROGRESS_H
 
 #include <cstdint>
 
+#include "console.h"
+
 namespace tools {
 
 class Progress {
   public:
-    Progress();
+    explicit Progress(const Console& console = Console());
 
     // "Working..." without a line end.
     void Start() const;
@@ -18,6 +20,7 @@ class Progress {
     void Mark(std::uint64_t unit) const;
 
   private:
+    Console console_;
     bool to_terminal_;
 };
 

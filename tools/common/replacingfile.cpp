@@ -9,8 +9,6 @@
 #include <cstdlib>
 #include <random>
 
-#include "gplfile.h"
-
 namespace tools {
 namespace {
 
@@ -31,10 +29,6 @@ std::string DirectoryOf(const std::string& path) {
 
 }  // namespace
 
-static_assert(ReplacingFile::kIsTheInput == gpl::OutputFile::kIsTheInput &&
-                  ReplacingFile::kIsStandardOutput == gpl::OutputFile::kIsGuarded,
-              "one set of reasons for refused outputs");
-
 ReplacingFile::~ReplacingFile() {
     Abandon();
 }
@@ -52,31 +46,41 @@ bool ReplacingFile::Open(const std::string& name, unsigned long long input_devic
     Abandon();
     error_ = 0;
     target_ = name;
-    struct stat info;
-    if (::stat(name.c_str(), &info) == 0) {
-        if (input_inode != kNoInode && info.st_dev == input_device && info.st_ino == input_inode) {
-            error_ = kIsTheInput;
-            return false;
-        }
-        if (!S_ISCHR(info.st_mode) && SameFile(info, STDOUT_FILENO)) {
-            error_ = kIsStandardOutput;
-            return false;
-        }
-        if (S_ISDIR(info.st_mode)) {
-            error_ = EISDIR;
-            return false;
-        }
-        if (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode)) {
-            fd_ = ::open(name.c_str(), O_WRONLY | O_CLOEXEC);
-            error_ = fd_ < 0 ? errno : 0;
-            return fd_ >= 0;
-        }
-        // A symbolic link keeps pointing at the file it names.
-        char resolved[PATH_MAX];
-        if (::realpath(name.c_str(), resolved) != nullptr) {
-            target_ = resolved;
-        }
+    standard_output_ = name == "-";
+    if (standard_output_) {
+        fd_ = STDOUT_FILENO;
+        return true;
     }
+    struct stat info;
+    if (::stat(name.c_str(), &info) != 0) {
+        return OpenTemporary(false, 0664);
+    }
+    if (input_inode != kNoInode && info.st_dev == input_device && info.st_ino == input_inode) {
+        error_ = kIsTheInput;
+        return false;
+    }
+    if (!S_ISCHR(info.st_mode) && SameFile(info, STDOUT_FILENO)) {
+        error_ = kIsStandardOutput;
+        return false;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        error_ = EISDIR;
+        return false;
+    }
+    if (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode)) {
+        fd_ = ::open(name.c_str(), O_WRONLY | O_CLOEXEC);
+        error_ = fd_ < 0 ? errno : 0;
+        return fd_ >= 0;
+    }
+    // A symbolic link keeps pointing at the file it names.
+    char resolved[PATH_MAX];
+    if (::realpath(name.c_str(), resolved) != nullptr) {
+        target_ = resolved;
+    }
+    return OpenTemporary(true, info.st_mode & 07777);
+}
+
+bool ReplacingFile::OpenTemporary(bool replaces, unsigned mode) {
     std::random_device seed;
     std::mt19937 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -87,9 +91,21 @@ bool ReplacingFile::Open(const std::string& name, unsigned long long input_devic
         }
     }
     if (fd_ < 0) {
-        error_ = errno;
+        const int error = errno;
         temporary_.clear();
+        // A file we may write in a directory we may not: written in place,
+        // as truncating it always did.
+        if (replaces && (error == EACCES || error == EPERM || error == EROFS)) {
+            fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+            error_ = fd_ < 0 ? errno : 0;
+            return fd_ >= 0;
+        }
+        error_ = error;
         return false;
+    }
+    // The file it replaces keeps its permissions, as it did when cut in place.
+    if (replaces) {
+        ::fchmod(fd_, static_cast<mode_t>(mode));
     }
     return true;
 }
@@ -97,6 +113,10 @@ bool ReplacingFile::Open(const std::string& name, unsigned long long input_devic
 bool ReplacingFile::Commit() {
     if (fd_ < 0) {
         return false;
+    }
+    if (standard_output_) {
+        fd_ = -1;
+        return true;
     }
     const bool closed = ::close(fd_) == 0;
     fd_ = -1;
@@ -110,10 +130,10 @@ bool ReplacingFile::Commit() {
 }
 
 void ReplacingFile::Abandon() {
-    if (fd_ >= 0) {
+    if (fd_ >= 0 && !standard_output_) {
         ::close(fd_);
-        fd_ = -1;
     }
+    fd_ = -1;
     if (!temporary_.empty()) {
         ::unlink(temporary_.c_str());
         temporary_.clear();

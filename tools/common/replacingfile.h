@@ -1,7 +1,8 @@
-// An output file that replaces its name only when it is complete: the data
-// goes to a temporary file in the same directory, renamed over the name on
-// success and removed on failure, so that a file that had the name is left
-// exactly as it was when anything goes wrong.
+// The one way the programs open an output file: it replaces its name only
+// when it is complete. The data goes to a temporary file in the same
+// directory, renamed over the name on success and removed on failure, so
+// that a file that had the name is left exactly as it was when anything
+// goes wrong.
 #ifndef TRACKTOOLS_TOOLS_COMMON_REPLACINGFILE_H
 #define TRACKTOOLS_TOOLS_COMMON_REPLACINGFILE_H
 
@@ -17,18 +18,24 @@ class ReplacingFile {
     // Removes the temporary file unless Commit() succeeded.
     ~ReplacingFile();
 
-    // Opens `name` for writing. Refused (with Error() kIsTheInput or
-    // kIsStandardOutput) when the name is the file open on `input_fd`, or the
-    // file or pipe that standard output goes to. A name that is a character
-    // device or a pipe (/dev/null, /dev/full, a FIFO) is written directly:
-    // there is nothing to replace. Otherwise a new temporary file is made
-    // beside the file a symbolic link names, with mode 0664 before the
-    // umask. False, with Error() set, when nothing could be opened.
-    bool Open(const std::string& name, int input_fd = -1);
-    // The same, with the input known by its device and inode numbers.
+    // Opens `name` for writing; "-" is standard output. Refused (with
+    // Error() kIsTheInput or kIsStandardOutput) when the name is the input,
+    // known by its device and inode numbers, or the file or pipe that
+    // standard output goes to. A name that is a character device or a pipe
+    // (/dev/null, /dev/full, a FIFO) is written directly: there is nothing
+    // to replace. Otherwise a new temporary file is made beside the file a
+    // symbolic link names: with the mode of the file it replaces, or 0664
+    // before the umask for a new file. Where no temporary file can be made
+    // (a directory we may not write in) an existing file that may be written
+    // is cut and written in place. False, with Error() set, when nothing
+    // could be opened.
     bool Open(const std::string& name, unsigned long long input_device,
               unsigned long long input_inode);
+    // The same for an input known by an open descriptor (-1: none).
+    bool Open(const std::string& name, int input_fd = -1);
     int Descriptor() const { return fd_; }
+    // True for "-": the data goes to standard output.
+    bool ToStandardOutput() const { return standard_output_; }
 
     // Closes the file and renames the temporary file over the name. False,
     // with Error() set, when closing or renaming failed; the temporary file
@@ -44,8 +51,11 @@ class ReplacingFile {
     static constexpr int kIsStandardOutput = -2;
 
   private:
+    bool OpenTemporary(bool replaces, unsigned mode);
+
     int fd_ = -1;
     int error_ = 0;
+    bool standard_output_ = false;
     std::string target_;     // the name the file gets on success
     std::string temporary_;  // empty when writing directly to the name
 };

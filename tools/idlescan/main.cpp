@@ -1,8 +1,13 @@
-// idlescan: cuts a GPL track down to its first point, the first point of
+// idlescan: cuts a track down to its first point, the first point of
 // every stop and its last point.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
+
+#include "leg.h"
+#include "tracktools/geodesy/CEarth.h"
+#include "tracktools/geodesy/Ellipsoid.h"
 
 #include "program.h"
 #include "toolframe.h"
@@ -37,33 +42,54 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     }
     frame.Announce();
 
+    // A point whose input carried no speed (a phone's GPX) is measured as
+    // pacer measures it: the speed of the leg that leaves it.
+    const CEarth earth(geodesy::Ellipsoid::kWgs84);
+    track::Point current_point;
+    track::Point next_point;
+    track::Point previous_point;
     GPL_Data_Point current;
+    GPL_Data_Point next;
     GPL_Data_Point previous;
+    // Without any record, the end of the track is a zero record.
+    track::FromRecord(previous, previous_point);
     std::uint64_t record = 1;  // number of the record being examined
     std::uint64_t stops = 0;
     bool in_stop = false;
-    for (;;) {
-        previous = current;
-        if (!frame.Read(current)) {
-            break;
-        }
-        const bool stopped = record == 1 || (!threshold_given && current.SamePlace(previous)) ||
-                             current.Speed <= stop_speed;
+    bool previous_written = false;
+    bool have_next = frame.ReadRecord(next_point, next);
+    while (have_next) {
+        std::swap(current_point, next_point);
+        current = next;
+        have_next = frame.ReadRecord(next_point, next);
+        const double speed = current_point.Has(track::kSpeed) || !have_next
+                                 ? current.Speed
+                                 : tools::MeasureLeg(earth, current, next).mph;
+        const bool stopped =
+            record == 1 || (!threshold_given && current.SamePlace(previous)) || speed <= stop_speed;
+        previous_written = false;
         if (!stopped) {
             in_stop = false;
         } else if (!in_stop) {
+            previous_written = true;
             in_stop = true;
-            if (!frame.Write(current)) {
+            if (!frame.WriteRecord(current_point, current)) {
                 return frame.WriteFailed();
             }
             ++stops;
         }
+        previous = current;
+        previous_point = current_point;
         ++record;
         frame.Mark(record);
     }
     // The end of the track: the last complete record (a zero record when
-    // there was none), even if it was just written as the start of a stop.
-    if (!frame.Write(previous)) {
+    // there was none), even if it was just written as the start of a stop;
+    // written again, it begins nothing.
+    if (previous_written) {
+        previous_point.begins_segment = previous_point.begins_track = false;
+    }
+    if (!frame.WriteRecord(previous_point, previous)) {
         return frame.WriteFailed();
     }
     // The stops count the first record, not the last one written here.

@@ -1,16 +1,19 @@
-// legsheet: prints, for every point of one or more GPL tracks, its position
+// legsheet: prints, for every point of one or more tracks, its position
 // and the heading, length and speed of the leg that leaves it.
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
-#include "CEarth.h"
-#include "gplfile.h"
 #include "inputcheck.h"
 #include "leg.h"
 #include "program.h"
+#include "tracktools/formats/reader.h"
+#include "tracktools/geodesy/CEarth.h"
+#include "tracktools/geodesy/Ellipsoid.h"
+#include "tracktools/track/point.h"
 #include "writedata.h"
 
 namespace {
@@ -39,18 +42,20 @@ class Report {
     bool to_terminal_;
 };
 
-// Prints one line per whole record of `input` and returns how many there
-// were. Legs never run from one file into the next.
-std::uint64_t ReportFile(gpl::InputFile& input, bool degrees_minutes_seconds, Report& report) {
-    const CEarth earth(25);
+// Prints one line per point of `reader` (as its GPL record) and returns how
+// many there were. Legs never run from one file into the next.
+std::uint64_t ReportFile(formats::Reader& reader, bool degrees_minutes_seconds, Report& report,
+                         std::uint64_t& skipped) {
+    const CEarth earth(geodesy::Ellipsoid::kWgs84);
+    track::Point point;
     GPL_Data_Point current;
     GPL_Data_Point next;
-    if (!input.ReadRecord(current)) {
+    if (!tools::NextRecord(reader, point, current, skipped)) {
         return 0;
     }
     std::uint64_t count = 1;
     for (;;) {
-        if (input.AtEnd() || !input.ReadRecord(next)) {
+        if (!tools::NextRecord(reader, point, next, skipped)) {
             // The last point starts no leg: its own Heading and Speed, no distance.
             report.Line(WriteData(current, 0.0, degrees_minutes_seconds));
             return count;
@@ -82,25 +87,29 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
             continue;
         }
         tools::PrintLine("# Opening " + name);
-        gpl::InputFile input;
-        if (!input.Open(name)) {
+        formats::ReadError error;
+        const std::unique_ptr<formats::Reader> reader =
+            formats::OpenReader(name, formats::Format(), error);
+        if (!reader) {
             tools::PrintFailure(name, " - Open Failed!!!");
-            program.Explain(name, tools::ErrorText(input.Error()));
+            program.Explain(name, error.reason);
             exit_value = tools::kExitInputFailed;
         } else {
-            tools::WarnIfNotRecords(program, name, tools::Sniff(input));
+            tools::WarnIfNotRecords(program, name, reader->LooksLike());
             tools::PrintLine("# Latitude, Longitude, Heading, Distance, Speed");
-            const std::uint64_t count = ReportFile(input, degrees_minutes_seconds, report);
-            input.Close();
-            if (input.Failed()) {
+            std::uint64_t skipped = 0;
+            const std::uint64_t count =
+                ReportFile(*reader, degrees_minutes_seconds, report, skipped);
+            if (reader->Failed()) {
                 // The file could not be read to its end: no summary for it.
                 tools::PrintFailure(name, " - Read Failed!!!");
-                program.Explain(name, tools::ErrorText(input.Error()));
+                program.Explain(formats::Where(name, reader->Error().where),
+                                reader->Error().reason);
                 exit_value = tools::kExitInputFailed;
             } else {
                 tools::PrintLine("# ... done.  Processed " + std::to_string(count) +
                                  " data points.");
-                tools::NotePartialRecord(program, name, input);
+                tools::NoteReading(program, name, *reader, skipped);
             }
         }
         // A report that cannot be written is no report: stop at once (the end

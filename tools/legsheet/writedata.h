@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "gpldata.h"
+#include "tracktools/track/gpldata.h"
 
 // Returns "latitude, longitude, heading, distance, speed" without a line end:
 // the position in decimal degrees with 8 decimals, or with `degrees_minutes_seconds`

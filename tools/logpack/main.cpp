@@ -26,14 +26,16 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     char line[511];
     // One string for the whole run: its capacity is reused from line to line.
     std::string text;
+    track::Point point;
     std::uint64_t passes = 0;
     while (!frame.AtEnd()) {
         frame.ReadLine(line, sizeof line);
         text.assign(line);
-        GPL_Data_Point point;
-        if (point.ExtractFromString(text)) {
-            // Flushed record by record: what was written is in the file even
-            // if the run is stopped.
+        GPL_Data_Point record;
+        if (record.ExtractFromString(text)) {
+            track::FromRecord(record, point);
+            // Flushed record by record: a reader at the other end of a pipe
+            // or device gets each record as it comes.
             if (!frame.Write(point) || !frame.Flush()) {
                 return frame.WriteFailed();
             }

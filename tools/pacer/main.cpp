@@ -1,13 +1,15 @@
-// pacer: re-times a GPL track so that it runs at one constant speed, or,
+// pacer: re-times a track so that it runs at one constant speed, or,
 // without a speed, fills in the measured speed and heading of every leg.
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
+#include <utility>
 
-#include "CEarth.h"
 #include "leg.h"
 #include "program.h"
 #include "toolframe.h"
+#include "tracktools/geodesy/CEarth.h"
+#include "tracktools/geodesy/Ellipsoid.h"
 
 namespace {
 
@@ -34,17 +36,19 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     }
     frame.Announce();
 
-    const CEarth earth(25);
+    const CEarth earth(geodesy::Ellipsoid::kWgs84);
+    track::Point held_point;
+    track::Point next_point;
     GPL_Data_Point held;
     GPL_Data_Point next;
     // A point is written only once the point after it is known: the leg that
     // leaves it decides its Speed and Heading, and the next point's Time.
-    if (frame.Read(held)) {
+    if (frame.ReadRecord(held_point, held)) {
         std::uint64_t records_read = 1;
         for (;;) {
-            if (!frame.Read(next)) {
+            if (!frame.ReadRecord(next_point, next)) {
                 // The last point starts no leg and keeps its Speed and Heading.
-                if (!frame.Write(held)) {
+                if (!frame.WriteRecord(held_point, held)) {
                     return frame.WriteFailed();
                 }
                 break;
@@ -60,9 +64,10 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
                 held.Speed = leg.mph;
                 held.Heading = leg.forward_azimuth;
             }
-            if (!frame.Write(held)) {
+            if (!frame.WriteRecord(held_point, held)) {
                 return frame.WriteFailed();
             }
+            std::swap(held_point, next_point);
             held = next;
             ++records_read;
             // The record written after the loop gets no mark of its own.

@@ -1,11 +1,11 @@
-// stepclock: copies a GPL track, re-stamping its points at a fixed interval
-// from the time of the run.
+// stepclock: copies a track, re-stamping its points at a fixed interval from
+// the time of the run.
 #include <cstdint>
 #include <ctime>
 
-#include "gpltext.h"
 #include "program.h"
 #include "toolframe.h"
+#include "tracktools/track/gpltext.h"
 
 namespace {
 
@@ -34,11 +34,12 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     frame.Announce();
     // Time stamps are 32-bit: they wrap modulo 2^32, as the interval does.
     auto next = static_cast<std::uint32_t>(std::time(nullptr));
-    GPL_Data_Point point;
-    while (frame.Read(point)) {
-        point.Time = next;
+    track::Point point;
+    GPL_Data_Point record;
+    while (frame.ReadRecord(point, record)) {
+        record.Time = next;
         next += interval;
-        if (!frame.Write(point)) {
+        if (!frame.WriteRecord(point, record)) {
             return frame.WriteFailed();
         }
         frame.Mark(frame.Written() + 1);

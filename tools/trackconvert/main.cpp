@@ -3,17 +3,11 @@
 // The output replaces its name only when the whole conversion succeeded.
 #include <cstdint>
 #include <string>
-#include <vector>
 
-#include "console.h"
-#include "gplreader.h"
-#include "inputcheck.h"
 #include "options.h"
 #include "program.h"
-#include "progress.h"
-#include "reader.h"
-#include "replacingfile.h"
-#include "writer.h"
+#include "toolframe.h"
+#include "tracktools/track/point.h"
 
 namespace {
 
@@ -32,33 +26,6 @@ constexpr char kUsage[] =
     "Example:\ttrackconvert ride.gpx ride.gpl\n"
     "\t This reads the GPX file ride.gpx and writes its track as ride.gpl.\n";
 
-// "<name>:<line>:<column>" where the file went wrong, or the name alone.
-std::string Where(const std::string& name, const formats::Location& where) {
-    if (where.line == 0) {
-        return name;
-    }
-    return name + ":" + std::to_string(where.line) +
-           (where.column == 0 ? "" : ":" + std::to_string(where.column));
-}
-
-// "12 points without a time were given Time 0.", one line per kind of point
-// that was changed or left out.
-void PrintTallies(const std::vector<formats::Tally>& tallies) {
-    for (const formats::Tally& tally : tallies) {
-        if (tally.count > 0) {
-            tools::PrintLine(std::to_string(tally.count) + " " +
-                             (tally.count == 1 ? tally.one : tally.many) + ".");
-        }
-    }
-}
-
-int WriteFailed(const tools::Program& program, const std::string& name, const std::string& reason) {
-    tools::PrintLine("");
-    tools::PrintFailure(name, " - Write Failed!!!");
-    program.Explain(name, reason);
-    return tools::kExitWriteFailed;
-}
-
 int Run(const tools::Program& program, int argc, char* argv[]) {
     Options options;
     std::string problem;
@@ -70,59 +37,24 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         return status;
     }
 
-    tools::PrintLine("Opening " + options.input);
-    formats::ReadError open_error;
-    const auto reader = formats::OpenReader(options.input, options.from, open_error);
-    if (!reader) {
-        tools::PrintFailure(options.input, " - Open Failed!!!");
-        program.Explain(options.input, open_error.reason);
-        return tools::kExitInputFailed;
+    tools::ToolFrame frame(program, options.input, options.output);
+    frame.ReadAs(options.from);
+    frame.WriteAs(options.to);
+    frame.SetWriterOptions(options.writing);
+    frame.ShowTallies(tools::ToolFrame::Tallies::kLines);
+    if (const int failed = frame.Open()) {
+        return failed;
     }
-    if (reader->format() == formats::Format::kGpl) {
-        const auto& records = static_cast<const formats::GplReader&>(*reader);
-        tools::WarnIfNotRecords(program, options.input, records.LooksLike());
-    }
-
-    tools::PrintLine("Opening " + options.output);
-    // Declared before the writer, so that the writer is gone before the
-    // file is closed or removed.
-    tools::ReplacingFile output;
-    if (!output.Open(options.output, reader->Device(), reader->Inode())) {
-        tools::PrintFailure(options.output, " - Open Failed!!!");
-        program.Explain(options.output, tools::ErrorText(output.Error()));
-        return tools::kExitOutputFailed;
-    }
-    const auto writer = formats::OpenWriter(options.to, output.Descriptor(), options.writing);
-
-    const tools::Progress progress;
-    progress.Start();
-    GPL_Data_Point point;
+    frame.Announce();
+    track::Point point;
     std::uint64_t read = 0;
-    while (reader->Next(point)) {
-        if (!writer->Write(point)) {
-            return WriteFailed(program, options.output, writer->Error().reason);
+    while (frame.Read(point)) {
+        if (!frame.Write(point)) {
+            return frame.WriteFailed();
         }
-        progress.Mark(++read + 1);
+        frame.Mark(++read + 1);
     }
-    if (reader->Failed()) {
-        // The temporary file goes with `output`; a file of the name stays as it was.
-        tools::PrintLine("");
-        tools::PrintFailure(options.input, " - Read Failed!!!");
-        program.Explain(Where(options.input, reader->Error().where), reader->Error().reason);
-        return tools::kExitInputFailed;
-    }
-    if (!writer->Finish()) {
-        return WriteFailed(program, options.output, writer->Error().reason);
-    }
-    if (!output.Commit()) {
-        return WriteFailed(program, options.output, tools::ErrorText(output.Error()));
-    }
-    tools::PrintLine("done.");
-    tools::PrintLine("Wrote " + std::to_string(writer->Written()) + " data points.");
-    PrintTallies(reader->Tallies());
-    PrintTallies(writer->Tallies());
-    tools::NotePartialRecord(program, options.input, reader->IgnoredBytes());
-    return tools::kExitOk;
+    return frame.Finish();
 }
 
 }  // namespace

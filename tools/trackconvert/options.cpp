@@ -2,41 +2,27 @@
 
 #include <cstring>
 
-#include "reader.h"
+#include "tracktools/formats/format.h"
 
 namespace {
-
-const char kReadable[] = "gpl, gpx, nmea or csv";
-const char kWritable[] = "gpl, gpx, kml, geojson or csv";
-
-// The name of the track in the formats that name it: the input's file name
-// without its directory and extension ("ride" for "rides/ride.gpx").
-std::string TrackName(const std::string& input) {
-    const std::size_t slash = input.rfind('/');
-    std::string name = slash == std::string::npos ? input : input.substr(slash + 1);
-    const std::size_t dot = name.rfind('.');
-    if (dot != std::string::npos && dot > 0) {
-        name.erase(dot);
-    }
-    return name.empty() ? input : name;
-}
 
 // The format named after -f or -t.
 bool FormatOption(const char* option, const char* value, bool readable, formats::Format& format,
                   std::string& problem) {
-    const char* const accepted = readable ? kReadable : kWritable;
+    const std::string accepted =
+        readable ? formats::Format::ReadableNames() : formats::Format::WritableNames();
     if (value == nullptr) {
         problem = std::string(option) + " needs a format: " + accepted;
         return false;
     }
-    format = formats::FromName(value);
-    if (format == formats::Format::kUnknown) {
+    format = formats::Format::Named(value);
+    if (!format.Known()) {
         problem = std::string("unknown format \"") + value + "\" after " + option + ": " + accepted;
         return false;
     }
-    if (readable ? !formats::Readable(format) : !formats::Writable(format)) {
-        problem = std::string(readable ? "cannot read " : "cannot write ") +
-                  formats::Describe(format) + "s; " + option + " takes " + accepted;
+    if (readable ? !format.Readable() : !format.Writable()) {
+        problem = std::string(readable ? "cannot read " : "cannot write ") + format.Describe() +
+                  "s; " + option + " takes " + accepted;
         return false;
     }
     return true;
@@ -72,18 +58,19 @@ bool ParseOptions(int argc, char* argv[], Options& options, std::string& problem
         return false;
     }
     if (!to_given) {
-        options.to = formats::FromExtension(options.output);
-        if (options.to == formats::Format::kUnknown) {
+        options.to = formats::Format::OfExtension(options.output);
+        if (!options.to.Known()) {
             problem = options.output + ": cannot tell the format from the name; give it with -t";
             return false;
         }
-        if (!formats::Writable(options.to)) {
-            problem = options.output + ": cannot write " + formats::Describe(options.to) +
-                      "s; -t takes " + kWritable;
+        if (!options.to.Writable()) {
+            problem = options.output + ": cannot write " + options.to.Describe() + "s; -t takes " +
+                      formats::Format::WritableNames();
             return false;
         }
     }
-    if ((options.writing.clamp || options.writing.extrude) && options.to != formats::Format::kKml) {
+    if ((options.writing.clamp || options.writing.extrude) &&
+        options.to != formats::Format::Named("kml")) {
         problem = "-clamp and -extrude are for KML output";
         return false;
     }
@@ -91,6 +78,5 @@ bool ParseOptions(int argc, char* argv[], Options& options, std::string& problem
         problem = "-clamp and -extrude do not go together: a wall needs the line's altitudes";
         return false;
     }
-    options.writing.name = TrackName(options.input);
     return true;
 }

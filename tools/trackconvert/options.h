@@ -8,16 +8,16 @@
 
 #include <string>
 
-#include "format.h"
-#include "writer.h"
+#include "tracktools/formats/format.h"
+#include "tracktools/formats/writer.h"
 
 struct Options {
     std::string input;
     std::string output;
-    // -f; kUnknown lets the reader go by the extension, then the content.
-    formats::Format from = formats::Format::kUnknown;
+    // -f; unknown lets the reader go by the extension, then the content.
+    formats::Format from;
     // -t, else the output's extension.
-    formats::Format to = formats::Format::kUnknown;
+    formats::Format to;
     formats::WriterOptions writing;  // -clamp, -extrude, and the track's name
 };
 

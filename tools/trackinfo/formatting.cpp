@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "textoutput.h"
-#include "timetext.h"
+#include "tracktools/formats/textoutput.h"
+#include "tracktools/formats/timetext.h"
 
 namespace trackinfo {
 namespace {

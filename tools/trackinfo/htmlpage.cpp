@@ -4,8 +4,8 @@
 #include <cmath>
 #include <functional>
 
-#include "CPolarCoordinate.h"
 #include "formatting.h"
+#include "tracktools/geodesy/CPolarCoordinate.h"
 
 namespace trackinfo {
 namespace {

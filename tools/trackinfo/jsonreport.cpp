@@ -81,7 +81,7 @@ std::string JsonReport::Separator() {
 std::string JsonReport::File(const FileReport& file) {
     Object object;
     object.Raw("file", JsonString(file.name));
-    object.Raw("format", file.error.empty() ? JsonString(formats::Name(file.format)) : "null");
+    object.Raw("format", file.error.empty() ? JsonString(file.format.Name()) : "null");
     object.Raw("error", file.error.empty() ? "null" : JsonString(file.error));
     if (file.error.empty()) {
         AddFigures(object, file.figures);

@@ -12,16 +12,17 @@
 #include <vector>
 
 #include "formatting.h"
-#include "gplfile.h"
 #include "htmlpage.h"
 #include "inputcheck.h"
 #include "jsonreport.h"
 #include "options.h"
 #include "program.h"
-#include "reader.h"
 #include "replacingfile.h"
 #include "summary.h"
 #include "textreport.h"
+#include "tracktools/formats/pointspool.h"
+#include "tracktools/formats/reader.h"
+#include "tracktools/track/point.h"
 
 namespace {
 
@@ -31,15 +32,19 @@ constexpr char kUsage[] =
 
 // Reads every point of `name` into `take`, and what the reader said of the
 // file into `report` (its format and tallies) and `ignored_bytes`. False,
-// with `why`, when the file could not be opened or read to its end.
+// with `where` and `why`, when the file could not be opened or read to its
+// end.
 template <typename Take>
-bool ReadTrack(const std::string& name, Take take, trackinfo::FileReport& report,
-               std::uint64_t& ignored_bytes, std::string& why) {
+bool ReadTrack(const tools::Program& program, const std::string& name, Take take,
+               trackinfo::FileReport& report, std::uint64_t& ignored_bytes, std::string& where,
+               std::string& why) {
     formats::ReadError error;
     const std::unique_ptr<formats::Reader> reader =
-        formats::OpenReader(name, formats::Format::kUnknown, error);
+        formats::OpenReader(name, formats::Format(), error);
     if (reader) {
-        GPL_Data_Point point;
+        // A GPL track that starts like text is read all the same, with a warning.
+        tools::WarnIfNotRecords(program, name, reader->LooksLike());
+        track::Point point;
         while (reader->Next(point)) {
             take(point);
         }
@@ -55,11 +60,8 @@ bool ReadTrack(const std::string& name, Take take, trackinfo::FileReport& report
             return true;
         }
     }
+    where = formats::Where(name, error.where);
     why = error.reason;
-    if (error.where.line > 0) {
-        why = "line " + std::to_string(error.where.line) + ", column " +
-              std::to_string(error.where.column) + ": " + why;
-    }
     return false;
 }
 
@@ -69,14 +71,6 @@ std::uint64_t SkippedPoints(const std::vector<formats::Tally>& tallies) {
         skipped += tally.skipped ? tally.count : 0;
     }
     return skipped;
-}
-
-// A GPL track that starts like text is read all the same, with a warning.
-void WarnIfText(const tools::Program& program, const std::string& name) {
-    gpl::InputFile input;
-    if (input.Open(name)) {
-        tools::WarnIfNotRecords(program, name, tools::Sniff(input));
-    }
 }
 
 // The page, written to a temporary file that takes its name at the end.
@@ -241,22 +235,33 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         report.name = name;
         trackinfo::Summary summary(settings);
         trackinfo::TrackExtents extents;  // for the page
+        // The page is drawn at the scale the whole track gives: its points
+        // wait in a spool, so that the input is read once.
+        formats::PointSpool spool;
+        if (reports.WithPage() && !spool.Open()) {
+            program.Explain(name, spool.ErrorText());
+            return tools::kExitWriteFailed;
+        }
         std::uint64_t ignored_bytes = 0;
-        const auto first_pass = [&](const GPL_Data_Point& point) {
-            summary.Add(point);
+        bool spooled = true;
+        const auto take = [&](const track::Point& point) {
+            if (!point.Has(track::kPosition)) {
+                return;
+            }
+            const GPL_Data_Point record = track::ToRecord(point);
+            summary.Add(record);
             if (reports.WithPage()) {
-                extents.Add(point);
+                extents.Add(record);
+                spooled = spooled && spool.Add(point);
             }
         };
-        if (!ReadTrack(name, first_pass, report, ignored_bytes, why)) {
-            program.Explain(name, why);
+        std::string where;
+        if (!ReadTrack(program, name, take, report, ignored_bytes, where, why)) {
+            program.Explain(where, why);
             status = tools::kExitInputFailed;
             report.error = why;
             reports.Failure(report);
             continue;
-        }
-        if (report.format == formats::Format::kGpl) {
-            WarnIfText(program, name);
         }
         summary.AddReaderFindings(SkippedPoints(report.tallies), ignored_bytes);
         report.figures = summary.Result();
@@ -264,14 +269,14 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
             reports.File(report, nullptr);
             continue;
         }
-        // The second pass draws, at the scale the first pass found.
         trackinfo::TrackDrawing drawing(extents, report.figures, settings);
-        trackinfo::FileReport again;
-        if (!ReadTrack(
-                name, [&](const GPL_Data_Point& point) { drawing.Add(point); }, again,
-                ignored_bytes, why)) {
-            program.Explain(name, why);
-            status = tools::kExitInputFailed;
+        track::Point point;
+        if (!spooled || !spool.StartReading()) {
+            program.Explain(name, spool.ErrorText());
+            return tools::kExitWriteFailed;
+        }
+        while (spool.Next(point)) {
+            drawing.Add(track::ToRecord(point));
         }
         drawing.Finish();
         reports.File(report, &drawing);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "CPolarCoordinate.h"
 #include "reportunits.h"
+#include "tracktools/geodesy/CPolarCoordinate.h"
 
 namespace trackinfo {
 namespace {

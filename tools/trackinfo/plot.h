@@ -10,9 +10,9 @@
 #include <optional>
 #include <vector>
 
-#include "CEarth.h"
-#include "gpldata.h"
 #include "summary.h"
+#include "tracktools/geodesy/CEarth.h"
+#include "tracktools/track/gpldata.h"
 
 namespace trackinfo {
 

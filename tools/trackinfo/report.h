@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "format.h"
-#include "reader.h"
 #include "summary.h"
+#include "tracktools/formats/format.h"
+#include "tracktools/formats/reader.h"
 
 namespace trackinfo {
 
 struct FileReport {
     std::string name;
-    formats::Format format = formats::Format::kUnknown;
+    formats::Format format;
     std::string error;  // why the file could not be read; empty when it was
     Figures figures;
     std::vector<formats::Tally> tallies;  // what the reader changed or left out, counts above 0

@@ -5,7 +5,7 @@
 #ifndef TRACKTOOLS_TOOLS_TRACKINFO_REPORTUNITS_H
 #define TRACKTOOLS_TOOLS_TRACKINFO_REPORTUNITS_H
 
-#include "units.h"  // the formats library's exact factors
+#include "tracktools/formats/units.h"  // the formats library's exact factors
 
 namespace trackinfo {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "CPolarCoordinate.h"
 #include "reportunits.h"
+#include "tracktools/geodesy/CPolarCoordinate.h"
 
 namespace trackinfo {
 namespace {

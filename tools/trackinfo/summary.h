@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "CEarth.h"
 #include "fastest.h"
-#include "gpldata.h"
+#include "tracktools/geodesy/CEarth.h"
+#include "tracktools/track/gpldata.h"
 
 namespace trackinfo {
 

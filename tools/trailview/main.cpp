@@ -1,4 +1,4 @@
-// trailview: writes a VRML 2.0 scene of one or more GPL tracks to standard
+// trailview: writes a VRML 2.0 scene of one or more tracks to standard
 // output, each drawn in earth-centred metres around its own first point.
 #include <cerrno>
 #include <cmath>
@@ -6,13 +6,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
-#include "CEarth.h"
-#include "gpldata.h"
-#include "gplfile.h"
 #include "inputcheck.h"
 #include "leg.h"
 #include "program.h"
+#include "tracktools/formats/reader.h"
+#include "tracktools/geodesy/CEarth.h"
+#include "tracktools/geodesy/Ellipsoid.h"
+#include "tracktools/track/gpldata.h"
+#include "tracktools/track/point.h"
 #include "vrmlscene.h"
 
 namespace {
@@ -20,8 +23,6 @@ namespace {
 constexpr char kUsage[] =
     "Usage: trailview [-sx <scale_x>] [-sy <scale_y>] [-sz <scale_z>] [-salt <scale_alt>] "
     "[-slat <scale_lat>] [-slon <scale_lon>] <file1> <file2> .... <filen>\n";
-
-constexpr int kWgs84 = 25;
 
 // The factor an option sets, or nullptr when `argument` is not an option.
 double* OptionFactor(const char* argument, vrml::Factors& factors) {
@@ -52,14 +53,16 @@ bool Finite(double x, double y, double z) {
     return std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
 }
 
-// Writes the five groups of one file from `input` (which may have failed to
-// open, then the track is empty). A read error ends the reading, and the
-// groups are finished from what was read so that the scene stays valid.
-void DrawFile(gpl::InputFile& input, const char* name, const vrml::Factors& factors,
-              vrml::SceneWriter& scene) {
+// Writes the five groups of one file from `reader` (null for a file that
+// could not be read, then the track is empty). A read error ends the
+// reading, and the groups are finished from what was read so that the
+// scene stays valid. Points without a position are counted in `skipped`.
+void DrawFile(formats::Reader* reader, const char* name, const vrml::Factors& factors,
+              vrml::SceneWriter& scene, std::uint64_t& skipped) {
     scene.BeginTrack(name);
 
-    const CEarth earth(kWgs84);
+    const CEarth earth(geodesy::Ellipsoid::kWgs84);
+    track::Point model;
     CPolarCoordinate polar;
     CEarthCoordinate current;
     CEarthCoordinate origin;
@@ -72,7 +75,9 @@ void DrawFile(gpl::InputFile& input, const char* name, const vrml::Factors& fact
 
     // A partial record at the end is not counted; output that cannot be
     // written ends the work too.
-    for (; !scene.Failed() && input.ReadRecord(point); ++record) {
+    for (;
+         reader != nullptr && !scene.Failed() && tools::NextRecord(*reader, model, point, skipped);
+         ++record) {
         // A run at one place is drawn once, at its first record.
         if (drawn > 0 && point.SamePlace(last_drawn)) {
             continue;
@@ -101,8 +106,6 @@ void DrawFile(gpl::InputFile& input, const char* name, const vrml::Factors& fact
         end_y = current.GetYCoordinateInMeters();
         end_z = current.GetZCoordinateInMeters();
     }
-    input.Close();
-
     scene.EndTrack(drawn);
     scene.StartMarker();
     scene.EndMarker(end_x, end_y, end_z);
@@ -140,25 +143,31 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     int status = tools::kExitOk;
     for (; next < argc && !scene.Failed(); ++next) {
         const char* name = argv[next];
-        gpl::InputFile input;
-        const bool opened = input.Open(name);
+        formats::ReadError error;
+        const std::unique_ptr<formats::Reader> reader =
+            formats::OpenReader(name, formats::Format(), error);
         // A directory can be named but not read: its groups are written
         // without vertices and it fails as a read.
-        const bool directory = !opened && input.Error() == EISDIR;
-        if (opened) {
-            tools::WarnIfNotRecords(program, name, tools::Sniff(input));
+        const bool directory = !reader && error.system_error == EISDIR;
+        if (reader) {
+            tools::WarnIfNotRecords(program, name, reader->LooksLike());
         }
-        if (opened || directory) {
-            DrawFile(input, name, factors, scene);
+        std::uint64_t skipped = 0;
+        if (reader || directory) {
+            DrawFile(reader.get(), name, factors, scene, skipped);
         }
-        if (!input.Failed()) {
-            tools::NotePartialRecord(program, name, input);
+        if (reader && !reader->Failed()) {
+            tools::NoteReading(program, name, *reader, skipped);
             continue;
         }
         // The scene so far goes out before the message that ends it.
         scene.Flush();
-        ReportFailure(name, opened || directory ? " - Read Failed!!!" : " - Open Failed!!!");
-        program.Explain(name, tools::ErrorText(input.Error()));
+        ReportFailure(name, reader || directory ? " - Read Failed!!!" : " - Open Failed!!!");
+        if (reader) {
+            program.Explain(formats::Where(name, reader->Error().where), reader->Error().reason);
+        } else {
+            program.Explain(name, error.reason);
+        }
         status = tools::kExitInputFailed;
         break;
     }

@@ -5,12 +5,14 @@
 #include <fstream>
 #include <string>
 
-#include "CEarth.h"
-#include "CPolarCoordinate.h"
-#include "gpldata.h"
-#include "gplfile.h"
-#include "reader.h"
-#include "writer.h"
+#include "tracktools/formats/reader.h"
+#include "tracktools/formats/writer.h"
+#include "tracktools/geodesy/CEarth.h"
+#include "tracktools/geodesy/CPolarCoordinate.h"
+#include "tracktools/geodesy/Ellipsoid.h"
+#include "tracktools/track/gpldata.h"
+#include "tracktools/track/gplfile.h"
+#include "tracktools/track/point.h"
 
 int main(int argc, char* argv[]) {
     if (argc != 2) {
@@ -42,7 +44,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    const CEarth wgs84(25);
+    const CEarth wgs84(geodesy::Ellipsoid::kWgs84);
     CPolarCoordinate from;
     CPolarCoordinate to;
     from.Set(points[0].Latitude, points[0].Longitude, 0.0);
@@ -57,9 +59,9 @@ int main(int argc, char* argv[]) {
     std::fflush(stdout);
 
     formats::ReadError error;
-    const auto reader = formats::OpenReader(argv[1], formats::Format::kUnknown, error);
-    const auto writer = formats::OpenWriter(formats::Format::kCsv, 1, {});
-    GPL_Data_Point point;
+    const auto reader = formats::OpenReader(argv[1], formats::Format(), error);
+    const auto writer = formats::OpenWriter(formats::Format::Named("csv"), 1, {});
+    track::Point point;
     while (reader && reader->Next(point)) {
         writer->Write(point);
     }

@@ -1,0 +1,104 @@
+// A streaming XML parser for the readers of XML track formats (GPX, TCX):
+// it hands the elements, attributes and text of a document to a handler as
+// it reads the file in chunks, so memory stays the same for a file of any
+// size, and lets the handler pause it after each point.
+//
+// Names arrive with their namespace resolved: the namespace URI (empty for
+// none) and the local name. What it refuses, with the place in the file: a
+// document that is not well-formed ("not well-formed (invalid token)", "no
+// element found" for a file cut short), a document type declaration
+// (refused before any entity can be declared, so that entity expansion
+// attacks fail at once), elements nested deeper than kMaxDepth, and one
+// piece of markup (a tag with its attributes, a comment, ...) longer than
+// kMaxMarkup bytes.
+#ifndef TRACKTOOLS_FORMATS_XMLSTREAM_H
+#define TRACKTOOLS_FORMATS_XMLSTREAM_H
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "reader.h"
+#include "tracktools/io/inputfile.h"
+
+namespace formats {
+
+struct XmlName {
+    std::string_view space;  // the namespace URI; empty for none
+    std::string_view local;
+};
+
+struct XmlAttribute {
+    XmlName name;
+    std::string_view value;
+};
+
+// The attributes of an element, valid during the Start call only.
+class XmlAttributes {
+  public:
+    XmlAttributes(const XmlAttribute* items, std::size_t count) : items_(items), count_(count) {}
+    std::size_t size() const { return count_; }
+    const XmlAttribute* begin() const { return items_; }
+    const XmlAttribute* end() const { return items_ + count_; }
+
+  private:
+    const XmlAttribute* items_;
+    std::size_t count_;
+};
+
+class XmlHandler {
+  public:
+    virtual ~XmlHandler() = default;
+    // An element begins; `depth` is 1 for the root.
+    virtual void Start(const XmlName& name, const XmlAttributes& attributes, int depth) = 0;
+    // The element at `depth` ends.
+    virtual void End(int depth) = 0;
+    // Character data of the innermost open element, in one or more pieces.
+    virtual void Text(std::string_view text) = 0;
+};
+
+class XmlStream {
+  public:
+    static constexpr int kMaxDepth = 256;
+    static constexpr std::size_t kMaxMarkup = 1 << 20;
+
+    // Reads `file` from where it stands; both outlive the stream.
+    XmlStream(io::InputFile& file, XmlHandler& handler);
+    ~XmlStream();
+    XmlStream(const XmlStream&) = delete;
+    XmlStream& operator=(const XmlStream&) = delete;
+
+    // Parses until the handler calls Pause() or Stop(), the document ends,
+    // or an error. True when paused, with more to come; false at the end of
+    // the document and on an error (Failed()).
+    bool Run();
+    // From a handler: Run() returns once the current event is handled.
+    void Pause();
+    // From a handler: the document is refused for `reason` at the current
+    // place (or at `where`), and parsing ends.
+    void Stop(std::string reason);
+    void Stop(std::string reason, Location where);
+    // Where the parser stands: the start of the current event.
+    Location Here() const;
+    // Parses the document once more, from the start of the file: false,
+    // with "<why>: <the system's reason>" in Error(), when the file cannot
+    // seek (a pipe).
+    bool Restart(const char* why);
+
+    bool Failed() const { return !error_.reason.empty(); }
+    const ReadError& Error() const { return error_; }
+
+    class Parser;  // expat and its callbacks
+
+  private:
+    io::InputFile& file_;
+    XmlHandler& handler_;
+    std::unique_ptr<Parser> parser_;
+    ReadError error_;
+};
+
+}  // namespace formats
+
+#endif

@@ -1,0 +1,40 @@
+// A descriptor written through one buffer, so that a record or a line costs
+// no system call.
+#ifndef TRACKTOOLS_IO_OUTPUTFILE_H
+#define TRACKTOOLS_IO_OUTPUTFILE_H
+
+#include <cstddef>
+#include <memory>
+
+namespace io {
+
+class OutputFile {
+  public:
+    OutputFile() = default;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile();
+
+    // Writes into `fd`, opened elsewhere and left to its owner: Close()
+    // writes what is buffered but does not close it.
+    void Attach(int fd);
+    // Bytes as they are; false once any write has failed.
+    bool WriteBytes(const void* bytes, std::size_t size);
+    bool Flush();
+    // Writes what is buffered; false if anything was lost.
+    bool Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    // The system's error number of the failed write, 0 when nothing failed.
+    int Error() const { return error_; }
+
+  private:
+    int fd_ = -1;
+    bool failed_ = false;
+    int error_ = 0;
+    std::unique_ptr<unsigned char[]> buffer_;
+    std::size_t used_ = 0;
+};
+
+}  // namespace io
+
+#endif

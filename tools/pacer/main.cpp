@@ -20,16 +20,16 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     }
     // Any speed other than 0 (a NaN included) re-times the track; 0, -0 or an
     // argument without a number measures it instead.
+    tools::ToolFrame frame(program, argv[1], argv[2]);
     double new_speed = 0.0;
     if (argc == 4) {
         new_speed = std::strtod(argv[3], nullptr);
         std::ostringstream text;
         text << "Setting Speed to " << new_speed << " mph.";
-        tools::PrintLine(text.str());
+        frame.Messages().Line(text.str());
     }
     const bool constant_speed = new_speed != 0.0;
 
-    tools::ToolFrame frame(program, argv[1], argv[2]);
     if (const int failed = frame.Open()) {
         return failed;
     }

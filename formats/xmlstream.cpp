@@ -2,6 +2,8 @@
 
 #include <expat.h>
 
+#include "xmlscan.h"
+
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -32,6 +34,12 @@ class XmlStream::Parser {
     Parser& operator=(const Parser&) = delete;
 
     void Begin();
+    // The handler has had the first `tags` start and end events and `text`
+    // bytes of text after them (from the scanner): they are not given again.
+    void PassOver(std::uint64_t tags, std::uint64_t text) {
+        skip_tags_ = tags;
+        skip_text_ = text;
+    }
     bool Run();
     void Pause() { XML_StopParser(parser_, XML_TRUE); }
     void Stop() { XML_StopParser(parser_, XML_FALSE); }
@@ -53,6 +61,11 @@ class XmlStream::Parser {
     static void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
         auto& self = *static_cast<Parser*>(data);
         self.stalled_ = 0;
+        if (self.skip_tags_ > 0) {
+            --self.skip_tags_;
+            ++self.depth_;
+            return;
+        }
         if (++self.depth_ > kMaxDepth) {
             self.stream_.Stop("elements nested more than " + std::to_string(kMaxDepth) + " deep");
             return;
@@ -68,12 +81,31 @@ class XmlStream::Parser {
     static void XMLCALL OnEnd(void* data, const XML_Char* /*name*/) {
         auto& self = *static_cast<Parser*>(data);
         self.stalled_ = 0;
+        if (self.skip_tags_ > 0) {
+            --self.skip_tags_;
+            --self.depth_;
+            return;
+        }
         self.stream_.handler_.End(self.depth_--);
     }
     static void XMLCALL OnText(void* data, const XML_Char* text, int length) {
         auto& self = *static_cast<Parser*>(data);
         self.stalled_ = 0;
-        self.stream_.handler_.Text(std::string_view(text, static_cast<std::size_t>(length)));
+        std::string_view piece(text, static_cast<std::size_t>(length));
+        if (self.skip_tags_ > 0) {
+            return;
+        }
+        if (self.skip_text_ > 0) {
+            const std::size_t skipped = self.skip_text_ < piece.size()
+                                            ? static_cast<std::size_t>(self.skip_text_)
+                                            : piece.size();
+            self.skip_text_ -= skipped;
+            piece.remove_prefix(skipped);
+            if (piece.empty()) {
+                return;
+            }
+        }
+        self.stream_.handler_.Text(piece);
     }
     static void XMLCALL OnOther(void* data, const XML_Char* /*text*/, int /*length*/) {
         static_cast<Parser*>(data)->stalled_ = 0;
@@ -92,6 +124,8 @@ class XmlStream::Parser {
     bool done_ = false;
     std::size_t stalled_ = 0;  // bytes given to expat since its last event
     int depth_ = 0;
+    std::uint64_t skip_tags_ = 0;
+    std::uint64_t skip_text_ = 0;
     std::vector<XmlAttribute> attributes_;
 };
 
@@ -115,6 +149,7 @@ void XmlStream::Parser::Begin() {
     suspended_ = final_ = done_ = false;
     stalled_ = 0;
     depth_ = 0;
+    skip_tags_ = skip_text_ = 0;
 }
 
 bool XmlStream::Parser::Run() {
@@ -157,17 +192,63 @@ bool XmlStream::Parser::Run() {
     return false;
 }
 
-XmlStream::XmlStream(io::InputFile& file, XmlHandler& handler)
-    : file_(file), handler_(handler), parser_(std::make_unique<Parser>(*this)) {}
+XmlStream::XmlStream(io::InputFile& file, XmlHandler& handler, XmlEngine engine)
+    : file_(file), handler_(handler), engine_(engine) {
+    // The scanner needs a file it can read again from its start.
+    if (engine_ == XmlEngine::kScanner && file_.CanRewind() && file_.Offset() == 0) {
+        scanner_ = std::make_unique<XmlScanner>(file_, handler_);
+    } else {
+        parser_ = std::make_unique<Parser>(*this);
+    }
+}
 
 XmlStream::~XmlStream() = default;
 
 bool XmlStream::Run() {
+    if (scanner_) {
+        switch (scanner_->Run()) {
+            case XmlScanner::Outcome::kPaused:
+                return true;
+            case XmlScanner::Outcome::kEnded:
+            case XmlScanner::Outcome::kStopped:
+                return false;
+            case XmlScanner::Outcome::kGaveUp:
+                if (!HandOver()) {
+                    return false;
+                }
+                break;
+        }
+    }
     return parser_->Run();
 }
 
+// Expat reads the file from its start in the scanner's place, passing over
+// what the handler already has: the output is as if expat had read it all,
+// and nothing is held but the count of events.
+bool XmlStream::HandOver() {
+    const std::uint64_t tags = scanner_->Tags();
+    const std::uint64_t text = scanner_->TextSinceTag();
+    scanner_.reset();
+    if (!file_.Rewind()) {
+        error_.system_error = errno;
+        error_.reason = std::string("reading the file again failed: ") + std::strerror(errno);
+        return false;
+    }
+    if (parser_) {
+        parser_->Begin();
+    } else {
+        parser_ = std::make_unique<Parser>(*this);
+    }
+    parser_->PassOver(tags, text);
+    return true;
+}
+
 void XmlStream::Pause() {
-    parser_->Pause();
+    if (scanner_) {
+        scanner_->Pause();
+    } else {
+        parser_->Pause();
+    }
 }
 
 void XmlStream::Stop(std::string reason) {
@@ -179,11 +260,15 @@ void XmlStream::Stop(std::string reason, Location where) {
         error_.reason = std::move(reason);
         error_.where = where;
     }
-    parser_->Stop();
+    if (scanner_) {
+        scanner_->Stop();
+    } else {
+        parser_->Stop();
+    }
 }
 
 Location XmlStream::Here() const {
-    return parser_->Here();
+    return scanner_ ? scanner_->Here() : parser_->Here();
 }
 
 bool XmlStream::Restart(const char* why) {
@@ -192,7 +277,11 @@ bool XmlStream::Restart(const char* why) {
         error_.reason = std::string(why) + ": " + std::strerror(errno);
         return false;
     }
-    parser_->Begin();
+    if (engine_ == XmlEngine::kScanner) {
+        scanner_ = std::make_unique<XmlScanner>(file_, handler_);
+    } else {
+        parser_->Begin();
+    }
     return true;
 }
 

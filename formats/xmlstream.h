@@ -11,6 +11,11 @@
 // attacks fail at once), elements nested deeper than kMaxDepth, and one
 // piece of markup (a tag with its attributes, a comment, ...) longer than
 // kMaxMarkup bytes.
+//
+// A file that can seek is read by the scanner of xmlscan.h, which gives the
+// same events several times faster; where it gives up, expat reads the file
+// again from its start and the handler gets only the events it has not had.
+// A pipe is read by expat alone.
 #ifndef TRACKTOOLS_FORMATS_XMLSTREAM_H
 #define TRACKTOOLS_FORMATS_XMLSTREAM_H
 
@@ -48,6 +53,12 @@ class XmlAttributes {
     std::size_t count_;
 };
 
+class XmlScanner;
+
+// Who parses: the scanner with expat behind it, or expat alone. Both give a
+// handler the same events; only the speed differs.
+enum class XmlEngine { kScanner, kExpat };
+
 class XmlHandler {
   public:
     virtual ~XmlHandler() = default;
@@ -55,7 +66,10 @@ class XmlHandler {
     virtual void Start(const XmlName& name, const XmlAttributes& attributes, int depth) = 0;
     // The element at `depth` ends.
     virtual void End(int depth) = 0;
-    // Character data of the innermost open element, in one or more pieces.
+    // Character data of the innermost open element, in one or more pieces:
+    // the pieces differ between the engines, their concatenation does not.
+    // (Of text that an error of the document cuts off, what comes before the
+    // error may come in part.)
     virtual void Text(std::string_view text) = 0;
 };
 
@@ -64,8 +78,9 @@ class XmlStream {
     static constexpr int kMaxDepth = 256;
     static constexpr std::size_t kMaxMarkup = 1 << 20;
 
-    // Reads `file` from where it stands; both outlive the stream.
-    XmlStream(io::InputFile& file, XmlHandler& handler);
+    // Reads `file` from where it stands; both outlive the stream. The
+    // scanner is used only for a file that can seek and stands at its start.
+    XmlStream(io::InputFile& file, XmlHandler& handler, XmlEngine engine = XmlEngine::kScanner);
     ~XmlStream();
     XmlStream(const XmlStream&) = delete;
     XmlStream& operator=(const XmlStream&) = delete;
@@ -80,12 +95,16 @@ class XmlStream {
     // place (or at `where`), and parsing ends.
     void Stop(std::string reason);
     void Stop(std::string reason, Location where);
-    // Where the parser stands: the start of the current event.
+    // Where the parser stands: the start of the current event (for the end
+    // of an empty element, the first byte past its tag).
     Location Here() const;
     // Parses the document once more, from the start of the file: false,
     // with "<why>: <the system's reason>" in Error(), when the file cannot
     // seek (a pipe).
     bool Restart(const char* why);
+
+    // Who parses now: kExpat once the scanner has given up.
+    XmlEngine Engine() const { return scanner_ ? XmlEngine::kScanner : XmlEngine::kExpat; }
 
     bool Failed() const { return !error_.reason.empty(); }
     const ReadError& Error() const { return error_; }
@@ -93,8 +112,12 @@ class XmlStream {
     class Parser;  // expat and its callbacks
 
   private:
+    bool HandOver();
+
     io::InputFile& file_;
     XmlHandler& handler_;
+    XmlEngine engine_;
+    std::unique_ptr<XmlScanner> scanner_;  // null when expat parses
     std::unique_ptr<Parser> parser_;
     ReadError error_;
 };

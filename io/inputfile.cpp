@@ -41,6 +41,7 @@ bool InputFile::Adopt(int fd, bool owned) {
     }
     fd_ = fd;
     owned_ = owned;
+    regular_ = S_ISREG(info.st_mode);
     device_ = info.st_dev;
     inode_ = info.st_ino;
     at_end_ = false;

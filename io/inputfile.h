@@ -59,6 +59,8 @@ class InputFile {
     // pass. False, with nothing changed, when the file cannot seek (a pipe);
     // errno then tells why.
     bool Rewind();
+    // True when Rewind can work: the file is a regular file, not a pipe.
+    bool CanRewind() const { return regular_; }
     // Bytes taken from the start of the file so far.
     std::uint64_t Offset() const { return offset_; }
 
@@ -81,6 +83,7 @@ class InputFile {
 
     int fd_ = -1;
     bool owned_ = true;
+    bool regular_ = false;
     bool at_end_ = false;
     int error_ = 0;
     unsigned long long device_ = 0;

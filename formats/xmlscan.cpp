@@ -78,22 +78,35 @@ const Byte* SkipBlanks(const Byte* p, bool& irregular) {
     return p;
 }
 
+// Names are compared and copied a word at a time: the window and the copies
+// of names have kPadding bytes of room after their last.
+std::uint64_t Word(const void* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// The low `size` bytes of a word (size < 8).
+std::uint64_t Low(std::size_t size) {
+    return (std::uint64_t{1} << (8 * size)) - 1;
+}
+
 bool SameBytes(const Byte* a, const char* b, std::size_t size) {
-    for (; size >= 8; size -= 8, a += 8, b += 8) {
-        std::uint64_t x;
-        std::uint64_t y;
-        std::memcpy(&x, a, 8);
-        std::memcpy(&y, b, 8);
-        if (x != y) {
+    for (;; a += 8, b += 8, size -= 8) {
+        const std::uint64_t difference = Word(a) ^ Word(b);
+        if (size < 8) {
+            return (difference & Low(size)) == 0;
+        }
+        if (difference != 0) {
             return false;
         }
     }
-    for (; size > 0; --size, ++a, ++b) {
-        if (*a != static_cast<Byte>(*b)) {
-            return false;
-        }
+}
+
+void CopyWords(char* to, const Byte* from, std::size_t size) {
+    for (std::size_t i = 0; i < size; i += 8) {
+        std::memcpy(to + i, from + i, 8);
     }
-    return true;
 }
 
 enum class Match { kNo, kYes, kShort };
@@ -322,7 +335,7 @@ std::string_view View(const Byte* p, std::size_t size) {
 }  // namespace
 
 XmlScanner::XmlScanner(io::InputFile& file, XmlHandler& handler)
-    : file_(file), handler_(handler), window_(new unsigned char[kWindow + 1]) {
+    : file_(file), handler_(handler), window_(new unsigned char[kWindow + 1 + kPadding]()) {
     window_[0] = 0;
     line_start_ = window_.get();
 }
@@ -829,7 +842,7 @@ bool XmlScanner::Open(const Byte* at, std::size_t size, std::size_t colon, std::
             element.space = bindings_[default_].uri;
         }
     } else {
-        const Binding* binding = FindPrefix(View(name, colon));
+        const Binding* binding = FindPrefix(name, colon);
         if (binding == nullptr) {
             return false;  // unbound, or "xml", which names no element
         }
@@ -839,10 +852,10 @@ bool XmlScanner::Open(const Byte* at, std::size_t size, std::size_t colon, std::
     // The name, for the end tag.
     const int depth = depth_ + 1;
     const std::size_t from = name_ends_[depth - 1];
-    if (names_.size() < from + size) {
-        names_.resize(2 * (from + size));
+    if (names_.size() < from + size + kPadding) {
+        names_.resize(2 * (from + size + kPadding));
     }
-    std::memcpy(names_.data() + from, name, size);
+    CopyWords(names_.data() + from, name, size);
     name_ends_[depth] = from + size;
     depth_ = depth;
     event_at_ = at;
@@ -937,7 +950,8 @@ XmlScanner::Step XmlScanner::Resolve(std::size_t count, int depth, std::size_t& 
     for (std::size_t i = 0; i < count; ++i) {
         for (std::size_t j = 0; j < i; ++j) {
             if (raw_[i].name_size == raw_[j].name_size &&
-                std::memcmp(raw_[i].name, raw_[j].name, raw_[i].name_size) == 0) {
+                SameBytes(raw_[i].name, reinterpret_cast<const char*>(raw_[j].name),
+                          raw_[i].name_size)) {
                 return Step::kGiveUp;
             }
         }
@@ -963,7 +977,7 @@ XmlScanner::Step XmlScanner::Resolve(std::size_t count, int depth, std::size_t& 
             const std::string_view prefix = View(attribute.name, attribute.colon);
             if (prefix == "xml") {
                 resolved.name.space = kXmlNamespace;
-            } else if (const Binding* binding = FindPrefix(prefix)) {
+            } else if (const Binding* binding = FindPrefix(attribute.name, attribute.colon)) {
                 resolved.name.space = binding->uri;
             } else {
                 return Step::kGiveUp;
@@ -1001,7 +1015,7 @@ XmlScanner::Step XmlScanner::Resolve(std::size_t count, int depth, std::size_t& 
 // "xmlns" or "xmlns:<prefix>": a namespace declaration, not an attribute.
 bool XmlScanner::IsDeclaration(const RawAttribute& attribute) {
     return (attribute.colon == 0 ? attribute.name_size : attribute.colon) == 5 &&
-           std::memcmp(attribute.name, "xmlns", 5) == 0;
+           (Word(attribute.name) & Low(5)) == (Word("xmlns\0\0") & Low(5));
 }
 
 bool XmlScanner::Declare(const RawAttribute& attribute, int depth) {
@@ -1050,17 +1064,20 @@ void XmlScanner::Rebound() {
     last_found_ = kNone;
 }
 
-const XmlScanner::Binding* XmlScanner::FindPrefix(std::string_view prefix) {
-    const auto same = [prefix](const std::string& bound) {
-        return bound.size() == prefix.size() &&
-               SameBytes(reinterpret_cast<const Byte*>(prefix.data()), bound.data(), prefix.size());
-    };
-    if (last_found_ != kNone && same(bindings_[last_found_].prefix)) {
+// The binding of the prefix of `size` bytes at `prefix` (in the window);
+// the last one found is remembered by the prefix's bytes.
+const XmlScanner::Binding* XmlScanner::FindPrefix(const Byte* prefix, std::size_t size) {
+    const std::uint64_t key = size < 8 ? Word(prefix) & Low(size) : Word(prefix);
+    if (last_found_ != kNone && size == last_size_ && key == last_key_ &&
+        (size <= 8 || bindings_[last_found_].prefix == View(prefix, size))) {
         return &bindings_[last_found_];
     }
+    const std::string_view wanted = View(prefix, size);
     for (std::size_t i = bound_; i-- > 0;) {
-        if (same(bindings_[i].prefix)) {
+        if (bindings_[i].prefix == wanted) {
             last_found_ = i;
+            last_size_ = size;
+            last_key_ = key;
             return &bindings_[i];
         }
     }

@@ -91,7 +91,7 @@ class XmlScanner {
     static bool IsDeclaration(const RawAttribute& attribute);
     bool Declare(const RawAttribute& attribute, int depth);
     void Rebound();
-    const Binding* FindPrefix(std::string_view prefix);
+    const Binding* FindPrefix(const unsigned char* prefix, std::size_t size);
     void Decode(const RawAttribute& attribute, std::string& out) const;
     bool Open(const unsigned char* at, std::size_t size, std::size_t colon, std::size_t given,
               const unsigned char* after, bool empty, bool count_lines);
@@ -106,6 +106,7 @@ class XmlScanner {
     // Bytes of the file in the scanner's window: markup longer than this is
     // expat's to judge.
     static constexpr std::size_t kWindow = 1 << 17;
+    static constexpr std::size_t kPadding = 8;
 
     io::InputFile& file_;
     XmlHandler& handler_;
@@ -121,14 +122,17 @@ class XmlScanner {
     int depth_ = 0;
 
     // Raw names of the open elements, for their end tags: the one at depth
-    // d is names_[name_ends_[d - 1], name_ends_[d]).
+    // d is names_[name_ends_[d - 1], name_ends_[d]), with kPadding bytes of
+    // room after the last.
     std::vector<char> names_;
     std::array<std::size_t, XmlStream::kMaxDepth + 1> name_ends_{};
     // Namespace bindings in scope: the first bound_ of bindings_.
     std::vector<Binding> bindings_;
     std::size_t bound_ = 0;
     std::size_t default_ = kNone;     // the binding of unprefixed names
-    std::size_t last_found_ = kNone;  // the binding of the last prefix looked up
+    std::size_t last_found_ = kNone;  // the binding of the last prefix looked up,
+    std::size_t last_size_ = 0;       // its size
+    std::uint64_t last_key_ = 0;      // and its first bytes
     std::array<RawAttribute, kMaxAttributes> raw_;
     std::array<XmlAttribute, kMaxAttributes> attributes_;
     std::array<std::size_t, kMaxAttributes> decoded_;  // values_ offset of a value, or npos

@@ -106,6 +106,38 @@ put("gpx_reader", "laughs", '<?xml version="1.0"?><!DOCTYPE gpx [<!ENTITY a "aa"
 put("gpx_reader", "cut", GPX11 + '<trk><trkseg><trkpt lat="1" lon="2"><ele>3')
 put("gpx_reader", "utf16", '\ufeff<gpx><trk><trkseg><trkpt lat="1" lon="2"/></trkseg></trk></gpx>'.encode("utf-16-le"))
 
+# XML for both engines of the stream: the constructs of track files, the
+# edge cases where the scanner must agree with expat or leave the document
+# to it, and the GPX seeds above.
+GARMIN = ('<?xml version="1.0" encoding="UTF-8"?>\r\n<gpx creator="Garmin Connect" version="1.1"'
+          ' xmlns:ns3="http://www.garmin.com/xmlschemas/TrackPointExtension/v1"'
+          ' xmlns="http://www.topografix.com/GPX/1/1">\r\n<trk><name><![CDATA[Morning Ride]]></name><trkseg>\r\n')
+put("xml_paths", "garmin", GARMIN + '<trkpt lat="47.3769425" lon="8.5417680">\r\n<ele>407.6</ele>\r\n'
+    '<time>2021-06-05T07:12:04.000Z</time>\r\n<extensions>\r\n<ns3:TrackPointExtension>\r\n'
+    '<ns3:hr>109</ns3:hr>\r\n<ns3:cad>78</ns3:cad>\r\n</ns3:TrackPointExtension>\r\n</extensions>\r\n'
+    '</trkpt>\r\n</trkseg>\r\n</trk>\r\n</gpx>\r\n')
+put("xml_paths", "tcx", '\ufeff<?xml version="1.0" encoding="UTF-8" standalone="no" ?>\n'
+    '<TrainingCenterDatabase xmlns="http://www.garmin.com/xmlschemas/TrainingCenterDatabase/v2">'
+    '<Activities><Activity Sport="Biking"><Lap StartTime="2020-01-01T00:00:00Z"><Track><Trackpoint>'
+    '<Time>2020-01-01T00:00:01Z</Time><Position><LatitudeDegrees>1.5</LatitudeDegrees>'
+    '<LongitudeDegrees>2.5</LongitudeDegrees></Position><HeartRateBpm><Value>99</Value></HeartRateBpm>'
+    '</Trackpoint></Track></Lap></Activity></Activities></TrainingCenterDatabase>'.encode("utf-8"))
+put("xml_paths", "cdata-number", GPX11 + '<trk><trkseg><trkpt lat="1" lon="2"><ele><![CDATA[ 12.5 ]]></ele>'
+    '<time>2019-05-01T<![CDATA[04:31:00]]>Z</time></trkpt></trkseg></trk></gpx>')
+put("xml_paths", "entity-name", GPX11 + '<trk><name>R&amp;R &lt;&#x10FFFF;&#233;&apos;&quot;&gt;</name><trkseg>'
+    '<trkpt lat="&#49;" lon="2&#x2E;5"/></trkseg></trk></gpx>')
+put("xml_paths", "prefix-bound-twice", '<gpx xmlns:a="urn:x" xmlns:b="urn:x"><a:t b:v="1" a:w="2"/>'
+    '<t xmlns:a="urn:y" a:v="1"/><a:t a:v="1" b:v="2"/></gpx>')
+put("xml_paths", "end-other-prefix", '<gpx xmlns:a="urn:x" xmlns:b="urn:x"><a:trk></b:trk></gpx>')
+put("xml_paths", "char-max", '<gpx><name>&#x10FFFF;&#x110000;</name></gpx>')
+put("xml_paths", "overlong", b'<gpx><name>\xc0\xaf\xe0\x80\xaf\xf0\x80\x80\xaf</name></gpx>')
+put("xml_paths", "nul", b'<gpx lat="1"><name>a\x00b</name></gpx>')
+put("xml_paths", "comments", '<?xml version="1.0"?><!-- a --><?pi x?>\n<gpx><!--b--><?p?>\r<e/>\r\n<f a="x\ty\r\nz"\n/></gpx>\n<!--c-->')
+put("xml_paths", "not-utf8", '<?xml version="1.0" encoding="ISO-8859-1"?><gpx><name>\xe9</name></gpx>')
+for name in ("track", "gpx10", "routes", "laughs", "cut"):
+    with open(os.path.join(HERE, "corpus", "gpx_reader", name), "rb") as seed:
+        put("xml_paths", "gpx-" + name, seed.read())
+
 
 def sentence(body):
     checksum = 0

@@ -14,6 +14,7 @@
 #include "timetext.h"
 #include "units.h"
 #include "xmlstream.h"
+#include "numbers.h"
 
 namespace formats {
 namespace {
@@ -113,6 +114,7 @@ class GpxReader::Parse : public XmlHandler {
     bool ReadDouble(std::string_view text, double& value);
 
     XmlStream stream_;
+    NumberReader numbers_;
     locale_t c_locale_;
     std::string number_;
     Pass pass_ = Pass::kTrack;
@@ -221,18 +223,7 @@ void GpxReader::Parse::Text(std::string_view text) {
 }
 
 bool GpxReader::Parse::ReadDouble(std::string_view text, double& value) {
-    // strtod wants the text zero-terminated; the copy's capacity is reused.
-    number_.assign(text.data(), text.size());
-    const char* start = number_.c_str();
-    char* end = nullptr;
-    value = ::strtod_l(start, &end, c_locale_);
-    if (end == start) {
-        return false;
-    }
-    while (IsXmlSpace(*end)) {
-        ++end;
-    }
-    return *end == '\0';
+    return numbers_.Read(text, value);
 }
 
 void GpxReader::Parse::BeginPoint(const XmlAttributes& attributes, int depth) {
@@ -266,11 +257,11 @@ void GpxReader::Parse::EndField() {
     if (text.empty() && !text_overflow_) {
         return;
     }
-    const std::string shown = "\"" + std::string(text) + (text_overflow_ ? "...\"" : "\"");
+    const auto shown = [&]() { return "\"" + std::string(text) + (text_overflow_ ? "...\"" : "\""); };
     if (field == Field::kTime) {
         std::int64_t seconds = 0;
         if (text_overflow_ || !ParseIsoTime(text.data(), text.size(), seconds)) {
-            stream_.Stop("time is not a date and time: " + shown, field_where_);
+            stream_.Stop("time is not a date and time: " + shown(), field_where_);
             return;
         }
         if (track::KeepsTime(seconds)) {
@@ -282,12 +273,12 @@ void GpxReader::Parse::EndField() {
     }
     double value = 0.0;
     if (text_overflow_ || !ReadDouble(text, value) || !std::isfinite(value)) {
-        stream_.Stop(std::string(FieldName(field)) + " is not a number: " + shown, field_where_);
+        stream_.Stop(std::string(FieldName(field)) + " is not a number: " + shown(), field_where_);
         return;
     }
     // Near the largest double, metres make more feet than a double holds.
     if (field == Field::kElevation && !std::isfinite(FeetFromMeters(value))) {
-        stream_.Stop(std::string(FieldName(field)) + " is out of range: " + shown, field_where_);
+        stream_.Stop(std::string(FieldName(field)) + " is out of range: " + shown(), field_where_);
         return;
     }
     point_.Set(field == Field::kElevation ? track::kElevation

@@ -1,6 +1,7 @@
 #include "numbers.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstdlib>
 #include <system_error>
 
@@ -13,6 +14,47 @@ bool IsXmlSpace(char c) {
 
 bool IsDigitOrPoint(char c) {
     return (c >= '0' && c <= '9') || c == '.';
+}
+
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The number of `text` when its digits make an integer below 2^53 and its
+// point and exponent a power of ten of at most 22: both are doubles exactly,
+// so one multiplication or division rounds the number as strtod does. The
+// end of the number in `end`; false for any other text.
+bool ReadExactly(const char* text, const char* end, double& value, const char*& after) {
+    const char* p = text;
+    const bool negative = p != end && *p == '-';
+    p += negative ? 1 : 0;
+    std::uint64_t digits = 0;
+    const char* first = p;
+    unsigned digit;
+    for (; p != end && (digit = static_cast<unsigned char>(*p) - '0') < 10; ++p) {
+        digits = digits * 10 + digit;
+    }
+    const char* point = p;
+    if (p != end && *p == '.') {
+        for (++p; p != end && (digit = static_cast<unsigned char>(*p) - '0') < 10; ++p) {
+            digits = digits * 10 + digit;
+        }
+    }
+    // Nineteen digits cannot overflow the integer; fewer must make it exact.
+    const std::ptrdiff_t count = (p - first) - (point != p ? 1 : 0);
+    const std::ptrdiff_t decimals = point != p ? p - point - 1 : 0;
+    if (count == 0 || count > 19 || digits >= (std::uint64_t{1} << 53) || decimals > 22) {
+        return false;
+    }
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        // Exponents are left to the others, with forms such as "1e" and "1e+".
+        return false;
+    }
+    const double magnitude = static_cast<double>(digits) / kExactPowers[decimals];
+    value = negative ? -magnitude : magnitude;
+    after = p;
+    return true;
 }
 
 }  // namespace
@@ -32,6 +74,15 @@ bool NumberReader::Read(std::string_view text, double& value) {
     const char* end = start + text.size();
     const char* first = start != end && *start == '-' ? start + 1 : start;
     if (first != end && IsDigitOrPoint(*first)) {
+        const char* after = nullptr;
+        if (ReadExactly(start, end, value, after)) {
+            while (after != end && IsXmlSpace(*after)) {
+                ++after;
+            }
+            if (after == end) {
+                return true;
+            }
+        }
         double parsed;
         const std::from_chars_result result =
             std::from_chars(start, end, parsed, std::chars_format::general);

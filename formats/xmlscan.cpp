@@ -491,7 +491,7 @@ std::uint64_t XmlScanner::Characters(const Byte* from, const Byte* to) const {
     }
     std::uint64_t count = 0;
     for (const Byte* p = from; p < to; ++p) {
-        count += (*p & 0xC0) != 0x80;
+        count += (*p & 0xC0) != 0x80 ? 1 : 0;
     }
     return count;
 }
@@ -883,6 +883,9 @@ XmlScanner::Step XmlScanner::Attribute(const Byte*& at, const Byte* end, RawAttr
     attribute.name = at;
     attribute.name_size = static_cast<std::size_t>(scanned.end - at);
     attribute.colon = scanned.colon;
+    // "xmlns" or "xmlns:<prefix>": a namespace declaration, not an attribute.
+    attribute.declaration = (attribute.colon == 0 ? attribute.name_size : attribute.colon) == 5 &&
+                            (Word(attribute.name) & Low(5)) == (Word("xmlns\0\0") & Low(5));
     bool blank = false;
     const Byte* p = SkipBlanks(scanned.end, blank);
     if (*p != '=') {
@@ -947,6 +950,7 @@ XmlScanner::Step XmlScanner::Attribute(const Byte*& at, const Byte* end, RawAttr
 // declarations bound, the others resolved and decoded into attributes_
 // (`given` of them).
 XmlScanner::Step XmlScanner::Resolve(std::size_t count, int depth, std::size_t& given) {
+    bool declarations = false;
     for (std::size_t i = 0; i < count; ++i) {
         for (std::size_t j = 0; j < i; ++j) {
             if (raw_[i].name_size == raw_[j].name_size &&
@@ -955,27 +959,30 @@ XmlScanner::Step XmlScanner::Resolve(std::size_t count, int depth, std::size_t& 
                 return Step::kGiveUp;
             }
         }
+        declarations = declarations || raw_[i].declaration;
     }
     // Declarations hold for the element's own name and attributes.
-    for (std::size_t i = 0; i < count; ++i) {
-        if (IsDeclaration(raw_[i]) && !Declare(raw_[i], depth)) {
-            return Step::kGiveUp;
+    if (declarations) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (raw_[i].declaration && !Declare(raw_[i], depth)) {
+                return Step::kGiveUp;
+            }
         }
     }
     values_.clear();
     given = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const RawAttribute& attribute = raw_[i];
-        if (IsDeclaration(attribute)) {
+        if (attribute.declaration) {
             continue;
         }
         XmlAttribute& resolved = attributes_[given];
-        resolved.name.space = std::string_view();
         if (attribute.colon == 0) {
+            resolved.name.space = std::string_view();
             resolved.name.local = View(attribute.name, attribute.name_size);
         } else {
-            const std::string_view prefix = View(attribute.name, attribute.colon);
-            if (prefix == "xml") {
+            if (attribute.colon == 3 &&
+                (Word(attribute.name) & Low(3)) == (Word("xml\0\0\0\0") & Low(3))) {
                 resolved.name.space = kXmlNamespace;
             } else if (const Binding* binding = FindPrefix(attribute.name, attribute.colon)) {
                 resolved.name.space = binding->uri;
@@ -1003,19 +1010,15 @@ XmlScanner::Step XmlScanner::Resolve(std::size_t count, int depth, std::size_t& 
         }
         ++given;
     }
-    for (std::size_t i = 0; i < given; ++i) {
-        if (decoded_[i] != std::string::npos) {
-            attributes_[i].value =
-                std::string_view(values_.data() + decoded_[i], attributes_[i].value.size());
+    if (!values_.empty()) {
+        for (std::size_t i = 0; i < given; ++i) {
+            if (decoded_[i] != std::string::npos) {
+                attributes_[i].value =
+                    std::string_view(values_.data() + decoded_[i], attributes_[i].value.size());
+            }
         }
     }
     return Step::kDone;
-}
-
-// "xmlns" or "xmlns:<prefix>": a namespace declaration, not an attribute.
-bool XmlScanner::IsDeclaration(const RawAttribute& attribute) {
-    return (attribute.colon == 0 ? attribute.name_size : attribute.colon) == 5 &&
-           (Word(attribute.name) & Low(5)) == (Word("xmlns\0\0") & Low(5));
 }
 
 bool XmlScanner::Declare(const RawAttribute& attribute, int depth) {

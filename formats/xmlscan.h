@@ -73,7 +73,8 @@ class XmlScanner {
         std::size_t colon;  // of the name; 0 without a prefix
         const unsigned char* value;
         std::size_t value_size;
-        bool plain;  // the value holds no reference and no white space to normalise
+        bool plain;        // the value holds no reference and no white space to normalise
+        bool declaration;  // of a namespace: "xmlns" or "xmlns:<prefix>"
     };
 
     Step Prolog(const unsigned char*& at, const unsigned char* end);
@@ -88,7 +89,6 @@ class XmlScanner {
     Step Comment(const unsigned char*& at, const unsigned char* end);
     Step Instruction(const unsigned char*& at, const unsigned char* end);
     Step CData(const unsigned char*& at, const unsigned char* end);
-    static bool IsDeclaration(const RawAttribute& attribute);
     bool Declare(const RawAttribute& attribute, int depth);
     void Rebound();
     const Binding* FindPrefix(const unsigned char* prefix, std::size_t size);

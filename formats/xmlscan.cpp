@@ -399,6 +399,8 @@ XmlScanner::Outcome XmlScanner::Run() {
                         continue;
                     }
                     step = Step::kGiveUp;
+                } else if (IsBlank(*p) && size <= kMaxName) {
+                    step = Attributes(at, end, p, colon);  // the name is whole
                 } else {
                     step = StartTag(at, end);
                 }
@@ -769,14 +771,17 @@ XmlScanner::Step XmlScanner::Markup(const Byte*& at, const Byte* end) {
 }
 
 XmlScanner::Step XmlScanner::StartTag(const Byte*& at, const Byte* end) {
-    const Byte* name = at + 1;
-    const Name scanned = ScanName(name, end);
+    const Name scanned = ScanName(at + 1, end);
     if (scanned.scan != NameScan::kName) {
         return scanned.scan == NameScan::kMore ? Step::kMore : Step::kGiveUp;
     }
-    const std::size_t name_size = static_cast<std::size_t>(scanned.end - name);
-    const std::size_t name_colon = scanned.colon;
-    const Byte* p = scanned.end;
+    return Attributes(at, end, scanned.end, scanned.colon);
+}
+
+// The rest of a start tag at `at` after its name, which ends before `p`.
+XmlScanner::Step XmlScanner::Attributes(const Byte*& at, const Byte* end, const Byte* p,
+                                        std::size_t name_colon) {
+    const std::size_t name_size = static_cast<std::size_t>(p - at - 1);
     std::size_t count = 0;
     bool empty = false;
     bool irregular = false;  // line ends or characters beyond ASCII to count
@@ -832,8 +837,11 @@ XmlScanner::Step XmlScanner::StartTag(const Byte*& at, const Byte* end) {
 // and its end with it when it is `empty`; the tag ends before `after`, and
 // holds line ends or characters of several bytes when `count_lines`. False,
 // with nothing handed out, for a name with a prefix that is not bound.
-bool XmlScanner::Open(const Byte* at, std::size_t size, std::size_t colon, std::size_t given,
-                      const Byte* after, bool empty, bool count_lines) {
+// (Inlined where the common tags are read, as is Close.)
+[[gnu::always_inline]] inline bool XmlScanner::Open(const Byte* at, std::size_t size,
+                                                    std::size_t colon, std::size_t given,
+                                                    const Byte* after, bool empty,
+                                                    bool count_lines) {
     const Byte* name = at + 1;
     XmlName element;
     if (colon == 0) {
@@ -876,18 +884,32 @@ bool XmlScanner::Open(const Byte* at, std::size_t size, std::size_t colon, std::
 // One attribute, name="value", from its name on.
 XmlScanner::Step XmlScanner::Attribute(const Byte*& at, const Byte* end, RawAttribute& attribute,
                                        bool& irregular) const {
-    const Name scanned = ScanName(at, end);
-    if (scanned.scan != NameScan::kName) {
-        return scanned.scan == NameScan::kMore ? Step::kMore : Step::kGiveUp;
+    const Byte* p = at;
+    std::size_t colon = 0;
+    if (kName[*p] != 2) {
+        return p == end ? Step::kMore : Step::kGiveUp;
+    }
+    for (++p; kName[*p] != 0; ++p) {
+    }
+    if (*p == ':') {
+        if (kName[p[1]] != 2) {
+            return p + 1 == end ? Step::kMore : Step::kGiveUp;
+        }
+        colon = static_cast<std::size_t>(p - at);
+        for (p += 2; kName[*p] != 0; ++p) {
+        }
+    }
+    if (*p >= 0x80 || *p == ':' || static_cast<std::size_t>(p - at) > kMaxName) {
+        return Step::kGiveUp;  // names beyond ASCII are expat's
     }
     attribute.name = at;
-    attribute.name_size = static_cast<std::size_t>(scanned.end - at);
-    attribute.colon = scanned.colon;
+    attribute.name_size = static_cast<std::size_t>(p - at);
+    attribute.colon = colon;
     // "xmlns" or "xmlns:<prefix>": a namespace declaration, not an attribute.
     attribute.declaration = (attribute.colon == 0 ? attribute.name_size : attribute.colon) == 5 &&
                             (Word(attribute.name) & Low(5)) == (Word("xmlns\0\0") & Low(5));
     bool blank = false;
-    const Byte* p = SkipBlanks(scanned.end, blank);
+    p = SkipBlanks(p, blank);
     if (*p != '=') {
         return p == end ? Step::kMore : Step::kGiveUp;
     }
@@ -1069,12 +1091,17 @@ void XmlScanner::Rebound() {
 
 // The binding of the prefix of `size` bytes at `prefix` (in the window);
 // the last one found is remembered by the prefix's bytes.
-const XmlScanner::Binding* XmlScanner::FindPrefix(const Byte* prefix, std::size_t size) {
+[[gnu::always_inline]] inline const XmlScanner::Binding* XmlScanner::FindPrefix(const Byte* prefix,
+                                                                                std::size_t size) {
     const std::uint64_t key = size < 8 ? Word(prefix) & Low(size) : Word(prefix);
-    if (last_found_ != kNone && size == last_size_ && key == last_key_ &&
-        (size <= 8 || bindings_[last_found_].prefix == View(prefix, size))) {
+    if (last_found_ != kNone && size == last_size_ && key == last_key_ && size <= 8) {
         return &bindings_[last_found_];
     }
+    return SearchPrefix(prefix, size, key);
+}
+
+const XmlScanner::Binding* XmlScanner::SearchPrefix(const Byte* prefix, std::size_t size,
+                                                    std::uint64_t key) {
     const std::string_view wanted = View(prefix, size);
     for (std::size_t i = bound_; i-- > 0;) {
         if (bindings_[i].prefix == wanted) {
@@ -1110,7 +1137,7 @@ void XmlScanner::Decode(const RawAttribute& attribute, std::string& out) const {
 }
 
 // Hands out the end of the innermost element at `at` and leaves it.
-void XmlScanner::Close(const Byte* at) {
+[[gnu::always_inline]] inline void XmlScanner::Close(const Byte* at) {
     event_at_ = at;
     ++tags_;
     text_since_tag_ = 0;

@@ -82,6 +82,8 @@ class XmlScanner {
     Step Text(const unsigned char*& at, const unsigned char* end);
     Step Markup(const unsigned char*& at, const unsigned char* end);
     Step StartTag(const unsigned char*& at, const unsigned char* end);
+    Step Attributes(const unsigned char*& at, const unsigned char* end, const unsigned char* p,
+                    std::size_t name_colon);
     Step Attribute(const unsigned char*& at, const unsigned char* end, RawAttribute& attribute,
                    bool& irregular) const;
     Step Resolve(std::size_t count, int depth, std::size_t& given);
@@ -92,6 +94,7 @@ class XmlScanner {
     bool Declare(const RawAttribute& attribute, int depth);
     void Rebound();
     const Binding* FindPrefix(const unsigned char* prefix, std::size_t size);
+    const Binding* SearchPrefix(const unsigned char* prefix, std::size_t size, std::uint64_t key);
     void Decode(const RawAttribute& attribute, std::string& out) const;
     bool Open(const unsigned char* at, std::size_t size, std::size_t colon, std::size_t given,
               const unsigned char* after, bool empty, bool count_lines);

@@ -14,7 +14,6 @@
 #include "timetext.h"
 #include "units.h"
 #include "xmlstream.h"
-#include "numbers.h"
 
 namespace formats {
 namespace {
@@ -114,7 +113,6 @@ class GpxReader::Parse : public XmlHandler {
     bool ReadDouble(std::string_view text, double& value);
 
     XmlStream stream_;
-    NumberReader numbers_;
     locale_t c_locale_;
     std::string number_;
     Pass pass_ = Pass::kTrack;
@@ -223,7 +221,18 @@ void GpxReader::Parse::Text(std::string_view text) {
 }
 
 bool GpxReader::Parse::ReadDouble(std::string_view text, double& value) {
-    return numbers_.Read(text, value);
+    // strtod wants the text zero-terminated; the copy's capacity is reused.
+    number_.assign(text.data(), text.size());
+    const char* start = number_.c_str();
+    char* end = nullptr;
+    value = ::strtod_l(start, &end, c_locale_);
+    if (end == start) {
+        return false;
+    }
+    while (IsXmlSpace(*end)) {
+        ++end;
+    }
+    return *end == '\0';
 }
 
 void GpxReader::Parse::BeginPoint(const XmlAttributes& attributes, int depth) {
@@ -257,11 +266,11 @@ void GpxReader::Parse::EndField() {
     if (text.empty() && !text_overflow_) {
         return;
     }
-    const auto shown = [&]() { return "\"" + std::string(text) + (text_overflow_ ? "...\"" : "\""); };
+    const std::string shown = "\"" + std::string(text) + (text_overflow_ ? "...\"" : "\"");
     if (field == Field::kTime) {
         std::int64_t seconds = 0;
         if (text_overflow_ || !ParseIsoTime(text.data(), text.size(), seconds)) {
-            stream_.Stop("time is not a date and time: " + shown(), field_where_);
+            stream_.Stop("time is not a date and time: " + shown, field_where_);
             return;
         }
         if (track::KeepsTime(seconds)) {
@@ -273,12 +282,12 @@ void GpxReader::Parse::EndField() {
     }
     double value = 0.0;
     if (text_overflow_ || !ReadDouble(text, value) || !std::isfinite(value)) {
-        stream_.Stop(std::string(FieldName(field)) + " is not a number: " + shown(), field_where_);
+        stream_.Stop(std::string(FieldName(field)) + " is not a number: " + shown, field_where_);
         return;
     }
     // Near the largest double, metres make more feet than a double holds.
     if (field == Field::kElevation && !std::isfinite(FeetFromMeters(value))) {
-        stream_.Stop(std::string(FieldName(field)) + " is out of range: " + shown(), field_where_);
+        stream_.Stop(std::string(FieldName(field)) + " is out of range: " + shown, field_where_);
         return;
     }
     point_.Set(field == Field::kElevation ? track::kElevation

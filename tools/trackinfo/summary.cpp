@@ -421,8 +421,20 @@ const Figures& Summary::Result() {
     }
     figures_.power_fourth_sum = normalised_.FourthPowerSum();
     figures_.power_fourth_count = normalised_.Count();
+    // The last part; the rounding left over from a track that ends on a
+    // split's end (less than a millimetre) belongs to that split.
+    if (!figures_.splits.empty() && split_.metres < 1e-3) {
+        Split& last = figures_.splits.back();
+        last.seconds += split_.seconds;
+        last.moving_seconds += split_.moving_seconds;
+        last.climb += split_.climb;
+        last.descent += split_.descent;
+        last.heart_rate.Add(split_.heart_rate);
+        last.power.Add(split_.power);
+        split_ = Split();
+    }
     if (settings_.split_metres > 0.0 && (split_.metres > 0.0 || split_.seconds > 0.0)) {
-        EndSplit();  // the last part
+        EndSplit();
     }
     return figures_;
 }

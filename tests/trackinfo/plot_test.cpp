@@ -19,13 +19,18 @@ TEST(PathReducer, StaysWithinItsBudgetAndKeepsBothEnds) {
     PathReducer path;
     path.Reset(0.0, 0.0, 0.001);  // a thousand cells across
     // A million points, each at the opposite corner of the one before,
-    // then a slow line back.
+    // then a slow line back, then lines of one point.
     for (int i = 0; i < 1000000; ++i) {
         path.Add(PlotPoint{static_cast<double>(i % 2), static_cast<double>(i % 2)});
     }
     for (int i = 0; i <= 100000; ++i) {
         path.Add(PlotPoint{0.5, 1.0 - i * 1e-5});
     }
+    // A line broken at every point, back and forth.
+    for (int i = 0; i < 100000; ++i) {
+        path.Add(PlotPoint{0.25 * (i % 2), 0.5, true});
+    }
+    path.Add(PlotPoint{0.5, 0.0, true});
     const std::vector<PlotPoint> points = path.Points();
     EXPECT_LE(points.size(), 2 * PathReducer::kBudget + 1);
     EXPECT_EQ(points.front().x, 0.0);

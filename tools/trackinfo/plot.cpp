@@ -68,6 +68,26 @@ void PathReducer::Reset(double x0, double y0, double cell) {
     last_.reset();
 }
 
+void PathReducer::Add(PlotPoint point) {
+    point.begins = point.begins || !last_;
+    // Lines that end and begin within one cell are joined there: at the
+    // scale of the cells that is no line across the map, and a track of
+    // many breaks stays within the budget.
+    if (point.begins && last_ && !kept_.empty() && !SameCell(*last_, kept_.back())) {
+        kept_.push_back(*last_);  // the end of the line before
+        kept_.back().begins = false;
+    }
+    last_ = point;
+    if (!kept_.empty() && SameCell(point, kept_.back())) {
+        return;
+    }
+    kept_.push_back(point);
+    while (kept_.size() >= 2 * kBudget) {
+        cell_ *= 2.0;
+        Thin();
+    }
+}
+
 std::int64_t PathReducer::CellX(double x) const {
     return static_cast<std::int64_t>(std::floor((x - x0_) / cell_));
 }
@@ -80,29 +100,10 @@ bool PathReducer::SameCell(const PlotPoint& a, const PlotPoint& b) const {
     return CellX(a.x) == CellX(b.x) && CellY(a.y) == CellY(b.y);
 }
 
-void PathReducer::Add(PlotPoint point) {
-    point.begins = point.begins || !last_;
-    if (point.begins && last_ && !kept_.empty() &&
-        (kept_.back().x != last_->x || kept_.back().y != last_->y)) {
-        kept_.push_back(*last_);  // the end of the line before
-    }
-    last_ = point;
-    if (!point.begins && !kept_.empty() && SameCell(point, kept_.back())) {
-        return;
-    }
-    kept_.push_back(point);
-    while (kept_.size() >= 2 * kBudget) {
-        cell_ *= 2.0;
-        Thin();
-    }
-}
-
 void PathReducer::Thin() {
-    // The ends of each line stay.
     std::size_t kept = 0;
     for (std::size_t k = 0; k < kept_.size(); ++k) {
-        const bool ends_line = k + 1 < kept_.size() && kept_[k + 1].begins;
-        if (kept == 0 || kept_[k].begins || ends_line || !SameCell(kept_[k], kept_[kept - 1])) {
+        if (kept == 0 || !SameCell(kept_[k], kept_[kept - 1])) {
             kept_[kept++] = kept_[k];
         }
     }

@@ -66,8 +66,9 @@ std::vector<std::vector<PlotPoint>> Lines(const std::vector<PlotPoint>& points);
 // lies in another cell of a square grid than the point kept before it. When
 // more than twice the budget is kept the cells double in size and the kept
 // points are thinned the same way, so memory stays bounded and the line
-// keeps its shape at the scale of the cells. The first and last point of
-// each line are always kept.
+// keeps its shape at the scale of the cells. The last point is always
+// kept. Lines break where a point begins one, unless the break lies within
+// one cell, where they are joined.
 class PathReducer {
   public:
     static constexpr std::size_t kBudget = 2000;

@@ -101,7 +101,7 @@ GPL_Data_Point ToRecord(const Point& point) {
 }
 
 void ApplyRecord(const GPL_Data_Point& record, Point& point) {
-    const GPL_Data_Point before = ToRecord(point);
+    const GPL_Data_Point before = RecordAsRead(point);
     point.tag = record.Tag;
     if (!Same(record.Latitude, before.Latitude) || !Same(record.Longitude, before.Longitude)) {
         point.SetPosition(record.Latitude, record.Longitude);

@@ -31,13 +31,16 @@ constexpr char kStyle[] =
     "vertical-align:top}\n"
     "th{font-weight:normal;color:#444}\n"
     "figure{margin:1em 0 1.5em}\n"
+    ".profiles{display:grid;grid-template-columns:repeat(auto-fit,minmax(26em,1fr));"
+    "column-gap:1.5em}\n"
     "svg{display:block;width:100%;height:auto;border:1px solid #ccc;background:#fff}\n"
     "figcaption{font-size:0.9em;margin-top:0.3em}\n"
     ".failure{color:#a00}\n"
     "@media print{@page{size:A4;margin:15mm}"
     "body{max-width:none;margin:0;padding:0;font-size:10pt}"
     "section+section{break-before:page}"
-    "figure,table{break-inside:avoid}svg{border:none;max-height:110mm}}\n";
+    "figure,table{break-inside:avoid}svg{border:none;max-height:110mm}"
+    ".profiles{display:block}}\n";
 
 std::string Number(double value) {
     return Fixed(value, 1);
@@ -315,12 +318,12 @@ void HtmlPage::File(const FileReport& file, const TrackDrawing* drawing) {
         text += Table(splits, 0, style_.units.Metric() ? "Splits per kilometre" : "Splits per mile");
     }
     if (drawing != nullptr) {
-        text += Plan(id + "-plan", name, *drawing) +
+        text += Plan(id + "-plan", name, *drawing) + "<div class=\"profiles\">\n" +
                 ElevationProfile(id + "-elevation", name, file, *drawing) +
                 SpeedProfile(id + "-speed", name, file, *drawing) +
                 SensorProfile(id + "-heart-rate", "Heart rate", "bpm", file, drawing->HeartRate()) +
                 SensorProfile(id + "-cadence", "Cadence", "rpm", file, drawing->Cadence()) +
-                SensorProfile(id + "-power", "Power", "W", file, drawing->Power());
+                SensorProfile(id + "-power", "Power", "W", file, drawing->Power()) + "</div>\n";
     }
     output_(text + "</section>\n");
 }

@@ -43,6 +43,7 @@ class TrackinfoPageTest : public ::testing::Test {
     RunResult Trackinfo(const std::vector<std::string>& args) {
         RunOptions options;
         options.cwd = dir.path();
+        options.tz = "Europe/Zurich";  // for -local
         return RunTool("trackinfo", args, options);
     }
     // Runs one of the checking scripts on a page of the temporary directory.
@@ -67,10 +68,10 @@ class TrackinfoPageTest : public ::testing::Test {
     TempDir dir;
 };
 
-// The pages the issue names, each parsed and loaded: the sample drive, one
-// point, a track across the antimeridian, one without times, one without
-// altitudes; and a page of several files with one that cannot be read and
-// a name full of HTML's special characters.
+// Pages parsed and loaded: the sample drive, one point, a track across the
+// antimeridian, one without times, one without altitudes, the drive with
+// its splits in local time; and a page of several files with one that
+// cannot be read and a name full of HTML's special characters.
 TEST_F(TrackinfoPageTest, PagesParseAndShowTheirTracks) {
     ASSERT_TRUE(PackSampleDrive(dir.path(), "drive.gpl"));
     Track("one.gpl", {At(46.9, 7.4, kT0)});
@@ -94,7 +95,8 @@ TEST_F(TrackinfoPageTest, PagesParseAndShowTheirTracks) {
     const std::vector<Page> pages = {
         {{"drive.gpl"}, 1},        {{"one.gpl"}, 1},
         {{"antimeridian.gpl"}, 1}, {{"untimed.gpl"}, 1},
-        {{"no-altitude.gpl"}, 1},  {{"-metric", "drive.gpl", "missing.gpl", "<a&b>\"'.gpl"}, 1},
+        {{"no-altitude.gpl"}, 1},  {{"-splits", "-local", "-pace", "drive.gpl"}, 1},
+        {{"-metric", "drive.gpl", "missing.gpl", "<a&b>\"'.gpl"}, 1},
     };
     for (const Page& page : pages) {
         SCOPED_TRACE(page.files.back());

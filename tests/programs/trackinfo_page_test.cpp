@@ -93,9 +93,12 @@ TEST_F(TrackinfoPageTest, PagesParseAndShowTheirTracks) {
         int sections;  // with a plan view each
     };
     const std::vector<Page> pages = {
-        {{"drive.gpl"}, 1},        {{"one.gpl"}, 1},
-        {{"antimeridian.gpl"}, 1}, {{"untimed.gpl"}, 1},
-        {{"no-altitude.gpl"}, 1},  {{"-splits", "-local", "-pace", "drive.gpl"}, 1},
+        {{"drive.gpl"}, 1},
+        {{"one.gpl"}, 1},
+        {{"antimeridian.gpl"}, 1},
+        {{"untimed.gpl"}, 1},
+        {{"no-altitude.gpl"}, 1},
+        {{"-splits", "-local", "-pace", "drive.gpl"}, 1},
         {{"-metric", "drive.gpl", "missing.gpl", "<a&b>\"'.gpl"}, 1},
     };
     for (const Page& page : pages) {

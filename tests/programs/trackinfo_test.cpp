@@ -219,8 +219,7 @@ TEST_F(TrackinfoTest, SplitsPacesAndLocalTime) {
               std::string::npos);
     EXPECT_NE(r.out.find("Split 4         0.219 km in 0:00:16, moving 0:00:16 (1:15 /km)"),
               std::string::npos);
-    const RunResult json =
-        RunTool("trackinfo", {"-json", "-splits", "-local", "a.gpl"}, options);
+    const RunResult json = RunTool("trackinfo", {"-json", "-splits", "-local", "a.gpl"}, options);
     EXPECT_EQ(Field(json.out, "start"), "\"2023-11-14T22:13:20Z\"");
     // Per mile without -metric: two rows, the second with the stop; what
     // the rounding leaves of a third is no row.

@@ -74,8 +74,8 @@ TEST(FastestStretch, AgreesWithEveryPairOnRandomTracks) {
     std::mt19937 random(7);
     // Mostly short steps, many of them with no time at all, fractions of a
     // second, now and then a long leg and a new run.
-    const std::int64_t kSteps[] = {0, 0, 0, 0, 1000, 1000, 2000, 3000, 5000, 9000, 10000, 11000,
-                                   30000, 600000, 250, 100, 1500, 9999, 10001};
+    const std::int64_t kSteps[] = {0,     0,     0,     0,      1000, 1000, 2000, 3000, 5000, 9000,
+                                   10000, 11000, 30000, 600000, 250,  100,  1500, 9999, 10001};
     for (int track = 0; track < 300; ++track) {
         std::vector<Step> steps;
         std::int64_t time = 1000000;

@@ -67,15 +67,16 @@ const std::vector<std::pair<const char*, Figure>> kFigures = {
     {"stopped", [](const Figures& f) { return f.StoppedSeconds(); }},
     {"breaks", [](const Figures& f) { return f.BreakSeconds(); }},
     {"average", [](const Figures& f) { return f.AverageSpeed(); }},
-    {"max", [](const Figures& f) {
+    {"max",
+     [](const Figures& f) {
          return f.fastest ? std::optional(f.fastest->metres_per_second) : std::nullopt;
      }},
-    {"lowest", [](const Figures& f) {
-         return f.elevation ? std::optional(f.elevation->low) : std::nullopt;
-     }},
+    {"lowest",
+     [](const Figures& f) { return f.elevation ? std::optional(f.elevation->low) : std::nullopt; }},
     {"climb", [](const Figures& f) { return f.climb; }},
     {"hr", [](const Figures& f) { return f.heart_rate.average.Value(); }},
-    {"hr max", [](const Figures& f) {
+    {"hr max",
+     [](const Figures& f) {
          return f.heart_rate.range ? std::optional(f.heart_rate.range->high) : std::nullopt;
      }},
     {"cadence", [](const Figures& f) { return f.cadence.average.Value(); }},
@@ -84,7 +85,8 @@ const std::vector<std::pair<const char*, Figure>> kFigures = {
     {"temperature", [](const Figures& f) { return f.temperature.average.Value(); }},
     {"zero time", [](const Figures& f) { return static_cast<double>(f.findings.zero_time_legs); }},
     {"jumps", [](const Figures& f) { return static_cast<double>(f.findings.jumps); }},
-    {"unmeasured", [](const Figures& f) { return static_cast<double>(f.findings.unmeasured_legs); }},
+    {"unmeasured",
+     [](const Figures& f) { return static_cast<double>(f.findings.unmeasured_legs); }},
 };
 
 struct Definition {
@@ -101,10 +103,20 @@ const Definition kDefinitions[] = {
     // Two segments of 100 m in 10 s, 80 s apart: the break adds no leg.
     {"segments and breaks",
      {At(0, 0), At(100, 10), Begins(At(300, 90)), At(400, 100)},
-     {{"segments", 2}, {"distance", 200}, {"duration", 100}, {"moving", 20}, {"stopped", 80},
-      {"breaks", 80}, {"average", 10}}},
+     {{"segments", 2},
+      {"distance", 200},
+      {"duration", 100},
+      {"moving", 20},
+      {"stopped", 80},
+      {"breaks", 80},
+      {"average", 10}}},
     {"a new track begins a segment",
-     {At(0, 0), At(100, 10), [] { track::Point p = At(300, 90); p.begins_track = true; return p; }(),
+     {At(0, 0), At(100, 10),
+      [] {
+          track::Point p = At(300, 90);
+          p.begins_track = true;
+          return p;
+      }(),
       At(400, 100)},
      {{"segments", 2}, {"distance", 200}, {"breaks", 80}}},
     // A log of two points a second: no leg takes no time.
@@ -148,13 +160,15 @@ const Definition kDefinitions[] = {
     // to 60: 150 W rising by 5 W a second to 250 W at 50, then 250 W.
     {"power and normalised power",
      {With(At(0, 0), kWatts, 0), With(At(100, 20), kWatts, 100), With(At(400, 60), kWatts, 250)},
-     {{"power", 200}, {"np", [] {
-          double sum = 10 * std::pow(250.0, 4);
-          for (int k = 0; k <= 20; ++k) {
-              sum += std::pow(150.0 + 5 * k, 4);
-          }
-          return std::pow(sum / 31, 0.25);
-      }()}}},
+     {{"power", 200},
+      {"np",
+       [] {
+           double sum = 10 * std::pow(250.0, 4);
+           for (int k = 0; k <= 20; ++k) {
+               sum += std::pow(150.0 + 5 * k, 4);
+           }
+           return std::pow(sum / 31, 0.25);
+       }()}}},
     {"normalised power needs 30 s",
      {With(At(0, 0), kWatts, 200), With(At(100, 29.5), kWatts, 200)},
      {{"power", 200}, {"np", kNone}}},
@@ -175,8 +189,9 @@ TEST(Summary, EveryDefinitionOnATrackMadeForIt) {
         settings.stop_metres_per_second = 0.44704;  // 1 mph
         const Figures figures = Summarise(definition.points, settings);
         for (const auto& [name, expected] : definition.expected) {
-            const auto figure = std::find_if(kFigures.begin(), kFigures.end(),
-                                              [&](const auto& f) { return f.first == std::string(name); });
+            const auto figure = std::find_if(kFigures.begin(), kFigures.end(), [&](const auto& f) {
+                return f.first == std::string(name);
+            });
             ASSERT_NE(figure, kFigures.end()) << name;
             const std::optional<double> actual = figure->second(figures);
             if (std::isnan(expected)) {
@@ -322,7 +337,8 @@ TEST(Summary, SplitsAgreeWithABruteForceOnRandomRides) {
             EXPECT_NEAR(split.metres, high - low, 1e-6);
             EXPECT_NEAR(split.seconds, seconds, 1e-6) << s;
             EXPECT_NEAR(split.moving_seconds, moving, 1e-6) << s;
-            EXPECT_NEAR(split.heart_rate.Value().value_or(0), weight > 0 ? beats / weight : 0, 1e-6);
+            EXPECT_NEAR(split.heart_rate.Value().value_or(0), weight > 0 ? beats / weight : 0,
+                        1e-6);
         }
     }
 }

@@ -91,7 +91,7 @@ std::string TimeStyle::Text(track::Instant time) const {
     std::tm civil{};
     long offset = 0;
     Civil(time, true, civil, offset);
-    char zone[16];
+    char zone[48];
     const long minutes = (offset < 0 ? -offset : offset) / 60;
     std::snprintf(zone, sizeof zone, " %c%02ld:%02ld", offset < 0 ? '-' : '+', minutes / 60,
                   minutes % 60);

@@ -273,15 +273,16 @@ void HtmlPage::Begin(const std::vector<std::string>& names) {
                                   ? "Track report: " + names[0]
                                   : "Track report: " + std::to_string(names.size()) + " files";
     const Units& units = style_.units;
-    output_("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-           "<title>" +
-           HtmlText(title) + "</title>\n<style>\n" + kStyle +
-           "</style>\n</head>\n<body>\n<header>\n<h1>" + HtmlText(title) +
-           "</h1>\n<p>Made by trackinfo. Distances in " +
-           (units.Metric() ? "kilometres" : "miles") + ", speeds in " + units.SpeedName() +
-           ", heights in " + (units.Metric() ? "metres" : "feet") + "; times in " +
-           style_.times.Zone() + ".</p>\n</header>\n<main>\n");
+    output_(
+        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+        "<title>" +
+        HtmlText(title) + "</title>\n<style>\n" + kStyle +
+        "</style>\n</head>\n<body>\n<header>\n<h1>" + HtmlText(title) +
+        "</h1>\n<p>Made by trackinfo. Distances in " + (units.Metric() ? "kilometres" : "miles") +
+        ", speeds in " + units.SpeedName() + ", heights in " +
+        (units.Metric() ? "metres" : "feet") + "; times in " + style_.times.Zone() +
+        ".</p>\n</header>\n<main>\n");
 }
 
 void HtmlPage::End() {
@@ -315,7 +316,8 @@ void HtmlPage::File(const FileReport& file, const TrackDrawing* drawing) {
     std::string text = "<section aria-labelledby=\"" + id + "\">\n<h2 id=\"" + id + "\">" +
                        HtmlText(name) + "</h2>\n" + Table(rows, 1);
     if (!splits.empty()) {
-        text += Table(splits, 0, style_.units.Metric() ? "Splits per kilometre" : "Splits per mile");
+        text +=
+            Table(splits, 0, style_.units.Metric() ? "Splits per kilometre" : "Splits per mile");
     }
     if (drawing != nullptr) {
         text += Plan(id + "-plan", name, *drawing) + "<div class=\"profiles\">\n" +
@@ -404,8 +406,10 @@ std::string HtmlPage::Plan(const std::string& id, const std::string& name,
     // mean latitude on the ellipsoid.
     const double latitude = std::clamp(cy, -89.0, 89.0);
     const double step = 0.01;
-    const double metres = CEarth(geodesy::Ellipsoid::kWgs84).GetSurfaceDistance(
-        CPolarCoordinate(latitude, 0.0), CPolarCoordinate(latitude, step), nullptr, nullptr);
+    const double metres =
+        CEarth(geodesy::Ellipsoid::kWgs84)
+            .GetSurfaceDistance(CPolarCoordinate(latitude, 0.0), CPolarCoordinate(latitude, step),
+                                nullptr, nullptr);
     const double metres_per_unit = metres / (step * drawing.LongitudeScale());
     if (std::isfinite(metres_per_unit) && metres_per_unit > 0) {
         const double width_units = style_.units.Distance(area_w / scale * metres_per_unit);
@@ -446,8 +450,8 @@ std::string HtmlPage::ElevationProfile(const std::string& id, const std::string&
     }
     Frame frame;
     frame.x = NumberAxis(0.0, style_.units.Distance(f.metres), 8);
-    frame.y =
-        NumberAxis(style_.units.Height(envelope.Values().low), style_.units.Height(envelope.Values().high), 5);
+    frame.y = NumberAxis(style_.units.Height(envelope.Values().low),
+                         style_.units.Height(envelope.Values().high), 5);
     svg += Axes(frame, std::string("Distance (") + style_.units.DistanceName() + ")",
                 std::string("Elevation (") + style_.units.HeightName() + ")");
     svg += EnvelopeLine(
@@ -506,14 +510,13 @@ std::string HtmlPage::SpeedProfile(const std::string& id, const std::string& nam
            "\" stroke-width=\"1.5\" stroke-dasharray=\"6 4\"/>\n";
     std::string caption = "Speed of each leg against time of day (" + std::string(times.Zone()) +
                           "), from " + times.Text(at(envelope.XLow())) + " to " +
-                          times.Text(at(envelope.XHigh())) +
-                          ". Dashed line: the stop speed, " + Fixed(stop, 1) + " " +
-                          style_.units.SpeedName() + ".";
+                          times.Text(at(envelope.XHigh())) + ". Dashed line: the stop speed, " +
+                          Fixed(stop, 1) + " " + style_.units.SpeedName() + ".";
     if (fastest) {
         caption += " Orange band: the fastest stretch of 10 s or more, " +
-                   Fixed(style_.units.Speed(fastest->metres_per_second), 1) + " " + style_.units.SpeedName() +
-                   ", " + times.Seconds(fastest->start) + " to " + times.Seconds(fastest->end) +
-                   ".";
+                   Fixed(style_.units.Speed(fastest->metres_per_second), 1) + " " +
+                   style_.units.SpeedName() + ", " + times.Seconds(fastest->start) + " to " +
+                   times.Seconds(fastest->end) + ".";
     }
     return Figure(svg, caption + left_out);
 }
@@ -547,7 +550,8 @@ std::string HtmlPage::SensorProfile(const std::string& id, const std::string& wh
     std::string caption = what + " against distance along the track";
     if (const std::optional<double> average = sensor.average.Value()) {
         caption += ": " + Fixed(*average, 0) + " " + unit + " on average";
-        caption += sensor.range ? ", " + Fixed(sensor.range->high, 0) + " " + unit + " at most" : "";
+        caption +=
+            sensor.range ? ", " + Fixed(sensor.range->high, 0) + " " + unit + " at most" : "";
     }
     return Figure(svg, caption + ".");
 }

@@ -38,9 +38,7 @@ class Units {
     // distance of a pace.
     double UnitMetres() const { return metric_ ? 1000.0 : kMetresPerMile; }
     // Seconds to go a kilometre or a mile at a speed.
-    double PaceSeconds(double metres_per_second) const {
-        return UnitMetres() / metres_per_second;
-    }
+    double PaceSeconds(double metres_per_second) const { return UnitMetres() / metres_per_second; }
     // A speed given in the report's unit (-stop), in metres per second.
     double SpeedToSi(double speed) const {
         return speed * (metric_ ? 1000.0 : kMetresPerMile) / kSecondsPerHour;

@@ -31,9 +31,9 @@ bool Finite(const track::Point& point) {
         !(std::isfinite(point.latitude) && std::isfinite(point.longitude))) {
         return false;
     }
-    for (const track::Field field : {track::kElevation, track::kSpeed, track::kCourse,
-                                     track::kHeartRate, track::kCadence, track::kPower,
-                                     track::kTemperature, track::kDistance}) {
+    for (const track::Field field :
+         {track::kElevation, track::kSpeed, track::kCourse, track::kHeartRate, track::kCadence,
+          track::kPower, track::kTemperature, track::kDistance}) {
         if (point.Has(field) && !std::isfinite(point.Get(field))) {
             return false;
         }
@@ -53,8 +53,8 @@ std::optional<double> Value(const track::Point& point, track::Field field) {
 
 bool Fix::HasPlace() const {
     // Written so that a NaN fails every comparison.
-    return Has(track::kPosition) && latitude >= -90.0 && latitude <= 90.0 &&
-           longitude >= -180.0 && longitude <= 180.0;
+    return Has(track::kPosition) && latitude >= -90.0 && latitude <= 90.0 && longitude >= -180.0 &&
+           longitude <= 180.0;
 }
 
 TrackLeg MeasureTrackLeg(const CEarth& earth, const Fix& from, const Fix& to) {

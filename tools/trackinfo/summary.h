@@ -157,10 +157,10 @@ struct Figures {
     double descent = 0.0;
     std::optional<Range> latitude;
     std::optional<Range> longitude;
-    SensorFigures heart_rate;   // time-weighted
-    SensorFigures cadence;      // time-weighted over moving legs with a cadence above 0
-    SensorFigures power;        // time-weighted
-    SensorFigures temperature;  // the mean of the points
+    SensorFigures heart_rate;       // time-weighted
+    SensorFigures cadence;          // time-weighted over moving legs with a cadence above 0
+    SensorFigures power;            // time-weighted
+    SensorFigures temperature;      // the mean of the points
     double power_fourth_sum = 0.0;  // of normalised power
     std::uint64_t power_fourth_count = 0;
     std::vector<Split> splits;  // of a file, with splits asked for

@@ -43,11 +43,10 @@ void FigureRows(std::vector<Row>& out, const Figures& f, const Style& style) {
     const auto clock = [](double seconds) { return Clock(seconds); };
     const auto when = [&](track::Instant time) { return style.times.Text(time); };
     const auto speed = [&](double metres_per_second) {
-        std::string text =
-            WithUnit(Fixed(units.Speed(metres_per_second), 1), units.SpeedName());
+        std::string text = WithUnit(Fixed(units.Speed(metres_per_second), 1), units.SpeedName());
         if (style.pace && text != "-") {
-            text += " (" + Pace(units.PaceSeconds(metres_per_second)) + " " + units.PaceName() +
-                    ")";
+            text +=
+                " (" + Pace(units.PaceSeconds(metres_per_second)) + " " + units.PaceName() + ")";
         }
         return text;
     };
@@ -83,8 +82,7 @@ void FigureRows(std::vector<Row>& out, const Figures& f, const Style& style) {
     if (f.power.range) {
         Line(out, "Power",
              SensorText(f.power, "W") + ", " +
-                 WithUnit(OrDash(f.NormalisedWatts(), [](double v) { return Fixed(v, 0); }),
-                          "W") +
+                 WithUnit(OrDash(f.NormalisedWatts(), [](double v) { return Fixed(v, 0); }), "W") +
                  " normalised");
     }
     if (f.temperature.range) {
@@ -122,8 +120,7 @@ std::vector<Row> SplitRows(const Figures& f, const Style& style) {
                            " " + units.PaceName() + ")";
         if (f.elevation) {
             text += ", climb " + Fixed(units.Height(split.climb), 1) + " " + units.HeightName() +
-                    ", descent " + Fixed(units.Height(split.descent), 1) + " " +
-                    units.HeightName();
+                    ", descent " + Fixed(units.Height(split.descent), 1) + " " + units.HeightName();
         }
         if (f.heart_rate.range) {
             text += ", " +
@@ -131,8 +128,9 @@ std::vector<Row> SplitRows(const Figures& f, const Style& style) {
                              "bpm");
         }
         if (f.power.range) {
-            text += ", " +
-                    WithUnit(OrDash(split.power.Value(), [](double v) { return Fixed(v, 0); }), "W");
+            text +=
+                ", " +
+                WithUnit(OrDash(split.power.Value(), [](double v) { return Fixed(v, 0); }), "W");
         }
         Line(out, "Split " + std::to_string(k + 1), text);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "reportunits.h"
 #include "tracktools/geodesy/CPolarCoordinate.h"
@@ -25,28 +26,44 @@ void Widen(std::optional<Range>& range, const std::optional<Range>& other) {
     }
 }
 
+// The values held in a double, with their members (Point::Get picks the
+// member at run time; these are read for every point).
+struct Member {
+    track::Field field;
+    double track::Point::*value;
+};
+constexpr Member kValues[] = {
+    {track::kElevation, &track::Point::elevation},
+    {track::kSpeed, &track::Point::speed},
+    {track::kCourse, &track::Point::course},
+    {track::kHeartRate, &track::Point::heart_rate},
+    {track::kCadence, &track::Point::cadence},
+    {track::kPower, &track::Point::power},
+    {track::kTemperature, &track::Point::temperature},
+    {track::kDistance, &track::Point::distance},
+};
+
 // Every value the point carries is a finite number.
 bool Finite(const track::Point& point) {
     if (point.Has(track::kPosition) &&
         !(std::isfinite(point.latitude) && std::isfinite(point.longitude))) {
         return false;
     }
-    for (const track::Field field :
-         {track::kElevation, track::kSpeed, track::kCourse, track::kHeartRate, track::kCadence,
-          track::kPower, track::kTemperature, track::kDistance}) {
-        if (point.Has(field) && !std::isfinite(point.Get(field))) {
+    for (const Member& member : kValues) {
+        if (point.Has(member.field) && !std::isfinite(point.*member.value)) {
             return false;
         }
     }
     return true;
 }
 
-// The point's value of `field` when it has a finite one.
-std::optional<double> Value(const track::Point& point, track::Field field) {
-    if (!point.Has(field) || !std::isfinite(point.Get(field))) {
+// The point's value when it has a finite one.
+inline std::optional<double> Value(const track::Point& point, track::Field field,
+                                   double track::Point::*value) {
+    if (!point.Has(field) || !std::isfinite(point.*value)) {
         return std::nullopt;
     }
-    return point.Get(field);
+    return point.*value;
 }
 
 }  // namespace
@@ -250,7 +267,8 @@ void Summary::Add(const track::Point& point) {
         ++findings.untimed_records;
     }
     // After the leg, so that a climb counts in the split the point lies in.
-    if (const std::optional<double> metres = Value(point, track::kElevation)) {
+    if (const std::optional<double> metres =
+            Value(point, track::kElevation, &track::Point::elevation)) {
         AddElevation(*metres);
     }
     started_ = true;
@@ -269,18 +287,22 @@ void Summary::AddValues(const track::Point& point) {
                std::isfinite(point.longitude)) {
         ++findings.off_globe_records;
     }
-    const std::pair<track::Field, SensorFigures*> sensors[] = {
-        {track::kHeartRate, &figures_.heart_rate},
-        {track::kCadence, &figures_.cadence},
-        {track::kPower, &figures_.power},
-        {track::kTemperature, &figures_.temperature},
-    };
-    for (const auto& [field, sensor] : sensors) {
-        if (const std::optional<double> value = Value(point, field)) {
-            Widen(sensor->range, *value, *value);
+    if ((point.fields &
+         (track::kHeartRate | track::kCadence | track::kPower | track::kTemperature)) != 0) {
+        const std::tuple<track::Field, double track::Point::*, SensorFigures*> sensors[] = {
+            {track::kHeartRate, &track::Point::heart_rate, &figures_.heart_rate},
+            {track::kCadence, &track::Point::cadence, &figures_.cadence},
+            {track::kPower, &track::Point::power, &figures_.power},
+            {track::kTemperature, &track::Point::temperature, &figures_.temperature},
+        };
+        for (const auto& [field, member, sensor] : sensors) {
+            if (const std::optional<double> value = Value(point, field, member)) {
+                Widen(sensor->range, *value, *value);
+            }
         }
     }
-    if (const std::optional<double> celsius = Value(point, track::kTemperature)) {
+    if (const std::optional<double> celsius =
+            Value(point, track::kTemperature, &track::Point::temperature)) {
         figures_.temperature.average.Add(*celsius, 1.0);
     }
 }
@@ -322,14 +344,15 @@ void Summary::AddLeg(const Fix& to, const track::Point& point) {
     }
     if (forward) {
         // Each leg with a time holds its second point's values.
-        if (const std::optional<double> bpm = Value(point, track::kHeartRate)) {
+        if (const std::optional<double> bpm =
+                Value(point, track::kHeartRate, &track::Point::heart_rate)) {
             figures_.heart_rate.average.Add(*bpm, leg.seconds);
         }
-        if (const std::optional<double> watts = Value(point, track::kPower)) {
+        if (const std::optional<double> watts = Value(point, track::kPower, &track::Point::power)) {
             figures_.power.average.Add(*watts, leg.seconds);
             normalised_.Add(*watts, leg.seconds);
         }
-        const std::optional<double> rpm = Value(point, track::kCadence);
+        const std::optional<double> rpm = Value(point, track::kCadence, &track::Point::cadence);
         if (moving && rpm && *rpm > 0.0) {
             figures_.cadence.average.Add(*rpm, leg.seconds);
         }
@@ -376,10 +399,11 @@ void Summary::AddToSplit(double seconds, bool moving, const track::Point& point)
     if (moving) {
         split_.moving_seconds += seconds;
     }
-    if (const std::optional<double> bpm = Value(point, track::kHeartRate)) {
+    if (const std::optional<double> bpm =
+            Value(point, track::kHeartRate, &track::Point::heart_rate)) {
         split_.heart_rate.Add(*bpm, seconds);
     }
-    if (const std::optional<double> watts = Value(point, track::kPower)) {
+    if (const std::optional<double> watts = Value(point, track::kPower, &track::Point::power)) {
         split_.power.Add(*watts, seconds);
     }
 }

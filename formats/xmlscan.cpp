@@ -341,18 +341,25 @@ XmlScanner::XmlScanner(io::InputFile& file, XmlHandler& handler)
 }
 
 XmlScanner::Outcome XmlScanner::Run() {
-    paused_ = false;
+    halted_ = stopped_;
+    // First a byte order mark and the XML declaration, if there are.
+    while (!started_) {
+        const Byte* at = window_.get() + pos_;
+        const Step step = Prolog(at, window_.get() + size_);
+        pos_ = static_cast<std::size_t>(at - window_.get());
+        if (step == Step::kGiveUp || (step == Step::kMore && !Refill())) {
+            return Outcome::kGaveUp;
+        }
+    }
     // The bytes end in a zero, which ends every run of name, text or value
     // bytes: the loops look for the end only where they stop. The common
     // forms of text and tags take the short ways below; the others, and
     // all that needs more bytes or expat, the functions.
     const Byte* end = window_.get() + size_;
     const Byte* at = window_.get() + pos_;
-    while (!stopped_) {
+    while (!halted_) {
         Step step = Step::kDone;
-        if (!started_) {
-            step = at == end ? Step::kMore : Prolog(at, end);
-        } else if (*at == '<') {
+        if (*at == '<') {
             const Byte next = at[1];
             if (next == '/') {
                 // An end tag with the open element's name and no blanks.
@@ -364,7 +371,7 @@ XmlScanner::Outcome XmlScanner::Run() {
                         SameBytes(p, names_.data() + from, size) && p[size] == '>') {
                         Close(at);
                         at = p + size + 1;
-                        if (paused_ || stopped_) {
+                        if (halted_) {
                             break;
                         }
                         continue;
@@ -393,7 +400,7 @@ XmlScanner::Outcome XmlScanner::Run() {
                     const Byte* after = p + (empty ? 2 : 1);
                     if (Open(at, size, colon, 0, after, empty, false)) {
                         at = after;
-                        if (paused_ || stopped_) {
+                        if (halted_) {
                             break;
                         }
                         continue;
@@ -431,7 +438,7 @@ XmlScanner::Outcome XmlScanner::Run() {
                     NewLine(last_feed + 1);
                 }
                 at = p;
-                if (paused_ || stopped_) {
+                if (halted_) {
                     break;
                 }
                 continue;
@@ -439,7 +446,7 @@ XmlScanner::Outcome XmlScanner::Run() {
             step = Text(at, end);
         }
         if (step == Step::kDone) {
-            if (paused_ || stopped_) {
+            if (halted_) {
                 break;
             }
             continue;

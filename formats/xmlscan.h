@@ -47,8 +47,8 @@ class XmlScanner {
     Outcome Run();
     // From a handler: Run() returns once the current event is handled (the
     // end of an empty element is still handed out, as expat does).
-    void Pause() { paused_ = true; }
-    void Stop() { stopped_ = true; }
+    void Pause() { halted_ = true; }
+    void Stop() { halted_ = stopped_ = true; }
     // The start of the current event: of its tag, of the first byte past
     // an empty element's tag for its end, of a piece of text.
     Location Here() const;
@@ -120,7 +120,7 @@ class XmlScanner {
     std::size_t pos_ = 0;
     bool started_ = false;
     bool root_ended_ = false;
-    bool paused_ = false;
+    bool halted_ = false;  // paused or stopped by the handler
     bool stopped_ = false;
     int depth_ = 0;
 

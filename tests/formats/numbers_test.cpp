@@ -55,68 +55,27 @@ void ExpectSame(formats::NumberReader& reader, const Reference& reference,
 TEST(NumberReader, ReadsEveryFormAsStrtodDoes) {
     formats::NumberReader reader;
     const Reference reference;
-    for (const char* text : {
-             "0",
-             "-0",
-             "+0",
-             "47.6445480",
-             "-122.3268970",
-             ".5",
-             "-.5",
-             "5.",
-             "1e5",
-             "1E-5",
-             "1e+5",
-             "007.25",
-             "  12.5",
-             "12.5 \t\r\n",
-             "12.5 x",
-             "12.5x",
-             "1,5",
-             "--1",
-             "-",
-             ".",
-             "",
-             " ",
-             "e5",
-             "1e",
-             "1e+",
-             "1e400",
-             "-1e400",
-             "1e-400",
-             "4.9e-324",
-             "2.4703282292062327e-324",
-             "2.4703282292062328e-324",
-             "2.2250738585072011e-308",
-             "1.7976931348623157e308",
-             "1.7976931348623158e308",
-             "1.7976931348623159e308",
-             "0x1p3",
-             "0x",
-             "0X1.8",
-             "inf",
-             "-inf",
-             "Infinity",
-             "nan",
-             "-nan",
-             "nan(123)",
-             "NAN",
-             "+inf",
-             "\v5",
-             "\f5",
-             "5\v",
-             "1.00000000000000011102230246251565404236316680908203125",
-             "1.00000000000000011102230246251565404236316680908203124",
-             "9007199254740993",
-             "123456789012345678901234567890e-30",
-         }) {
+    // clang-format off
+    const char* const texts[] = {
+        "0", "-0", "+0", "47.6445480", "-122.3268970", ".5", "-.5", "5.", "1e5", "1E-5", "1e+5",
+        "007.25", "  12.5", "12.5 \t\r\n", "12.5 x", "12.5x", "1,5", "--1", "-", ".", "", " ",
+        "e5", "1e", "1e+", "1e400", "-1e400", "1e-400", "4.9e-324", "2.4703282292062327e-324",
+        "2.4703282292062328e-324", "2.2250738585072011e-308", "1.7976931348623157e308",
+        "1.7976931348623158e308", "1.7976931348623159e308", "0x1p3", "0x", "0X1.8", "inf", "-inf",
+        "Infinity", "nan", "-nan", "nan(123)", "NAN", "+inf", "\v5", "\f5", "5\v",
+        "9007199254740993", "123456789012345678901234567890e-30"};
+    // clang-format on
+    for (const char* text : texts) {
+        ExpectSame(reader, reference, text);
+    }
+    // Halfway between two doubles, and just below.
+    for (const char* text : {"1.00000000000000011102230246251565404236316680908203125",
+                             "1.00000000000000011102230246251565404236316680908203124"}) {
         ExpectSame(reader, reference, text);
     }
     // A text that holds more than the number: a zero byte ends what strtod sees.
-    ExpectSame(reader, reference,
-               std::string("12\0"
-                           "5",
-                           4));
+    using namespace std::string_literals;
+    ExpectSame(reader, reference, "12\0"s + "5");
 }
 
 TEST(NumberReader, ReadsRandomNumbersAsStrtodDoes) {

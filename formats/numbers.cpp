@@ -66,6 +66,22 @@ NumberReader::~NumberReader() {
 }
 
 bool NumberReader::Read(std::string_view text, double& value) {
+    // Most numbers are read exactly here, without a call (or the registers
+    // a call needs saved); the others by ReadOther.
+    const char* after = nullptr;
+    const char* end = text.data() + text.size();
+    if (ReadExactly(text.data(), end, value, after)) {
+        while (after != end && IsXmlSpace(*after)) {
+            ++after;
+        }
+        if (after == end) {
+            return true;
+        }
+    }
+    return ReadOther(text, value);
+}
+
+bool NumberReader::ReadOther(std::string_view text, double& value) {
     // from_chars and strtod agree on an optional minus, digits with an
     // optional point and an optional exponent, and round alike (correctly);
     // the text must start so, which leaves out "inf" and "nan", whose forms
@@ -74,15 +90,6 @@ bool NumberReader::Read(std::string_view text, double& value) {
     const char* end = start + text.size();
     const char* first = start != end && *start == '-' ? start + 1 : start;
     if (first != end && IsDigitOrPoint(*first)) {
-        const char* after = nullptr;
-        if (ReadExactly(start, end, value, after)) {
-            while (after != end && IsXmlSpace(*after)) {
-                ++after;
-            }
-            if (after == end) {
-                return true;
-            }
-        }
         double parsed;
         const std::from_chars_result result =
             std::from_chars(start, end, parsed, std::chars_format::general);

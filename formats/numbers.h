@@ -28,6 +28,7 @@ class NumberReader {
     bool Read(std::string_view text, double& value);
 
   private:
+    bool ReadOther(std::string_view text, double& value);
     bool ReadWithLocale(std::string_view text, double& value);
 
     locale_t c_locale_ = static_cast<locale_t>(nullptr);  // made when first needed

@@ -334,8 +334,11 @@ std::string_view View(const Byte* p, std::size_t size) {
 
 }  // namespace
 
-XmlScanner::XmlScanner(io::InputFile& file, XmlHandler& handler)
-    : file_(file), handler_(handler), window_(new unsigned char[kWindow + 1 + kPadding]()) {
+XmlScanner::XmlScanner(io::InputFile& file, XmlHandler& handler, const bool& take_text)
+    : file_(file),
+      handler_(handler),
+      take_text_(take_text),
+      window_(new unsigned char[kWindow + 1 + kPadding]()) {
     window_[0] = 0;
     line_start_ = window_.get();
 }
@@ -636,9 +639,11 @@ XmlScanner::Step XmlScanner::Declaration(const Byte*& at, const Byte* end) {
 }
 
 void XmlScanner::GiveText(const char* text, std::size_t size, const Byte* at) {
-    event_at_ = at;
-    text_since_tag_ += size;
-    handler_.Text(std::string_view(text, size));
+    if (take_text_) {
+        event_at_ = at;
+        text_since_tag_ += size;
+        handler_.Text(std::string_view(text, size));
+    }
 }
 
 XmlScanner::Step XmlScanner::Prolog(const Byte*& at, const Byte* end) {

@@ -39,8 +39,9 @@ class XmlScanner {
         kGaveUp,   // at something expat must decide; nothing past it was handed out
     };
 
-    // Reads `file` from its start, where it must stand.
-    XmlScanner(io::InputFile& file, XmlHandler& handler);
+    // Reads `file` from its start, where it must stand; hands out text while
+    // `take_text` holds.
+    XmlScanner(io::InputFile& file, XmlHandler& handler, const bool& take_text);
     XmlScanner(const XmlScanner&) = delete;
     XmlScanner& operator=(const XmlScanner&) = delete;
 
@@ -113,6 +114,7 @@ class XmlScanner {
 
     io::InputFile& file_;
     XmlHandler& handler_;
+    const bool& take_text_;
     // The bytes read and not yet scanned: window_[pos_, size_), followed by
     // a zero.
     std::unique_ptr<unsigned char[]> window_;

@@ -92,7 +92,7 @@ class XmlStream::Parser {
         auto& self = *static_cast<Parser*>(data);
         self.stalled_ = 0;
         std::string_view piece(text, static_cast<std::size_t>(length));
-        if (self.skip_tags_ > 0) {
+        if (self.skip_tags_ > 0 || !self.stream_.take_text_) {
             return;
         }
         if (self.skip_text_ > 0) {
@@ -196,7 +196,7 @@ XmlStream::XmlStream(io::InputFile& file, XmlHandler& handler, XmlEngine engine)
     : file_(file), handler_(handler), engine_(engine) {
     // The scanner needs a file it can read again from its start.
     if (engine_ == XmlEngine::kScanner && file_.CanRewind() && file_.Offset() == 0) {
-        scanner_ = std::make_unique<XmlScanner>(file_, handler_);
+        scanner_ = std::make_unique<XmlScanner>(file_, handler_, take_text_);
     } else {
         parser_ = std::make_unique<Parser>(*this);
     }
@@ -277,8 +277,9 @@ bool XmlStream::Restart(const char* why) {
         error_.reason = std::string(why) + ": " + std::strerror(errno);
         return false;
     }
+    take_text_ = true;
     if (engine_ == XmlEngine::kScanner) {
-        scanner_ = std::make_unique<XmlScanner>(file_, handler_);
+        scanner_ = std::make_unique<XmlScanner>(file_, handler_, take_text_);
     } else {
         parser_->Begin();
     }

@@ -95,12 +95,17 @@ class XmlStream {
     // place (or at `where`), and parsing ends.
     void Stop(std::string reason);
     void Stop(std::string reason, Location where);
+    // From a handler: whether Text is called, from the next piece of text
+    // on (at first it is). A handler that only wants the text of some
+    // elements switches it on at their start and off at their end, and the
+    // text between the others costs nothing.
+    void TakeText(bool take) { take_text_ = take; }
     // Where the parser stands: the start of the current event (for the end
     // of an empty element, the first byte past its tag).
     Location Here() const;
-    // Parses the document once more, from the start of the file: false,
-    // with "<why>: <the system's reason>" in Error(), when the file cannot
-    // seek (a pipe).
+    // Parses the document once more, from the start of the file, with text
+    // taken as at first: false, with "<why>: <the system's reason>" in
+    // Error(), when the file cannot seek (a pipe).
     bool Restart(const char* why);
 
     // Who parses now: kExpat once the scanner has given up.
@@ -117,6 +122,7 @@ class XmlStream {
     io::InputFile& file_;
     XmlHandler& handler_;
     XmlEngine engine_;
+    bool take_text_ = true;
     std::unique_ptr<XmlScanner> scanner_;  // null when expat parses
     std::unique_ptr<Parser> parser_;
     ReadError error_;

@@ -20,9 +20,12 @@ struct XmlEvents {
 
 class XmlRecorder : public formats::XmlHandler {
   public:
-    // Pausing at every end of an element, as the readers do at their points.
-    static XmlEvents Read(io::InputFile& file, formats::XmlEngine engine) {
+    // Pausing at every end of an element, as the readers do at their points;
+    // with `some_text`, taking only the text of elements at odd depths, as a
+    // reader takes only that of its fields.
+    static XmlEvents Read(io::InputFile& file, formats::XmlEngine engine, bool some_text = false) {
         XmlRecorder recorder;
+        recorder.some_text_ = some_text;
         formats::XmlStream stream(file, recorder, engine);
         recorder.stream_ = &stream;
         while (stream.Run()) {
@@ -46,10 +49,16 @@ class XmlRecorder : public formats::XmlHandler {
             events_ += " " + Name(attribute.name) + "=[" + std::string(attribute.value) + "]";
         }
         events_ += "\n";
+        if (some_text_) {
+            stream_->TakeText(depth % 2 == 1);
+        }
     }
     void End(int depth) override {
         Flush();
         events_ += "</" + std::to_string(depth) + At(stream_->Here()) + "\n";
+        if (some_text_) {
+            stream_->TakeText(depth % 2 == 0);
+        }
         stream_->Pause();
     }
     void Text(std::string_view text) override { text_ += text; }
@@ -69,6 +78,7 @@ class XmlRecorder : public formats::XmlHandler {
     }
 
     formats::XmlStream* stream_ = nullptr;
+    bool some_text_ = false;
     std::string events_;
     std::string text_;
 };

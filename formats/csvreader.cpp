@@ -11,9 +11,9 @@
 namespace formats {
 namespace {
 
-const char* const kNames[] = {"time",          "latitude",       "longitude",   "altitude_ft",
-                              "heading_deg",   "speed_mph",      "tag",         "segment",
-                              "heart_rate_bpm", "cadence_rpm",   "power_w",     "temperature_c"};
+const char* const kNames[] = {"time",           "latitude",    "longitude", "altitude_ft",
+                              "heading_deg",    "speed_mph",   "tag",       "segment",
+                              "heart_rate_bpm", "cadence_rpm", "power_w",   "temperature_c"};
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
@@ -274,7 +274,8 @@ bool CsvReader::Point(track::Point& point) {
     record.Heading = numbers[kHeading];
     record.Speed = numbers[kSpeed];
     const bool has_time = !empty[kTime];
-    record.Time = has_time && track::FitsTimeStamp(seconds) ? static_cast<std::uint32_t>(seconds) : 0;
+    record.Time =
+        has_time && track::FitsTimeStamp(seconds) ? static_cast<std::uint32_t>(seconds) : 0;
 
     point.Reset();
     track::FromRecord(record, point);
@@ -288,10 +289,10 @@ bool CsvReader::Point(track::Point& point) {
     const struct {
         Column column;
         track::Field field;
-    } kept[] = {{kAltitude, track::kElevation},   {kHeading, track::kCourse},
-                {kSpeed, track::kSpeed},          {kHeartRate, track::kHeartRate},
-                {kCadence, track::kCadence},      {kPower, track::kPower},
-                {kTemperature, track::kTemperature}};
+    } kept[] = {
+        {kAltitude, track::kElevation},     {kHeading, track::kCourse},  {kSpeed, track::kSpeed},
+        {kHeartRate, track::kHeartRate},    {kCadence, track::kCadence}, {kPower, track::kPower},
+        {kTemperature, track::kTemperature}};
     for (const auto& value : kept) {
         if (empty[value.column]) {
             point.Clear(value.field);

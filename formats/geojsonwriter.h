@@ -64,9 +64,9 @@ class GeoJsonWriter : public Writer {
     std::unique_ptr<PointSpool> spool_;
     Breaks breaks_;
     std::uint64_t segments_ = 0;
-    std::uint16_t sensors_ = 0;  // the sensor values any point has
+    std::uint16_t sensors_ = 0;                // the sensor values any point has
     track::Field sensor_ = track::kHeartRate;  // the one Sensor writes
-    track::Point held_;      // a point going in or out of the spool
+    track::Point held_;                        // a point going in or out of the spool
     track::Point segment_first_;
     std::uint64_t without_position_ = 0;
     std::uint64_t skipped_ = 0;

@@ -264,8 +264,8 @@ void GpxReader::Parse::End(int depth) {
 void GpxReader::Parse::Text(std::string_view text) {
     if (name_depth_ != 0) {
         // A name longer than any label needs is cut, between characters.
-        std::size_t taken = text.size() < kMaxName - name_.size() ? text.size()
-                                                                  : kMaxName - name_.size();
+        std::size_t taken =
+            text.size() < kMaxName - name_.size() ? text.size() : kMaxName - name_.size();
         while (taken < text.size() && taken > 0 && (text[taken] & 0xC0) == 0x80) {
             --taken;
         }
@@ -363,9 +363,9 @@ void GpxReader::Parse::EndField() {
     if (problem == nullptr) {
         point_.Set(field.field, value);
     } else if (!field_foreign_) {
-        stream_.Stop(std::string(name) + problem + std::string(text) +
-                         (text_overflow_ ? "...\"" : "\""),
-                     field_where_);
+        stream_.Stop(
+            std::string(name) + problem + std::string(text) + (text_overflow_ ? "...\"" : "\""),
+            field_where_);
     }
 }
 

@@ -58,9 +58,8 @@ bool ZeroOrAbsent(const track::Point& point, track::Field field) {
 }  // namespace
 
 void GpxWriter::Extensions(const track::Point& point) {
-    const bool motion =
-        !(point.has_record && ZeroOrAbsent(point, track::kSpeed) &&
-          ZeroOrAbsent(point, track::kCourse));
+    const bool motion = !(point.has_record && ZeroOrAbsent(point, track::kSpeed) &&
+                          ZeroOrAbsent(point, track::kCourse));
     // In the order of the extension's schema.
     const struct {
         track::Field field;

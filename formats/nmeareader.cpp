@@ -158,9 +158,9 @@ bool NmeaReader::NextSentence(std::string_view& sentence) {
             file_->Skip(file_->Size());
             continue;
         }
-        file_->Skip(static_cast<std::size_t>(static_cast<const unsigned char*>(dollar) -
-                                             file_->Data()) +
-                    1);
+        file_->Skip(
+            static_cast<std::size_t>(static_cast<const unsigned char*>(dollar) - file_->Data()) +
+            1);
         // The sentence and its end lie together in the buffer, unless the
         // file ends first.
         file_->Want(kMaxSentence + 1);

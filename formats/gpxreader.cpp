@@ -127,7 +127,7 @@ class GpxReader::Parse : public XmlHandler {
     void EndPoint();
     void EndField();
     void EndName();
-    bool ReadDouble(std::string_view text, double& value);
+    bool ReadDouble(std::string_view view, double& value);
 
     XmlStream stream_;
     locale_t c_locale_;

@@ -62,16 +62,16 @@ void GpxWriter::Extensions(const track::Point& point) {
                           ZeroOrAbsent(point, track::kCourse));
     // In the order of the extension's schema.
     const struct {
-        track::Field field;
         const char* open;
         const char* close;
+        track::Field field;
         bool wanted;
     } values[] = {
-        {track::kTemperature, "<gpxtpx:atemp>", "</gpxtpx:atemp>", true},
-        {track::kHeartRate, "<gpxtpx:hr>", "</gpxtpx:hr>", true},
-        {track::kCadence, "<gpxtpx:cad>", "</gpxtpx:cad>", true},
-        {track::kSpeed, "<gpxtpx:speed>", "</gpxtpx:speed>", motion},
-        {track::kCourse, "<gpxtpx:course>", "</gpxtpx:course>", motion},
+        {"<gpxtpx:atemp>", "</gpxtpx:atemp>", track::kTemperature, true},
+        {"<gpxtpx:hr>", "</gpxtpx:hr>", track::kHeartRate, true},
+        {"<gpxtpx:cad>", "</gpxtpx:cad>", track::kCadence, true},
+        {"<gpxtpx:speed>", "</gpxtpx:speed>", track::kSpeed, motion},
+        {"<gpxtpx:course>", "</gpxtpx:course>", track::kCourse, motion},
     };
     bool open = false;
     for (const auto& value : values) {

@@ -22,8 +22,9 @@
 //     60 is a leap second, which counts as the first second of the next
 //     minute as in POSIX time: "235960" on 31 December 2079 is
 //     2080-01-01T00:00:00Z, the latest time a point can have.
-//   - speed: knots, as the GPL record below holds it; course: the course
-//     over ground. Each is 0 when its field is empty.
+//   - speed: the speed over ground in knots, made metres per second by way
+//     of the record's miles per hour (below); course: the course over
+//     ground. Each is 0 when its field is empty.
 //   - elevation: the altitude above mean sea level (metres, with its unit
 //     "M") of the GGA sentence of the same fix (the same time of day to the
 //     millisecond, just before or just after the RMC) when its fix quality

@@ -127,7 +127,7 @@ class GpxReader::Parse : public XmlHandler {
     void EndPoint();
     void EndField();
     void EndName();
-    bool ReadDouble(std::string_view view, double& value);
+    bool ReadDouble(std::string_view text, double& value);
 
     XmlStream stream_;
     locale_t c_locale_;
@@ -288,13 +288,13 @@ void GpxReader::Parse::EndName() {
     name_ = std::string(trimmed);
 }
 
-bool GpxReader::Parse::ReadDouble(std::string_view view, double& value) {
+bool GpxReader::Parse::ReadDouble(std::string_view text, double& value) {
     // strtod wants the text zero-terminated; the copy's capacity is reused.
-    number_.assign(view.data(), view.size());
-    const char* text = number_.c_str();
+    number_.assign(text.data(), text.size());
+    const char* start = number_.c_str();
     char* end = nullptr;
-    value = ::strtod_l(text, &end, c_locale_);
-    if (end == text) {
+    value = ::strtod_l(start, &end, c_locale_);
+    if (end == start) {
         return false;
     }
     while (IsXmlSpace(*end)) {

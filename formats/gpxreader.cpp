@@ -140,6 +140,7 @@ class GpxReader::Parse : public XmlHandler {
     std::uint32_t tracks_ = 0;
     std::string name_;
     int name_depth_ = 0;  // of the open `name` of the track; 0 outside it
+    int depth_ = 0;       // of the innermost open element
     bool begin_track_ = false;
     bool begin_segment_ = false;
 
@@ -195,6 +196,7 @@ bool GpxReader::Parse::Next(track::Point& point) {
 void GpxReader::Parse::Start(const XmlName& name, const XmlAttributes& attributes, int depth) {
     const Space space = SpaceOf(name.space);
     const std::string_view local = name.local;
+    depth_ = depth;
     if (depth == 1) {
         if (space != Space::kGpx || local != "gpx") {
             stream_.Stop("not a GPX file: the root element is " + std::string(local) + ", not gpx");
@@ -248,6 +250,7 @@ void GpxReader::Parse::Start(const XmlName& name, const XmlAttributes& attribute
 }
 
 void GpxReader::Parse::End(int depth) {
+    depth_ = depth - 1;
     if (field_ != nullptr && depth == field_depth_) {
         EndField();
     } else if (point_depth_ != 0 && depth == point_depth_) {
@@ -262,7 +265,7 @@ void GpxReader::Parse::End(int depth) {
 }
 
 void GpxReader::Parse::Text(std::string_view text) {
-    if (name_depth_ != 0) {
+    if (name_depth_ != 0 && depth_ == name_depth_) {
         // A name longer than any label needs is cut, between characters.
         std::size_t taken =
             text.size() < kMaxName - name_.size() ? text.size() : kMaxName - name_.size();
@@ -380,7 +383,8 @@ void GpxReader::Parse::EndPoint() {
     point_.track = tracks_ > 0 ? tracks_ - 1 : 0;
     if (begin_track_ || count_ == 1) {
         point_.begins_track = point_.begins_segment = true;
-        point_.track_name = name_;
+        // A name still open (the file is not GPX) as far as it goes.
+        point_.track_name = Trim(name_);
     } else {
         point_.begins_segment = begin_segment_;
     }

@@ -100,6 +100,10 @@ TEST(GpxReader, TracksSegmentsAndWhatEachPointHolds) {
              "</trkseg></trk><trk><trkseg/></trk><trk><trkseg><trkpt lat=\"91\" lon=\"0\"/>"
              "</trkseg><trkseg><trkpt lat=\"2\" lon=\"1\"/></trkseg><name>late</name></trk>"),
          {"track 0 'Morning & hike' 1,1", "1,2", "segment 1,3", "track 2 '' 2,1"}},
+        {"a point inside a name, which is no GPX: the name as far as it goes",
+         Gpx("<trk><name> Tour <trkseg><trkpt lat=\"1\" lon=\"1\"><ele>5</ele></trkpt></trkseg>"
+             "de France</name></trk>"),
+         {"track 0 'Tour' 1,1 ele=5"}},
         {"each route a track with its name",
          Gpx("<rte><name>out</name><rtept lat=\"1\" lon=\"1\"/><rtept lat=\"1\" lon=\"2\"/>"
              "</rte><rte><rtept lat=\"2\" lon=\"1\"/></rte>"),

@@ -271,31 +271,13 @@ class Shift : public Stage {
           start_given_(options.start_given),
           start_(options.start) {}
     bool Take(track::Point& point) override {
-        if (start_given_ && !started_) {
-            if (!point.Has(track::kTime)) {
-                held_.push_back(std::move(point));
-                return true;
-            }
+        // Points without a time before the first with one pass unchanged.
+        if (start_given_ && !started_ && point.Has(track::kTime)) {
             started_ = true;
             nanoseconds_ = static_cast<Wide>(start_.Nanoseconds()) - point.time.Nanoseconds();
-            for (track::Point& held : held_) {
-                if (!Pass(held)) {
-                    return false;
-                }
-            }
-            held_.clear();
         }
         Move(point);
         return Pass(point);
-    }
-    bool End() override {
-        for (track::Point& held : held_) {
-            if (!Pass(held)) {
-                return false;
-            }
-        }
-        held_.clear();
-        return Stage::End();
     }
     formats::Tally Tally() const override {
         return {moved_, "time was moved", "times were moved", false};
@@ -326,7 +308,6 @@ class Shift : public Stage {
     bool start_given_;
     track::Instant start_;
     bool started_ = false;
-    std::deque<track::Point> held_;
     std::uint64_t moved_ = 0;
     std::uint64_t lost_ = 0;
 };

@@ -6,9 +6,8 @@
 // the output.
 //
 // Distances are geodesic, on WGS 84. Memory stays flat: the stages hold
-// no more than a window of points (simplify), the points at the end that
-// may yet be trimmed, and the points without a time before the first one
-// with a time (-start).
+// no more than a window of points (-simplify) and the points at the end
+// that may yet be trimmed (-trim).
 #ifndef TRACKTOOLS_TOOLS_TRACKEDIT_EDITS_H
 #define TRACKTOOLS_TOOLS_TRACKEDIT_EDITS_H
 

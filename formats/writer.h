@@ -44,6 +44,10 @@ class Writer {
     // Ends the document and writes out all that is buffered; the descriptor
     // stays open. False when anything was lost.
     virtual bool Finish() = 0;
+    // A GPL record as it is, for a writer of GPL files (WritesRecords()):
+    // the same as writing a point FromRecord made of it.
+    virtual bool WritesRecords() const { return false; }
+    virtual bool WriteRecord(const GPL_Data_Point& /*record*/) { return false; }
     // Writes out what is buffered, for a reader at the other end of a pipe
     // or device. False when anything was lost.
     bool Flush() { return Check(output_.Flush()); }

@@ -27,7 +27,13 @@ using Points = std::vector<Point>;
 using Keep = std::vector<bool>;
 const GeographicLib::Geodesic& kEarth = GeographicLib::Geodesic::WGS84();
 
+// A place off the globe is infinitely far from every other.
+bool OnGlobe(const Point& p) {
+    return p.Has(track::kPosition) && std::fabs(p.latitude) <= 90;
+}
 double Metres(double latitude, double longitude, const Point& b) {
+    if (!OnGlobe(b) || std::fabs(latitude) > 90)
+        return HUGE_VAL;
     double metres;
     kEarth.Inverse(latitude, longitude, b.latitude, b.longitude, metres);
     return metres;
@@ -58,7 +64,8 @@ double OffGeodesic(double a_lat, double a_lon, double b_lat, double b_lon, doubl
 }
 
 // A drive of short legs with spikes, repeated points, gaps, points without
-// a time or a position, segments and named tracks, and sensor values, that
+// a time or a position or with one off the globe, segments and named
+// tracks, and sensor values, that
 // may end going to and fro across its last place; each point's tag is its
 // number.
 Points RandomTrack(std::mt19937_64& random, int count) {
@@ -92,6 +99,8 @@ Points RandomTrack(std::mt19937_64& random, int count) {
             point.begins_segment = point.begins_track = false;
             point.track_name.clear();
         }
+        if (unit(random) < 0.005)
+            point.latitude = i % 2 ? 90.5 : std::nan("");
         if (unit(random) < 0.03)
             point.Clear(track::kTime);
         if (unit(random) < 0.01)
@@ -168,6 +177,10 @@ Keep Despiked(const Points& in, double speed) {
     for (const Point& point : in) {
         if (point.begins_segment)
             last = nullptr;
+        if (point.Has(track::kPosition) && !OnGlobe(point)) {
+            keep.push_back(false);
+            continue;
+        }
         const bool timed = point.Has(track::kPosition) && point.Has(track::kTime);
         const bool spike = timed && last != nullptr &&
                            Metres(*last, point) > speed * point.time.SecondsSince(last->time);
@@ -202,10 +215,10 @@ Keep Simplified(const Points& before, const Points& after, double tolerance) {
     Keep keep = Each(before, [&](const Point& p) { return tags.count(p.tag) > 0; });
     for (std::size_t i = 0; i < before.size(); ++i) {
         const Point& point = before[i];
-        const bool starts = !point.Has(track::kPosition) || point.begins_segment || i == 0 ||
-                            !before[i - 1].Has(track::kPosition);
-        const bool ends = i + 1 == before.size() || !before[i + 1].Has(track::kPosition) ||
-                          before[i + 1].begins_segment;
+        const bool starts =
+            !OnGlobe(point) || point.begins_segment || i == 0 || !OnGlobe(before[i - 1]);
+        const bool ends =
+            i + 1 == before.size() || !OnGlobe(before[i + 1]) || before[i + 1].begins_segment;
         if (starts || ends) {
             if (!keep[i]) {
                 ADD_FAILURE() << "the end of a run was dropped, tag " << point.tag;

@@ -198,13 +198,18 @@ class Trim : public Stage {
 };
 
 // -spikes: a point is dropped when the leg to it from the last point kept
-// in its segment is faster than the speed.
+// in its segment is faster than the speed, or when it lies off the globe.
 class Spikes : public Stage {
   public:
     explicit Spikes(double metres_per_second) : speed_(metres_per_second) {}
     bool Take(track::Point& point) override {
         if (point.begins_segment || point.begins_track) {
             has_last_ = false;
+        }
+        // A place off the globe is the worst of fixes.
+        if (point.Has(track::kPosition) && !OnGlobe(point.latitude, point.longitude)) {
+            Drop(point);
+            return true;
         }
         if (HasPlaceAndTime(point)) {
             if (has_last_) {

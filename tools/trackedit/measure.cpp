@@ -22,16 +22,24 @@ constexpr double kShortCutMargin = 0.001;
 
 }  // namespace
 
+bool OnGlobe(double latitude, double longitude) {
+    return latitude >= -90.0 && latitude <= 90.0 && std::isfinite(longitude);
+}
+
 Distances::Distances() : inverse_(geodesy::Ellipsoid::Wgs84()) {}
 
 double Distances::Metres(double latitude1, double longitude1, double latitude2,
                          double longitude2) const {
+    if (!OnGlobe(latitude1, longitude1) || !OnGlobe(latitude2, longitude2)) {
+        return HUGE_VAL;
+    }
     return inverse_.Inverse(latitude1, longitude1, latitude2, longitude2, nullptr, nullptr);
 }
 
 bool Distances::AtLeast(double latitude1, double longitude1, double latitude2, double longitude2,
                         double metres) const {
     const double apart = std::fabs(latitude1 - latitude2) * kRadiansPerDegree;
+    // Not a number (a latitude that is none) goes to the solver's answer.
     if (apart * kLeastMeridianRadius >= metres + kShortCutMargin) {
         return true;
     }

@@ -7,7 +7,12 @@
 
 namespace trackedit {
 
-// Geodesic distances on WGS 84, in metres, between positions in degrees.
+// True for a latitude within ±90 degrees and a finite longitude: a place
+// on the globe, which has a distance from other places.
+bool OnGlobe(double latitude, double longitude);
+
+// Geodesic distances on WGS 84, in metres, between positions in degrees; a
+// position off the globe is infinitely far from every other.
 class Distances {
   public:
     Distances();

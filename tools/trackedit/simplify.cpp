@@ -17,7 +17,8 @@ formats::Tally Simplify::Tally() const {
 }
 
 bool Simplify::Take(track::Point& point) {
-    const bool position = point.Has(track::kPosition);
+    // A place off the globe lies on no line: kept, as a point without one.
+    const bool position = point.Has(track::kPosition) && OnGlobe(point.latitude, point.longitude);
     if (!window_.empty() && (!position || point.begins_segment || point.begins_track)) {
         if (!Flush(true)) {
             return false;

@@ -1,7 +1,7 @@
 // -simplify: drops points so that each one dropped lies within the
 // tolerance of the line between the points kept around it (see measure.h),
 // keeping the first and last point of every segment and every point without
-// a position. Points go through in windows of a bounded count; the last
+// a position on the globe. Points go through in windows of a bounded count; the last
 // point of a full window is kept and starts the next one, so the bound holds
 // across windows and memory stays flat for a segment of any length.
 //

@@ -30,14 +30,12 @@ struct Zone {
     double metres = 0.0;
 };
 
+// The values of the edits, the flags that say which were given last.
 struct EditOptions {
     // -from, -to: keep the points with a time in [from, to).
-    bool from_given = false;
-    bool to_given = false;
     track::Instant from;
     track::Instant to;
     // -box: keep the points inside; west > east crosses the antimeridian.
-    bool box_given = false;
     double south = 0.0, west = 0.0, north = 0.0, east = 0.0;
     // -hide: drop the points within metres of a place.
     std::vector<Zone> hidden;
@@ -45,17 +43,22 @@ struct EditOptions {
     double trim = -1.0;
     // -spikes: metres per second (< 0: none).
     double spike_speed = -1.0;
-    bool dedupe = false;
-    // -simplify: metres (< 0: none).
+    // -simplify: metres (< 0: none), and the most points it holds.
     double simplify = -1.0;
     std::size_t simplify_window = 100000;
     // -shift, or -start: the first time becomes `start`.
     std::int64_t shift_nanoseconds = 0;
-    bool start_given = false;
     track::Instant start;
+    // -name.
+    std::string name;
+
+    bool from_given = false;
+    bool to_given = false;
+    bool box_given = false;
+    bool dedupe = false;
+    bool start_given = false;
     bool join = false;
     bool name_given = false;
-    std::string name;
 };
 
 class Edits : public Sink {

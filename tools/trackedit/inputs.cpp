@@ -99,7 +99,8 @@ bool Inputs::NextMerged(track::Point& point) {
     const std::size_t index = waiting_.top().second;
     waiting_.pop();
     Source& source = sources_[index];
-    point = std::move(source.head);
+    // The point goes out, and its place takes the next one.
+    std::swap(point, source.head);
     if (last_source_ != kNone && last_source_ != index) {
         point.begins_segment = true;
         if (!point.begins_track) {

@@ -134,8 +134,9 @@ bool ParseTime(const std::string& text, track::Instant& instant, std::string& pr
     }
     std::int64_t seconds = 0;
     if (has_offset) {
-        seconds = formats::DaysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 +
-                  minute * 60 + second - offset_minutes * 60;
+        seconds = formats::DaysFromCivil(year, month, day) * kSecondsPerDay +
+                  std::int64_t{hour} * 3600 + std::int64_t{minute} * 60 + second -
+                  std::int64_t{offset_minutes} * 60;
     } else if (!FromLocal(year, month, day, hour, minute, second, seconds)) {
         problem = "\"" + text + "\" does not exist in the local time zone (TZ)";
         return false;

@@ -72,11 +72,25 @@ Line::Line(const Place& a, const Place& b) : a_(a), b_(b) {
     across_[0] = along_[1] * up[2] - along_[2] * up[1];
     across_[1] = along_[2] * up[0] - along_[0] * up[2];
     across_[2] = along_[0] * up[1] - along_[1] * up[0];
-    const double size =
-        std::sqrt(across_[0] * across_[0] + across_[1] * across_[1] + across_[2] * across_[2]);
-    for (double& value : across_) {
-        value = size > 0.0 ? value / size : 0.0;
+    across2_ = across_[0] * across_[0] + across_[1] * across_[1] + across_[2] * across_[2];
+}
+
+double Line::SquaredOff(const Place& p) const {
+    const double dx = p.x - a_.x;
+    const double dy = p.y - a_.y;
+    const double dz = p.z - a_.z;
+    const double along = dx * along_[0] + dy * along_[1] + dz * along_[2];
+    if (along <= 0.0 || length2_ == 0.0) {
+        return dx * dx + dy * dy + dz * dz;
     }
+    if (along >= length2_) {
+        const double ex = p.x - b_.x;
+        const double ey = p.y - b_.y;
+        const double ez = p.z - b_.z;
+        return ex * ex + ey * ey + ez * ez;
+    }
+    const double off = dx * across_[0] + dy * across_[1] + dz * across_[2];
+    return off * off / across2_;
 }
 
 double OffLine(double a_latitude, double a_longitude, double b_latitude, double b_longitude,

@@ -43,30 +43,35 @@ class Line {
   public:
     Line(const Place& a, const Place& b);
     double SquaredLength() const { return length2_; }
-    // The square of how far `p` lies off the line, metres squared.
-    double SquaredOff(const Place& p) const {
+    // True when `p` lies within the distance whose square is `within2` of
+    // the line.
+    bool Covers(const Place& p, double within2) const {
         const double dx = p.x - a_.x;
         const double dy = p.y - a_.y;
         const double dz = p.z - a_.z;
         const double along = dx * along_[0] + dy * along_[1] + dz * along_[2];
         if (along <= 0.0 || length2_ == 0.0) {
-            return dx * dx + dy * dy + dz * dz;
+            return dx * dx + dy * dy + dz * dz <= within2;
         }
         if (along >= length2_) {
             const double ex = p.x - b_.x;
             const double ey = p.y - b_.y;
             const double ez = p.z - b_.z;
-            return ex * ex + ey * ey + ez * ez;
+            return ex * ex + ey * ey + ez * ez <= within2;
         }
+        // Against the normal as it comes, not made a unit vector.
         const double off = dx * across_[0] + dy * across_[1] + dz * across_[2];
-        return off * off;
+        return off * off <= within2 * across2_;
     }
+    // The square of how far `p` lies off the line, metres squared.
+    double SquaredOff(const Place& p) const;
 
   private:
     Place a_;
     Place b_;
     double along_[3];   // b - a
-    double across_[3];  // unit normal of the plane
+    double across_[3];  // normal of the plane
+    double across2_;    // its length squared
     double length2_;
 };
 

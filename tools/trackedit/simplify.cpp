@@ -103,7 +103,7 @@ bool Simplify::Covers(std::size_t first, std::size_t last) const {
         return false;
     }
     for (std::size_t i = first + 1; i < last; ++i) {
-        if (line.SquaredOff(places_[i]) > tolerance2_) {
+        if (!line.Covers(places_[i], tolerance2_)) {
             return false;
         }
     }

@@ -88,6 +88,9 @@ Points RandomTrack(std::mt19937_64& random, int count) {
                           i + 1 == count ? 0 : 50 + 90 * unit(random), lat, lon);
         }
         time += static_cast<std::int64_t>((unit(random) < 0.01 ? 5000 : 3) * unit(random) * 1e9);
+        if (unit(random) < 0.002) {  // a clock that jumps to 1900 or 2200
+            time = (i % 2 ? track::kFirstSecond : track::kLastSecond - 86400) * 1000000000LL;
+        }
         point.SetPosition(lat, lon);
         point.SetTime(track::Instant::FromNanoseconds(time));
         if (unit(random) < 0.03) {  // a spike away and back
@@ -171,6 +174,13 @@ Keep Trimmed(const Points& in, double metres) {
     return keep;
 }
 
+// Times 300 years apart overflow 64 bits of nanoseconds.
+double Seconds(track::Instant later, track::Instant earlier) {
+    __extension__ typedef __int128 Wide;
+    return static_cast<double>(static_cast<Wide>(later.Nanoseconds()) - earlier.Nanoseconds()) /
+           1e9;
+}
+
 Keep Despiked(const Points& in, double speed) {
     Keep keep;
     const Point* last = nullptr;
@@ -183,7 +193,7 @@ Keep Despiked(const Points& in, double speed) {
         }
         const bool timed = point.Has(track::kPosition) && point.Has(track::kTime);
         const bool spike = timed && last != nullptr &&
-                           Metres(*last, point) > speed * point.time.SecondsSince(last->time);
+                           Metres(*last, point) > speed * Seconds(point.time, last->time);
         keep.push_back(!spike);
         if (timed && !spike)
             last = &point;
@@ -272,16 +282,22 @@ Points Reference(const trackedit::EditOptions& o, Points in, const Points& edite
         in = Kept(in, Deduped(in));
     if (o.simplify >= 0)
         in = Kept(in, Simplified(in, edited, o.simplify));
-    std::int64_t shift = o.shift_nanoseconds;
+    __extension__ typedef __int128 Wide;
+    Wide shift = o.shift_nanoseconds;
+    bool started = !o.start_given;
     for (Point& point : in) {
         if (!point.Has(track::kTime))
             continue;
-        if (o.start_given && shift == 0)
-            shift = o.start.Nanoseconds() - point.time.Nanoseconds();
-        const std::int64_t moved = point.time.Nanoseconds() + shift;
-        point.time = track::Instant::FromNanoseconds(moved);
-        if (!track::KeepsTime(point.time.Seconds()))
+        if (!started)
+            shift = static_cast<Wide>(o.start.Nanoseconds()) - point.time.Nanoseconds();
+        started = true;
+        const Wide moved = point.time.Nanoseconds() + shift;
+        if (moved < static_cast<Wide>(track::kFirstSecond) * 1000000000 ||
+            moved >= static_cast<Wide>(track::kLastSecond + 1) * 1000000000) {
             point.Clear(track::kTime);
+        } else {
+            point.time = track::Instant::FromNanoseconds(static_cast<std::int64_t>(moved));
+        }
     }
     for (std::size_t i = 0; i < in.size(); ++i) {
         if (o.join) {

@@ -215,7 +215,9 @@ class Spikes : public Stage {
             if (has_last_) {
                 const double metres = distances_.Metres(last_latitude_, last_longitude_,
                                                         point.latitude, point.longitude);
-                if (metres > speed_ * point.time.SecondsSince(last_time_)) {
+                const Wide apart =
+                    static_cast<Wide>(point.time.Nanoseconds()) - last_time_.Nanoseconds();
+                if (metres > speed_ * (static_cast<double>(apart) / 1e9)) {
                     Drop(point);
                     return true;
                 }

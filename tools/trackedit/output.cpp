@@ -25,7 +25,9 @@ bool Splitter::Begins(const track::Point& point) {
     }
     bool begins = false;
     if (split_ == Split::kGap) {
-        begins = timed_ && point.time.Nanoseconds() - last_.Nanoseconds() > gap_;
+        // Times 300 years apart overflow 64 bits of nanoseconds.
+        __extension__ typedef __int128 Wide;
+        begins = timed_ && static_cast<Wide>(point.time.Nanoseconds()) - last_.Nanoseconds() > gap_;
     } else if (split_ == Split::kDay) {
         const std::int64_t day =
             timed_ && point.time.Seconds() == last_.Seconds() ? last_day_ : LocalDay(point.time);

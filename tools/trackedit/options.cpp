@@ -78,7 +78,7 @@ class Parser {
     double speed_ = -1.0;
     bool metric_ = false;
     bool shift_given_ = false;
-    int splits_ = 0;
+    int splits_ = 0;  // a bit for each kind given
 };
 
 bool Parser::Option(const std::string& name, const char* value, bool& used) {
@@ -94,10 +94,10 @@ bool Parser::Option(const std::string& name, const char* value, bool& used) {
         edits.join = true;
     } else if (name == "-split-day") {
         options_.split = Split::kDay;
-        ++splits_;
+        splits_ |= 1;
     } else if (name == "-split-segments") {
         options_.split = Split::kSegments;
-        ++splits_;
+        splits_ |= 2;
     } else {
         static const char* const kWithValue[] = {"-from",  "-to",     "-box",      "-hide",
                                                  "-trim",  "-spikes", "-simplify", "-shift",
@@ -179,7 +179,7 @@ bool Parser::Option(const std::string& name, const char* value, bool& used) {
             return true;
         }
         // -split-gap
-        ++splits_;
+        splits_ |= 4;
         options_.split = Split::kGap;
         if (!Seconds(name, value, options_.gap_nanoseconds)) {
             return false;
@@ -199,7 +199,7 @@ bool Parser::Finish() {
     if (shift_given_ && edits.start_given) {
         return Fail("-shift and -start do not go together: both move the times");
     }
-    if (splits_ > 1) {
+    if ((splits_ & (splits_ - 1)) != 0) {
         return Fail("one split at a time: -split-gap, -split-day or -split-segments");
     }
     if (options_.split != Split::kNone && options_.output == "-") {

@@ -81,16 +81,16 @@ step "trailview: a VRML 2.0 scene of the drive, height exaggerated 3 times" \
 trailview -salt 3 drive.gpl >drive.wrl
 echo "-> drive.wrl: $(wc -c <drive.wrl) bytes; open it with a VRML viewer, e.g. view3dscene drive.wrl"
 
-step "trackinfo: how far, how long, how fast, how high, and what is wrong with the data" \
-    trackinfo drive.gpl
-trackinfo drive.gpl
+step "trackinfo: how far, how long, how fast, how high, the heart rate and cadence, the splits, and what is wrong with the data" \
+    trackinfo -splits "$here/drive.gpx"
+trackinfo -splits "$here/drive.gpx"
 
 step "trackinfo: the same report as JSON, in SI units" trackinfo -json drive.gpl
 trackinfo -json drive.gpl
 
-step "trackinfo: a report page with the plan view, elevation and speed profiles" \
-    "trackinfo -html report.html drive.gpl > /dev/null"
-trackinfo -html report.html drive.gpl >/dev/null
+step "trackinfo: a report page with the plan view, the splits, and the elevation, speed, heart rate and cadence profiles" \
+    "trackinfo -splits -html report.html \"\$here/drive.gpx\" > /dev/null"
+trackinfo -splits -html report.html "$here/drive.gpx" >/dev/null
 echo "-> report.html: $(wc -c <report.html) bytes, self-contained; open it in a browser:"
 echo "   $out/report.html"
 

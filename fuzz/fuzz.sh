@@ -13,7 +13,8 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
-targets=(text_line record geodesy writedata vrml_number vrml_scene gpx_reader nmea_reader csv_reader)
+targets=(text_line record geodesy writedata vrml_number vrml_scene gpx_reader nmea_reader csv_reader
+         trackedit)
 skip=77
 
 usage() {

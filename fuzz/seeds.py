@@ -155,3 +155,21 @@ put("csv_reader", "spreadsheet",
     "\ufeffNotes,Speed_MPH,LONGITUDE,\"latitude\",time\r\n"
     "\"a, \"\"b\"\"\nc\",+1.5, 7.25 ,46.5,2019-05-01T06:31:11+02:00\r\n\r\n,,1,2,\r\n".encode("utf-8"))
 put("csv_reader", "broken", "latitude,longitude,tag\n1,2,3\n1,2\n\"1,2,3\n")
+
+# trackedit: two bytes of options, twelve of values, then four per point
+# (latitude step, longitude step, seconds, flags).
+def wander(count, seed):
+    out, state = b"", seed
+    for i in range(count):
+        state = (state * 1103515245 + 12345) & 0x7FFFFFFF
+        flags = (state >> 8) & 0x7F if i % 7 == 0 else 0
+        out += struct.pack("<bbbB", (state >> 16) % 21 - 10, (state >> 20) % 21 - 10, 4, flags)
+    return out
+
+
+put("trackedit", "every-edit", struct.pack("<H", 0x0DFF) + bytes([3, 200, 20, 5, 40, 30, 12, 9, 140, 0, 0, 0])
+    + bytes([140, 200]) + wander(300, 1))
+put("trackedit", "simplify", struct.pack("<H", 0x0080) + bytes([0, 0, 0, 0, 0, 0, 20, 10, 0, 0, 0, 0])
+    + bytes([60, 10]) + wander(600, 2))
+put("trackedit", "start-join-name", struct.pack("<H", 0x0E10) + bytes([5, 9, 0, 0, 80, 0, 0, 0, 0, 0, 0, 0])
+    + bytes([250, 5]) + wander(120, 3))

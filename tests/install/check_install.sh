@@ -27,10 +27,10 @@ fail() {
 # installation directories give it for a prefix other than /usr).
 expected=(
     bin/stepclock bin/logpack bin/idlescan bin/pacer bin/legsheet bin/trailview bin/trackconvert
-    bin/trackinfo
+    bin/trackinfo bin/trackedit
     share/man/man1/stepclock.1 share/man/man1/logpack.1 share/man/man1/idlescan.1
     share/man/man1/pacer.1 share/man/man1/legsheet.1 share/man/man1/trailview.1
-    share/man/man1/trackconvert.1 share/man/man1/trackinfo.1
+    share/man/man1/trackconvert.1 share/man/man1/trackinfo.1 share/man/man1/trackedit.1
     share/man/man5/gpl.5 share/man/man3/tracktools-geodesy.3
     include/tracktools/io/inputfile.h include/tracktools/io/outputfile.h
     include/tracktools/track/gpldata.h include/tracktools/track/gplfile.h
@@ -60,7 +60,7 @@ expected=(
 for file in "${expected[@]}"; do
     [[ -f "$prefix/$file" ]] || fail "not installed: $file"
 done
-for program in stepclock logpack idlescan pacer legsheet trailview trackconvert trackinfo; do
+for program in stepclock logpack idlescan pacer legsheet trailview trackconvert trackinfo trackedit; do
     [[ -x "$prefix/bin/$program" ]] || fail "not executable: bin/$program"
 done
 # Each header that is installed must compile on its own from the prefix,

@@ -12,7 +12,6 @@ GpxWriter::GpxWriter(int fd, const WriterOptions& options)
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<gpx version=\"1.1\" creator=\"trackconvert\" xmlns=\"http://www.topografix.com/GPX/1/1\""
         " xmlns:gpxtpx=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\""
-        " xmlns:gpxpx=\"http://www.garmin.com/xmlschemas/PowerExtension/v1\""
         " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
         " xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1"
         " http://www.topografix.com/GPX/1/1/gpx.xsd"
@@ -90,7 +89,12 @@ void GpxWriter::Extensions(const track::Point& point) {
         text_.Put("</gpxtpx:TrackPointExtension>");
     }
     if (Finite(point, track::kPower)) {
-        text_.Put(open ? "<gpxpx:PowerInWatts>" : "<extensions><gpxpx:PowerInWatts>");
+        // Declared where it is used, so that a track without power keeps
+        // the root element it has always had.
+        text_.Put(open ? "" : "<extensions>");
+        text_.Put(
+            "<gpxpx:PowerInWatts"
+            " xmlns:gpxpx=\"http://www.garmin.com/xmlschemas/PowerExtension/v1\">");
         text_.Decimal(point.power);
         text_.Put("</gpxpx:PowerInWatts>");
         open = true;

@@ -267,4 +267,41 @@ TEST_F(TrackeditTest, ReadsStandardInputAndWritesStandardOutput) {
               "4 points near the start or end were trimmed.\n");
 }
 
+// Every value of the model goes through: the names of two GPX tracks, their
+// segments, heart rates and fractions of a second, read back by gpxpy; -join
+// makes them one segment of one track with the name given.
+TEST_F(TrackeditTest, KeepsWhatAGpxFileCarries) {
+    const auto point = [](int i) {
+        return "<trkpt lat=\"46.9" + std::to_string(i) + "\" lon=\"7.4\"><time>2025-06-14T09:3" +
+               std::to_string(i) + ":00.25Z</time><extensions><t:TrackPointExtension><t:hr>" +
+               std::to_string(120 + i) + "</t:hr></t:TrackPointExtension></extensions></trkpt>";
+    };
+    WriteFile(dir / "two.gpx",
+              "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\" "
+              "xmlns:t=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v1\">"
+              "<trk><name>Out</name><trkseg>" +
+                  point(1) + point(2) + "</trkseg><trkseg>" + point(3) +
+                  "</trkseg></trk><trk><name>Back</name><trkseg>" + point(4) + point(5) +
+                  "</trkseg></trk></gpx>");
+    ASSERT_EQ(Edit({"-shift", "0.5", "two.gpx", "shifted.gpx"}).exit_status, 0);
+    ASSERT_EQ(Edit({"-join", "-name", "All", "two.gpx", "joined.gpx"}).exit_status, 0);
+    const std::string script =
+        "import gpxpy, sys\n"
+        "for name in sys.argv[1:]:\n"
+        "    for t in gpxpy.parse(open(name)).tracks:\n"
+        "        print(t.name, [[(p.time.strftime('%M:%S.%f'), p.extensions[0][0].text)\n"
+        "                        for p in s.points] for s in t.segments])\n";
+    RunOptions options;
+    options.cwd = dir.path();
+    const RunResult read = testing_support::Run(
+        "/usr/bin/python3", {"-c", script, "shifted.gpx", "joined.gpx"}, options);
+    ASSERT_EQ(read.exit_status, 0) << read.err;
+    EXPECT_EQ(read.out,
+              "Out [[('31:00.750000', '121'), ('32:00.750000', '122')], "
+              "[('33:00.750000', '123')]]\n"
+              "Back [[('34:00.750000', '124'), ('35:00.750000', '125')]]\n"
+              "All [[('31:00.250000', '121'), ('32:00.250000', '122'), ('33:00.250000', '123'), "
+              "('34:00.250000', '124'), ('35:00.250000', '125')]]\n");
+}
+
 }  // namespace

@@ -2,7 +2,8 @@
 # The suite's main job on the sample drive: a phone's GPX recording of it
 # becomes a GPL track (and the receiver's text listing of it another), which
 # is re-timed, measured, cut to its stops, reported leg by leg and drawn;
-# then the results go back out as GPX, KML and GeoJSON.
+# then the results go back out as GPX, KML and GeoJSON, and the drive is
+# trimmed and thinned for sharing.
 # Usage: demo.sh BUILD_DIR OUTPUT_DIR
 set -euo pipefail
 build="${1:-build}"
@@ -106,6 +107,11 @@ echo "-> drive.kml: $(grep -c '^[0-9-]' drive.kml) positions on the line, from S
 step "trackconvert: the drive as GeoJSON (web maps)" trackconvert drive.gpl drive.geojson
 trackconvert drive.gpl drive.geojson
 echo "-> drive.geojson: $(wc -c <drive.geojson) bytes, one LineString feature with its times"
+
+step "trackedit: the drive to share, without its first and last 200 m, simplified to 5 m" \
+    trackedit -trim 200 -simplify 5 "$here/drive.gpx" shared.gpx
+trackedit -trim 200 -simplify 5 "$here/drive.gpx" shared.gpx
+echo "-> shared.gpx: $(grep -c '<trkpt' shared.gpx) of the $(grep -c '<trkpt' "$here/drive.gpx") points of the drive"
 
 echo
 echo "All files are in $out"

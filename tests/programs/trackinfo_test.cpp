@@ -100,6 +100,46 @@ class TrackinfoTest : public ::testing::Test {
     TempDir dir;
 };
 
+// Two hikes of a GPX file, each a mile due north in a minute, a day apart:
+// no bridge between them in the figures or on the page; a point without an
+// elevation is no elevation of 0; the heart rate of each leg's end point,
+// weighted by time.
+TEST_F(TrackinfoTest, TwoHikesOfAGpxFile) {
+    const auto point = [](bool north, const char* time, const char* rest) {
+        return std::string("<trkpt lat=\"") + (north ? "0.014554415913598" : "0") +
+               "\" lon=\"0\">" + rest + "<time>" + time +
+               "</time><extensions><t:TrackPointExtension><t:hr>" + (north ? "150" : "100") +
+               "</t:hr></t:TrackPointExtension></extensions></trkpt>";
+    };
+    WriteFile(dir / "hikes.gpx",
+              "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\" "
+              "xmlns:t=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v1\">"
+              "<trk><name>Saturday</name><trkseg>" +
+                  point(false, "2023-11-14T10:00:00Z", "<ele>100</ele>") +
+                  point(true, "2023-11-14T10:01:00.5Z", "") +
+                  "</trkseg></trk><trk><name>Sunday</name><trkseg>" +
+                  point(false, "2023-11-15T10:00:00Z", "<ele>120</ele>") +
+                  point(true, "2023-11-15T10:01:00Z", "<ele>130</ele>") + "</trkseg></trk></gpx>");
+    const RunResult r = Trackinfo({"-json", "-html", "hikes.html", "hikes.gpx"});
+    ASSERT_EQ(r.exit_status, 0) << r.err;
+    EXPECT_EQ(Field(r.out, "segments"), "2");
+    EXPECT_NEAR(Number(r.out, "distance_m"), 2 * 1609.344, 1e-3);
+    EXPECT_EQ(Field(r.out, "duration_s"), "86460");
+    EXPECT_EQ(Field(r.out, "breaks_s"), "86339.5");
+    EXPECT_EQ(Field(r.out, "lowest_m"), "100");
+    // 60.5 s at 150 bpm and 60 s at 150 bpm: the start points' 100 weigh nothing.
+    EXPECT_EQ(Field(r.out, "heart_rate_avg_bpm"), "150");
+    const std::string page = ReadFile(dir / "hikes.html");
+    const std::size_t plan = page.find("Plan view");
+    const std::size_t plan_end = page.find("</svg>", plan);
+    std::size_t lines = 0;
+    for (std::size_t at = page.find("<polyline", plan); at < plan_end;
+         at = page.find("<polyline", at + 1)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, 2u);
+}
+
 // Two miles north along the meridian 0, with a stop of a minute between them.
 TEST_F(TrackinfoTest, HandMadeTrackInMilesExactly) {
     Track("a.gpl", {At(0, 0, kT0, 100), At(kOneMile, 0, kT0 + 60, 100),

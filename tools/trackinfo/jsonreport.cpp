@@ -1,5 +1,7 @@
 #include "jsonreport.h"
 
+#include <cmath>
+
 #include "formatting.h"
 
 namespace trackinfo {
@@ -17,6 +19,13 @@ class Object {
     void Count(const char* key, std::uint64_t value) { Raw(key, std::to_string(value)); }
     void Optional(const char* key, const std::optional<double>& value) {
         Raw(key, value ? JsonNumber(*value) : "null");
+    }
+    // Durations are sums of differences of times given to the nanosecond:
+    // rounded to it, they print as the times add up (621.507, not
+    // 621.5069999999996).
+    void Seconds(const char* key, const std::optional<double>& seconds) {
+        Optional(key, seconds ? std::optional<double>(std::nearbyint(*seconds * 1e9) / 1e9)
+                              : std::nullopt);
     }
     void Time(const char* key, const std::optional<track::Instant>& time) {
         Raw(key, time ? JsonString(IsoTime(*time)) : "null");
@@ -59,8 +68,8 @@ std::string Splits(const std::vector<Split>& splits, const Figures& f) {
     for (const Split& split : splits) {
         Object object;
         object.Number("distance_m", split.metres);
-        object.Number("time_s", split.seconds);
-        object.Number("moving_time_s", split.moving_seconds);
+        object.Seconds("time_s", split.seconds);
+        object.Seconds("moving_time_s", split.moving_seconds);
         object.Optional("climb_m", f.elevation ? std::optional<double>(split.climb) : std::nullopt);
         object.Optional("descent_m",
                         f.elevation ? std::optional<double>(split.descent) : std::nullopt);
@@ -76,10 +85,10 @@ void AddFigures(Object& object, const Figures& f) {
     object.Count("segments", f.segments);
     object.Time("start", f.start);
     object.Time("end", f.end);
-    object.Optional("duration_s", f.duration);
-    object.Optional("moving_time_s", f.MovingSeconds());
-    object.Optional("stopped_time_s", f.StoppedSeconds());
-    object.Optional("breaks_s", f.BreakSeconds());
+    object.Seconds("duration_s", f.duration);
+    object.Seconds("moving_time_s", f.MovingSeconds());
+    object.Seconds("stopped_time_s", f.StoppedSeconds());
+    object.Seconds("breaks_s", f.BreakSeconds());
     object.Number("distance_m", f.metres);
     object.Optional("average_speed_m_s", f.AverageSpeed());
     object.Optional("moving_average_speed_m_s", f.MovingAverage());

@@ -1,7 +1,5 @@
 #include "gpxreader.h"
 
-#include <locale.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -10,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "numbers.h"
 #include "tallies.h"
 #include "timetext.h"
 #include "units.h"
@@ -55,7 +54,7 @@ std::string_view Trim(std::string_view text) {
 
 // A field of a point: the element that holds it and the model's value.
 struct FieldKind {
-    const char* element;
+    std::string_view element;
     track::Field field;
 };
 const FieldKind kElevation{"ele", track::kElevation};
@@ -68,23 +67,31 @@ const FieldKind kTemperature{"atemp", track::kTemperature};
 const FieldKind kPower{"power", track::kPower};
 const FieldKind kPowerInWatts{"PowerInWatts", track::kPower};
 
+// The kind among `kinds` named `local`; null for none.
+template <std::size_t N>
+const FieldKind* Named(std::string_view local, const FieldKind* const (&kinds)[N]) {
+    for (const FieldKind* kind : kinds) {
+        // The first letter sorts out all but one without a comparison.
+        if (!local.empty() && local[0] == kind->element[0] && local == kind->element) {
+            return kind;
+        }
+    }
+    return nullptr;
+}
+
 // The field of an element of a point at `depth` below it (1 for a child);
 // null for none.
 const FieldKind* FieldOf(Space space, std::string_view local, int depth, bool in_extensions) {
+    // GPX 1.0 has speed and course of its own.
+    static const FieldKind* const kGpxFields[] = {&kElevation, &kTime, &kSpeed, &kCourse};
+    static const FieldKind* const kExtensionFields[] = {&kSpeed, &kCourse, &kHeartRate, &kCadence,
+                                                        &kTemperature};
     if (space == Space::kGpx && depth == 1) {
-        // GPX 1.0 has speed and course of its own.
-        for (const FieldKind* kind : {&kElevation, &kTime, &kSpeed, &kCourse}) {
-            if (local == kind->element) {
-                return kind;
-            }
-        }
-        return nullptr;
+        return Named(local, kGpxFields);
     }
     if (space == Space::kTrackPointExtension) {
-        for (const FieldKind* kind : {&kSpeed, &kCourse, &kHeartRate, &kCadence, &kTemperature}) {
-            if (local == kind->element) {
-                return kind;
-            }
+        if (const FieldKind* kind = Named(local, kExtensionFields)) {
+            return kind;
         }
     }
     if (space == Space::kPowerExtension && local == kPowerInWatts.element) {
@@ -100,13 +107,8 @@ const FieldKind* FieldOf(Space space, std::string_view local, int depth, bool in
 
 class GpxReader::Parse : public XmlHandler {
   public:
-    explicit Parse(io::InputFile& file)
-        : stream_(file, *this),
-          c_locale_(::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr))) {}
-    ~Parse() override {
-        if (c_locale_ != static_cast<locale_t>(nullptr)) {
-            ::freelocale(c_locale_);
-        }
+    Parse(io::InputFile& file, XmlEngine engine) : stream_(file, *this, engine) {
+        stream_.TakeText(false);
     }
     Parse(const Parse&) = delete;
     Parse& operator=(const Parse&) = delete;
@@ -127,11 +129,14 @@ class GpxReader::Parse : public XmlHandler {
     void EndPoint();
     void EndField();
     void EndName();
-    bool ReadDouble(std::string_view text, double& value);
+    void Open(const XmlName& name, const XmlAttributes& attributes, int depth);
+    // Text is wanted in a field, and directly in the track's name.
+    void TakeTextWhereWanted() {
+        stream_.TakeText(field_ != nullptr || (name_depth_ != 0 && depth_ == name_depth_));
+    }
 
     XmlStream stream_;
-    locale_t c_locale_;
-    std::string number_;
+    NumberReader numbers_;
     Pass pass_ = Pass::kTrack;
 
     // The track (`trk`, or `rte` on the second pass) being read: its number,
@@ -139,8 +144,9 @@ class GpxReader::Parse : public XmlHandler {
     int track_depth_ = 0;  // 0 outside tracks
     std::uint32_t tracks_ = 0;
     std::string name_;
-    int name_depth_ = 0;  // of the open `name` of the track; 0 outside it
-    int depth_ = 0;       // of the innermost open element
+    bool name_cut_ = false;  // the name was cut: no more of it is kept
+    int name_depth_ = 0;     // of the open `name` of the track; 0 outside it
+    int depth_ = 0;          // of the innermost open element
     bool begin_track_ = false;
     bool begin_segment_ = false;
 
@@ -190,10 +196,16 @@ bool GpxReader::Parse::Next(track::Point& point) {
         field_ = nullptr;
         tracks_ = 0;
         name_depth_ = 0;
+        stream_.TakeText(false);
     }
 }
 
 void GpxReader::Parse::Start(const XmlName& name, const XmlAttributes& attributes, int depth) {
+    Open(name, attributes, depth);
+    TakeTextWhereWanted();
+}
+
+void GpxReader::Parse::Open(const XmlName& name, const XmlAttributes& attributes, int depth) {
     const Space space = SpaceOf(name.space);
     const std::string_view local = name.local;
     depth_ = depth;
@@ -216,6 +228,7 @@ void GpxReader::Parse::Start(const XmlName& name, const XmlAttributes& attribute
         } else if (track_depth_ != 0 && depth == track_depth_ + 1 && local == "name") {
             name_depth_ = depth;
             name_.clear();
+            name_cut_ = false;
         } else if (tracks && track_depth_ != 0 && depth == track_depth_ + 1 && local == "trkseg") {
             begin_segment_ = true;
         } else if (local == "trkpt") {
@@ -262,15 +275,23 @@ void GpxReader::Parse::End(int depth) {
     } else if (depth == track_depth_) {
         track_depth_ = 0;
     }
+    TakeTextWhereWanted();
 }
 
 void GpxReader::Parse::Text(std::string_view text) {
     if (name_depth_ != 0 && depth_ == name_depth_) {
-        // A name longer than any label needs is cut, between characters.
-        std::size_t taken =
-            text.size() < kMaxName - name_.size() ? text.size() : kMaxName - name_.size();
-        while (taken < text.size() && taken > 0 && (text[taken] & 0xC0) == 0x80) {
-            --taken;
+        // A name longer than any label needs is cut, between characters,
+        // once: the same name however its text comes in pieces.
+        if (name_cut_) {
+            return;
+        }
+        std::size_t taken = text.size();
+        if (taken > kMaxName - name_.size()) {
+            taken = kMaxName - name_.size();
+            while (taken > 0 && (text[taken] & 0xC0) == 0x80) {
+                --taken;
+            }
+            name_cut_ = true;
         }
         name_.append(text.data(), taken);
         return;
@@ -291,21 +312,6 @@ void GpxReader::Parse::EndName() {
     name_ = std::string(trimmed);
 }
 
-bool GpxReader::Parse::ReadDouble(std::string_view text, double& value) {
-    // strtod wants the text zero-terminated; the copy's capacity is reused.
-    number_.assign(text.data(), text.size());
-    const char* start = number_.c_str();
-    char* end = nullptr;
-    value = ::strtod_l(start, &end, c_locale_);
-    if (end == start) {
-        return false;
-    }
-    while (IsXmlSpace(*end)) {
-        ++end;
-    }
-    return *end == '\0';
-}
-
 void GpxReader::Parse::BeginPoint(const XmlAttributes& attributes, int depth) {
     point_depth_ = depth;
     point_.Reset();
@@ -318,9 +324,9 @@ void GpxReader::Parse::BeginPoint(const XmlAttributes& attributes, int depth) {
             continue;
         }
         if (attribute.name.local == "lat") {
-            has_latitude = ReadDouble(attribute.value, latitude);
+            has_latitude = numbers_.Read(attribute.value, latitude);
         } else if (attribute.name.local == "lon") {
-            has_longitude = ReadDouble(attribute.value, longitude);
+            has_longitude = numbers_.Read(attribute.value, longitude);
         }
     }
     // NaN fails both comparisons.
@@ -357,7 +363,7 @@ void GpxReader::Parse::EndField() {
     }
     double value = 0.0;
     const char* problem = nullptr;
-    if (text_overflow_ || !ReadDouble(text, value) || !std::isfinite(value)) {
+    if (text_overflow_ || !numbers_.Read(text, value) || !std::isfinite(value)) {
         problem = " is not a number: \"";
     } else if (field.field == track::kElevation && !std::isfinite(FeetFromMeters(value))) {
         // Near the largest double, metres make more feet than a double holds.
@@ -404,10 +410,10 @@ std::vector<Tally> GpxReader::Parse::Tallies() const {
     };
 }
 
-GpxReader::GpxReader(std::unique_ptr<io::InputFile> file)
+GpxReader::GpxReader(std::unique_ptr<io::InputFile> file, XmlEngine engine)
     : Reader(Format::Named("gpx"), *file),
       file_(std::move(file)),
-      parse_(std::make_unique<Parse>(*file_)) {}
+      parse_(std::make_unique<Parse>(*file_, engine)) {}
 
 GpxReader::~GpxReader() = default;
 

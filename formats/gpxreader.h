@@ -48,13 +48,15 @@
 
 #include "reader.h"
 #include "tracktools/io/inputfile.h"
+#include "xmlstream.h"
 
 namespace formats {
 
 class GpxReader : public Reader {
   public:
-    // `file` is open; the reader reads it from where it stands.
-    explicit GpxReader(std::unique_ptr<io::InputFile> file);
+    // `file` is open; the reader reads it from where it stands, with the
+    // scanner or expat (see xmlstream.h; either gives the same points).
+    explicit GpxReader(std::unique_ptr<io::InputFile> file, XmlEngine engine = XmlEngine::kScanner);
     ~GpxReader() override;
 
     bool Next(track::Point& point) override;

@@ -159,21 +159,27 @@ std::size_t FormatUtcTime(track::Instant time, char* out) {
 
 bool ParseIsoTime(const char* text, std::size_t size, std::int64_t& seconds,
                   std::uint32_t& nanoseconds) {
-    std::size_t at = 0;
-    unsigned year = 0;
-    unsigned month = 0;
-    unsigned day = 0;
-    unsigned hour = 0;
-    unsigned minute = 0;
-    unsigned second = 0;
-    if (!Digits(text, size, at, 4, year) || !Expect(text, size, at, '-') ||
-        !Digits(text, size, at, 2, month) || !Expect(text, size, at, '-') ||
-        !Digits(text, size, at, 2, day) || !Expect(text, size, at, 'T', 't') ||
-        !Digits(text, size, at, 2, hour) || !Expect(text, size, at, ':') ||
-        !Digits(text, size, at, 2, minute) || !Expect(text, size, at, ':') ||
-        !Digits(text, size, at, 2, second)) {
+    // "YYYY-MM-DDThh:mm:ss": its separators and digits at their places.
+    if (size < 19 || text[4] != '-' || text[7] != '-' || (text[10] != 'T' && text[10] != 't') ||
+        text[13] != ':' || text[16] != ':') {
         return false;
     }
+    bool digits = true;
+    const auto digit = [text, &digits](int at) {
+        const unsigned value = static_cast<unsigned char>(text[at]) - static_cast<unsigned>('0');
+        digits = digits && value <= 9;
+        return value;
+    };
+    const unsigned year = digit(0) * 1000 + digit(1) * 100 + digit(2) * 10 + digit(3);
+    const unsigned month = digit(5) * 10 + digit(6);
+    const unsigned day = digit(8) * 10 + digit(9);
+    const unsigned hour = digit(11) * 10 + digit(12);
+    const unsigned minute = digit(14) * 10 + digit(15);
+    const unsigned second = digit(17) * 10 + digit(18);
+    if (!digits) {
+        return false;
+    }
+    std::size_t at = 19;
     if (!ValidDate(year, month, day) || hour > 23 || minute > 59 || second > 60) {
         return false;
     }

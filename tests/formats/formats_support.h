@@ -9,12 +9,14 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "files.h"
+#include "tracktools/formats/gpxreader.h"
 #include "tracktools/formats/reader.h"
 #include "tracktools/formats/timetext.h"
 #include "tracktools/formats/writer.h"
@@ -40,6 +42,54 @@ struct ReadResult {
     }
 };
 
+// Reads every point of `reader`.
+inline ReadResult ReadAll(formats::Reader& reader) {
+    ReadResult result;
+    track::Point point;
+    while (reader.Next(point)) {
+        result.points.push_back(track::ToRecord(point));
+        result.model.push_back(point);
+    }
+    // The end stays the end.
+    EXPECT_FALSE(reader.Next(point));
+    result.failed = reader.Failed();
+    result.error = reader.Error();
+    result.tallies = reader.Tallies();
+    return result;
+}
+
+std::vector<std::string> Describe(const std::vector<track::Point>& points);
+
+// A reader of XML reads the file at `path` alike with the scanner and with
+// expat alone: the same points bit for bit, tallies and error.
+inline void ExpectSameWithExpat(const std::string& path, const ReadResult& read,
+                                formats::Format format) {
+    auto file = std::make_unique<io::InputFile>();
+    ASSERT_TRUE(file->Open(path));
+    std::unique_ptr<formats::Reader> reader;
+    if (format == formats::Format::Named("gpx")) {
+        reader = std::make_unique<formats::GpxReader>(std::move(file), formats::XmlEngine::kExpat);
+    } else {
+        return;
+    }
+    const ReadResult expat = ReadAll(*reader);
+    ASSERT_EQ(expat.points.size(), read.points.size()) << path;
+    EXPECT_EQ(std::memcmp(expat.points.data(), read.points.data(),
+                          read.points.size() * sizeof(GPL_Data_Point)),
+              0);
+    EXPECT_EQ(Describe(expat.model), Describe(read.model));
+    EXPECT_EQ(expat.failed, read.failed);
+    EXPECT_EQ(expat.error.reason, read.error.reason);
+    EXPECT_EQ(expat.error.where.line, read.error.where.line);
+    EXPECT_EQ(expat.error.where.column, read.error.where.column);
+    ASSERT_EQ(expat.tallies.size(), read.tallies.size());
+    for (std::size_t i = 0; i < read.tallies.size(); ++i) {
+        EXPECT_EQ(expat.tallies[i].count, read.tallies[i].count) << read.tallies[i].many;
+    }
+}
+
+// Reads `bytes` from a file as `format` (or the format they look like); an
+// XML format is read both ways (ExpectSameWithExpat).
 inline ReadResult ReadAll(const std::string& bytes, formats::Format format) {
     testing_support::TempDir dir;
     testing_support::WriteFile(dir / "input", bytes);
@@ -50,16 +100,8 @@ inline ReadResult ReadAll(const std::string& bytes, formats::Format format) {
         result.failed = true;
         return result;
     }
-    track::Point point;
-    while (reader->Next(point)) {
-        result.points.push_back(track::ToRecord(point));
-        result.model.push_back(point);
-    }
-    // The end stays the end.
-    EXPECT_FALSE(reader->Next(point));
-    result.failed = reader->Failed();
-    result.error = reader->Error();
-    result.tallies = reader->Tallies();
+    result = ReadAll(*reader);
+    ExpectSameWithExpat(dir / "input", result, reader->format());
     return result;
 }
 

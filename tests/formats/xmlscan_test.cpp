@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "files.h"
+#include "formats_support.h"
 #include "tracktools/formats/xmlstream.h"
 #include "xmlevents.h"
 
@@ -66,6 +67,14 @@ TEST(XmlScanner, GivesExpatsEventsForEveryDocumentAtHand) {
             const bool scanned = SameEvents(directory + "/" + name, name);
             EXPECT_TRUE(scanned || !recordings) << name << " was not scanned";
             ++files;
+            // And the points the reader makes of it.
+            formats::ReadError error;
+            const std::string path = directory + "/" + name;
+            const auto reader = formats::OpenReader(path, formats::Format(), error);
+            if (reader != nullptr) {
+                formats_support::ExpectSameWithExpat(path, formats_support::ReadAll(*reader),
+                                                     reader->format());
+            }
         }
     }
     EXPECT_GT(files, 10);
@@ -192,6 +201,24 @@ TEST(XmlScanner, ExpatTakesOverWithoutRepeatingEvents) {
         const std::string document = "<gpx>" + points + rest + points + "</gpx>";
         EXPECT_FALSE(SameEventsOf(document, rest.substr(0, 9)));
         EXPECT_FALSE(SameEventsOf(document, rest.substr(0, 9) + " (some text)", true));
+    }
+}
+
+// What the GPX reader takes of the text of its elements, however the text
+// comes in pieces: numbers and times in CDATA, references, a name cut in a
+// character of several bytes, and the rest of the text after the cut.
+TEST(XmlScanner, TheGpxReaderReadsTheSamePointsEitherWay) {
+    const std::string name(1022, 'n');
+    for (const std::string& inside :
+         {std::string("<name>R&amp;R &#x10FFFF;&lt;\n ride </name><trkseg><trkpt lat=\"&#49;\" "
+                      "lon='2&#x2E;5'><ele><![CDATA[ 12.5 ]]></ele><time>2019-05-01T<![CDATA["
+                      "04:31:00]]>Z</time></trkpt>"),
+          "<name>" + name + "\xE2\x82\xAC\na</name><trkseg><trkpt lat=\"1\" lon=\"2\"/>",
+          std::string("<trkseg><trkpt lat=\"1\" lon=\"2\"><ele>1<!-- a -->2</ele><time>x</time>"
+                      "</trkpt>")}) {
+        formats_support::ReadAll("<gpx xmlns=\"http://www.topografix.com/GPX/1/1\"><trk>" + inside +
+                                     "</trkseg></trk></gpx>",
+                                 formats::Format::Named("gpx"));
     }
 }
 

@@ -396,7 +396,7 @@ void GpxReader::Parse::EndPoint() {
     }
     begin_track_ = begin_segment_ = false;
     ready_ = true;
-    // Hand the point out before expat goes on.
+    // Hand the point out before the stream goes on.
     stream_.Pause();
 }
 

@@ -1,5 +1,5 @@
-// GPX 1.0 and 1.1 as a format reader, streaming through expat: memory stays
-// the same for a file of any size.
+// GPX 1.0 and 1.1 as a format reader, streaming through the XML stream of
+// xmlstream.h: memory stays the same for a file of any size.
 //
 // Each `trk` is a track, numbered from 0 in the order of the file, and named
 // by its `name` child (blanks around it dropped, cut at 1024 bytes between
@@ -33,9 +33,10 @@
 // namespace other than Garmin's, which is then passed over. Elements of
 // other namespaces, and `metadata`, `desc` and the like, are passed over.
 //
-// Errors of the file, with their line and column: what expat finds ("not
-// well-formed (invalid token)", "no element found" for a file cut short), a
-// root element other than `gpx`, a document type declaration (refused
+// Errors of the file, with their line and column: what expat finds (the
+// stream's scanner leaves every error to it): "not well-formed (invalid
+// token)", "no element found" for a file cut short; a root element other
+// than `gpx`, a document type declaration (refused
 // before any entity can be declared, so entity expansion attacks fail at
 // once), elements nested deeper than kMaxDepth, and one piece of markup
 // (a tag with its attributes, a comment, ...) longer than kMaxMarkup bytes,

@@ -36,11 +36,11 @@
 // Errors of the file, with their line and column: what expat finds (the
 // stream's scanner leaves every error to it): "not well-formed (invalid
 // token)", "no element found" for a file cut short; a root element other
-// than `gpx`, a document type declaration (refused
-// before any entity can be declared, so entity expansion attacks fail at
-// once), elements nested deeper than kMaxDepth, and one piece of markup
-// (a tag with its attributes, a comment, ...) longer than kMaxMarkup bytes,
-// which expat would otherwise have to hold whole.
+// than `gpx`, a document type declaration (refused before any entity can be
+// declared, so entity expansion attacks fail at once), elements nested
+// deeper than kMaxDepth, and one piece of markup (a tag with its attributes,
+// a comment, ...) longer than kMaxMarkup bytes, which expat would otherwise
+// have to hold whole.
 #ifndef TRACKTOOLS_FORMATS_GPXREADER_H
 #define TRACKTOOLS_FORMATS_GPXREADER_H
 

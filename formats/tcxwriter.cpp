@@ -134,21 +134,21 @@ void TcxWriter::WritePoint(const track::Point& point) {
     text_.Put("</Time>\n");
     if (HasValidPosition(point)) {
         text_.Put("            <Position>\n              <LatitudeDegrees>");
-        text_.Decimal(point.latitude);
+        text_.Number(point.latitude);
         text_.Put("</LatitudeDegrees>\n              <LongitudeDegrees>");
         // The schema's longitudes stop short of 180, which is -180.
-        text_.Decimal(point.longitude == 180.0 ? -180.0 : point.longitude);
+        text_.Number(point.longitude == 180.0 ? -180.0 : point.longitude);
         text_.Put("</LongitudeDegrees>\n            </Position>\n");
     } else if (point.Has(track::kPosition)) {
         ++positions_not_kept_;
     }
     if (point.Has(track::kElevation) && std::isfinite(point.elevation)) {
         text_.Put("            <AltitudeMeters>");
-        text_.Decimal(point.elevation);
+        text_.Number(point.elevation);
         text_.Put("</AltitudeMeters>\n");
     }
     text_.Put("            <DistanceMeters>");
-    text_.Decimal(point.distance);
+    text_.Number(point.distance);
     text_.Put("</DistanceMeters>\n");
     unsigned whole = 0;
     if (point.Has(track::kHeartRate)) {
@@ -180,7 +180,7 @@ void TcxWriter::WritePoint(const track::Point& point) {
         text_.Put("            <Extensions>\n              <ns3:TPX>\n");
         if (speed) {
             text_.Put("                <ns3:Speed>");
-            text_.Decimal(point.speed);
+            text_.Number(point.speed);
             text_.Put("</ns3:Speed>\n");
         }
         if (power) {
@@ -222,9 +222,9 @@ bool TcxWriter::Finish() {
         text_.Put("</Id>\n      <Lap StartTime=\"");
         PutTime(text_, first_time_);
         text_.Put("\">\n        <TotalTimeSeconds>");
-        text_.Decimal(seconds_);
+        text_.Number(seconds_);
         text_.Put("</TotalTimeSeconds>\n        <DistanceMeters>");
-        text_.Decimal(distance_);
+        text_.Number(distance_);
         text_.Put(
             "</DistanceMeters>\n"
             "        <Calories>0</Calories>\n"

@@ -13,7 +13,8 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
-targets=(text_line record geodesy writedata vrml_number vrml_scene gpx_reader nmea_reader csv_reader)
+targets=(text_line record geodesy writedata vrml_number vrml_scene gpx_reader nmea_reader csv_reader
+    fit_reader tcx_reader)
 skip=77
 
 usage() {
@@ -60,7 +61,7 @@ run_one() {
     case "$target" in
         text_line) options+=(-max_len=1200) ;;   # lines past the 510 characters of logpack
         vrml_scene) options+=(-max_len=8192) ;;
-        gpx_reader | nmea_reader | csv_reader) options+=(-max_len=16384) ;;
+        gpx_reader | nmea_reader | csv_reader | fit_reader | tcx_reader) options+=(-max_len=16384) ;;
     esac
     local status=0
     "$binary" "${options[@]}" "$dir/corpus/$target" "$here/corpus/$target" >"$log" 2>&1 || status=$?

@@ -2,7 +2,8 @@
 # The suite's main job on the sample drive: a phone's GPX recording of it
 # becomes a GPL track (and the receiver's text listing of it another), which
 # is re-timed, measured, cut to its stops, reported leg by leg and drawn;
-# then the results go back out as GPX, KML and GeoJSON.
+# then the results go back out as GPX, KML and GeoJSON, and the drive as a
+# bike computer's FIT file comes back in.
 # Usage: demo.sh BUILD_DIR OUTPUT_DIR
 set -euo pipefail
 build="${1:-build}"
@@ -106,6 +107,18 @@ echo "-> drive.kml: $(grep -c '^[0-9-]' drive.kml) positions on the line, from S
 step "trackconvert: the drive as GeoJSON (web maps)" trackconvert drive.gpl drive.geojson
 trackconvert drive.gpl drive.geojson
 echo "-> drive.geojson: $(wc -c <drive.geojson) bytes, one LineString feature with its times"
+
+step "the drive as a bike computer records it: a FIT file (the tests' encoder writes it)" \
+    "python3 tests/fit/fitencode.py drive examples/drive.gpx drive.fit"
+python3 "$here/../tests/fit/fitencode.py" drive "$here/drive.gpx" drive.fit
+echo "-> drive.fit: $(wc -c <drive.fit) bytes"
+
+step "trackconvert: the FIT file to GPX" trackconvert drive.fit drive-fit.gpx
+trackconvert drive.fit drive-fit.gpx
+echo "-> drive-fit.gpx: $(grep -c '<trkpt' drive-fit.gpx) track points, as many as drive.gpl holds"
+
+step "trackinfo: the summary of the FIT file" trackinfo drive.fit
+trackinfo drive.fit
 
 echo
 echo "All files are in $out"

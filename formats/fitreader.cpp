@@ -353,7 +353,7 @@ FitReader::Step FitReader::ReadData(std::uint64_t start, unsigned header, track:
     if (!Need(start, 1 + std::size_t{definition.size})) {
         return Step::kStop;
     }
-    double values[kValueCount];
+    double values[kValueCount] = {};
     std::uint32_t has = 0;
     const unsigned char* fields = file_->Data() + 1;
     for (std::uint8_t i = 0; i < definition.slot_count; ++i) {

@@ -91,7 +91,7 @@ class FitReader : public Reader {
         std::uint16_t message = 0;  // the global message number
         std::uint32_t size = 0;     // bytes of a data message after its header
         std::uint8_t slot_count = 0;
-        Slot slots[kValueCount];  // one per value at most
+        Slot slots[kValueCount] = {};  // one per value at most
     };
     enum class Step { kPoint, kMore, kStop };
 

@@ -34,18 +34,18 @@ constexpr int kPathDepth = 6;  // a point of an activity: root, Activities, Acti
 
 Node ChildOf(Node parent, std::string_view local) {
     const struct {
-        Node parent;
         const char* name;
+        Node parent;
         Node child;
     } kSteps[] = {
-        {Node::kRoot, "Activities", Node::kActivities},
-        {Node::kActivities, "Activity", Node::kActivity},
-        {Node::kActivity, "Lap", Node::kLap},
-        {Node::kLap, "Track", Node::kTrack},
-        {Node::kRoot, "Courses", Node::kCourses},
-        {Node::kCourses, "Course", Node::kCourse},
-        {Node::kCourse, "Track", Node::kTrack},
-        {Node::kTrack, "Trackpoint", Node::kPoint},
+        {"Activities", Node::kRoot, Node::kActivities},
+        {"Activity", Node::kActivities, Node::kActivity},
+        {"Lap", Node::kActivity, Node::kLap},
+        {"Track", Node::kLap, Node::kTrack},
+        {"Courses", Node::kRoot, Node::kCourses},
+        {"Course", Node::kCourses, Node::kCourse},
+        {"Track", Node::kCourse, Node::kTrack},
+        {"Trackpoint", Node::kTrack, Node::kPoint},
     };
     for (const auto& step : kSteps) {
         if (step.parent == parent && local == step.name) {

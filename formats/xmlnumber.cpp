@@ -26,12 +26,12 @@ XmlNumber::~XmlNumber() {
     }
 }
 
-bool XmlNumber::Read(std::string_view view, double& value) {
-    text_.assign(view.data(), view.size());
-    const char* text = text_.c_str();
+bool XmlNumber::Read(std::string_view text, double& value) {
+    text_.assign(text.data(), text.size());
+    const char* start = text_.c_str();
     char* end = nullptr;
-    value = ::strtod_l(text, &end, locale_);
-    if (end == text) {
+    value = ::strtod_l(start, &end, locale_);
+    if (end == start) {
         return false;
     }
     while (IsXmlSpace(*end)) {

@@ -14,18 +14,25 @@ GplReader::GplReader(std::unique_ptr<io::InputFile> file)
     looks_like_ = Format::OfContent(start, size);
 }
 
+bool GplReader::NextRecord(GPL_Data_Point& record) {
+    if (gpl::ReadRecord(*file_, record, &partial_)) {
+        return true;
+    }
+    if (file_->Failed() && !Failed()) {
+        Fail(file_->Error(), std::strerror(file_->Error()));
+    }
+    return false;
+}
+
 bool GplReader::Next(track::Point& point) {
     GPL_Data_Point record;
-    if (gpl::ReadRecord(*file_, record, &partial_)) {
+    if (NextRecord(record)) {
         track::FromRecord(record, point);
         point.begins_segment = point.begins_track = first_;
         point.track = 0;
         point.track_name.clear();
         first_ = false;
         return true;
-    }
-    if (file_->Failed() && !Failed()) {
-        Fail(file_->Error(), std::strerror(file_->Error()));
     }
     return false;
 }

@@ -16,6 +16,8 @@ class GplReader : public Reader {
     explicit GplReader(std::unique_ptr<io::InputFile> file);
 
     bool Next(track::Point& point) override;
+    bool ReadsRecords() const override { return true; }
+    bool NextRecord(GPL_Data_Point& record) override;
     std::uint64_t IgnoredBytes() const override { return partial_; }
     Format LooksLike() const override { return looks_like_; }
 

@@ -31,6 +31,14 @@ bool GplWriter::Write(const track::Point& point) {
     return true;
 }
 
+bool GplWriter::WriteRecord(const GPL_Data_Point& record) {
+    if (Failed() || !Check(gpl::WriteRecord(Output(), record))) {
+        return false;
+    }
+    Count();
+    return true;
+}
+
 std::vector<Tally> GplWriter::Tallies() const {
     std::vector<Tally> tallies = {SkippedWithoutPosition(without_position_),
                                   TimeOutOfRange(time_out_of_range_),

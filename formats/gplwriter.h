@@ -17,6 +17,8 @@ class GplWriter : public Writer {
 
     bool Write(const track::Point& point) override;
     bool Finish() override { return Close(); }
+    bool WritesRecords() const override { return true; }
+    bool WriteRecord(const GPL_Data_Point& record) override;
     std::vector<Tally> Tallies() const override;
 
   private:

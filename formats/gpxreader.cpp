@@ -220,13 +220,13 @@ void GpxReader::Parse::Text(std::string_view text) {
     text_overflow_ = text_overflow_ || taken < text.size();
 }
 
-bool GpxReader::Parse::ReadDouble(std::string_view view, double& value) {
+bool GpxReader::Parse::ReadDouble(std::string_view text, double& value) {
     // strtod wants the text zero-terminated; the copy's capacity is reused.
-    number_.assign(view.data(), view.size());
-    const char* text = number_.c_str();
+    number_.assign(text.data(), text.size());
+    const char* start = number_.c_str();
     char* end = nullptr;
-    value = ::strtod_l(text, &end, c_locale_);
-    if (end == text) {
+    value = ::strtod_l(start, &end, c_locale_);
+    if (end == start) {
         return false;
     }
     while (IsXmlSpace(*end)) {

@@ -67,6 +67,12 @@ class Reader {
     // reset first; its track name is set on the first point of a track.
     virtual bool Next(track::Point& point) = 0;
 
+    // GPL records as they are, without the model, for a program that works
+    // on records and writes GPL: only readers of GPL files give them
+    // (ReadsRecords()); each is the record Next would have given a point of.
+    virtual bool ReadsRecords() const { return false; }
+    virtual bool NextRecord(GPL_Data_Point& /*record*/) { return false; }
+
     bool Failed() const { return !error_.reason.empty(); }
     const ReadError& Error() const { return error_; }
     Format format() const { return format_; }

@@ -42,6 +42,9 @@ void Writer::Fail(int system_error, std::string reason) {
 }
 
 void Losses::Add(const track::Point& point, Breaks::Kind kind) {
+    if ((point.fields & dropped_) == 0 && kind == Breaks::kNone) {
+        return;
+    }
     for (std::size_t i = 0; i < track::kSensorCount; ++i) {
         const track::Field field = track::kSensorFields[i];
         values_[i] += (dropped_ & field) != 0 && point.Has(field) ? 1 : 0;

@@ -82,7 +82,7 @@ bool InputFile::More() {
     }
 }
 
-bool InputFile::Want(std::size_t count) {
+bool InputFile::WantMore(std::size_t count) {
     while (Size() < count) {
         if (!More()) {
             return false;

@@ -41,7 +41,7 @@ class InputFile {
     bool More();
     // At least `count` unread bytes (count <= kBufferSize), reading as
     // needed; false when the file ends first (Size() then holds the rest).
-    bool Want(std::size_t count);
+    bool Want(std::size_t count) { return Size() >= count || WantMore(count); }
 
     // Up to `size` bytes of the file as they come; 0 at the end of the file
     // or on a read error (Failed()).
@@ -77,6 +77,7 @@ class InputFile {
 
   private:
     bool Adopt(int fd, bool owned);
+    bool WantMore(std::size_t count);
 
     int fd_ = -1;
     bool owned_ = true;

@@ -6,11 +6,6 @@
 #include <cstring>
 
 namespace io {
-namespace {
-
-constexpr std::size_t kBufferSize = 1 << 17;
-
-}  // namespace
 
 OutputFile::~OutputFile() {
     Close();
@@ -41,6 +36,13 @@ bool OutputFile::WriteBytes(const void* bytes, std::size_t size) {
         size -= taken;
     }
     return !failed_;
+}
+
+unsigned char* OutputFile::RoomAfterFlush(std::size_t size) {
+    if (size > kBufferSize || !Flush()) {
+        return nullptr;
+    }
+    return buffer_.get();
 }
 
 bool OutputFile::Flush() {

@@ -20,6 +20,15 @@ class OutputFile {
     void Attach(int fd);
     // Bytes as they are; false once any write has failed.
     bool WriteBytes(const void* bytes, std::size_t size);
+    // Room for `size` bytes (size <= kBufferSize) in the buffer, to be
+    // filled in place and then taken with Used(size); null once any write
+    // has failed.
+    unsigned char* Room(std::size_t size) {
+        return fd_ >= 0 && !failed_ && kBufferSize - used_ >= size ? buffer_.get() + used_
+                                                                   : RoomAfterFlush(size);
+    }
+    void Used(std::size_t size) { used_ += size; }
+    static constexpr std::size_t kBufferSize = 1 << 17;
     bool Flush();
     // Writes what is buffered; false if anything was lost.
     bool Close();
@@ -28,6 +37,8 @@ class OutputFile {
     int Error() const { return error_; }
 
   private:
+    unsigned char* RoomAfterFlush(std::size_t size);
+
     int fd_ = -1;
     bool failed_ = false;
     int error_ = 0;

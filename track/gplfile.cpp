@@ -86,9 +86,13 @@ bool ReadRecord(io::InputFile& file, GPL_Data_Point& point, std::size_t* partial
 }
 
 bool WriteRecord(io::OutputFile& file, const GPL_Data_Point& point) {
-    unsigned char bytes[kRecordSize];
+    unsigned char* bytes = file.Room(kRecordSize);
+    if (bytes == nullptr) {
+        return false;
+    }
     EncodeRecord(point, bytes);
-    return file.WriteBytes(bytes, kRecordSize);
+    file.Used(kRecordSize);
+    return true;
 }
 
 }  // namespace gpl

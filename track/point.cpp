@@ -51,7 +51,11 @@ double MphFromMetersPerSecond(double meters_per_second) {
 
 // The same bits: a NaN matches the NaN it was made from, -0 only -0.
 bool Same(double a, double b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
+    std::uint64_t bits_a = 0;
+    std::uint64_t bits_b = 0;
+    std::memcpy(&bits_a, &a, sizeof a);
+    std::memcpy(&bits_b, &b, sizeof b);
+    return bits_a == bits_b;
 }
 
 }  // namespace
@@ -101,7 +105,7 @@ GPL_Data_Point ToRecord(const Point& point) {
 }
 
 void ApplyRecord(const GPL_Data_Point& record, Point& point) {
-    const GPL_Data_Point before = ToRecord(point);
+    const GPL_Data_Point before = RecordAsRead(point);
     point.tag = record.Tag;
     if (!Same(record.Latitude, before.Latitude) || !Same(record.Longitude, before.Longitude)) {
         point.SetPosition(record.Latitude, record.Longitude);

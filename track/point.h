@@ -159,9 +159,19 @@ void FromRecord(const GPL_Data_Point& record, Point& point);
 // and longitude 0: writers of GPL leave such points out.
 GPL_Data_Point ToRecord(const Point& point);
 
-// Takes a record that a program changed (one ToRecord gave, then worked
-// on) back into the point: each field that differs from ToRecord(point)
-// replaces the point's value; the rest of the point stays as it was.
+// The record of a point as a reader made it: its own record when it has
+// one (a reader that keeps a record makes the point's values what the record
+// gives, and marks absent only values the record holds as 0, so the record
+// is what ToRecord would give), else ToRecord(point). For points nobody has
+// changed since they were read.
+inline GPL_Data_Point RecordAsRead(const Point& point) {
+    return point.has_record ? point.record : ToRecord(point);
+}
+
+// Takes a record that a program changed (one RecordAsRead gave, then
+// worked on) back into the point: each field that differs from the record
+// as read replaces the point's value; the rest of the point stays as it
+// was, and the record is kept.
 void ApplyRecord(const GPL_Data_Point& record, Point& point);
 
 // True when a Time stamp can hold the time: 1970-01-01T00:00:00Z to

@@ -145,6 +145,33 @@ TEST(Edges, TextReadAsRecordsIsWarnedAbout) {
     }
 }
 
+// logpack reads listings only: a track of another format, by its content or
+// (for binary data) by its name, is refused and the output left as it was.
+TEST(Edges, LogpackRefusesTracksOfOtherFormats) {
+    TempDir dir;
+    const std::string keep = Records({FullPoint(40.5, -75.25, 3, 1000)});
+    const struct {
+        std::string name, bytes, reason;
+    } cases[] = {
+        {"ride.gpx", "<gpx><trk><trkseg><trkpt lat=\"1\" lon=\"2\"/></trkseg></trk></gpx>\n",
+         "is a GPX file, not a text listing; convert it with: trackconvert ride.gpx keep.gpl"},
+        {"log", "$GPRMC,120001,A,4807.038,N,01131.000,E,0,0,230394,,*0B\n",
+         "is a NMEA log, not a text listing; convert it with: trackconvert log keep.gpl"},
+        {"track.gpl", keep,
+         "is a GPL track, not a text listing; convert it with: trackconvert track.gpl keep.gpl"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(dir / c.name, c.bytes);
+        WriteFile(dir / "keep.gpl", keep);
+        const RunResult result = RunIn(dir, "logpack", {c.name, "keep.gpl"});
+        EXPECT_EQ(result.out, "Opening " + c.name + "\n\"" + c.name + "\" - Open Failed!!!\n");
+        EXPECT_EQ(result.err, "logpack: " + c.name + ": " + c.reason + "\n");
+        EXPECT_EQ(result.exit_status, ShellStatus(-1));
+        EXPECT_EQ(ReadFile(dir / "keep.gpl"), keep);
+    }
+}
+
 TEST(Edges, LogpackSaysWhatAFileWithoutPointsLooksLike) {
     TempDir dir;
     const struct {

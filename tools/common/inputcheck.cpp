@@ -89,7 +89,7 @@ bool NextRecord(formats::Reader& reader, track::Point& point, GPL_Data_Point& re
                 std::uint64_t& skipped) {
     while (reader.Next(point)) {
         if (point.Has(track::kPosition)) {
-            record = track::ToRecord(point);
+            record = track::RecordAsRead(point);
             return true;
         }
         ++skipped;

@@ -56,6 +56,7 @@ int ToolFrame::Open() {
         writer_options_.name = TrackName(input_name_);
     }
     writer_ = formats::OpenWriter(write_as_, output_.Descriptor(), writer_options_);
+    records_only_ = reader_ && reader_->ReadsRecords() && writer_->WritesRecords();
     return kExitOk;
 }
 
@@ -97,6 +98,9 @@ bool ToolFrame::Read(track::Point& point) {
 }
 
 bool ToolFrame::ReadRecord(track::Point& point, GPL_Data_Point& record) {
+    if (records_only_) {
+        return reader_->NextRecord(record);
+    }
     return NextRecord(*reader_, point, record, without_position_);
 }
 
@@ -105,6 +109,9 @@ bool ToolFrame::Write(const track::Point& point) {
 }
 
 bool ToolFrame::WriteRecord(track::Point& point, const GPL_Data_Point& record) {
+    if (records_only_) {
+        return writer_->WriteRecord(record);
+    }
     track::ApplyRecord(record, point);
     return writer_->Write(point);
 }

@@ -72,8 +72,12 @@ class ToolFrame {
     bool Read(track::Point& point);
     // The next point that has a position, with `record` its GPL record as a
     // GPL file would hold it: the programs that work on records see every
-    // input as its conversion to GPL would be.
+    // input as its conversion to GPL would be. From GPL into GPL the
+    // records pass as they are and `point` is left alone (RecordsOnly()).
     bool ReadRecord(track::Point& point, GPL_Data_Point& record);
+    // True when records pass from a GPL input into a GPL output without the
+    // track model: every record then carries all its fields.
+    bool RecordsOnly() const { return records_only_; }
     // The next text line into a zero-terminated buffer (see
     // io::InputFile::ReadLine); for a listing.
     void ReadLine(char* buffer, std::size_t size) { listing_.ReadLine(buffer, size); }
@@ -129,6 +133,7 @@ class ToolFrame {
     formats::Format looks_like_;
     bool listing_empty_ = true;
     std::uint64_t without_position_ = 0;
+    bool records_only_ = false;
     ReplacingFile output_;
     std::unique_ptr<formats::Writer> writer_;
 };

@@ -62,7 +62,8 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         std::swap(current_point, next_point);
         current = next;
         have_next = frame.ReadRecord(next_point, next);
-        const double speed = current_point.Has(track::kSpeed) || !have_next
+        const bool carried_speed = frame.RecordsOnly() || current_point.Has(track::kSpeed);
+        const double speed = carried_speed || !have_next
                                  ? current.Speed
                                  : tools::MeasureLeg(earth, current, next).mph;
         const bool stopped =

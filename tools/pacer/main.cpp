@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
-#include <utility>
 
 #include "leg.h"
 #include "program.h"
@@ -21,34 +20,35 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     }
     // Any speed other than 0 (a NaN included) re-times the track; 0, -0 or an
     // argument without a number measures it instead.
+    tools::ToolFrame frame(program, argv[1], argv[2]);
     double new_speed = 0.0;
     if (argc == 4) {
         new_speed = std::strtod(argv[3], nullptr);
         std::ostringstream text;
         text << "Setting Speed to " << new_speed << " mph.";
-        tools::PrintLine(text.str());
+        frame.Messages().Line(text.str());
     }
     const bool constant_speed = new_speed != 0.0;
 
-    tools::ToolFrame frame(program, argv[1], argv[2]);
     if (const int failed = frame.Open()) {
         return failed;
     }
     frame.Announce();
 
     const CEarth earth(geodesy::Ellipsoid::kWgs84);
-    track::Point held_point;
-    track::Point next_point;
+    // The points of the two records, taking turns: which one is held flips.
+    track::Point points[2];
+    int held_point = 0;
     GPL_Data_Point held;
     GPL_Data_Point next;
     // A point is written only once the point after it is known: the leg that
     // leaves it decides its Speed and Heading, and the next point's Time.
-    if (frame.ReadRecord(held_point, held)) {
+    if (frame.ReadRecord(points[held_point], held)) {
         std::uint64_t records_read = 1;
         for (;;) {
-            if (!frame.ReadRecord(next_point, next)) {
+            if (!frame.ReadRecord(points[1 - held_point], next)) {
                 // The last point starts no leg and keeps its Speed and Heading.
-                if (!frame.WriteRecord(held_point, held)) {
+                if (!frame.WriteRecord(points[held_point], held)) {
                     return frame.WriteFailed();
                 }
                 break;
@@ -64,10 +64,10 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
                 held.Speed = leg.mph;
                 held.Heading = leg.forward_azimuth;
             }
-            if (!frame.WriteRecord(held_point, held)) {
+            if (!frame.WriteRecord(points[held_point], held)) {
                 return frame.WriteFailed();
             }
-            std::swap(held_point, next_point);
+            held_point = 1 - held_point;
             held = next;
             ++records_read;
             // The record written after the loop gets no mark of its own.

@@ -30,10 +30,11 @@ void* operator new(std::size_t size) {
     }
     throw std::bad_alloc();
 }
-void operator delete(void* memory) noexcept {
+// Not inlined: where the compiler sees free() meet memory from new, it warns.
+__attribute__((noinline)) void operator delete(void* memory) noexcept {
     std::free(memory);
 }
-void operator delete(void* memory, std::size_t) noexcept {
+__attribute__((noinline)) void operator delete(void* memory, std::size_t) noexcept {
     std::free(memory);
 }
 

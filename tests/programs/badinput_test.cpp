@@ -544,7 +544,7 @@ TEST_P(BadInput, ReadErrorIsNotTheEndOfTheTrack) {
 TEST_P(BadInput, InputNamedAgainAsOutput) {
     Input(Records(Moving(3)), MovingListing(3));
     ASSERT_EQ(::symlink(In().c_str(), (dir / "link.gpl").c_str()), 0);
-    for (const std::string again : {In(), std::string("link.gpl")}) {
+    for (const std::string& again : {In(), std::string("link.gpl")}) {
         SCOPED_TRACE(again);
         if (tool().writes_file) {
             const RunResult result = Run({In()}, again);

@@ -23,14 +23,15 @@ namespace {
 std::atomic<std::size_t> allocated{0};
 }  // namespace
 
-void* operator new(std::size_t size) {
+// Neither is inlined: where the compiler sees malloc() and free() meet new
+// and delete, it warns of a mismatch.
+__attribute__((noinline)) void* operator new(std::size_t size) {
     allocated += size;
     if (void* memory = std::malloc(size == 0 ? 1 : size)) {
         return memory;
     }
     throw std::bad_alloc();
 }
-// Not inlined: where the compiler sees free() meet memory from new, it warns.
 __attribute__((noinline)) void operator delete(void* memory) noexcept {
     std::free(memory);
 }

@@ -13,8 +13,9 @@ namespace {
 // FIT times count from 1989-12-31T00:00:00Z.
 constexpr std::int64_t kFitEpoch = 631065600;
 
-// The CRC-16 of FIT files, a byte at a time: the table is made from the
-// nibble table of the format, two nibble steps per byte.
+// The CRC-16 of FIT files. The table of a byte is made from the nibble
+// table of the format, two nibble steps per byte; tables of a byte followed
+// by one, two and three zero bytes take four bytes at a time.
 constexpr std::uint16_t kCrcNibbles[16] = {0x0000, 0xCC01, 0xD801, 0x1400, 0xF001, 0x3C00,
                                            0x2800, 0xE401, 0xA001, 0x6C00, 0x7800, 0xB401,
                                            0x5000, 0x9C01, 0x8801, 0x4400};
@@ -25,21 +26,39 @@ constexpr std::uint16_t CrcNibble(std::uint16_t crc, unsigned nibble) {
     return static_cast<std::uint16_t>(crc ^ low ^ kCrcNibbles[nibble & 0xF]);
 }
 
-constexpr std::array<std::uint16_t, 256> CrcTable() {
-    std::array<std::uint16_t, 256> table{};
-    for (unsigned byte = 0; byte < 256; ++byte) {
-        table[byte] = CrcNibble(CrcNibble(0, byte), byte >> 4);
-    }
-    return table;
-}
-constexpr std::array<std::uint16_t, 256> kCrcTable = CrcTable();
+using CrcTables = std::array<std::array<std::uint16_t, 256>, 4>;
 
-std::uint16_t Crc(std::uint16_t crc, const unsigned char* bytes, std::size_t size) {
-    for (std::size_t i = 0; i < size; ++i) {
-        crc = static_cast<std::uint16_t>((crc >> 8) ^ kCrcTable[(crc ^ bytes[i]) & 0xFF]);
+constexpr CrcTables MakeCrcTables() {
+    CrcTables tables{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        tables[0][byte] = CrcNibble(CrcNibble(0, byte), byte >> 4);
+    }
+    for (std::size_t k = 1; k < 4; ++k) {
+        for (unsigned byte = 0; byte < 256; ++byte) {
+            const std::uint16_t before = tables[k - 1][byte];
+            tables[k][byte] = static_cast<std::uint16_t>((before >> 8) ^ tables[0][before & 0xFF]);
+        }
+    }
+    return tables;
+}
+constexpr CrcTables kCrcTables = MakeCrcTables();
+
+constexpr std::uint16_t Crc(std::uint16_t crc, const unsigned char* bytes, std::size_t size) {
+    std::size_t i = 0;
+    for (; i + 4 <= size; i += 4) {
+        const unsigned low = crc ^ (bytes[i] | bytes[i + 1] << 8);
+        crc = static_cast<std::uint16_t>(kCrcTables[3][low & 0xFF] ^ kCrcTables[2][low >> 8] ^
+                                         kCrcTables[1][bytes[i + 2]] ^ kCrcTables[0][bytes[i + 3]]);
+    }
+    for (; i < size; ++i) {
+        crc = static_cast<std::uint16_t>((crc >> 8) ^ kCrcTables[0][(crc ^ bytes[i]) & 0xFF]);
     }
     return crc;
 }
+
+// The check value of this CRC (CRC-16/ARC), over the nine digits.
+constexpr unsigned char kCheckDigits[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+static_assert(Crc(0, kCheckDigits, 9) == 0xBB3D, "the CRC of FIT files");
 
 // The base types of the fields the reader takes. Each field has its own
 // type; a field written with another is not that field.
@@ -129,15 +148,22 @@ std::uint64_t Unsigned(const unsigned char* bytes, unsigned size, bool big_endia
 
 // The first element of a field as a number; false for the type's invalid
 // value (all ones, or the largest number of a signed type).
-bool Number(const unsigned char* bytes, std::uint8_t base_type, bool big_endian, double& value) {
-    const BaseType type = TypeOf(base_type);
-    const std::uint64_t raw = Unsigned(bytes, type.size, big_endian);
-    const std::uint64_t ones = (1ULL << (8 * type.size)) - 1;
-    if (raw == (type.is_signed ? ones >> 1 : ones)) {
+bool Number(const unsigned char* bytes, std::uint8_t size, bool is_signed, bool big_endian,
+            double& value) {
+    std::uint32_t raw = bytes[0];
+    if (size == 2) {
+        raw = big_endian ? raw << 8 | bytes[1] : raw | bytes[1] << 8;
+    } else if (size == 4) {
+        raw = big_endian ? raw << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3]
+                         : raw | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t{bytes[3]} << 24;
+    }
+    const std::uint32_t ones = size == 4 ? 0xFFFFFFFFu : (1u << (8 * size)) - 1;
+    if (raw == (is_signed ? ones >> 1 : ones)) {
         return false;
     }
-    const std::uint64_t sign = type.is_signed ? 1ULL << (8 * type.size - 1) : 0;
-    value = static_cast<double>(static_cast<std::int64_t>((raw ^ sign) - sign));
+    const std::uint32_t sign = is_signed ? 1u << (8 * size - 1) : 0;
+    value = is_signed ? static_cast<double>(static_cast<std::int32_t>((raw ^ sign) - sign))
+                      : static_cast<double>(raw);
     return true;
 }
 
@@ -323,12 +349,13 @@ FitReader::Step FitReader::ReadDefinition(std::uint64_t start, unsigned header) 
         // The value is the first element of an array of its type; a field of
         // another type or size (bytes of some other sort) is passed over, and
         // of two fields of one value the later counts.
+        const BaseType type = TypeOf(of.base_type);
         if (of.value != kValueCount && field[2] == of.base_type && size > 0 &&
-            size % TypeOf(of.base_type).size == 0) {
+            size % type.size == 0) {
             if (slot_of[of.value] == 0xFF) {
                 slot_of[of.value] = definition.slot_count++;
             }
-            definition.slots[slot_of[of.value]] = {offset, of.base_type, of.value};
+            definition.slots[slot_of[of.value]] = {offset, type.size, type.is_signed, of.value};
         }
         offset += size;
     }
@@ -358,7 +385,7 @@ FitReader::Step FitReader::ReadData(std::uint64_t start, unsigned header, track:
     const unsigned char* fields = file_->Data() + 1;
     for (std::uint8_t i = 0; i < definition.slot_count; ++i) {
         const Slot& slot = definition.slots[i];
-        if (Number(fields + slot.offset, slot.base_type, definition.big_endian,
+        if (Number(fields + slot.offset, slot.size, slot.is_signed, definition.big_endian,
                    values[slot.value])) {
             has |= 1u << slot.value;
         }

@@ -82,7 +82,8 @@ class FitReader : public Reader {
     // A field of a definition that holds a value the reader takes.
     struct Slot {
         std::uint32_t offset;  // from the start of the message's fields
-        std::uint8_t base_type;
+        std::uint8_t size;     // of the value: 1, 2 or 4 bytes
+        bool is_signed;
         Value value;
     };
     struct Definition {

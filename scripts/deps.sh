@@ -13,6 +13,7 @@ build_packages=(
     cmake make g++
     libexpat1-dev           # GPX reading (formats library)
     libgeographiclib-dev    # geodesic fallback where our iteration gives no answer
+    python3                 # make demo: the tests' FIT encoder writes the drive as FIT
 )
 
 # To test: the test framework, the tools the tests check against, and the

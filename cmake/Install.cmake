@@ -78,10 +78,11 @@ set(CPACK_PACKAGE_VENDOR tracktools)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "command-line tools for GPS track logs in GPL track files")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Eight programs for GPS tracks: trackconvert converts GPX, NMEA and CSV
+    "Nine programs for GPS tracks: trackconvert converts GPX, NMEA and CSV
 tracks into GPL track files (runs of 56-byte records with latitude,
 longitude, altitude, heading, speed and time) and GPL files into GPX, KML,
-GeoJSON and CSV; trackinfo summarises tracks of any of these formats, checks
+GeoJSON and CSV; trackedit cuts, cleans, simplifies, joins and splits
+tracks; trackinfo summarises tracks of any of these formats, checks
 their data and writes a report page; logpack builds a track from a text
 listing, stepclock re-stamps it at a fixed interval, pacer re-times it for a
 constant speed or fills in measured leg speeds, idlescan keeps the stops,

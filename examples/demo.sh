@@ -2,8 +2,9 @@
 # The suite's main job on the sample drive: a phone's GPX recording of it
 # becomes a GPL track (and the receiver's text listing of it another), which
 # is re-timed, measured, cut to its stops, reported leg by leg and drawn;
-# then the results go back out as GPX, KML and GeoJSON, and the drive as a
-# bike computer's FIT file comes back in.
+# then the results go back out as GPX, KML and GeoJSON, the drive is
+# trimmed and thinned for sharing, and the drive as a bike computer's FIT
+# file comes back in.
 # Usage: demo.sh BUILD_DIR OUTPUT_DIR
 set -euo pipefail
 build="${1:-build}"
@@ -81,16 +82,16 @@ step "trailview: a VRML 2.0 scene of the drive, height exaggerated 3 times" \
 trailview -salt 3 drive.gpl >drive.wrl
 echo "-> drive.wrl: $(wc -c <drive.wrl) bytes; open it with a VRML viewer, e.g. view3dscene drive.wrl"
 
-step "trackinfo: how far, how long, how fast, how high, and what is wrong with the data" \
-    trackinfo drive.gpl
-trackinfo drive.gpl
+step "trackinfo: how far, how long, how fast, how high, the heart rate and cadence, the splits, and what is wrong with the data" \
+    trackinfo -splits "$here/drive.gpx"
+trackinfo -splits "$here/drive.gpx"
 
 step "trackinfo: the same report as JSON, in SI units" trackinfo -json drive.gpl
 trackinfo -json drive.gpl
 
-step "trackinfo: a report page with the plan view, elevation and speed profiles" \
-    "trackinfo -html report.html drive.gpl > /dev/null"
-trackinfo -html report.html drive.gpl >/dev/null
+step "trackinfo: a report page with the plan view, the splits, and the elevation, speed, heart rate and cadence profiles" \
+    "trackinfo -splits -html report.html \"\$here/drive.gpx\" > /dev/null"
+trackinfo -splits -html report.html "$here/drive.gpx" >/dev/null
 echo "-> report.html: $(wc -c <report.html) bytes, self-contained; open it in a browser:"
 echo "   $out/report.html"
 
@@ -107,6 +108,11 @@ echo "-> drive.kml: $(grep -c '^[0-9-]' drive.kml) positions on the line, from S
 step "trackconvert: the drive as GeoJSON (web maps)" trackconvert drive.gpl drive.geojson
 trackconvert drive.gpl drive.geojson
 echo "-> drive.geojson: $(wc -c <drive.geojson) bytes, one LineString feature with its times"
+
+step "trackedit: the drive to share, without its first and last 200 m, simplified to 5 m" \
+    trackedit -trim 200 -simplify 5 "$here/drive.gpx" shared.gpx
+trackedit -trim 200 -simplify 5 "$here/drive.gpx" shared.gpx
+echo "-> shared.gpx: $(grep -c '<trkpt' shared.gpx) of the $(grep -c '<trkpt' "$here/drive.gpx") points of the drive"
 
 step "the drive as a bike computer records it: a FIT file (the tests' encoder writes it)" \
     "python3 tests/fit/fitencode.py drive examples/drive.gpx drive.fit"

@@ -4,12 +4,16 @@
 
 The phone logs in local time (+02:00 in June at Bern) with milliseconds,
 elevation in metres, and speed (metres per second) and course in Garmin's
-TrackPointExtension v2, after the air temperature. The recording was paused
-while the car stood at the viewpoint, so the track has two segments and
-lacks the fixes of that stop.
+TrackPointExtension v2. The driver's watch, paired with the phone, adds the
+air temperature, heart rate and cadence the way a watch writes them, in
+TrackPointExtension v1: the heart rate rises on the climb and at speed, and
+the cadence follows the speed (0 while the car stands). The recording was
+paused while the car stood at the viewpoint, so the track has two segments
+and lacks the fixes of that stop.
 
     python3 make_gpx.py < sample-drive.txt > drive.gpx
 """
+import math
 import sys
 import time
 
@@ -54,7 +58,8 @@ def main():
     out.write('<?xml version="1.0" encoding="UTF-8"?>\n'
               '<gpx version="1.1" creator="a phone app"\n'
               '     xmlns="http://www.topografix.com/GPX/1/1"\n'
-              '     xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v2"\n'
+              '     xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v1"\n'
+              '     xmlns:gpxtpx2="http://www.garmin.com/xmlschemas/TrackPointExtension/v2"\n'
               '     xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance"\n'
               '     xsi:schemaLocation="http://www.topografix.com/GPX/1/1'
               ' http://www.topografix.com/GPX/1/1/gpx.xsd">\n'
@@ -69,12 +74,20 @@ def main():
         out.write('      <trkpt lat="%.8f" lon="%.8f">\n' % (lat, lon))
         out.write('        <ele>%.1f</ele>\n' % metres)
         out.write('        <time>%s</time>\n' % local(utc, (i * 37) % 1000))
+        climb = metres - points[max(i - 5, 0)][2]
+        heart_rate = 74 + 0.45 * mph + 2.0 * max(climb, 0.0) + 3 * math.sin(i / 7.0)
+        cadence = 0 if mph == 0 else 55 + 0.9 * mph + 4 * math.sin(i / 5.0)
         out.write('        <extensions>\n          <gpxtpx:TrackPointExtension>\n'
                   '            <gpxtpx:atemp>%.1f</gpxtpx:atemp>\n'
-                  '            <gpxtpx:speed>%.2f</gpxtpx:speed>\n'
-                  '            <gpxtpx:course>%.1f</gpxtpx:course>\n'
-                  '          </gpxtpx:TrackPointExtension>\n        </extensions>\n'
-                  % (21.5 + i / 100.0, mph * METRES_PER_SECOND_PER_MPH, heading))
+                  '            <gpxtpx:hr>%d</gpxtpx:hr>\n'
+                  '            <gpxtpx:cad>%d</gpxtpx:cad>\n'
+                  '          </gpxtpx:TrackPointExtension>\n'
+                  '          <gpxtpx2:TrackPointExtension>\n'
+                  '            <gpxtpx2:speed>%.2f</gpxtpx2:speed>\n'
+                  '            <gpxtpx2:course>%.1f</gpxtpx2:course>\n'
+                  '          </gpxtpx2:TrackPointExtension>\n        </extensions>\n'
+                  % (21.5 + i / 100.0, round(heart_rate), round(cadence),
+                     mph * METRES_PER_SECOND_PER_MPH, heading))
         out.write('      </trkpt>\n')
     out.write('    </trkseg>\n  </trk>\n</gpx>\n')
 

@@ -11,10 +11,9 @@
 namespace formats {
 namespace {
 
-constexpr std::size_t kChunk = 1 << 16;
-
-const char* const kNames[] = {"time",        "latitude",  "longitude", "altitude_ft",
-                              "heading_deg", "speed_mph", "tag"};
+const char* const kNames[] = {"time",           "latitude",    "longitude", "altitude_ft",
+                              "heading_deg",    "speed_mph",   "tag",       "segment",
+                              "heart_rate_bpm", "cadence_rpm", "power_w",   "temperature_c"};
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
@@ -41,10 +40,6 @@ bool SameName(std::string_view text, const char* name) {
 }
 
 bool ReadNumber(std::string_view text, double& value) {
-    value = 0.0;
-    if (text.empty()) {
-        return true;
-    }
     if (text.front() == '+' && text.size() > 1 && text[1] != '-') {
         text.remove_prefix(1);
     }
@@ -53,7 +48,7 @@ bool ReadNumber(std::string_view text, double& value) {
     return result.ec == std::errc() && result.ptr == end;
 }
 
-bool ReadTag(std::string_view text, std::uint32_t& tag) {
+bool ReadWhole(std::string_view text, std::uint32_t& whole) {
     std::uint64_t value = 0;
     for (const char c : text) {
         if (c < '0' || c > '9') {
@@ -64,21 +59,17 @@ bool ReadTag(std::string_view text, std::uint32_t& tag) {
             return false;
         }
     }
-    tag = static_cast<std::uint32_t>(value);
+    whole = static_cast<std::uint32_t>(value);
     return true;
 }
 
 }  // namespace
 
 CsvReader::CsvReader(std::unique_ptr<io::InputFile> file)
-    : Reader(Format::Named("csv"), *file),
-      file_(std::move(file)),
-      chunk_(std::make_unique<unsigned char[]>(kChunk)) {
+    : Reader(Format::Named("csv"), *file), file_(std::move(file)) {
     // Spreadsheets put a byte-order mark in front of UTF-8.
-    const unsigned char* start = nullptr;
-    if (file_->Peek(&start) >= 3 && std::memcmp(start, "\xEF\xBB\xBF", 3) == 0) {
-        unsigned char mark[3];
-        file_->ReadBytes(mark, sizeof mark);
+    if (file_->Want(3) && std::memcmp(file_->Data(), "\xEF\xBB\xBF", 3) == 0) {
+        file_->Skip(3);
     }
 }
 
@@ -150,11 +141,21 @@ bool CsvReader::ReadLine() {
         }
     };
     start_line();
+    // The bytes are read where they lie in the file's buffer; those taken
+    // are given back to it when the line ends, or when it needs refilling.
+    const unsigned char* data = file_->Data();
+    std::size_t size = file_->Size();
+    std::size_t at = 0;
+    struct Taken {
+        io::InputFile& file;
+        std::size_t& at;
+        ~Taken() { file.Skip(at); }
+    } taken{*file_, at};
     for (;;) {
-        if (at_ == size_) {
-            at_ = 0;
-            size_ = file_->ReadBytes(chunk_.get(), kChunk);
-            if (size_ == 0) {
+        if (at == size) {
+            file_->Skip(at);
+            at = 0;
+            if (!file_->More()) {
                 if (file_->Failed()) {
                     Fail(file_->Error(), std::strerror(file_->Error()));
                     return false;
@@ -165,8 +166,10 @@ bool CsvReader::ReadLine() {
                 // A last line without its line end is a line all the same.
                 return any && EndField();
             }
+            data = file_->Data();
+            size = file_->Size();
         }
-        const char c = static_cast<char>(chunk_[at_++]);
+        const char c = static_cast<char>(data[at++]);
         if (in_quotes) {
             if (c == '"') {
                 in_quotes = false;
@@ -226,65 +229,98 @@ bool CsvReader::Header() {
     return true;
 }
 
-bool CsvReader::Point(GPL_Data_Point& point) {
+bool CsvReader::Point(track::Point& point) {
     if (fields_ != columns_.size()) {
         return Error(std::to_string(fields_) + " fields, but the header has " +
                          std::to_string(columns_.size()),
                      record_line_);
     }
-    point = GPL_Data_Point();
-    double* const doubles[] = {nullptr,         &point.Latitude, &point.Longitude,
-                               &point.Altitude, &point.Heading,  &point.Speed};
+    GPL_Data_Point record;
+    double numbers[kKnownColumns] = {};
+    bool empty[kKnownColumns] = {};
+    std::int64_t seconds = 0;
+    std::uint32_t nanoseconds = 0;
+    std::uint32_t segment = 0;
     for (unsigned column = 0; column < kKnownColumns; ++column) {
         const Value& value = values_[column];
         const std::string_view text = Trim(std::string_view(value.text, value.size));
+        empty[column] = text.empty() && !value.overflow;
+        if (empty[column]) {
+            continue;
+        }
         bool read = !value.overflow;
-        if (read && column == kTime && !text.empty()) {
-            std::int64_t seconds = 0;
-            read = ParseIsoTime(text.data(), text.size(), seconds);
-            if (read && FitsTime(seconds)) {
-                point.Time = static_cast<std::uint32_t>(seconds);
-            } else if (read) {
-                ++time_out_of_range_;
-            }
+        if (read && column == kTime) {
+            read = ParseIsoTime(text.data(), text.size(), seconds, nanoseconds);
         } else if (read && column == kTag) {
-            read = ReadTag(text, point.Tag);
-        } else if (read && column != kTime) {
-            read = ReadNumber(text, *doubles[column]);
+            read = ReadWhole(text, record.Tag);
+        } else if (read && column == kSegment) {
+            read = ReadWhole(text, segment);
+        } else if (read) {
+            read = ReadNumber(text, numbers[column]);
         }
         if (!read) {
-            const char* what = column == kTime  ? "is not a date and time"
-                               : column == kTag ? "is not a whole number from 0 to 4294967295"
-                                                : "is not a number";
+            const char* what = column == kTime ? "is not a date and time"
+                               : column == kTag || column == kSegment
+                                   ? "is not a whole number from 0 to 4294967295"
+                                   : "is not a number";
             return Error(std::string(kNames[column]) + " " + what + ": \"" + std::string(text) +
                              (value.overflow ? "...\"" : "\""),
                          record_line_);
         }
     }
+    record.Latitude = numbers[kLatitude];
+    record.Longitude = numbers[kLongitude];
+    record.Altitude = numbers[kAltitude];
+    record.Heading = numbers[kHeading];
+    record.Speed = numbers[kSpeed];
+    const bool has_time = !empty[kTime];
+    record.Time =
+        has_time && track::FitsTimeStamp(seconds) ? static_cast<std::uint32_t>(seconds) : 0;
+
+    point.Reset();
+    track::FromRecord(record, point);
+    point.Clear(track::kTime);
+    if (has_time && track::KeepsTime(seconds)) {
+        point.SetTime(track::Instant::FromNanoseconds(
+            seconds * track::Instant::kNanosecondsPerSecond + nanoseconds));
+    } else if (has_time) {
+        ++time_out_of_range_;
+    }
+    const struct {
+        Column column;
+        track::Field field;
+    } kept[] = {
+        {kAltitude, track::kElevation},     {kHeading, track::kCourse},  {kSpeed, track::kSpeed},
+        {kHeartRate, track::kHeartRate},    {kCadence, track::kCadence}, {kPower, track::kPower},
+        {kTemperature, track::kTemperature}};
+    for (const auto& value : kept) {
+        if (empty[value.column]) {
+            point.Clear(value.field);
+        } else if (value.column >= kHeartRate) {
+            point.Set(value.field, numbers[value.column]);
+        }
+    }
+    if (empty[kLatitude] || empty[kLongitude]) {
+        point.Clear(track::kPosition);
+    }
+    point.begins_track = point.begins_segment = count_++ == 0;
+    if (!empty[kSegment]) {
+        point.begins_segment = point.begins_segment || (segment_known_ && segment != segment_);
+        segment_known_ = true;
+        segment_ = segment;
+    }
     return true;
 }
 
-bool CsvReader::NextRecord(GPL_Data_Point& point) {
+bool CsvReader::Next(track::Point& point) {
     if (Failed() || (!have_header_ && !Header())) {
         return false;
     }
     return ReadLine() && Point(point);
 }
 
-bool CsvReader::Next(track::Point& point) {
-    GPL_Data_Point record;
-    if (!NextRecord(record)) {
-        return false;
-    }
-    track::FromRecord(record, point);
-    point.begins_segment = point.begins_track = count_++ == 0;
-    point.track = 0;
-    point.track_name.clear();
-    return true;
-}
-
 std::vector<Tally> CsvReader::Tallies() const {
-    return {TimeOutOfRange(time_out_of_range_)};
+    return {TimeNotKept(time_out_of_range_)};
 }
 
 }  // namespace formats

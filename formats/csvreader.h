@@ -1,22 +1,34 @@
 // CSV as a format reader: the form the CSV writer writes (see csvwriter.h),
-// also after a spreadsheet has been at it.
+// also after a spreadsheet has been at it, and the form of earlier versions
+// (without the columns from segment on).
 //
 // The first line is the header. Columns are found by their names, in any
 // order and case, blanks around them aside: time, latitude, longitude,
-// altitude_ft, heading_deg, speed_mph and tag; other columns (point among
-// them: points are numbered as they come) are passed over, and a column that
-// is not there gives 0. latitude and longitude must be there: a first line
-// without them is no header. Fields are separated by commas; a field may be
-// quoted (RFC 4180: "" is a quote inside it, and it may hold commas and line
-// ends). Lines end with LF or CR LF; empty lines are passed over; a UTF-8
-// byte-order mark at the start is passed over.
+// altitude_ft, heading_deg, speed_mph, tag, segment, heart_rate_bpm,
+// cadence_rpm, power_w and temperature_c; other columns (point among them:
+// points are numbered as they come) are passed over. latitude and longitude
+// must be there: a first line without them is no header. Fields are
+// separated by commas; a field may be quoted (RFC 4180: "" is a quote inside
+// it, and it may hold commas and line ends). Lines end with LF or CR LF;
+// empty lines are passed over; a UTF-8 byte-order mark at the start is
+// passed over. The lines are read where they lie in the input's buffer.
 //
+// The file is one track. Of each point:
+//
+//   - An empty field, or a column that is not there, is a value the point
+//     does not have. A point with an empty latitude or longitude has no
+//     position.
 //   - Numbers as the shortest forms and "nan", "-nan", "inf", "-inf" (any
-//     case, with an optional "+") read back to the same double; an empty
-//     field is 0.
-//   - time: see ParseIsoTime in timetext.h; empty for Time 0. A time before
-//     1970 or after 2106-02-07T06:28:15Z gives Time 0 and is counted.
-//   - tag: a whole number from 0 to 4294967295.
+//     case, with an optional "+") read back to the same double.
+//   - time: see ParseIsoTime in timetext.h, to the nanosecond. A time
+//     outside 1900 to 2200 is left out and counted.
+//   - tag and segment: whole numbers from 0 to 4294967295 (tag 0 when
+//     empty). A segment begins where the segment number changes from the
+//     last one given.
+//   - The point carries the GPL record its fields describe (altitude in
+//     feet, heading, speed in miles per hour, Time, Tag; 0 where a field is
+//     empty, Time 0 for a time that no Time stamp holds), so that a GPL
+//     track that goes to CSV and back comes back bit for bit.
 //
 // A line that cannot be read is an error of the file, at its line: a field
 // count other than the header's, a value that is not what its column holds,
@@ -57,6 +69,11 @@ class CsvReader : public Reader {
         kHeading,
         kSpeed,
         kTag,
+        kSegment,
+        kHeartRate,
+        kCadence,
+        kPower,
+        kTemperature,
         kKnownColumns,
         kIgnored = kKnownColumns,
     };
@@ -69,18 +86,14 @@ class CsvReader : public Reader {
     // Reads the fields of the next line that is not empty into values_ (or,
     // for the header, into columns_). False at the end of the file and on
     // an error.
-    bool NextRecord(GPL_Data_Point& point);
     bool ReadLine();
     void Append(char c);
     bool EndField();
     bool Header();
-    bool Point(GPL_Data_Point& point);
+    bool Point(track::Point& point);
     bool Error(const std::string& reason, std::uint64_t line);
 
     std::unique_ptr<io::InputFile> file_;
-    std::unique_ptr<unsigned char[]> chunk_;
-    std::size_t at_ = 0;
-    std::size_t size_ = 0;
 
     bool have_header_ = false;
     std::vector<Column> columns_;  // of each field of a line, from the header
@@ -92,6 +105,8 @@ class CsvReader : public Reader {
     std::uint64_t field_length_ = 0;
     bool field_quoted_ = false;
 
+    bool segment_known_ = false;
+    std::uint32_t segment_ = 0;
     std::uint64_t time_out_of_range_ = 0;
     std::uint64_t count_ = 0;
 };

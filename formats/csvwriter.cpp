@@ -8,30 +8,37 @@ CsvWriter::CsvWriter(int fd, const WriterOptions& /*options*/)
     text_.Put('\n');
 }
 
-bool CsvWriter::Write(const track::Point& point) {
-    if (!point.Has(track::kPosition) && !Failed()) {
-        ++without_position_;
-        return true;
+void CsvWriter::Value(const track::Point& point, track::Field field, double value) {
+    text_.Put(',');
+    if (point.Has(field)) {
+        text_.Number(value);
     }
-    return WriteRecord(track::ToRecord(point));
 }
 
-bool CsvWriter::WriteRecord(const GPL_Data_Point& point) {
+bool CsvWriter::Write(const track::Point& point) {
     if (Failed()) {
         return false;
     }
+    segment_ += breaks_.Next(point) != Breaks::kNone ? 1 : 0;
+    // The GPL units of the columns, bit for bit as a record holds them.
+    const GPL_Data_Point record = track::ToRecord(point);
     text_.Unsigned(Written() + 1);
     text_.Put(',');
-    if (point.Time != 0) {
-        text_.Time(point.Time);
+    if (point.Has(track::kTime)) {
+        text_.Time(point.time);
     }
-    for (const double value :
-         {point.Latitude, point.Longitude, point.Altitude, point.Heading, point.Speed}) {
-        text_.Put(',');
-        text_.Number(value);
-    }
+    Value(point, track::kPosition, record.Latitude);
+    Value(point, track::kPosition, record.Longitude);
+    Value(point, track::kElevation, record.Altitude);
+    Value(point, track::kCourse, record.Heading);
+    Value(point, track::kSpeed, record.Speed);
     text_.Put(',');
-    text_.Unsigned(point.Tag);
+    text_.Unsigned(point.tag);
+    text_.Put(',');
+    text_.Unsigned(segment_);
+    for (const track::Field field : track::kSensorFields) {
+        Value(point, field, point.Get(field));
+    }
     text_.Put('\n');
     if (!Check(!text_.Failed())) {
         return false;

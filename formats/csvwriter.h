@@ -1,14 +1,21 @@
 // CSV as a format writer: the header line
 //
-//   point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag
+//   point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag,
+//   segment,heart_rate_bpm,cadence_rpm,power_w,temperature_c
 //
-// then one line per point: its number from 1, the UTC time
-// "YYYY-MM-DDThh:mm:ssZ" (empty when Time is 0), the five doubles in the
-// shortest form that reads back to the same double ("nan", "-nan", "inf" and
-// "-inf" where they are not finite), and Tag; lines end with LF. Nothing
-// needs quoting. The reserved words are not written; everything else comes
-// back bit for bit through the CSV reader (a NaN as the default one of its
-// sign).
+// (one line) then one line per point: its number from 1; the UTC time
+// "YYYY-MM-DDThh:mm:ssZ" with the fraction of a second in its fewest digits
+// (".25"); latitude, longitude, altitude in feet, heading and speed in miles
+// per hour, as the point's GPL record holds them when it has one (see
+// track::ToRecord); Tag; the segment's number from 1 (a new track begins a
+// segment too); heart rate, cadence, power and temperature. Numbers are in
+// the shortest form that reads back to the same double ("nan", "-nan",
+// "inf" and "-inf" where they are not finite). A value the point does not
+// have is an empty field: a point without a position has empty latitude and
+// longitude. Lines end with LF, and nothing needs quoting. Track names and
+// the reserved words of a GPL record are not written; everything else
+// comes back bit for bit through the CSV reader (a NaN as the default one
+// of its sign).
 #ifndef TRACKTOOLS_FORMATS_CSVWRITER_H
 #define TRACKTOOLS_FORMATS_CSVWRITER_H
 
@@ -19,7 +26,8 @@ namespace formats {
 
 // The names of the columns, in the order the writer writes them.
 constexpr const char* kCsvHeader =
-    "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag";
+    "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag,"
+    "segment,heart_rate_bpm,cadence_rpm,power_w,temperature_c";
 
 class CsvWriter : public Writer {
   public:
@@ -29,9 +37,11 @@ class CsvWriter : public Writer {
     bool Finish() override;
 
   private:
-    bool WriteRecord(const GPL_Data_Point& point);
+    void Value(const track::Point& point, track::Field field, double value);
+
     TextOutput text_;
-    std::uint64_t without_position_ = 0;
+    Breaks breaks_;
+    std::uint64_t segment_ = 0;
 };
 
 }  // namespace formats

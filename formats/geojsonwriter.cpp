@@ -2,11 +2,18 @@
 
 #include <cmath>
 
+#include "pointspool.h"
 #include "tallies.h"
-#include "timespool.h"
-#include "units.h"
 
 namespace formats {
+namespace {
+
+// The property of each sensor value, in the order of track::kSensorFields.
+const char* const kSensorNames[] = {"heartRates", "cadences", "powers", "temperatures"};
+static_assert(sizeof kSensorNames / sizeof kSensorNames[0] == track::kSensorCount,
+              "a property for every sensor value");
+
+}  // namespace
 
 GeoJsonWriter::GeoJsonWriter(int fd, const WriterOptions& options)
     : Writer(Format::Named("geojson"), fd), text_(Output()), name_(options.name) {
@@ -15,119 +22,175 @@ GeoJsonWriter::GeoJsonWriter(int fd, const WriterOptions& options)
 
 GeoJsonWriter::~GeoJsonWriter() = default;
 
-void GeoJsonWriter::Position(const GPL_Data_Point& point) {
+void GeoJsonWriter::Position(const track::Point& point) {
     text_.Put('[');
-    text_.Number(point.Longitude);
+    text_.Number(point.longitude);
     text_.Put(',');
-    text_.Number(point.Latitude);
-    text_.Put(',');
-    text_.Number(MetersFromFeet(point.Altitude));
+    text_.Number(point.latitude);
+    if (point.Has(track::kElevation)) {
+        text_.Put(',');
+        text_.Number(point.elevation);
+    }
     text_.Put(']');
 }
 
-void GeoJsonWriter::TimeOf(std::uint32_t time) {
-    if (time == 0) {
+void GeoJsonWriter::TimeOf(const track::Point& point) {
+    if (!point.Has(track::kTime)) {
         text_.Put("null");
         return;
     }
     text_.Put('"');
-    text_.Time(time);
+    text_.Time(point.time);
     text_.Put('"');
 }
 
-bool GeoJsonWriter::Spool(std::uint32_t time) {
-    if (!times_) {
-        times_ = std::make_unique<TimeSpool>();
-        if (!times_->Open()) {
-            Fail(times_->Error(), times_->ErrorText());
-            return false;
+void GeoJsonWriter::Sensor(const track::Point& point) {
+    if (point.Has(sensor_) && std::isfinite(point.Get(sensor_))) {
+        text_.Number(point.Get(sensor_));
+    } else {
+        text_.Put("null");
+    }
+}
+
+bool GeoJsonWriter::SpoolFailed() {
+    Fail(spool_->Error(), spool_->ErrorText());
+    return false;
+}
+
+bool GeoJsonWriter::Write(const track::Point& point) {
+    if (Failed()) {
+        return false;
+    }
+    if (!point.Has(track::kPosition)) {
+        ++without_position_;
+        breaks_.Skip(point);
+        return true;
+    }
+    if (!HasValidPosition(point) ||
+        (point.Has(track::kElevation) && !std::isfinite(point.elevation))) {
+        ++skipped_;
+        breaks_.Skip(point);
+        return true;
+    }
+    if (!spool_) {
+        spool_ = std::make_unique<PointSpool>();
+        if (!spool_->Open()) {
+            return SpoolFailed();
         }
     }
-    if (!times_->Add(time)) {
-        Fail(times_->Error(), times_->ErrorText());
-        return false;
+    // The spool keeps the break as this output sees it.
+    held_ = point;
+    held_.begins_segment = breaks_.Next(point) != Breaks::kNone;
+    segments_ += held_.begins_segment ? 1 : 0;
+    for (const track::Field field : track::kSensorFields) {
+        sensors_ |= point.fields & field;
+    }
+    if (!spool_->Add(held_)) {
+        return SpoolFailed();
+    }
+    Count();
+    return true;
+}
+
+void GeoJsonWriter::EndSegment(Element element, std::uint64_t points) {
+    if (points == 1) {
+        text_.Put(",\n");
+        (this->*element)(segment_first_);
+    }
+    text_.Put("\n]");
+}
+
+bool GeoJsonWriter::Each(Element element) {
+    if (!spool_->StartReading()) {
+        return SpoolFailed();
+    }
+    const bool nested = segments_ > 1;
+    std::uint64_t points = 0;  // of the segment
+    bool any = false;
+    while (spool_->Next(held_)) {
+        if (nested && held_.begins_segment) {
+            if (any) {
+                EndSegment(element, points);
+                text_.Put(",\n");
+            }
+            text_.Put("[\n");
+            segment_first_ = held_;
+            points = 0;
+        } else if (any) {
+            text_.Put(",\n");
+        }
+        (this->*element)(held_);
+        ++points;
+        any = true;
+    }
+    if (spool_->Error() != 0) {
+        return SpoolFailed();
+    }
+    if (nested && any) {
+        EndSegment(element, points);
     }
     return true;
 }
 
-bool GeoJsonWriter::Write(const track::Point& point) {
-    if (!point.Has(track::kPosition) && !Failed()) {
-        ++skipped_;
+bool GeoJsonWriter::Array(Element element) {
+    if (Written() == 1) {
+        text_.Put('[');
+        (this->*element)(held_);
+        text_.Put(']');
         return true;
     }
-    return WriteRecord(track::ToRecord(point));
-}
-
-bool GeoJsonWriter::WriteRecord(const GPL_Data_Point& point) {
-    if (Failed()) {
+    text_.Put("[\n");
+    if (!Each(element)) {
         return false;
     }
-    if (!HasValidPosition(point) || !std::isfinite(point.Altitude)) {
-        ++skipped_;
-        return true;
-    }
-    if (Written() == 0) {
-        first_ = point;
-    } else {
-        if (Written() == 1) {
-            text_.Put(
-                "{\"type\":\"Feature\",\"geometry\":{\"type\":\"LineString\",\"coordinates\":[\n");
-            Position(first_);
-            if (!Spool(first_.Time)) {
-                return false;
-            }
-        }
-        text_.Put(",\n");
-        Position(point);
-        if (!Spool(point.Time)) {
-            return false;
-        }
-    }
-    Count();
-    return Check(!text_.Failed());
-}
-
-void GeoJsonWriter::Properties() {
-    text_.Put("\"properties\":{\"name\":");
-    text_.JsonString(name_);
-    text_.Put(",\"coordTimes\":[");
+    text_.Put("\n]");
+    return true;
 }
 
 bool GeoJsonWriter::Finish() {
     if (Failed()) {
         return false;
     }
-    if (Written() == 1) {
-        text_.Put("{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":");
-        Position(first_);
-        text_.Put("},");
-        Properties();
-        TimeOf(first_.Time);
-        text_.Put("]}}\n");
-    } else if (Written() > 1) {
-        text_.Put("\n]},");
-        Properties();
-        if (!times_->StartReading()) {
-            Fail(times_->Error(), times_->ErrorText());
+    if (Written() > 0) {
+        text_.Put("{\"type\":\"Feature\",\"geometry\":{\"type\":\"");
+        if (Written() == 1) {
+            if (!spool_->StartReading() || !spool_->Next(held_)) {
+                return SpoolFailed();
+            }
+            text_.Put("Point\",\"coordinates\":");
+            Position(held_);
+        } else {
+            text_.Put(segments_ > 1 ? "MultiLineString" : "LineString");
+            text_.Put("\",\"coordinates\":");
+            if (!Array(&GeoJsonWriter::Position)) {
+                return false;
+            }
+        }
+        text_.Put("},\"properties\":{\"name\":");
+        text_.JsonString(name_);
+        text_.Put(",\"coordTimes\":");
+        if (!Array(&GeoJsonWriter::TimeOf)) {
             return false;
         }
-        std::uint32_t time = 0;
-        for (std::uint64_t i = 0; times_->Next(time); ++i) {
-            text_.Put(i == 0 ? "\n" : ",\n");
-            TimeOf(time);
+        for (std::size_t i = 0; i < track::kSensorCount; ++i) {
+            sensor_ = track::kSensorFields[i];
+            if ((sensors_ & sensor_) != 0) {
+                text_.Put(",\"");
+                text_.Put(kSensorNames[i]);
+                text_.Put("\":");
+                if (!Array(&GeoJsonWriter::Sensor)) {
+                    return false;
+                }
+            }
         }
-        if (times_->Error() != 0) {
-            Fail(times_->Error(), times_->ErrorText());
-            return false;
-        }
-        text_.Put("\n]}}\n");
+        text_.Put("}}\n");
     }
     text_.Put("]}\n");
     return Check(!text_.Failed()) && Close();
 }
 
 std::vector<Tally> GeoJsonWriter::Tallies() const {
-    return {SkippedForPosition(skipped_, true)};
+    return {SkippedWithoutPosition(without_position_), SkippedForPosition(skipped_, true)};
 }
 
 }  // namespace formats

@@ -19,8 +19,9 @@ namespace formats {
 namespace {
 
 constexpr std::size_t kTextCapacity = 128;  // of the text of one field: plenty for a number or time
+constexpr std::size_t kMaxName = 1024;      // bytes of a track's name that are kept
 
-enum class Space { kGpx, kTrackPointExtension, kOther };
+enum class Space { kGpx, kTrackPointExtension, kPowerExtension, kOther };
 
 Space SpaceOf(std::string_view uri) {
     // Elements without a namespace are taken as GPX: some writers leave it out.
@@ -31,6 +32,9 @@ Space SpaceOf(std::string_view uri) {
     if (uri == "http://www.garmin.com/xmlschemas/TrackPointExtension/v1" ||
         uri == "http://www.garmin.com/xmlschemas/TrackPointExtension/v2") {
         return Space::kTrackPointExtension;
+    }
+    if (uri == "http://www.garmin.com/xmlschemas/PowerExtension/v1") {
+        return Space::kPowerExtension;
     }
     return Space::kOther;
 }
@@ -49,35 +53,47 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-enum class Field { kNone, kElevation, kTime, kSpeed, kCourse };
+// A field of a point: the element that holds it and the model's value.
+struct FieldKind {
+    const char* element;
+    track::Field field;
+};
+const FieldKind kElevation{"ele", track::kElevation};
+const FieldKind kTime{"time", track::kTime};
+const FieldKind kSpeed{"speed", track::kSpeed};
+const FieldKind kCourse{"course", track::kCourse};
+const FieldKind kHeartRate{"hr", track::kHeartRate};
+const FieldKind kCadence{"cad", track::kCadence};
+const FieldKind kTemperature{"atemp", track::kTemperature};
+const FieldKind kPower{"power", track::kPower};
+const FieldKind kPowerInWatts{"PowerInWatts", track::kPower};
 
-Field FieldOf(Space space, std::string_view local) {
-    if (local == "speed") {
-        return Field::kSpeed;
+// The field of an element of a point at `depth` below it (1 for a child);
+// null for none.
+const FieldKind* FieldOf(Space space, std::string_view local, int depth, bool in_extensions) {
+    if (space == Space::kGpx && depth == 1) {
+        // GPX 1.0 has speed and course of its own.
+        for (const FieldKind* kind : {&kElevation, &kTime, &kSpeed, &kCourse}) {
+            if (local == kind->element) {
+                return kind;
+            }
+        }
+        return nullptr;
     }
-    if (local == "course") {
-        return Field::kCourse;
+    if (space == Space::kTrackPointExtension) {
+        for (const FieldKind* kind : {&kSpeed, &kCourse, &kHeartRate, &kCadence, &kTemperature}) {
+            if (local == kind->element) {
+                return kind;
+            }
+        }
     }
-    if (space == Space::kGpx && local == "ele") {
-        return Field::kElevation;
+    if (space == Space::kPowerExtension && local == kPowerInWatts.element) {
+        return &kPowerInWatts;
     }
-    if (space == Space::kGpx && local == "time") {
-        return Field::kTime;
+    if (in_extensions && local == kPower.element) {
+        return &kPower;
     }
-    return Field::kNone;
-}
-
-const char* FieldName(Field field) {
-    switch (field) {
-        case Field::kElevation:
-            return "ele";
-        case Field::kTime:
-            return "time";
-        case Field::kSpeed:
-            return "speed";
-        default:
-            return "course";
-    }
+    return nullptr;
 }
 
 }  // namespace
@@ -110,6 +126,7 @@ class GpxReader::Parse : public XmlHandler {
     void BeginPoint(const XmlAttributes& attributes, int depth);
     void EndPoint();
     void EndField();
+    void EndName();
     bool ReadDouble(std::string_view text, double& value);
 
     XmlStream stream_;
@@ -117,8 +134,20 @@ class GpxReader::Parse : public XmlHandler {
     std::string number_;
     Pass pass_ = Pass::kTrack;
 
+    // The track (`trk`, or `rte` on the second pass) being read: its number,
+    // its name once read, and the marks its next point takes.
+    int track_depth_ = 0;  // 0 outside tracks
+    std::uint32_t tracks_ = 0;
+    std::string name_;
+    int name_depth_ = 0;  // of the open `name` of the track; 0 outside it
+    int depth_ = 0;       // of the innermost open element
+    bool begin_track_ = false;
+    bool begin_segment_ = false;
+
     int point_depth_ = 0;  // of the open point; 0 outside points
-    Field field_ = Field::kNone;
+    int extensions_depth_ = 0;
+    const FieldKind* field_ = nullptr;
+    bool field_foreign_ = false;  // a value of another schema: passed over when unreadable
     int field_depth_ = 0;
     Location field_where_;
     char text_[kTextCapacity + 1] = {};
@@ -157,14 +186,17 @@ bool GpxReader::Parse::Next(track::Point& point) {
             return false;
         }
         pass_ = Pass::kRoute;
-        point_depth_ = field_depth_ = 0;
-        field_ = Field::kNone;
+        point_depth_ = field_depth_ = extensions_depth_ = track_depth_ = 0;
+        field_ = nullptr;
+        tracks_ = 0;
+        name_depth_ = 0;
     }
 }
 
 void GpxReader::Parse::Start(const XmlName& name, const XmlAttributes& attributes, int depth) {
     const Space space = SpaceOf(name.space);
     const std::string_view local = name.local;
+    depth_ = depth;
     if (depth == 1) {
         if (space != Space::kGpx || local != "gpx") {
             stream_.Stop("not a GPX file: the root element is " + std::string(local) + ", not gpx");
@@ -172,28 +204,44 @@ void GpxReader::Parse::Start(const XmlName& name, const XmlAttributes& attribute
         return;
     }
     if (point_depth_ == 0) {
-        if (space == Space::kGpx && local == "trkpt") {
+        if (space != Space::kGpx) {
+            return;
+        }
+        const bool tracks = pass_ == Pass::kTrack;
+        if (depth == 2 && local == (tracks ? "trk" : "rte")) {
+            track_depth_ = depth;
+            ++tracks_;
+            name_.clear();
+            begin_track_ = true;
+        } else if (track_depth_ != 0 && depth == track_depth_ + 1 && local == "name") {
+            name_depth_ = depth;
+            name_.clear();
+        } else if (tracks && track_depth_ != 0 && depth == track_depth_ + 1 && local == "trkseg") {
+            begin_segment_ = true;
+        } else if (local == "trkpt") {
             saw_track_point_ = true;
-            if (pass_ == Pass::kTrack) {
+            if (tracks) {
                 BeginPoint(attributes, depth);
             }
-        } else if (space == Space::kGpx && local == "rtept") {
+        } else if (local == "rtept") {
             saw_route_point_ = true;
-            if (pass_ == Pass::kRoute) {
+            if (!tracks) {
                 BeginPoint(attributes, depth);
             }
         }
         return;
     }
-    if (field_ != Field::kNone) {
+    if (field_ != nullptr) {
         return;  // markup inside a field is no part of it
     }
-    // The point's own fields are its children; the extension's lie deeper.
-    if ((space == Space::kGpx && depth == point_depth_ + 1) ||
-        space == Space::kTrackPointExtension) {
-        field_ = FieldOf(space, local);
+    const int below = depth - point_depth_;
+    if (space == Space::kGpx && below == 1 && local == "extensions") {
+        extensions_depth_ = depth;
+        return;
     }
-    if (field_ != Field::kNone) {
+    field_ = FieldOf(space, local, below, extensions_depth_ != 0);
+    if (field_ != nullptr) {
+        field_foreign_ = field_ == &kPower && space != Space::kPowerExtension;
         field_depth_ = depth;
         field_where_ = stream_.Here();
         text_size_ = 0;
@@ -202,15 +250,32 @@ void GpxReader::Parse::Start(const XmlName& name, const XmlAttributes& attribute
 }
 
 void GpxReader::Parse::End(int depth) {
-    if (field_ != Field::kNone && depth == field_depth_) {
+    depth_ = depth - 1;
+    if (field_ != nullptr && depth == field_depth_) {
         EndField();
     } else if (point_depth_ != 0 && depth == point_depth_) {
         EndPoint();
+    } else if (depth == extensions_depth_) {
+        extensions_depth_ = 0;
+    } else if (depth == name_depth_) {
+        EndName();
+    } else if (depth == track_depth_) {
+        track_depth_ = 0;
     }
 }
 
 void GpxReader::Parse::Text(std::string_view text) {
-    if (field_ == Field::kNone) {
+    if (name_depth_ != 0 && depth_ == name_depth_) {
+        // A name longer than any label needs is cut, between characters.
+        std::size_t taken =
+            text.size() < kMaxName - name_.size() ? text.size() : kMaxName - name_.size();
+        while (taken < text.size() && taken > 0 && (text[taken] & 0xC0) == 0x80) {
+            --taken;
+        }
+        name_.append(text.data(), taken);
+        return;
+    }
+    if (field_ == nullptr) {
         return;
     }
     const std::size_t room = kTextCapacity - text_size_;
@@ -218,6 +283,12 @@ void GpxReader::Parse::Text(std::string_view text) {
     std::memcpy(text_ + text_size_, text.data(), taken);
     text_size_ += taken;
     text_overflow_ = text_overflow_ || taken < text.size();
+}
+
+void GpxReader::Parse::EndName() {
+    name_depth_ = 0;
+    const std::string_view trimmed = Trim(name_);
+    name_ = std::string(trimmed);
 }
 
 bool GpxReader::Parse::ReadDouble(std::string_view text, double& value) {
@@ -259,51 +330,65 @@ void GpxReader::Parse::BeginPoint(const XmlAttributes& attributes, int depth) {
 }
 
 void GpxReader::Parse::EndField() {
-    const Field field = field_;
-    field_ = Field::kNone;
+    const FieldKind& field = *field_;
+    field_ = nullptr;
     text_[text_size_] = '\0';
     const std::string_view text = Trim(std::string_view(text_, text_size_));
     if (text.empty() && !text_overflow_) {
         return;
     }
-    const std::string shown = "\"" + std::string(text) + (text_overflow_ ? "...\"" : "\"");
-    if (field == Field::kTime) {
+    const std::string_view name = field.element;
+    if (field.field == track::kTime) {
         std::int64_t seconds = 0;
-        if (text_overflow_ || !ParseIsoTime(text.data(), text.size(), seconds)) {
-            stream_.Stop("time is not a date and time: " + shown, field_where_);
+        std::uint32_t nanoseconds = 0;
+        if (text_overflow_ || !ParseIsoTime(text.data(), text.size(), seconds, nanoseconds)) {
+            stream_.Stop("time is not a date and time: \"" + std::string(text) +
+                             (text_overflow_ ? "...\"" : "\""),
+                         field_where_);
             return;
         }
         if (track::KeepsTime(seconds)) {
-            point_.SetTime(track::Instant::FromSeconds(seconds));
+            point_.SetTime(track::Instant::FromNanoseconds(
+                seconds * track::Instant::kNanosecondsPerSecond + nanoseconds));
         } else {
             ++time_out_of_range_;
         }
         return;
     }
     double value = 0.0;
+    const char* problem = nullptr;
     if (text_overflow_ || !ReadDouble(text, value) || !std::isfinite(value)) {
-        stream_.Stop(std::string(FieldName(field)) + " is not a number: " + shown, field_where_);
-        return;
+        problem = " is not a number: \"";
+    } else if (field.field == track::kElevation && !std::isfinite(FeetFromMeters(value))) {
+        // Near the largest double, metres make more feet than a double holds.
+        problem = " is out of range: \"";
     }
-    // Near the largest double, metres make more feet than a double holds.
-    if (field == Field::kElevation && !std::isfinite(FeetFromMeters(value))) {
-        stream_.Stop(std::string(FieldName(field)) + " is out of range: " + shown, field_where_);
-        return;
+    if (problem == nullptr) {
+        point_.Set(field.field, value);
+    } else if (!field_foreign_) {
+        stream_.Stop(
+            std::string(name) + problem + std::string(text) + (text_overflow_ ? "...\"" : "\""),
+            field_where_);
     }
-    point_.Set(field == Field::kElevation ? track::kElevation
-               : field == Field::kSpeed   ? track::kSpeed
-                                          : track::kCourse,
-               value);
 }
 
 void GpxReader::Parse::EndPoint() {
     point_depth_ = 0;
+    extensions_depth_ = 0;
     if (!position_ok_) {
         ++without_position_;
         return;
     }
     point_.tag = ++count_;
-    point_.begins_segment = point_.begins_track = count_ == 1;
+    point_.track = tracks_ > 0 ? tracks_ - 1 : 0;
+    if (begin_track_ || count_ == 1) {
+        point_.begins_track = point_.begins_segment = true;
+        // A name still open (the file is not GPX) as far as it goes.
+        point_.track_name = Trim(name_);
+    } else {
+        point_.begins_segment = begin_segment_;
+    }
+    begin_track_ = begin_segment_ = false;
     ready_ = true;
     // Hand the point out before expat goes on.
     stream_.Pause();
@@ -313,8 +398,7 @@ std::vector<Tally> GpxReader::Parse::Tallies() const {
     return {
         {without_position_, "point without a valid latitude and longitude was skipped",
          "points without a valid latitude and longitude were skipped", true},
-        {time_out_of_range_, "point with a time outside 1900 to 2200 was left without a time",
-         "points with a time outside 1900 to 2200 were left without a time", false},
+        TimeNotKept(time_out_of_range_),
         {pass_ == Pass::kRoute ? count_ : 0, "route point was read as the track",
          "route points were read as the track", false},
     };

@@ -1,31 +1,37 @@
 // GPX 1.0 and 1.1 as a format reader, streaming through expat: memory stays
 // the same for a file of any size.
 //
-// The points are every `trkpt` of every track and segment, in document
-// order, as one track; a file without track points gives the `rtept` of its
-// routes instead (GPX puts routes before tracks, so that takes a second pass
-// over the file, which must then be a file that can seek). Waypoints are not
-// points of the track. Of each point:
+// Each `trk` is a track, numbered from 0 in the order of the file, and named
+// by its `name` child (blanks around it dropped, cut at 1024 bytes between
+// characters) when that comes before its first point, as GPX has it; each
+// `trkseg` begins a segment. The points are every `trkpt`, in document
+// order. A file without track points gives the `rtept` of its routes
+// instead, each `rte` a track with its name (GPX puts routes before tracks,
+// so that takes a second pass over the file, which must then be a file that
+// can seek). Waypoints are not points of the track. Of each point:
 //
-//   - Latitude, Longitude: the `lat` and `lon` attributes, read as the C
-//     locale's strtod reads them (all of the value, blanks around it aside).
-//     A point without both, or with one that is not a number or lies beyond
-//     ±90 or ±180, is left out and counted.
-//   - Altitude: `ele` in metres divided by 0.3048; 0 without one.
-//   - Time: `time` (see ParseIsoTime in timetext.h) as seconds since 1970,
-//     the fraction dropped. A point without a time, or with one before 1970
-//     or after 2106-02-07T06:28:15Z, gets Time 0 and is counted.
-//   - Speed, Heading: `speed` (metres per second, made miles per hour) and
-//     `course` (degrees) of GPX 1.0, or those of Garmin's
-//     TrackPointExtension (v1 or v2) within the point; where a point has
-//     both, the later one in the document. 0 without them.
-//   - Tag: the point's number in the track, from 1. Reserved1, Reserved2: 0.
+//   - position: the `lat` and `lon` attributes, read as the C locale's
+//     strtod reads them (all of the value, blanks around it aside). A point
+//     without both, or with one that is not a number or lies beyond ±90 or
+//     ±180, is left out and counted.
+//   - elevation: `ele`, metres.
+//   - time: `time` (see ParseIsoTime in timetext.h) to the nanosecond. A
+//     time outside 1900 to 2200 is left out and counted.
+//   - speed (metres per second) and course (degrees): `speed` and `course`
+//     of GPX 1.0, or of Garmin's TrackPointExtension (v1 or v2) within the
+//     point.
+//   - heart rate, cadence, temperature: `hr`, `cad` and `atemp` of the
+//     TrackPointExtension.
+//   - power: Garmin's PowerExtension `PowerInWatts`, or an element `power`
+//     of any namespace within the point's `extensions`.
+//   - tag: the point's number in the file, from 1.
 //
-// An `ele`, `time`, `speed` or `course` that is empty counts as absent; one
-// that cannot be read, or is too large for its unit in a double, is an error
-// of the file at that element. Elements of
-// other namespaces, and `metadata`, `name`, `desc` and the like, are passed
-// over.
+// A value the point does not hold is absent, never 0. Where a point holds
+// one twice, the later one counts. An element that is empty counts as
+// absent; one that cannot be read, or an `ele` too large for feet in a
+// double, is an error of the file at that element, except a `power` of a
+// namespace other than Garmin's, which is then passed over. Elements of
+// other namespaces, and `metadata`, `desc` and the like, are passed over.
 //
 // Errors of the file, with their line and column: what expat finds ("not
 // well-formed (invalid token)", "no element found" for a file cut short), a

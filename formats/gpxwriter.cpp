@@ -3,12 +3,11 @@
 #include <cmath>
 
 #include "tallies.h"
-#include "units.h"
 
 namespace formats {
 
 GpxWriter::GpxWriter(int fd, const WriterOptions& options)
-    : Writer(Format::Named("gpx"), fd), text_(Output()) {
+    : Writer(Format::Named("gpx"), fd), text_(Output()), name_(options.name) {
     text_.Put(
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<gpx version=\"1.1\" creator=\"trackconvert\" xmlns=\"http://www.topografix.com/GPX/1/1\""
@@ -17,62 +16,131 @@ GpxWriter::GpxWriter(int fd, const WriterOptions& options)
         " xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1"
         " http://www.topografix.com/GPX/1/1/gpx.xsd"
         " http://www.garmin.com/xmlschemas/TrackPointExtension/v2"
-        " http://www8.garmin.com/xmlschemas/TrackPointExtensionv2.xsd\">\n"
-        "  <trk>\n"
-        "    <name>");
-    text_.XmlText(options.name);
-    text_.Put(
-        "</name>\n"
-        "    <trkseg>\n");
+        " http://www8.garmin.com/xmlschemas/TrackPointExtensionv2.xsd\">\n");
+}
+
+void GpxWriter::BeginTrack(const std::string& name, bool after_another) {
+    if (after_another) {
+        text_.Put("    </trkseg>\n  </trk>\n");
+    }
+    text_.Put("  <trk>\n");
+    const std::string& shown = name.empty() ? name_ : name;
+    if (!shown.empty()) {
+        text_.Put("    <name>");
+        text_.XmlText(shown);
+        text_.Put("</name>\n");
+    }
+    text_.Put("    <trkseg>\n");
+}
+
+void GpxWriter::Skip(const track::Point& point, std::uint64_t& count) {
+    ++count;
+    breaks_.Skip(point);
+    if (point.begins_track) {
+        skipped_track_ = true;
+        skipped_name_ = point.track_name;
+    }
+}
+
+namespace {
+
+// The value of `field` when the point has it as a finite number.
+bool Finite(const track::Point& point, track::Field field) {
+    return point.Has(field) && std::isfinite(point.Get(field));
+}
+
+// GPL has no absent value: it writes 0.
+bool ZeroOrAbsent(const track::Point& point, track::Field field) {
+    return !point.Has(field) || point.Get(field) == 0.0;
+}
+
+}  // namespace
+
+void GpxWriter::Extensions(const track::Point& point) {
+    const bool motion = !(point.has_record && ZeroOrAbsent(point, track::kSpeed) &&
+                          ZeroOrAbsent(point, track::kCourse));
+    // In the order of the extension's schema.
+    const struct {
+        const char* open;
+        const char* close;
+        track::Field field;
+        bool wanted;
+    } values[] = {
+        {"<gpxtpx:atemp>", "</gpxtpx:atemp>", track::kTemperature, true},
+        {"<gpxtpx:hr>", "</gpxtpx:hr>", track::kHeartRate, true},
+        {"<gpxtpx:cad>", "</gpxtpx:cad>", track::kCadence, true},
+        {"<gpxtpx:speed>", "</gpxtpx:speed>", track::kSpeed, motion},
+        {"<gpxtpx:course>", "</gpxtpx:course>", track::kCourse, motion},
+    };
+    bool open = false;
+    for (const auto& value : values) {
+        if (!value.wanted || !Finite(point, value.field)) {
+            continue;
+        }
+        if (!open) {
+            text_.Put("<extensions><gpxtpx:TrackPointExtension>");
+            open = true;
+        }
+        text_.Put(value.open);
+        text_.Decimal(point.Get(value.field));
+        text_.Put(value.close);
+    }
+    if (open) {
+        text_.Put("</gpxtpx:TrackPointExtension>");
+    }
+    if (Finite(point, track::kPower)) {
+        // Declared where it is used, so that a track without power keeps
+        // the root element it has always had.
+        text_.Put(open ? "" : "<extensions>");
+        text_.Put(
+            "<gpxpx:PowerInWatts"
+            " xmlns:gpxpx=\"http://www.garmin.com/xmlschemas/PowerExtension/v1\">");
+        text_.Decimal(point.power);
+        text_.Put("</gpxpx:PowerInWatts>");
+        open = true;
+    }
+    if (open) {
+        text_.Put("</extensions>");
+    }
 }
 
 bool GpxWriter::Write(const track::Point& point) {
-    if (!point.Has(track::kPosition) && !Failed()) {
-        ++without_position_;
-        return true;
-    }
-    return WriteRecord(track::ToRecord(point));
-}
-
-bool GpxWriter::WriteRecord(const GPL_Data_Point& point) {
     if (Failed()) {
         return false;
     }
-    if (!HasValidPosition(point)) {
-        ++without_position_;
+    if (!point.Has(track::kPosition)) {
+        Skip(point, without_position_);
         return true;
     }
+    if (!HasValidPosition(point)) {
+        Skip(point, invalid_position_);
+        return true;
+    }
+    const bool started = breaks_.Started();
+    const Breaks::Kind kind = breaks_.Next(point);
+    if (kind == Breaks::kTrack) {
+        const bool own = point.begins_track || !skipped_track_;
+        BeginTrack(own ? point.track_name : skipped_name_, started);
+    } else if (kind == Breaks::kSegment) {
+        text_.Put("    </trkseg>\n    <trkseg>\n");
+    }
+    skipped_track_ = false;
     text_.Put("      <trkpt lat=\"");
-    text_.Decimal(point.Latitude);
+    text_.Decimal(point.latitude);
     text_.Put("\" lon=\"");
-    text_.Decimal(point.Longitude);
+    text_.Decimal(point.longitude);
     text_.Put("\">");
-    if (std::isfinite(point.Altitude)) {
+    if (Finite(point, track::kElevation)) {
         text_.Put("<ele>");
-        text_.Decimal(MetersFromFeet(point.Altitude));
+        text_.Decimal(point.elevation);
         text_.Put("</ele>");
     }
-    if (point.Time != 0) {
+    if (point.Has(track::kTime)) {
         text_.Put("<time>");
-        text_.Time(point.Time);
+        text_.Time(point.time);
         text_.Put("</time>");
     }
-    const bool speed = std::isfinite(point.Speed);
-    const bool course = std::isfinite(point.Heading);
-    if ((point.Speed != 0.0 || point.Heading != 0.0) && (speed || course)) {
-        text_.Put("<extensions><gpxtpx:TrackPointExtension>");
-        if (speed) {
-            text_.Put("<gpxtpx:speed>");
-            text_.Decimal(MetersPerSecondFromMph(point.Speed));
-            text_.Put("</gpxtpx:speed>");
-        }
-        if (course) {
-            text_.Put("<gpxtpx:course>");
-            text_.Decimal(point.Heading);
-            text_.Put("</gpxtpx:course>");
-        }
-        text_.Put("</gpxtpx:TrackPointExtension></extensions>");
-    }
+    Extensions(point);
     text_.Put("</trkpt>\n");
     if (!Check(!text_.Failed())) {
         return false;
@@ -82,6 +150,9 @@ bool GpxWriter::WriteRecord(const GPL_Data_Point& point) {
 }
 
 bool GpxWriter::Finish() {
+    if (!breaks_.Started()) {
+        BeginTrack(name_, false);
+    }
     text_.Put(
         "    </trkseg>\n"
         "  </trk>\n"
@@ -90,7 +161,8 @@ bool GpxWriter::Finish() {
 }
 
 std::vector<Tally> GpxWriter::Tallies() const {
-    return {SkippedForPosition(without_position_, false)};
+    return {SkippedWithoutPosition(without_position_),
+            SkippedForPosition(invalid_position_, false)};
 }
 
 }  // namespace formats

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "pointspool.h"
 #include "tallies.h"
-#include "units.h"
 
 namespace formats {
 namespace {
@@ -20,7 +20,8 @@ KmlWriter::KmlWriter(int fd, const WriterOptions& options)
       text_(Output()),
       name_(options.name),
       clamp_(options.clamp),
-      extrude_(options.extrude) {
+      extrude_(options.extrude),
+      losses_(track::kHeartRate | track::kCadence | track::kPower | track::kTemperature, false) {
     // Colours are aabbggrr: an opaque red line and, for the wall, a
     // half-transparent red.
     text_.Put(
@@ -37,23 +38,25 @@ KmlWriter::KmlWriter(int fd, const WriterOptions& options)
         "  </Style>\n");
 }
 
-void KmlWriter::Tuple(const GPL_Data_Point& point) {
-    text_.Decimal(point.Longitude);
+KmlWriter::~KmlWriter() = default;
+
+void KmlWriter::Tuple(const track::Point& point) {
+    text_.Decimal(point.longitude);
     text_.Put(',');
-    text_.Decimal(point.Latitude);
-    if (!clamp_) {
+    text_.Decimal(point.latitude);
+    if (!clamp_ && point.Has(track::kElevation)) {
         text_.Put(',');
-        text_.Decimal(MetersFromFeet(point.Altitude));
+        text_.Decimal(point.elevation);
     }
 }
 
-void KmlWriter::Placemark(const char* name, const GPL_Data_Point& point) {
+void KmlWriter::Placemark(const char* name, const track::Point& point) {
     text_.Put("  <Placemark>\n    <name>");
     text_.Put(name);
     text_.Put("</name>\n");
-    if (point.Time != 0) {
+    if (point.Has(track::kTime)) {
         text_.Put("    <TimeStamp><when>");
-        text_.Time(point.Time);
+        text_.Time(point.time);
         text_.Put("</when></TimeStamp>\n");
     }
     text_.Put("    <Point>");
@@ -63,51 +66,105 @@ void KmlWriter::Placemark(const char* name, const GPL_Data_Point& point) {
     text_.Put("</coordinates></Point>\n  </Placemark>\n");
 }
 
-bool KmlWriter::Write(const track::Point& point) {
-    if (!point.Has(track::kPosition) && !Failed()) {
-        ++skipped_;
-        return true;
-    }
-    return WriteRecord(track::ToRecord(point));
+bool KmlWriter::SpoolFailed() {
+    Fail(spool_->Error(), spool_->ErrorText());
+    return false;
 }
 
-bool KmlWriter::WriteRecord(const GPL_Data_Point& point) {
+bool KmlWriter::Write(const track::Point& point) {
     if (Failed()) {
         return false;
     }
-    if (!HasValidPosition(point) || (!clamp_ && !std::isfinite(point.Altitude))) {
-        ++skipped_;
+    if (!point.Has(track::kPosition)) {
+        ++without_position_;
+        breaks_.Skip(point);
         return true;
+    }
+    if (!HasValidPosition(point) ||
+        (!clamp_ && point.Has(track::kElevation) && !std::isfinite(point.elevation))) {
+        ++skipped_;
+        breaks_.Skip(point);
+        return true;
+    }
+    if (!spool_) {
+        spool_ = std::make_unique<PointSpool>();
+        if (!spool_->Open()) {
+            return SpoolFailed();
+        }
+    }
+    // The spool keeps the break as this output sees it.
+    held_ = point;
+    const Breaks::Kind kind = breaks_.Next(point);
+    held_.begins_segment = kind != Breaks::kNone;
+    segments_ += held_.begins_segment ? 1 : 0;
+    losses_.Add(point, kind);
+    if (!spool_->Add(held_)) {
+        return SpoolFailed();
     }
     if (Written() == 0) {
         first_ = point;
-    } else {
-        if (Written() == 1) {
-            Placemark("Start", first_);
-            text_.Put("  <Placemark>\n    <name>");
-            text_.XmlText(name_);
-            text_.Put("</name>\n    <styleUrl>#track</styleUrl>\n    <LineString>");
-            // Drawn on the ground, the line follows the terrain between points.
-            text_.Put(extrude_ ? "<extrude>1</extrude>" : "");
-            text_.Put(clamp_ ? "<tessellate>1</tessellate>" : "");
-            text_.Put(AltitudeMode(clamp_));
-            text_.Put("<coordinates>\n");
-            Tuple(first_);
-            text_.Put('\n');
-        }
-        Tuple(point);
-        text_.Put('\n');
     }
     last_ = point;
     Count();
-    return Check(!text_.Failed());
+    return true;
+}
+
+void KmlWriter::BeginLine() {
+    text_.Put(segments_ > 1 ? "      <LineString>" : "    <LineString>");
+    // Drawn on the ground, the line follows the terrain between points.
+    text_.Put(extrude_ ? "<extrude>1</extrude>" : "");
+    text_.Put(clamp_ ? "<tessellate>1</tessellate>" : "");
+    text_.Put(AltitudeMode(clamp_));
+    text_.Put("<coordinates>\n");
+}
+
+void KmlWriter::EndLine(std::uint64_t points) {
+    if (points == 1) {
+        Tuple(segment_first_);
+        text_.Put('\n');
+    }
+    text_.Put("</coordinates></LineString>\n");
+}
+
+bool KmlWriter::Lines() {
+    text_.Put("  <Placemark>\n    <name>");
+    text_.XmlText(name_);
+    text_.Put("</name>\n    <styleUrl>#track</styleUrl>\n");
+    text_.Put(segments_ > 1 ? "    <MultiGeometry>\n" : "");
+    if (!spool_->StartReading()) {
+        return SpoolFailed();
+    }
+    std::uint64_t points = 0;  // of the segment
+    while (spool_->Next(held_)) {
+        if (held_.begins_segment) {
+            if (points > 0) {
+                EndLine(points);
+            }
+            BeginLine();
+            segment_first_ = held_;
+            points = 0;
+        }
+        Tuple(held_);
+        text_.Put('\n');
+        ++points;
+    }
+    if (spool_->Error() != 0) {
+        return SpoolFailed();
+    }
+    EndLine(points);
+    text_.Put(segments_ > 1 ? "    </MultiGeometry>\n  </Placemark>\n" : "  </Placemark>\n");
+    return true;
 }
 
 bool KmlWriter::Finish() {
-    if (Written() == 1) {
+    if (Failed()) {
+        return false;
+    }
+    if (Written() > 0) {
         Placemark("Start", first_);
-    } else if (Written() > 1) {
-        text_.Put("</coordinates></LineString>\n  </Placemark>\n");
+    }
+    if (Written() > 1 && !Lines()) {
+        return false;
     }
     if (Written() > 0) {
         Placemark("End", last_);
@@ -117,7 +174,10 @@ bool KmlWriter::Finish() {
 }
 
 std::vector<Tally> KmlWriter::Tallies() const {
-    return {SkippedForPosition(skipped_, true)};
+    std::vector<Tally> tallies = {SkippedWithoutPosition(without_position_),
+                                  SkippedForPosition(skipped_, true)};
+    losses_.AppendTallies(tallies);
+    return tallies;
 }
 
 }  // namespace formats

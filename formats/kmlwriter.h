@@ -2,23 +2,30 @@
 // style, then
 //
 //   - a Placemark "Start" at the first point (a Point, with a TimeStamp when
-//     its Time is not 0),
-//   - a Placemark named after the input with the track as a LineString of
-//     "lon,lat,alt" tuples (altitude in metres, altitudeMode absolute), when
-//     there are two points or more,
+//     it has a time),
+//   - a Placemark named after the input with the track: a LineString of
+//     "lon,lat,alt" tuples (altitude in metres, altitudeMode absolute;
+//     "lon,lat" for a point without an elevation), or, when the points make
+//     several segments (a new track begins a segment too), a MultiGeometry
+//     with a LineString for each; a segment of one point is a line from the
+//     point to itself. There is no line for a track of one point.
 //   - a Placemark "End" at the last point, like "Start".
 //
-// WriterOptions::clamp lays the line on the ground (altitudeMode
+// WriterOptions::clamp lays the lines on the ground (altitudeMode
 // clampToGround, tuples without altitude); WriterOptions::extrude adds the
-// wall from the line down to the ground. A point whose latitude or longitude
-// is not finite or out of range, or whose altitude is not finite when
-// altitudes are written, is left out and counted.
+// wall from the lines down to the ground. A point without a position, or
+// whose latitude or longitude is not finite or out of range, or whose
+// elevation is not finite when altitudes are written, is left out and
+// counted. Heart rates, cadences, power and temperatures are not kept, and
+// are counted.
 //
-// The first point is held back until the second arrives, and the last until
-// the end: whether there is a line to draw is known only then.
+// Whether the points make one line or several is known only at the end:
+// the points wait in a temporary file (see pointspool.h), not in memory,
+// and the placemarks are written when the document is finished.
 #ifndef TRACKTOOLS_FORMATS_KMLWRITER_H
 #define TRACKTOOLS_FORMATS_KMLWRITER_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,25 +34,40 @@
 
 namespace formats {
 
+class PointSpool;
+
 class KmlWriter : public Writer {
   public:
     KmlWriter(int fd, const WriterOptions& options);
+    ~KmlWriter() override;
 
     bool Write(const track::Point& point) override;
     bool Finish() override;
     std::vector<Tally> Tallies() const override;
 
   private:
-    bool WriteRecord(const GPL_Data_Point& point);
-    void Tuple(const GPL_Data_Point& point);
-    void Placemark(const char* name, const GPL_Data_Point& point);
+    void Tuple(const track::Point& point);
+    void Placemark(const char* name, const track::Point& point);
+    void BeginLine();
+    void EndLine(std::uint64_t points);
+    // The line Placemark from the points in the spool; false when the
+    // temporary file failed.
+    bool Lines();
+    bool SpoolFailed();
 
     TextOutput text_;
     std::string name_;
     bool clamp_;
     bool extrude_;
-    GPL_Data_Point first_;
-    GPL_Data_Point last_;
+    std::unique_ptr<PointSpool> spool_;
+    Breaks breaks_;
+    Losses losses_;
+    std::uint64_t segments_ = 0;
+    track::Point first_;
+    track::Point last_;
+    track::Point held_;  // a point going in or out of the spool
+    track::Point segment_first_;
+    std::uint64_t without_position_ = 0;
     std::uint64_t skipped_ = 0;
 };
 

@@ -11,7 +11,6 @@
 namespace formats {
 namespace {
 
-constexpr std::size_t kChunk = 1 << 16;
 constexpr std::size_t kMaxFields = 24;
 
 bool IsDigit(char c) {
@@ -55,9 +54,11 @@ bool ReadDigits(std::string_view field, std::size_t at, std::size_t count, unsig
     return true;
 }
 
-// "hhmmss" with an optional fraction: the second of the day, and the
+// "hhmmss" with an optional fraction: the second of the day, the
+// nanoseconds of the fraction (digits past the ninth dropped), and the
 // milliseconds of the day that pair an RMC with its GGA.
-bool ReadTimeOfDay(std::string_view field, unsigned& second_of_day, std::uint64_t& millisecond) {
+bool ReadTimeOfDay(std::string_view field, unsigned& second_of_day, std::uint32_t& nanoseconds,
+                   std::uint64_t& millisecond) {
     unsigned hours = 0;
     unsigned minutes = 0;
     unsigned seconds = 0;
@@ -65,21 +66,21 @@ bool ReadTimeOfDay(std::string_view field, unsigned& second_of_day, std::uint64_
         !ReadDigits(field, 4, 2, seconds) || hours > 23 || minutes > 59 || seconds > 60) {
         return false;
     }
-    unsigned thousandths = 0;
+    nanoseconds = 0;
     if (field.size() > 6) {
         if (field[6] != '.') {
             return false;
         }
-        unsigned scale = 100;
+        std::uint32_t scale = 100000000;
         for (std::size_t i = 7; i < field.size(); ++i, scale /= 10) {
             if (!IsDigit(field[i])) {
                 return false;
             }
-            thousandths += scale * static_cast<unsigned>(field[i] - '0');
+            nanoseconds += scale * static_cast<std::uint32_t>(field[i] - '0');
         }
     }
     second_of_day = hours * 3600 + minutes * 60 + seconds;
-    millisecond = std::uint64_t{second_of_day} * 1000 + thousandths;
+    millisecond = std::uint64_t{second_of_day} * 1000 + nanoseconds / 1000000;
     return true;
 }
 
@@ -128,59 +129,66 @@ bool ReadAngle(std::string_view field, std::string_view hemisphere, char positiv
 }  // namespace
 
 NmeaReader::NmeaReader(std::unique_ptr<io::InputFile> file)
-    : Reader(Format::Named("nmea"), *file),
-      file_(std::move(file)),
-      chunk_(std::make_unique<unsigned char[]>(kChunk)) {}
+    : Reader(Format::Named("nmea"), *file), file_(std::move(file)) {}
 
-bool NmeaReader::NextSentence() {
-    bool collecting = false;
-    bool overflow = false;
-    for (;;) {
-        if (at_ == size_) {
-            at_ = 0;
-            size_ = file_->ReadBytes(chunk_.get(), kChunk);
-            if (size_ == 0) {
-                // A last line without its line end still holds a sentence.
-                return collecting && !overflow && !file_->Failed();
-            }
+namespace {
+
+// Where the first line end or "$" lies in `size` bytes; `size` for none.
+std::size_t SentenceEnd(const unsigned char* data, std::size_t size) {
+    for (const char end : {'\n', '\r', '$'}) {
+        const void* found = std::memchr(data, end, size);
+        if (found != nullptr) {
+            size = static_cast<std::size_t>(static_cast<const unsigned char*>(found) - data);
         }
-        const unsigned char* const start = chunk_.get() + at_;
-        const std::size_t available = size_ - at_;
-        if (!collecting) {
-            const void* dollar = std::memchr(start, '$', available);
-            if (dollar == nullptr) {
-                at_ = size_;
-                continue;
-            }
-            at_ += static_cast<std::size_t>(static_cast<const unsigned char*>(dollar) - start) + 1;
-            collecting = true;
-            overflow = false;
-            length_ = 0;
+    }
+    return size;
+}
+
+}  // namespace
+
+bool NmeaReader::NextSentence(std::string_view& sentence) {
+    file_->Skip(taken_);
+    taken_ = 0;
+    for (;;) {
+        if (file_->Size() == 0 && !file_->More()) {
+            return false;
+        }
+        const void* dollar = std::memchr(file_->Data(), '$', file_->Size());
+        if (dollar == nullptr) {
+            file_->Skip(file_->Size());
             continue;
         }
-        // The sentence runs to the line end or to the next "$".
-        std::size_t taken = available;
-        for (const char end : {'\n', '\r', '$'}) {
-            const void* found = std::memchr(start, end, taken);
-            if (found != nullptr) {
-                taken = static_cast<std::size_t>(static_cast<const unsigned char*>(found) - start);
+        file_->Skip(
+            static_cast<std::size_t>(static_cast<const unsigned char*>(dollar) - file_->Data()) +
+            1);
+        // The sentence and its end lie together in the buffer, unless the
+        // file ends first.
+        file_->Want(kMaxSentence + 1);
+        const unsigned char* const data = file_->Data();
+        const std::size_t size = file_->Size();
+        const std::size_t look = size < kMaxSentence + 1 ? size : kMaxSentence + 1;
+        const std::size_t end = SentenceEnd(data, look);
+        if (end < look || size <= kMaxSentence) {
+            if (end == size && file_->Failed()) {
+                return false;
             }
-        }
-        const std::size_t room = kMaxSentence - length_;
-        const std::size_t copied = taken < room ? taken : room;
-        std::memcpy(sentence_ + length_, start, copied);
-        length_ += copied;
-        overflow = overflow || copied < taken;
-        at_ += taken;
-        if (taken < available) {
+            sentence = std::string_view(reinterpret_cast<const char*>(data), end);
             // A line end is taken; a "$" starts the next sentence.
-            if (start[taken] != '$') {
-                ++at_;
+            taken_ = end + (end < size && data[end] != '$' ? 1 : 0);
+            return true;
+        }
+        // Too long for a sentence: passed over to its end.
+        file_->Skip(look);
+        for (;;) {
+            if (file_->Size() == 0 && !file_->More()) {
+                return false;
             }
-            if (!overflow) {
-                return true;
+            const std::size_t skipped = SentenceEnd(file_->Data(), file_->Size());
+            if (skipped < file_->Size()) {
+                file_->Skip(skipped + (file_->Data()[skipped] != '$' ? 1 : 0));
+                break;
             }
-            collecting = false;
+            file_->Skip(skipped);
         }
     }
 }
@@ -248,23 +256,24 @@ void NmeaReader::Rmc(const std::string_view* fields, std::size_t count) {
     unsigned second_of_day = 0;
     std::int64_t days = 0;
     double knots = 0.0;
-    if (fields[2] != "A" || !ReadTimeOfDay(fields[1], second_of_day, fix.time_of_day) ||
-        !ReadAngle(fields[3], fields[4], 'N', 'S', 90.0, fix.point.Latitude) ||
-        !ReadAngle(fields[5], fields[6], 'E', 'W', 180.0, fix.point.Longitude) ||
+    if (fields[2] != "A" ||
+        !ReadTimeOfDay(fields[1], second_of_day, fix.nanoseconds, fix.time_of_day) ||
+        !ReadAngle(fields[3], fields[4], 'N', 'S', 90.0, fix.record.Latitude) ||
+        !ReadAngle(fields[5], fields[6], 'E', 'W', 180.0, fix.record.Longitude) ||
         !ReadOptionalNumber(fields[7], knots) ||
-        !ReadOptionalNumber(fields[8], fix.point.Heading) || !ReadDate(fields[9], days)) {
+        !ReadOptionalNumber(fields[8], fix.record.Heading) || !ReadDate(fields[9], days)) {
         ++malformed_;
         return;
     }
-    fix.point.Time = static_cast<std::uint32_t>(days * 86400 + second_of_day);
-    fix.point.Speed = MphFromKnots(knots);
+    fix.record.Time = static_cast<std::uint32_t>(days * 86400 + second_of_day);
+    fix.record.Speed = MphFromKnots(knots);
     if (waiting_) {
-        Hand(fix_, 0.0);
+        Hand(fix_, nullptr);
         waiting_ = false;
     }
     // The GGA of this fix came first, or may come next.
     if (gga_known_ && gga_time_of_day_ == fix.time_of_day) {
-        Hand(fix, gga_altitude_feet_);
+        Hand(fix, gga_has_altitude_ ? &gga_meters_ : nullptr);
     } else {
         fix_ = fix;
         waiting_ = true;
@@ -274,46 +283,61 @@ void NmeaReader::Rmc(const std::string_view* fields, std::size_t count) {
 // $--GGA,time,lat,N/S,lon,E/W,quality,satellites,hdop,altitude,M,separation,M,age,station
 void NmeaReader::Gga(const std::string_view* fields, std::size_t count) {
     unsigned second_of_day = 0;
+    std::uint32_t nanoseconds = 0;
     std::uint64_t time_of_day = 0;
-    if (count < 2 || !ReadTimeOfDay(fields[1], second_of_day, time_of_day)) {
+    if (count < 2 || !ReadTimeOfDay(fields[1], second_of_day, nanoseconds, time_of_day)) {
         return;
     }
-    double altitude_feet = 0.0;
     double meters = 0.0;
-    if (count > 10 && !fields[6].empty() && fields[6] != "0" && fields[10] == "M" &&
-        ReadNumber(fields[9], meters)) {
-        altitude_feet = FeetFromMeters(meters);
-    }
+    const bool has_altitude = count > 10 && !fields[6].empty() && fields[6] != "0" &&
+                              fields[10] == "M" && ReadNumber(fields[9], meters);
     if (waiting_) {
-        Hand(fix_, fix_.time_of_day == time_of_day ? altitude_feet : 0.0);
+        Hand(fix_, fix_.time_of_day == time_of_day && has_altitude ? &meters : nullptr);
         waiting_ = false;
     }
     gga_known_ = true;
     gga_time_of_day_ = time_of_day;
-    gga_altitude_feet_ = altitude_feet;
+    gga_has_altitude_ = has_altitude;
+    gga_meters_ = meters;
 }
 
-void NmeaReader::Hand(const Fix& fix, double altitude_feet) {
-    GPL_Data_Point& point = ready_[ready_count_++];
-    point = fix.point;
-    point.Altitude = altitude_feet;
-    point.Tag = ++count_;
+void NmeaReader::Hand(const Fix& fix, const double* meters) {
+    Ready& ready = ready_[ready_count_++];
+    ready.fix = fix;
+    ready.fix.record.Altitude = meters != nullptr ? FeetFromMeters(*meters) : 0.0;
+    ready.fix.record.Tag = ++count_;
+    ready.has_altitude = meters != nullptr;
+    ready.meters = meters != nullptr ? *meters : 0.0;
 }
 
-bool NmeaReader::NextRecord(GPL_Data_Point& point) {
+bool NmeaReader::Next(track::Point& point) {
     for (;;) {
         if (ready_next_ < ready_count_) {
-            point = ready_[ready_next_++];
+            const Ready& ready = ready_[ready_next_++];
             if (ready_next_ == ready_count_) {
                 ready_next_ = ready_count_ = 0;
             }
+            // The record as the GPL form of the fix, which a GPL writer
+            // writes back as it is; the point keeps what the record cannot.
+            point.Reset();
+            track::FromRecord(ready.fix.record, point);
+            if (ready.has_altitude) {
+                point.Set(track::kElevation, ready.meters);
+            } else {
+                point.Clear(track::kElevation);
+            }
+            point.SetTime(track::Instant::FromNanoseconds(
+                track::Instant::FromSeconds(ready.fix.record.Time).Nanoseconds() +
+                ready.fix.nanoseconds));
+            point.begins_segment = point.begins_track = ready.fix.record.Tag == 1;
             return true;
         }
         if (Failed()) {
             return false;
         }
-        if (NextSentence()) {
-            Use(std::string_view(sentence_, length_));
+        std::string_view sentence;
+        if (NextSentence(sentence)) {
+            Use(sentence);
             continue;
         }
         if (file_->Failed()) {
@@ -323,21 +347,9 @@ bool NmeaReader::NextRecord(GPL_Data_Point& point) {
         if (!waiting_) {
             return false;
         }
-        Hand(fix_, 0.0);
+        Hand(fix_, nullptr);
         waiting_ = false;
     }
-}
-
-bool NmeaReader::Next(track::Point& point) {
-    GPL_Data_Point record;
-    if (!NextRecord(record)) {
-        return false;
-    }
-    track::FromRecord(record, point);
-    point.begins_segment = point.begins_track = record.Tag == 1;
-    point.track = 0;
-    point.track_name.clear();
-    return true;
 }
 
 std::vector<Tally> NmeaReader::Tallies() const {

@@ -15,6 +15,13 @@ inline Tally TimeOutOfRange(std::uint64_t count) {
             "points with a time outside 1970 to 2106 were given Time 0", false};
 }
 
+// Points left without a time because theirs lies outside the years a
+// point keeps (see track::KeepsTime).
+inline Tally TimeNotKept(std::uint64_t count) {
+    return {count, "point with a time outside 1900 to 2200 was left without a time",
+            "points with a time outside 1900 to 2200 were left without a time", false};
+}
+
 // Points left out because they have no position at all (a sensor's
 // reading without a fix).
 inline Tally SkippedWithoutPosition(std::uint64_t count) {

@@ -65,10 +65,9 @@ void TextOutput::Unsigned(std::uint64_t value) {
     Put(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
 }
 
-void TextOutput::Time(std::uint32_t time) {
-    char text[kUtcTimeLength];
-    FormatUtcTime(time, text);
-    Put(std::string_view(text, sizeof text));
+void TextOutput::Time(track::Instant time) {
+    char text[kMaxUtcTimeLength];
+    Put(std::string_view(text, FormatUtcTime(time, text)));
 }
 
 std::string MarkupText(std::string_view text) {
@@ -87,8 +86,10 @@ std::string MarkupText(std::string_view text) {
             out += "&quot;";
         } else if (c == '\'') {
             out += "&#39;";
+        } else if (c == '\r') {
+            out += "&#13;";
         } else if (length == 0 ||
-                   (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')) {
+                   (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n')) {
             out += kReplacement;
         } else {
             out += text.substr(0, length);

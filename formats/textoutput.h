@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "tracktools/io/outputfile.h"
+#include "tracktools/track/point.h"
 
 namespace formats {
 
@@ -17,7 +18,8 @@ namespace formats {
 std::size_t Utf8Length(std::string_view text);
 
 // `text` escaped for XML or HTML character data and attribute values
-// (& < > " ' as references); bytes that are not UTF-8, and control
+// (& < > " ' as references, and CR, which a reader would take for a line
+// end); bytes that are not UTF-8, and control
 // characters XML 1.0 cannot hold, become U+FFFD.
 std::string MarkupText(std::string_view text);
 // `text` as a JSON string with its quotes: " \ and control characters
@@ -38,8 +40,9 @@ class TextOutput {
     // decimal type wants it. For finite values only.
     void Decimal(double value);
     void Unsigned(std::uint64_t value);
-    // "YYYY-MM-DDThh:mm:ssZ".
-    void Time(std::uint32_t time);
+    // "YYYY-MM-DDThh:mm:ssZ", with the fraction of a second when there is
+    // one (".25").
+    void Time(track::Instant time);
     // Names, which are short: MarkupText and JsonQuoted.
     void XmlText(std::string_view text) { Put(MarkupText(text)); }
     void JsonString(std::string_view text) { Put(JsonQuoted(text)); }

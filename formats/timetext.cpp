@@ -82,12 +82,13 @@ bool ValidDate(std::int64_t year, unsigned month, unsigned day) {
     return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
-CivilTime CivilFromTime(std::uint32_t time) {
-    const std::int64_t days = time / kSecondsPerDay;
-    const auto second_of_day = static_cast<unsigned>(time % kSecondsPerDay);
-    // The inverse of DaysFromCivil, on the same eras (all Times lie in one).
+CivilTime CivilFromSeconds(std::int64_t seconds) {
+    const std::int64_t days =
+        (seconds >= 0 ? seconds : seconds - (kSecondsPerDay - 1)) / kSecondsPerDay;
+    const auto second_of_day = static_cast<unsigned>(seconds - days * kSecondsPerDay);
+    // The inverse of DaysFromCivil, on the same eras.
     const std::int64_t shifted = days + 719468;
-    const std::int64_t era = shifted / 146097;
+    const std::int64_t era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
     const auto day_of_era = static_cast<unsigned>(shifted - era * 146097);
     const unsigned year_of_era =
         (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
@@ -104,25 +105,60 @@ CivilTime CivilFromTime(std::uint32_t time) {
     return civil;
 }
 
-void FormatUtcTime(std::uint32_t time, char* out) {
-    const CivilTime civil = CivilFromTime(time);
+CivilTime CivilFromTime(std::uint32_t time) {
+    return CivilFromSeconds(time);
+}
+
+namespace {
+
+// "YYYY-MM-DDThh:mm:ss" of a civil time, 19 characters.
+char* PutCivil(const CivilTime& civil, char* out) {
     const auto put = [&out](unsigned value, int width, char after) {
         for (int i = width - 1; i >= 0; --i) {
             out[i] = static_cast<char>('0' + value % 10);
             value /= 10;
         }
         out += width;
-        *out++ = after;
+        if (after != 0) {
+            *out++ = after;
+        }
     };
     put(civil.year, 4, '-');
     put(civil.month, 2, '-');
     put(civil.day, 2, 'T');
     put(civil.hour, 2, ':');
     put(civil.minute, 2, ':');
-    put(civil.second, 2, 'Z');
+    put(civil.second, 2, 0);
+    return out;
 }
 
-bool ParseIsoTime(const char* text, std::size_t size, std::int64_t& seconds) {
+}  // namespace
+
+void FormatUtcTime(std::uint32_t time, char* out) {
+    *PutCivil(CivilFromTime(time), out) = 'Z';
+}
+
+std::size_t FormatUtcTime(track::Instant time, char* out) {
+    char* end = PutCivil(CivilFromSeconds(time.Seconds()), out);
+    auto fraction = static_cast<std::uint32_t>(time.Fraction());
+    if (fraction != 0) {
+        int digits = 9;
+        for (; fraction % 10 == 0; fraction /= 10) {
+            --digits;
+        }
+        *end++ = '.';
+        for (int i = digits - 1; i >= 0; --i) {
+            end[i] = static_cast<char>('0' + fraction % 10);
+            fraction /= 10;
+        }
+        end += digits;
+    }
+    *end++ = 'Z';
+    return static_cast<std::size_t>(end - out);
+}
+
+bool ParseIsoTime(const char* text, std::size_t size, std::int64_t& seconds,
+                  std::uint32_t& nanoseconds) {
     std::size_t at = 0;
     unsigned year = 0;
     unsigned month = 0;
@@ -141,10 +177,12 @@ bool ParseIsoTime(const char* text, std::size_t size, std::int64_t& seconds) {
     if (!ValidDate(year, month, day) || hour > 23 || minute > 59 || second > 60) {
         return false;
     }
+    std::uint32_t fraction = 0;
     if (Expect(text, size, at, '.', ',')) {
         const std::size_t first = at;
-        while (at < size && IsDigit(text[at])) {
-            ++at;
+        std::uint32_t scale = 100000000;
+        for (; at < size && IsDigit(text[at]); ++at, scale /= 10) {
+            fraction += scale * static_cast<std::uint32_t>(text[at] - '0');
         }
         if (at == first) {
             return false;
@@ -156,7 +194,13 @@ bool ParseIsoTime(const char* text, std::size_t size, std::int64_t& seconds) {
     }
     seconds = DaysFromCivil(year, month, day) * kSecondsPerDay +
               std::int64_t{hour * 3600 + minute * 60 + second} - offset;
+    nanoseconds = fraction;
     return true;
+}
+
+bool ParseIsoTime(const char* text, std::size_t size, std::int64_t& seconds) {
+    std::uint32_t nanoseconds = 0;
+    return ParseIsoTime(text, size, seconds, nanoseconds);
 }
 
 }  // namespace formats

@@ -68,10 +68,6 @@ bool HasValidPosition(const track::Point& point) {
            std::fabs(point.longitude) <= 180.0;
 }
 
-bool HasValidPosition(const GPL_Data_Point& record) {
-    return std::fabs(record.Latitude) <= 90.0 && std::fabs(record.Longitude) <= 180.0;
-}
-
 std::unique_ptr<Writer> OpenWriter(Format format, int fd, const WriterOptions& options) {
     if (!format.Writable()) {
         return nullptr;

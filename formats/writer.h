@@ -88,22 +88,30 @@ class Writer {
 };
 
 // What a writer does at a point: the marks of tracks and segments as the
-// output sees them, where the first point written begins a track.
+// output sees them, where the first point written begins a track, and a
+// point left out passes its mark on to the next point written.
 class Breaks {
   public:
     enum Kind { kNone, kSegment, kTrack };
     // The break before `point`, which is written.
     Kind Next(const track::Point& point) {
-        const Kind kind = !started_ || point.begins_track ? kTrack
-                          : point.begins_segment          ? kSegment
-                                                          : kNone;
+        const Kind kind = !started_ ? kTrack : Stronger(pending_, Of(point));
         started_ = true;
+        pending_ = kNone;
         return kind;
     }
+    // `point` is left out.
+    void Skip(const track::Point& point) { pending_ = Stronger(pending_, Of(point)); }
     bool Started() const { return started_; }
 
   private:
+    static Kind Of(const track::Point& point) {
+        return point.begins_track ? kTrack : point.begins_segment ? kSegment : kNone;
+    }
+    static Kind Stronger(Kind a, Kind b) { return a > b ? a : b; }
+
     bool started_ = false;
+    Kind pending_ = kNone;
 };
 
 // Counts what a format cannot hold of the points written: the values of
@@ -129,7 +137,6 @@ class Losses {
 // True when `point` has a latitude within ±90 and a longitude within ±180
 // degrees, the positions that GPX, KML and GeoJSON can hold.
 bool HasValidPosition(const track::Point& point);
-bool HasValidPosition(const GPL_Data_Point& record);
 
 // A writer of `format` into the open descriptor `fd`; null when the format
 // is not writable. The start of the document goes into the buffer at once.

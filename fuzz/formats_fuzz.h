@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "fuzz_support.h"
@@ -18,14 +19,16 @@ namespace fuzz {
 constexpr std::size_t kRoundTripPoints = 64;
 
 struct Points {
-    std::vector<GPL_Data_Point> points;  // the first kRoundTripPoints
+    std::vector<track::Point> points;  // the first kRoundTripPoints
     std::uint64_t count = 0;
     bool failed = false;
 };
 
 // Reads `name` as `format` to its end. The reader numbers its points from 1
-// (checked when `numbered`), says the same at its end twice, and keeps its
-// tallies in a fixed order.
+// (checked when `numbered`), begins a track with its first point, names
+// tracks on their first points only, keeps times in the years a point
+// holds, says the same at its end twice, and keeps its tallies in a fixed
+// order.
 inline Points ReadAll(const std::string& name, formats::Format format, bool numbered) {
     formats::ReadError error;
     const auto reader = formats::OpenReader(name, format, error);
@@ -35,11 +38,15 @@ inline Points ReadAll(const std::string& name, formats::Format format, bool numb
     track::Point point;
     while (reader->Next(point)) {
         ++result.count;
+        FUZZ_CHECK(!numbered || point.tag == result.count);
+        FUZZ_CHECK(result.count > 1 || point.begins_track);
+        FUZZ_CHECK(point.begins_segment || !point.begins_track);
+        FUZZ_CHECK(point.begins_track || point.track_name.empty());
+        FUZZ_CHECK(!point.Has(track::kTime) || track::KeepsTime(point.time.Seconds()));
         const GPL_Data_Point record = track::ToRecord(point);
-        FUZZ_CHECK(!numbered || record.Tag == result.count);
         FUZZ_CHECK(record.Reserved1 == 0 && record.Reserved2 == 0);
         if (result.points.size() < kRoundTripPoints) {
-            result.points.push_back(record);
+            result.points.push_back(point);
         }
     }
     result.failed = reader->Failed();
@@ -50,14 +57,15 @@ inline Points ReadAll(const std::string& name, formats::Format format, bool numb
     return result;
 }
 
+// The name a writer gives a track without one of its own.
+constexpr char kTrackName[] = "fuzz";
+
 // Writes `points` as `format` into `file` and reads them back.
 inline Points WriteAndRead(MemoryFile& file, formats::Format format,
-                           const std::vector<GPL_Data_Point>& points) {
+                           const std::vector<track::Point>& points) {
     {
-        const auto writer = formats::OpenWriter(format, file.Empty(), {"fuzz", false, false});
-        track::Point point;
-        for (const GPL_Data_Point& record : points) {
-            track::FromRecord(record, point);
+        const auto writer = formats::OpenWriter(format, file.Empty(), {kTrackName, false, false});
+        for (const track::Point& point : points) {
             FUZZ_CHECK(writer->Write(point));
         }
         FUZZ_CHECK(writer->Finish());
@@ -75,22 +83,27 @@ inline bool Same(double a, double b) {
     return a == b && std::signbit(a) == std::signbit(b);
 }
 
-// The points read back are the points written: positions and times bit for
-// bit, and Tag, heading and speed too when `every_field`; the altitude to
-// `altitude` of its size (0: bit for bit).
-inline void CheckSame(const Points& back, const Points& written, bool every_field,
-                      double altitude) {
+// The points read back are the points written, bit for bit: the same
+// values present with the same doubles and times, the same segments, and
+// (when `names`) the same track names, an empty one given kTrackName.
+inline void CheckSame(const Points& back, const Points& written, bool names) {
     FUZZ_CHECK(back.count == written.points.size());
     for (std::size_t i = 0; i < back.points.size(); ++i) {
-        const GPL_Data_Point& is = back.points[i];
-        const GPL_Data_Point& was = written.points[i];
-        FUZZ_CHECK(Same(is.Latitude, was.Latitude) && Same(is.Longitude, was.Longitude));
-        FUZZ_CHECK(is.Time == was.Time);
-        FUZZ_CHECK(altitude == 0.0 ? Same(is.Altitude, was.Altitude)
-                                   : std::fabs(is.Altitude - was.Altitude) <=
-                                         altitude * std::fabs(was.Altitude));
-        FUZZ_CHECK(!every_field || (Same(is.Heading, was.Heading) && Same(is.Speed, was.Speed) &&
-                                    is.Tag == was.Tag));
+        const track::Point& is = back.points[i];
+        const track::Point& was = written.points[i];
+        FUZZ_CHECK(is.fields == was.fields);
+        FUZZ_CHECK(!is.Has(track::kPosition) ||
+                   (Same(is.latitude, was.latitude) && Same(is.longitude, was.longitude)));
+        FUZZ_CHECK(!is.Has(track::kTime) || is.time == was.time);
+        for (const track::Field field :
+             {track::kElevation, track::kSpeed, track::kCourse, track::kHeartRate, track::kCadence,
+              track::kPower, track::kTemperature}) {
+            FUZZ_CHECK(!is.Has(field) || Same(is.Get(field), was.Get(field)));
+        }
+        FUZZ_CHECK(is.begins_segment == (was.begins_segment || i == 0));
+        FUZZ_CHECK(!names || is.begins_track == (was.begins_track || i == 0));
+        FUZZ_CHECK(!names || !is.begins_track ||
+                   is.track_name == (was.track_name.empty() ? kTrackName : was.track_name));
     }
 }
 

@@ -14,7 +14,7 @@ set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 targets=(text_line record geodesy writedata vrml_number vrml_scene gpx_reader nmea_reader csv_reader
-    fit_reader tcx_reader)
+         trackedit fit_reader tcx_reader)
 skip=77
 
 usage() {

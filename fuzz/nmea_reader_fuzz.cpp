@@ -1,5 +1,6 @@
 // The NMEA reader on arbitrary logs: no content makes it fail, and every
-// point it gives has a position, a time from 1980 to 2079, and its number.
+// point it gives has a position, a time from 1980 to 2079 (a leap second on
+// 31 December 2079 reaching 2080-01-01T00:00:00Z), and its number.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -11,11 +12,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fuzz::Points read =
         fuzz::ReadAll(input.Hold(data, size), formats::Format::Named("nmea"), true);
     FUZZ_CHECK(!read.failed);
-    for (const GPL_Data_Point& point : read.points) {
-        FUZZ_CHECK(std::fabs(point.Latitude) <= 90 && std::fabs(point.Longitude) <= 180);
-        FUZZ_CHECK(point.Time >= 315532800u && point.Time < 3471292800u);  // 1980 to 2079
-        FUZZ_CHECK(std::isfinite(point.Speed) && std::isfinite(point.Heading) &&
-                   std::isfinite(point.Altitude));
+    for (const track::Point& point : read.points) {
+        FUZZ_CHECK(point.Has(track::kPosition) && std::fabs(point.latitude) <= 90 &&
+                   std::fabs(point.longitude) <= 180);
+        FUZZ_CHECK(point.Has(track::kTime) &&
+                   point.time >= track::Instant::FromSeconds(315532800) &&
+                   point.time < track::Instant::FromSeconds(3471292801));
+        FUZZ_CHECK(std::isfinite(point.speed) && std::isfinite(point.course) &&
+                   (!point.Has(track::kElevation) || std::isfinite(point.elevation)));
     }
     return 0;
 }

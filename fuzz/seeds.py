@@ -104,6 +104,15 @@ put("gpx_reader", "bad-time", GPX11 + '<trk><trkseg><trkpt lat="1" lon="2"><time
     '</trkpt></trkseg></trk></gpx>')
 put("gpx_reader", "laughs", '<?xml version="1.0"?><!DOCTYPE gpx [<!ENTITY a "aa"><!ENTITY b "&a;&a;">]><gpx>&b;</gpx>')
 put("gpx_reader", "cut", GPX11 + '<trk><trkseg><trkpt lat="1" lon="2"><ele>3')
+put("gpx_reader", "tracks", GPX11.replace('">', '" xmlns:p="http://www.garmin.com/xmlschemas/PowerExtension/v1"'
+    ' xmlns:v1="http://www.garmin.com/xmlschemas/TrackPointExtension/v1">', 1)
+    + '<trk><name> Morning &amp; hike </name><trkseg><trkpt lat="1" lon="2"><ele/><extensions>'
+    '<v1:TrackPointExtension><v1:atemp>-3.5</v1:atemp><v1:hr>140</v1:hr><v1:cad>88</v1:cad>'
+    '</v1:TrackPointExtension><p:PowerInWatts>250</p:PowerInWatts></extensions></trkpt></trkseg><trkseg/>'
+    '<trkseg><trkpt lat="1" lon="3"><time>2200-12-31T23:59:60.999999999Z</time><extensions>'
+    '<x:power xmlns:x="urn:x">n/a</x:power><power>251</power></extensions></trkpt></trkseg></trk>'
+    '<trk><trkseg><trkpt lat="2" lon="3"><time>1899-12-31T23:59:59Z</time></trkpt></trkseg>'
+    '<name>late</name></trk></gpx>')
 put("gpx_reader", "utf16", '\ufeff<gpx><trk><trkseg><trkpt lat="1" lon="2"/></trkseg></trk></gpx>'.encode("utf-16-le"))
 
 
@@ -124,7 +133,8 @@ put("nmea_reader", "receiver",
     + sentence("GPRMC,000001,V,,,,,,,010100,,,N")
     + sentence("GPGGA,000001,,,,,0,00,99.9,,,,,,")
     + "logger> " + sentence("BDRMC,120000,A,1000.0000,S,17959.9999,W,,,010180,,,D")
-    + "$GPRMC,120001,A,1000.0000,N,00000.0000,E,1,2,311279,,\n")
+    + "$GPRMC,120001,A,1000.0000,N,00000.0000,E,1,2,311279,,\n"
+    + sentence("GPRMC,235960.999999999,A,1000.0000,N,00000.0000,E,1,2,311279,,"))
 put("nmea_reader", "damaged",
     sentence("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W")[:-6] + "*00\r\n"
     + "$GPRMC,123519,A,4807.0$GPGSA,A,3,04,05,,09*00\n\x00\xff$\x01\n"
@@ -135,10 +145,34 @@ put("csv_reader", "written",
     "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag\n"
     "1,2019-05-01T04:31:11Z,46.9481,7.4474,1771,60,0,1\n"
     "2,,-0,5e-324,-inf,nan,-nan,4294967295\n")
+put("csv_reader", "segments",
+    "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag,"
+    "segment,heart_rate_bpm,cadence_rpm,power_w,temperature_c\n"
+    "1,2019-05-01T04:31:11.25Z,46.9481,7.4474,,60,,1,1,120,80,250,-2.5\n"
+    "2,1899-12-31T23:59:59Z,,7.5,1771,,0,2,2,,,,\n"
+    "3,2200-12-31T23:59:60.5Z,1,2,,,,3,,nan,-inf,,\n")
 put("csv_reader", "spreadsheet",
     "\ufeffNotes,Speed_MPH,LONGITUDE,\"latitude\",time\r\n"
     "\"a, \"\"b\"\"\nc\",+1.5, 7.25 ,46.5,2019-05-01T06:31:11+02:00\r\n\r\n,,1,2,\r\n".encode("utf-8"))
 put("csv_reader", "broken", "latitude,longitude,tag\n1,2,3\n1,2\n\"1,2,3\n")
+
+# trackedit: two bytes of options, twelve of values, then four per point
+# (latitude step, longitude step, seconds, flags).
+def wander(count, seed):
+    out, state = b"", seed
+    for i in range(count):
+        state = (state * 1103515245 + 12345) & 0x7FFFFFFF
+        flags = (state >> 8) & 0x7F if i % 7 == 0 else 0
+        out += struct.pack("<bbbB", (state >> 16) % 21 - 10, (state >> 20) % 21 - 10, 4, flags)
+    return out
+
+
+put("trackedit", "every-edit", struct.pack("<H", 0x0DFF) + bytes([3, 200, 20, 5, 40, 30, 12, 9, 140, 0, 0, 0])
+    + bytes([140, 200]) + wander(300, 1))
+put("trackedit", "simplify", struct.pack("<H", 0x0080) + bytes([0, 0, 0, 0, 0, 0, 20, 10, 0, 0, 0, 0])
+    + bytes([60, 10]) + wander(600, 2))
+put("trackedit", "start-join-name", struct.pack("<H", 0x0E10) + bytes([5, 9, 0, 0, 80, 0, 0, 0, 0, 0, 0, 0])
+    + bytes([250, 5]) + wander(120, 3))
 
 # FIT: the test encoder's cases (tests/fit/fitencode.py) but the largest,
 # which is past the fuzzers' input size.

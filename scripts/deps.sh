@@ -28,7 +28,7 @@ test_packages=(
     geographiclib-tools     # GeodSolve and CartConvert, reference values
     gdal-bin                # ogrinfo reads trackconvert's GPX, KML, GeoJSON and CSV
     python3-gpxpy           # gpxpy reads trackconvert's GPX (with /usr/bin/python3)
-    libxml2-utils           # xmllint checks trackconvert's TCX against its schema
+    libxml2-utils           # xmllint checks trackconvert's GPX and TCX against their schemas
     chromium                # trackinfo's report pages loaded and looked at
     python3-html5lib        # ... and parsed as HTML5
     clang libclang-rt-14-dev   # fuzz targets (libFuzzer)

@@ -39,8 +39,11 @@ class Instant {
         return nanoseconds_ - Seconds() * kNanosecondsPerSecond;
     }
     // Seconds from `earlier` to this instant, negative when it is later.
+    // Whole seconds and fractions apart: nanoseconds of three centuries
+    // apart would not fit 64 bits.
     double SecondsSince(Instant earlier) const {
-        return static_cast<double>(nanoseconds_ - earlier.nanoseconds_) / 1e9;
+        return static_cast<double>(Seconds() - earlier.Seconds()) +
+               static_cast<double>(Fraction() - earlier.Fraction()) / 1e9;
     }
 
     friend constexpr bool operator==(Instant a, Instant b) {

@@ -46,9 +46,10 @@ TEST(Csv, EveryFieldButTheReservedWordsComesBackBitForBit) {
             << written.bytes;
     }
     // The text itself: no quoting needed, LF line ends, times as UTC.
-    EXPECT_EQ(written.bytes.substr(0, written.bytes.find('\n', 70) + 1),
-              "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag\n"
-              "1,,0.1,1.7976931348623157e+308,inf,nan,123456789.12345679,4294967295\n");
+    EXPECT_EQ(written.bytes.substr(0, written.bytes.find('\n', written.bytes.find('\n') + 1) + 1),
+              "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag,"
+              "segment,heart_rate_bpm,cadence_rpm,power_w,temperature_c\n"
+              "1,,0.1,1.7976931348623157e+308,inf,nan,123456789.12345679,4294967295,1,,,,\n");
     EXPECT_NE(written.bytes.find("\n2,1970-01-01T00:00:01Z,-0,-2.2250738585072014e-308,-inf,-nan,"),
               std::string::npos);
     EXPECT_NE(written.bytes.find("\n3,2019-05-01T04:31:11Z,5e-324,"), std::string::npos);
@@ -122,14 +123,44 @@ TEST(Csv, ErrorsOfTheFileAtTheirLines) {
     }
 }
 
-TEST(Csv, TimesThatDoNotFitATimeStampBecomeZero) {
-    const ReadResult result = ReadAll(
-        "latitude,longitude,time\n1,2,1969-12-31T23:59:59Z\n1,2,2106-02-07T06:28:16Z\n1,2,\n",
-        Format::Named("csv"));
-    ASSERT_EQ(result.points.size(), 3u);
-    EXPECT_EQ(result.Count("points with a time outside"), 2u);
-    for (const GPL_Data_Point& point : result.points) {
-        EXPECT_EQ(point.Time, 0u);
+// The columns after tag, empty fields as values a point does not have,
+// segments where the number changes; and what the writer makes of such
+// points reads back the same.
+TEST(Csv, SegmentsSensorValuesAndEmptyFields) {
+    const std::string text =
+        "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag,"
+        "segment,heart_rate_bpm,cadence_rpm,power_w,temperature_c\n"
+        "1,2025-06-14T20:15:00.25Z,46.5,7.25,,,,1,1,120,80,250,-2.5\n"
+        "2,,46.6,7.26,1000,,,2,1,,,,\n"
+        "3,,,7.27,,,,3,7,,,,\n"
+        "4,,46.7,7.27,,90,0,4,7,,,0,\n"
+        "5,,46.8,7.28,,,,5,,,,,\n"
+        "6,1899-12-31T23:59:59Z,46.9,7.29,,,,6,1,,,,\n"
+        "7,1969-12-31T23:59:59.5Z,47,7.3,,,,7,1,,,,\n";
+    const std::vector<std::string> expected = {
+        "track 0 '' 46.5,7.25 time=2025-06-14T20:15:00.25Z hr=120 cad=80 power=250 temp=-2.5",
+        "46.6,7.26 ele=304.8",
+        "segment nowhere",
+        "46.7,7.27 speed=0 course=90 power=0",
+        "46.8,7.28",
+        "segment 46.9,7.29",
+        "47,7.3 time=1969-12-31T23:59:59.5Z",
+    };
+    const ReadResult read = ReadAll(text, Format::Named("csv"));
+    ASSERT_FALSE(read.failed) << read.error.reason;
+    EXPECT_EQ(formats_support::Describe(read.model), expected);
+    EXPECT_EQ(read.Count("points with a time outside 1900 to 2200"), 1u);
+    // The GPL record of what the fields say: feet as written, Time 0 for a
+    // time no Time stamp holds.
+    EXPECT_EQ(read.points[1].Altitude, 1000.0);
+    EXPECT_EQ(read.points[6].Time, 0u);
+
+    const ReadResult back = ReadAll(
+        formats_support::WritePoints(Format::Named("csv"), read.model).bytes, Format::Named("csv"));
+    EXPECT_EQ(formats_support::Describe(back.model), expected);
+    for (std::size_t i = 0; i < read.points.size(); ++i) {
+        EXPECT_EQ(testing_support::Record(back.points[i]), testing_support::Record(read.points[i]))
+            << "line " << i + 2;
     }
 }
 

@@ -6,13 +6,17 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "files.h"
 #include "tracktools/formats/reader.h"
+#include "tracktools/formats/timetext.h"
 #include "tracktools/formats/writer.h"
 
 namespace formats_support {
@@ -92,23 +96,64 @@ inline void ExpectPoints(const ReadResult& result, const std::vector<Expected>& 
     }
 }
 
+// A point of the model in a line: where it begins a track ("track 1
+// 'name'") or a segment, then the values it has ("ele=500 time=...Z
+// hr=120"), in the order of track::Field.
+inline std::string Describe(const track::Point& point) {
+    std::ostringstream text;
+    const auto number = [](double value) {
+        char digits[32];
+        return std::string(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    };
+    if (point.begins_track) {
+        text << "track " << point.track << " '" << point.track_name << "' ";
+    } else if (point.begins_segment) {
+        text << "segment ";
+    }
+    if (point.Has(track::kPosition)) {
+        text << number(point.latitude) << "," << number(point.longitude);
+    } else {
+        text << "nowhere";
+    }
+    if (point.Has(track::kTime)) {
+        char time[formats::kMaxUtcTimeLength];
+        text << " time=" << std::string(time, formats::FormatUtcTime(point.time, time));
+    }
+    const std::pair<track::Field, const char*> values[] = {
+        {track::kElevation, "ele"},   {track::kSpeed, "speed"}, {track::kCourse, "course"},
+        {track::kHeartRate, "hr"},    {track::kCadence, "cad"}, {track::kPower, "power"},
+        {track::kTemperature, "temp"}};
+    for (const auto& [field, name] : values) {
+        if (point.Has(field)) {
+            text << " " << name << "=" << number(point.Get(field));
+        }
+    }
+    return text.str();
+}
+
+inline std::vector<std::string> Describe(const std::vector<track::Point>& points) {
+    std::vector<std::string> lines;
+    for (const track::Point& point : points) {
+        lines.push_back(Describe(point));
+    }
+    return lines;
+}
+
 struct WriteResult {
     std::string bytes;
     std::uint64_t written = 0;
     std::vector<formats::Tally> tallies;
 };
 
-inline WriteResult WriteAll(formats::Format format, const std::vector<GPL_Data_Point>& points,
-                            const formats::WriterOptions& options = {}) {
+inline WriteResult WritePoints(formats::Format format, const std::vector<track::Point>& points,
+                               const formats::WriterOptions& options = {}) {
     testing_support::TempDir dir;
     const std::string path = dir / "output";
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     WriteResult result;
     {
         const auto writer = formats::OpenWriter(format, fd, options);
-        track::Point point;
-        for (const GPL_Data_Point& record : points) {
-            track::FromRecord(record, point);
+        for (const track::Point& point : points) {
             EXPECT_TRUE(writer->Write(point));
         }
         EXPECT_TRUE(writer->Finish());
@@ -118,6 +163,16 @@ inline WriteResult WriteAll(formats::Format format, const std::vector<GPL_Data_P
     ::close(fd);
     result.bytes = testing_support::ReadFile(path);
     return result;
+}
+
+// The points of GPL records, as the GPL reader makes them.
+inline WriteResult WriteAll(formats::Format format, const std::vector<GPL_Data_Point>& records,
+                            const formats::WriterOptions& options = {}) {
+    std::vector<track::Point> points(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        track::FromRecord(records[i], points[i]);
+    }
+    return WritePoints(format, points, options);
 }
 
 }  // namespace formats_support

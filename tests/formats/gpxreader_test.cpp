@@ -26,7 +26,8 @@ const char kHead[] =
     "<gpx version=\"1.1\" creator=\"test\" xmlns=\"http://www.topografix.com/GPX/1/1\"\n"
     "     xmlns:tpx1=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v1\"\n"
     "     xmlns:tpx2=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\"\n"
-    "     xmlns:other=\"urn:other\">\n";
+    "     xmlns:other=\"urn:other\" "
+    "xmlns:pwr=\"http://www.garmin.com/xmlschemas/PowerExtension/v1\">\n";
 
 std::string Gpx(const std::string& body) {
     return kHead + body + "</gpx>\n";
@@ -81,6 +82,57 @@ TEST(GpxReader, PointsAndTheirFields) {
     };
     for (const auto& c : cases) {
         ExpectPoints(ReadAll(c.document, Format::Named("gpx")), c.points, c.label);
+    }
+}
+
+// The model's view of the same documents: tracks with their names and
+// segments, values absent where the file has none, fractions of a second,
+// and the sensor values of Garmin's extensions and of `power` elements.
+TEST(GpxReader, TracksSegmentsAndWhatEachPointHolds) {
+    const struct {
+        const char* label;
+        std::string document;
+        std::vector<std::string> points;
+    } cases[] = {
+        {"tracks with names before and after their points, segments, an empty segment",
+         Gpx("<trk><name>\n  Morning &amp; hike </name><trkseg><trkpt lat=\"1\" lon=\"1\"/>"
+             "<trkpt lat=\"1\" lon=\"2\"/></trkseg><trkseg/><trkseg><trkpt lat=\"1\" lon=\"3\"/>"
+             "</trkseg></trk><trk><trkseg/></trk><trk><trkseg><trkpt lat=\"91\" lon=\"0\"/>"
+             "</trkseg><trkseg><trkpt lat=\"2\" lon=\"1\"/></trkseg><name>late</name></trk>"),
+         {"track 0 'Morning & hike' 1,1", "1,2", "segment 1,3", "track 2 '' 2,1"}},
+        {"a point inside a name, which is no GPX: the name as far as it goes",
+         Gpx("<trk><name> Tour <trkseg><trkpt lat=\"1\" lon=\"1\"><ele>5</ele></trkpt></trkseg>"
+             "de France</name></trk>"),
+         {"track 0 'Tour' 1,1 ele=5"}},
+        {"each route a track with its name",
+         Gpx("<rte><name>out</name><rtept lat=\"1\" lon=\"1\"/><rtept lat=\"1\" lon=\"2\"/>"
+             "</rte><rte><rtept lat=\"2\" lon=\"1\"/></rte>"),
+         {"track 0 'out' 1,1", "1,2", "track 1 '' 2,1"}},
+        {"absent is not 0; fractions to the nanosecond",
+         Gpx(Track("<trkpt lat=\"1\" lon=\"1\"><ele/><time>2019-05-01T06:31:11.123456789999+02:00"
+                   "</time></trkpt><trkpt lat=\"1\" lon=\"2\"><ele>0</ele></trkpt>")),
+         {"track 0 't' 1,1 time=2019-05-01T04:31:11.123456789Z", "1,2 ele=0"}},
+        {"sensor values of either extension version, power of any namespace",
+         Gpx(Track("<trkpt lat=\"1\" lon=\"1\"><extensions><tpx1:TrackPointExtension>"
+                   "<tpx1:atemp>-3.5</tpx1:atemp><tpx1:hr>140</tpx1:hr><tpx1:cad>88</tpx1:cad>"
+                   "</tpx1:TrackPointExtension><pwr:PowerInWatts>250</pwr:PowerInWatts>"
+                   "</extensions></trkpt>"
+                   "<trkpt lat=\"1\" lon=\"2\"><extensions><tpx2:TrackPointExtension>"
+                   "<tpx2:hr>141</tpx2:hr><tpx2:speed>3</tpx2:speed><tpx2:course>9</tpx2:course>"
+                   "</tpx2:TrackPointExtension><other:power>251.5</other:power></extensions>"
+                   "</trkpt>"
+                   "<trkpt lat=\"1\" lon=\"3\"><extensions><x><power>252</power></x></extensions>"
+                   "</trkpt>"
+                   // Not a power: outside extensions, or not a number in another schema.
+                   "<trkpt lat=\"1\" lon=\"4\"><power>1</power><other:power>1</other:power>"
+                   "<extensions><other:power>n/a</other:power></extensions></trkpt>")),
+         {"track 0 't' 1,1 hr=140 cad=88 power=250 temp=-3.5",
+          "1,2 speed=3 course=9 hr=141 power=251.5", "1,3 power=252", "1,4"}},
+    };
+    for (const auto& c : cases) {
+        const ReadResult result = ReadAll(c.document, Format::Named("gpx"));
+        ASSERT_FALSE(result.failed) << c.label << ": " << result.error.reason;
+        EXPECT_EQ(formats_support::Describe(result.model), c.points) << c.label;
     }
 }
 
@@ -142,6 +194,12 @@ TEST(GpxReader, ErrorsOfTheFileWithTheirPlaces) {
          "ele is not a number: \"high\"", 6, 51},
         {Gpx(Track("<trkpt lat=\"1\" lon=\"2\"><ele>nan</ele></trkpt>")),
          "ele is not a number: \"nan\"", 6, 51},
+        {Gpx(Track("<trkpt lat=\"1\" lon=\"2\"><extensions><tpx1:e><tpx1:hr>fast</tpx1:hr>"
+                   "</tpx1:e></extensions></trkpt>")),
+         "hr is not a number: \"fast\"", 6, 71},
+        {Gpx(Track("<trkpt lat=\"1\" lon=\"2\"><extensions><pwr:PowerInWatts>-</pwr:PowerInWatts>"
+                   "</extensions></trkpt>")),
+         "PowerInWatts is not a number: \"-\"", 6, 63},
         {Gpx(Track("<trkpt lat=\"1\" lon=\"2\"><extensions><tpx2:e><tpx2:speed>1e999"
                    "</tpx2:speed></tpx2:e></extensions></trkpt>")),
          "speed is not a number: \"1e999\"", 6, 71},

@@ -72,9 +72,29 @@ TEST(NmeaReader, SentencesComposedByHand) {
                      {10, 100, 100 * kFeet, 315576000, 0, 0},
                      {10, -(179 + 59.9999 / 60), 100 * kFeet, 3471249600u, 0, 0},
                  });
+    // A fix keeps its fraction of a second; one without a GGA of its time,
+    // or with a GGA without a fix, has no elevation.
+    ASSERT_EQ(result.model.size(), 6u);
+    EXPECT_EQ(result.model[1].time.Fraction(), 500000000);
+    const bool elevations[] = {true, true, false, false, true, true};
+    for (std::size_t i = 0; i < result.model.size(); ++i) {
+        EXPECT_EQ(result.model[i].Has(track::kElevation), elevations[i]) << "point " << i;
+    }
     EXPECT_EQ(result.Count("sentences with a bad checksum"), 2u);
     EXPECT_EQ(result.Count("malformed RMC sentences"), 9u);
     EXPECT_EQ(result.Count("RMC sentences without a valid fix"), 2u);
+}
+
+// Second 60 is a leap second: the first second of the next minute, as in
+// POSIX time, also at the end of the last year the dates reach.
+TEST(NmeaReader, ALeapSecondIsTheFirstSecondOfTheNextMinute) {
+    const ReadResult result = ReadAll(
+        testing_support::NmeaSentence("GPRMC,235960,A,1000.0000,N,01000.0000,E,,,311216,,") +
+            testing_support::NmeaSentence("GPRMC,235960.25,A,1000.0000,N,01000.0000,E,,,311279,,"),
+        Format::Named("nmea"));
+    ASSERT_EQ(result.model.size(), 2u);
+    EXPECT_EQ(result.model[0].time, track::Instant::FromSeconds(1483228800));  // 2017-01-01
+    EXPECT_EQ(result.model[1].time, track::Instant::FromNanoseconds(3471292800250000000));
 }
 
 TEST(NmeaReader, NothingUsableIsNoFailure) {

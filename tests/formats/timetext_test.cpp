@@ -2,6 +2,7 @@
 // gmtime over the whole range of a Time stamp.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -32,23 +33,61 @@ TEST(TimeText, FormatsAndReadsEveryDayOfThe32BitRangeAsTheCLibraryDoes) {
     EXPECT_EQ(Format(0xFFFFFFFFu), "2106-02-07T06:28:15Z");
 }
 
+// Every day of the years a point keeps, with a fraction of a second in its
+// fewest digits, against the C library's 64-bit gmtime.
+TEST(TimeText, FormatsAndReadsInstantsOf1900To2200WithTheirFractions) {
+    std::int64_t step = 0;
+    for (std::int64_t time = track::kFirstSecond; time <= track::kLastSecond;
+         time += 86400 - 7, ++step) {
+        const auto stamp = static_cast<std::time_t>(time);
+        std::tm parts{};
+        ASSERT_NE(::gmtime_r(&stamp, &parts), nullptr);
+        char whole[32];
+        std::strftime(whole, sizeof whole, "%Y-%m-%dT%H:%M:%S", &parts);
+        const auto nanoseconds = static_cast<std::uint32_t>(step * 7919 % 1000 * 1000000 +
+                                                            (step % 3 == 0 ? step % 1000 : 0));
+        std::string expected = whole;
+        if (nanoseconds != 0) {
+            char fraction[16];
+            std::snprintf(fraction, sizeof fraction, ".%09u", nanoseconds);
+            std::string digits = fraction;
+            expected += digits.substr(0, digits.find_last_not_of('0') + 1);
+        }
+        expected += 'Z';
+        char text[formats::kMaxUtcTimeLength];
+        const std::string formatted(
+            text, formats::FormatUtcTime(
+                      track::Instant::FromNanoseconds(time * 1000000000 + nanoseconds), text));
+        ASSERT_EQ(formatted, expected);
+        std::int64_t seconds = 0;
+        std::uint32_t read_nanoseconds = 0;
+        ASSERT_TRUE(
+            formats::ParseIsoTime(formatted.data(), formatted.size(), seconds, read_nanoseconds));
+        ASSERT_EQ(seconds, time);
+        ASSERT_EQ(read_nanoseconds, nanoseconds);
+    }
+}
+
 TEST(TimeText, ReadsOffsetsFractionsAndRefusesWhatIsNoTime) {
     const struct {
         const char* text;
         bool valid;
         std::int64_t seconds;
+        std::uint32_t nanoseconds = 0;
     } cases[] = {
         {"2019-05-01T04:31:11Z", true, 1556685071},
         {"2019-05-01T04:31:11", true, 1556685071},  // no offset: UTC
         {"2019-05-01t04:31:11z", true, 1556685071},
-        {"2019-05-01T04:31:11.999Z", true, 1556685071},  // the fraction is dropped
-        {"2019-05-01T04:31:11,5Z", true, 1556685071},
+        {"2019-05-01T04:31:11.999Z", true, 1556685071, 999000000},
+        {"2019-05-01T04:31:11,5Z", true, 1556685071, 500000000},
+        {"2019-05-01T04:31:11.1234567899Z", true, 1556685071, 123456789},  // past ns: dropped
         {"2019-05-01T06:31:11+02:00", true, 1556685071},
-        {"2019-05-01T01:31:11.25-0300", true, 1556685071},
+        {"2019-05-01T01:31:11.25-0300", true, 1556685071, 250000000},
         {"2019-05-01T05:31:11+01", true, 1556685071},
         {"1969-12-31T23:59:59Z", true, -1},
         {"2106-02-07T06:28:16Z", true, 4294967296},
         {"2016-12-31T23:59:60Z", true, 1483228800},  // a leap second: the next minute
+        {"2016-12-31T23:59:60.5Z", true, 1483228800, 500000000},
         {"2020-02-29T00:00:00Z", true, 1582934400},
         {"2019-02-29T00:00:00Z", false, 0},
         {"2019-13-01T00:00:00Z", false, 0},
@@ -66,10 +105,13 @@ TEST(TimeText, ReadsOffsetsFractionsAndRefusesWhatIsNoTime) {
     };
     for (const auto& c : cases) {
         std::int64_t seconds = 0;
+        std::uint32_t nanoseconds = 0;
         const std::string text = c.text;
-        EXPECT_EQ(formats::ParseIsoTime(text.data(), text.size(), seconds), c.valid) << c.text;
+        EXPECT_EQ(formats::ParseIsoTime(text.data(), text.size(), seconds, nanoseconds), c.valid)
+            << c.text;
         if (c.valid) {
             EXPECT_EQ(seconds, c.seconds) << c.text;
+            EXPECT_EQ(nanoseconds, c.nanoseconds) << c.text;
         }
     }
     EXPECT_TRUE(formats::FitsTime(0) && formats::FitsTime(4294967295));

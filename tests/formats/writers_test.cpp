@@ -16,6 +16,7 @@ namespace {
 
 using formats::Format;
 using formats_support::WriteAll;
+using formats_support::WritePoints;
 using formats_support::WriteResult;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -144,24 +145,58 @@ TEST(Writers, AFullDiskFailsEveryWriterWithItsReason) {
     }
 }
 
-TEST(Writers, GeoJsonSaysWhenItsTemporaryFileFails) {
+// KML and GeoJSON hold the points in a temporary file until the end.
+TEST(Writers, KmlAndGeoJsonSayWhenTheirTemporaryFileFails) {
     const char* old = std::getenv("TMPDIR");
     const std::string saved = old != nullptr ? old : "";
     ::setenv("TMPDIR", "/nonexistent", 1);
-    const int fd = ::open("/dev/null", O_WRONLY);
-    const auto writer = formats::OpenWriter(Format::Named("geojson"), fd, {});
-    track::Point point;
-    track::FromRecord({1, 2}, point);
-    EXPECT_TRUE(writer->Write(point));
-    track::FromRecord({3, 4}, point);
-    EXPECT_FALSE(writer->Write(point));
-    EXPECT_EQ(writer->Error().reason, "temporary file in /nonexistent: No such file or directory");
-    ::close(fd);
+    for (const Format format : {Format::Named("kml"), Format::Named("geojson")}) {
+        const int fd = ::open("/dev/null", O_WRONLY);
+        const auto writer = formats::OpenWriter(format, fd, {});
+        track::Point point;
+        track::FromRecord({1, 2}, point);
+        EXPECT_FALSE(writer->Write(point) && writer->Finish()) << format.Name();
+        EXPECT_EQ(writer->Error().reason,
+                  "temporary file in /nonexistent: No such file or directory");
+        ::close(fd);
+    }
     if (old != nullptr) {
         ::setenv("TMPDIR", saved.c_str(), 1);
     } else {
         ::unsetenv("TMPDIR");
     }
+}
+
+// A point left out passes the track or segment it begins on to the next
+// point written, and a track without a name of its own takes the writer's.
+TEST(Writers, TracksAndSegmentsAroundPointsLeftOut) {
+    std::vector<track::Point> points(6);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        points[i].SetPosition(46.5, 7.0 + static_cast<double>(i) / 8);
+        points[i].tag = static_cast<std::uint32_t>(i + 1);
+    }
+    points[0].begins_track = points[0].begins_segment = true;
+    points[0].track_name = "first";
+    points[2].Clear(track::kPosition);  // begins a segment, left out
+    points[2].begins_segment = true;
+    points[4].latitude = 91;  // begins a track, left out
+    points[4].begins_track = points[4].begins_segment = true;
+    const std::string gpx =
+        WritePoints(Format::Named("gpx"), points, {"input", false, false}).bytes;
+    EXPECT_EQ(Count(gpx, "<trk>"), 2u);
+    EXPECT_EQ(Count(gpx, "<trkseg>"), 3u);
+    EXPECT_NE(gpx.find("<name>first</name>"), std::string::npos);
+    EXPECT_NE(gpx.find("<name>input</name>"), std::string::npos);
+    const std::string kml = WritePoints(Format::Named("kml"), points).bytes;
+    EXPECT_EQ(Count(kml, "<LineString>"), 3u);
+    EXPECT_EQ(Count(kml, "<MultiGeometry>"), 1u);
+    // A segment of one point is a line from it to itself.
+    EXPECT_EQ(Count(kml, "\n7.375,46.5\n7.375,46.5\n</coordinates>"), 1u);
+    const std::string json = WritePoints(Format::Named("geojson"), points).bytes;
+    EXPECT_NE(json.find("\"MultiLineString\",\"coordinates\":[\n[\n[7,46.5],\n[7.125,46.5]\n],\n"
+                        "[\n[7.375,46.5],\n[7.375,46.5]\n],\n[\n[7.625,46.5],\n[7.625,46.5]\n]\n]"),
+              std::string::npos)
+        << json;
 }
 
 }  // namespace

@@ -27,10 +27,10 @@ fail() {
 # installation directories give it for a prefix other than /usr).
 expected=(
     bin/stepclock bin/logpack bin/idlescan bin/pacer bin/legsheet bin/trailview bin/trackconvert
-    bin/trackinfo
+    bin/trackinfo bin/trackedit
     share/man/man1/stepclock.1 share/man/man1/logpack.1 share/man/man1/idlescan.1
     share/man/man1/pacer.1 share/man/man1/legsheet.1 share/man/man1/trailview.1
-    share/man/man1/trackconvert.1 share/man/man1/trackinfo.1
+    share/man/man1/trackconvert.1 share/man/man1/trackinfo.1 share/man/man1/trackedit.1
     share/man/man5/gpl.5 share/man/man3/tracktools-geodesy.3
     include/tracktools/io/inputfile.h include/tracktools/io/outputfile.h
     include/tracktools/track/gpldata.h include/tracktools/track/gplfile.h
@@ -60,7 +60,7 @@ expected=(
 for file in "${expected[@]}"; do
     [[ -f "$prefix/$file" ]] || fail "not installed: $file"
 done
-for program in stepclock logpack idlescan pacer legsheet trailview trackconvert trackinfo; do
+for program in stepclock logpack idlescan pacer legsheet trailview trackconvert trackinfo trackedit; do
     [[ -x "$prefix/bin/$program" ]] || fail "not executable: bin/$program"
 done
 # Each header that is installed must compile on its own from the prefix,
@@ -86,9 +86,9 @@ elif ! "$cmake" --build "$work/consumer" >"$work/build.log" 2>&1; then
 else
     cd "$work"
     actual="$(TZ=UTC "$work/consumer/consumer" leg.gpl 2>&1)" || fail "the consumer failed"
-    csv=$'point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag
-1,2025-01-01T00:00:00Z,0,0,0,123,4.5,7
-2,2025-01-01T01:00:00Z,1,0,0,45,6.5,8'
+    csv=$'point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag,segment,heart_rate_bpm,cadence_rpm,power_w,temperature_c
+1,2025-01-01T00:00:00Z,0,0,0,123,4.5,7,1,,,,
+2,2025-01-01T01:00:00Z,1,0,0,45,6.5,8,1,,,,'
     expected_text=$'tags 7 8, 3600 s apart\n110574.389 m, azimuth 0.0\n'"$csv"
     [[ "$actual" == "$expected_text" ]] || fail "consumer printed:"$'\n'"$actual"
     # The installed trackconvert writes the same CSV of the track.

@@ -61,9 +61,10 @@ dpkg-deb -f "$deb" Depends | grep -q 'libgeographiclib[0-9]' ||
 # Regular files of the package, as paths below /usr.
 dpkg-deb -c "$deb" | awk '$1 ~ /^-/ { print $6 }' | sed -n 's|^\./usr/||p' | sort >"$work/in-package"
 for file in bin/stepclock bin/logpack bin/idlescan bin/pacer bin/legsheet bin/trailview \
-    bin/trackconvert bin/trackinfo share/man/man1/stepclock.1 share/man/man1/logpack.1 \
-    share/man/man1/idlescan.1 share/man/man1/pacer.1 share/man/man1/legsheet.1 \
-    share/man/man1/trailview.1 share/man/man1/trackconvert.1 share/man/man1/trackinfo.1 \
+    bin/trackconvert bin/trackinfo bin/trackedit share/man/man1/stepclock.1 \
+    share/man/man1/logpack.1 share/man/man1/idlescan.1 share/man/man1/pacer.1 \
+    share/man/man1/legsheet.1 share/man/man1/trailview.1 share/man/man1/trackconvert.1 \
+    share/man/man1/trackinfo.1 share/man/man1/trackedit.1 \
     share/man/man5/gpl.5 share/man/man3/tracktools-geodesy.3 \
     include/tracktools/track/gpldata.h include/tracktools/geodesy/CEarth.h \
     include/tracktools/formats/reader.h include/tracktools/formats/writer.h \

@@ -72,7 +72,7 @@ TEST(Edges, EveryProgramRefusesFormatsItCannotReadAndKeepsTheOutput) {
     }
     const std::string keep = Records({FullPoint(40.5, -75.25, 3, 1000)});
     for (const std::string program : {"stepclock", "logpack", "idlescan", "pacer", "legsheet",
-                                      "trailview", "trackconvert", "trackinfo"}) {
+                                      "trailview", "trackconvert", "trackinfo", "trackedit"}) {
         const bool file_to_file =
             program != "legsheet" && program != "trailview" && program != "trackinfo";
         for (const Refused& refused : kRefused) {

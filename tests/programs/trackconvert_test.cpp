@@ -240,9 +240,10 @@ TEST_F(TrackconvertTest, ASmallTrackInEveryFormat) {
          "]}\n"},
         {{},
          "two.csv",
-         "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag\n"
-         "1,2025-06-14T09:30:00Z,46.9481,7.4474,1771,60,0,1\n"
-         "2,,46.949,7.4496,1775.5,62.5,12.4,2\n"},
+         "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag,"
+         "segment,heart_rate_bpm,cadence_rpm,power_w,temperature_c\n"
+         "1,2025-06-14T09:30:00Z,46.9481,7.4474,1771,60,0,1,1,,,,\n"
+         "2,,46.949,7.4496,1775.5,62.5,12.4,2,1,,,,\n"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = c.options;
@@ -376,20 +377,28 @@ std::vector<double> Numbers(const std::string& text) {
 }
 
 // The coordinates of every geometry in ogrinfo's report of a file, one list
-// per geometry ("POINT (x y)", "POINT Z (x y z)", "LINESTRING Z (x y z,...)").
+// per geometry ("POINT (x y)", "POINT Z (x y z)", "LINESTRING Z (x y z,...)"),
+// and one per line of a "MULTILINESTRING Z ((x y z,...),(...))".
 std::vector<std::vector<double>> OgrGeometries(const std::string& report) {
     std::vector<std::vector<double>> geometries;
     std::istringstream lines(report);
     for (std::string line; std::getline(lines, line);) {
-        const std::size_t open = line.find('(');
-        if (line.rfind("  POINT", 0) != 0 && line.rfind("  LINESTRING", 0) != 0) {
+        const bool multi = line.rfind("  MULTILINESTRING", 0) == 0;
+        if (line.rfind("  POINT", 0) != 0 && line.rfind("  LINESTRING", 0) != 0 && !multi) {
             continue;
         }
-        std::string inside = line.substr(open + 1, line.rfind(')') - open - 1);
-        for (char& c : inside) {
-            c = c == ',' ? ' ' : c;
+        const std::size_t open = line.find(multi ? "((" : "(") + (multi ? 2 : 1);
+        std::string inside = line.substr(open, line.rfind(multi ? "))" : ")") - open);
+        for (std::size_t part = 0; part != std::string::npos;) {
+            const std::size_t next = inside.find("),(", part);
+            std::string numbers =
+                inside.substr(part, next == std::string::npos ? next : next - part);
+            for (char& c : numbers) {
+                c = c == ',' ? ' ' : c;
+            }
+            geometries.push_back(Numbers(numbers));
+            part = next == std::string::npos ? next : next + 3;
         }
-        geometries.push_back(Numbers(inside));
     }
     return geometries;
 }
@@ -458,8 +467,12 @@ TEST_F(IndependentReaders, OgrinfoReadsTheGpx) {
     EXPECT_EQ(times[0], "2019/05/01 04:31:18+00");
 }
 
+bool HasGpxpy() {
+    return ::system((std::string(kPython) + " -c 'import gpxpy' 2>/dev/null").c_str()) == 0;
+}
+
 TEST_F(IndependentReaders, GpxpyReadsTheGpx) {
-    if (::system((std::string(kPython) + " -c 'import gpxpy' 2>/dev/null").c_str()) != 0) {
+    if (!HasGpxpy()) {
         GTEST_SKIP() << "gpxpy is not installed (Debian package python3-gpxpy)";
     }
     Converted({"world.gpl", "world.gpx"});
@@ -581,6 +594,188 @@ TEST_F(IndependentReaders, PythonJsonFindsTheShapeOfRfc7946) {
             EXPECT_EQ(std::string(time) == "None", points[i].Time == 0) << line;
         }
         EXPECT_EQ(i, size) << "positions";
+    }
+}
+
+// --- Tracks, segments, absent values and sensor values ---
+
+// Two hikes as a watch records them: the first named and in two segments
+// (the watch paused), the second without a name.
+struct HikePoint {
+    int track;
+    int segment;
+    double latitude, longitude, elevation;
+};
+const HikePoint kHikes[] = {
+    {0, 0, 46.5, 7.25, 500},       {0, 0, 46.501, 7.251, 505.5}, {0, 0, 46.502, 7.252, 511},
+    {0, 1, 46.51, 7.26, 530},      {0, 1, 46.511, 7.261, 531},   {1, 0, 46.6, 7.3, 700},
+    {1, 0, 46.601, 7.301, 701.25},
+};
+
+std::string HikesGpx() {
+    std::ostringstream gpx;
+    gpx.precision(17);
+    gpx << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<gpx version=\"1.1\" creator=\"a watch\" "
+           "xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
+    for (std::size_t i = 0; i < std::size(kHikes); ++i) {
+        const HikePoint& p = kHikes[i];
+        const bool new_track = i == 0 || kHikes[i - 1].track != p.track;
+        if (new_track || kHikes[i - 1].segment != p.segment) {
+            gpx << (i == 0      ? ""
+                    : new_track ? "</trkseg></trk>\n"
+                                : "</trkseg>\n")
+                << (!new_track     ? ""
+                    : p.track == 0 ? "<trk><name>Morning hike</name>"
+                                   : "<trk>")
+                << "<trkseg>\n";
+        }
+        gpx << "<trkpt lat=\"" << p.latitude << "\" lon=\"" << p.longitude << "\"><ele>"
+            << p.elevation << "</ele></trkpt>\n";
+    }
+    gpx << "</trkseg></trk>\n</gpx>\n";
+    return gpx.str();
+}
+
+TEST_F(TrackconvertTest, GpxpyReadsBackTracksSegmentsAndNames) {
+    if (!HasGpxpy()) {
+        GTEST_SKIP() << "gpxpy is not installed (Debian package python3-gpxpy)";
+    }
+    WriteFile(dir / "hikes.gpx", HikesGpx());
+    Converted({"hikes.gpx", "out.gpx"});
+    // CSV keeps segments; its tracks are one.
+    Converted({"hikes.gpx", "hikes.csv"});
+    Converted({"hikes.csv", "csv.gpx"});
+    const char kScript[] =
+        "import gpxpy, sys\n"
+        "for t in gpxpy.parse(open(sys.argv[1])).tracks:\n"
+        "    print(repr(t.name), [len(s.points) for s in t.segments])\n";
+    const std::pair<const char*, const char*> cases[] = {
+        {"out.gpx", "'Morning hike' [3, 2]\n'hikes' [2]\n"},
+        {"csv.gpx", "'hikes' [3, 2, 2]\n"},
+    };
+    for (const auto& [file, tracks] : cases) {
+        const RunResult result = Tool(kPython, {"-c", kScript, file});
+        EXPECT_EQ(result.out, tracks) << file << result.err;
+    }
+}
+
+// What a point holds, and what it does not, survives GPX to GPX to CSV to
+// GPX, as gpxpy reads it: times with their fractions (to the microsecond
+// that gpxpy keeps), an elevation only where there was one, heart rate and
+// cadence of either version of the TrackPointExtension.
+TEST_F(TrackconvertTest, WhatAPointHoldsSurvivesGpxGpxCsvGpx) {
+    if (!HasGpxpy()) {
+        GTEST_SKIP() << "gpxpy is not installed (Debian package python3-gpxpy)";
+    }
+    const struct {
+        const char* inside;  // the trkpt's content
+        const char* read;    // gpxpy's time, elevation, hr and cad
+    } points[] = {
+        {"<ele>500.5</ele><time>2025-06-14T20:15:00.25Z</time><extensions><v2:TrackPointExtension>"
+         "<v2:hr>121</v2:hr><v2:cad>80</v2:cad></v2:TrackPointExtension></extensions>",
+         "2025-06-14T20:15:00.250000+00:00 500.5 121 80"},
+        {"<time>2025-06-14T22:15:01.123+02:00</time>",
+         "2025-06-14T20:15:01.123000+00:00 None None None"},
+        {"<ele>0</ele><time>2025-06-14T20:15:02.000001Z</time>",
+         "2025-06-14T20:15:02.000001+00:00 0.0 None None"},
+        {"<extensions><v1:TrackPointExtension><v1:cad>0</v1:cad><v1:hr>99</v1:hr>"
+         "</v1:TrackPointExtension></extensions>",
+         "None None 99 0"},
+        {"<ele>-12.75</ele><time>2025-06-14T20:15:04Z</time>",
+         "2025-06-14T20:15:04+00:00 -12.75 None None"},
+    };
+    std::string gpx =
+        "<gpx version=\"1.1\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
+        "xmlns:v1=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v1\" "
+        "xmlns:v2=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\"><trk><trkseg>\n";
+    std::string expected;
+    for (const auto& point : points) {
+        gpx += std::string("<trkpt lat=\"46.5\" lon=\"7.25\">") + point.inside + "</trkpt>\n";
+        expected += std::string(point.read) + "\n";
+    }
+    WriteFile(dir / "in.gpx", gpx + "</trkseg></trk></gpx>\n");
+    Converted({"in.gpx", "a.gpx"});
+    Converted({"a.gpx", "b.csv"});
+    Converted({"b.csv", "c.gpx"});
+    const char kScript[] =
+        "import gpxpy, sys\n"
+        "def value(p, name):\n"
+        "    for e in p.extensions:\n"
+        "        for c in e.iter():\n"
+        "            if c.tag.endswith('}' + name):\n"
+        "                return c.text\n"
+        "for t in gpxpy.parse(open(sys.argv[1])).tracks:\n"
+        "    for s in t.segments:\n"
+        "        for p in s.points:\n"
+        "            print(p.time.isoformat() if p.time else None, p.elevation,\n"
+        "                  value(p, 'hr'), value(p, 'cad'))\n";
+    for (const char* file : {"a.gpx", "c.gpx"}) {
+        const RunResult result = Tool(kPython, {"-c", kScript, file});
+        EXPECT_EQ(result.out, expected) << file << result.err;
+    }
+}
+
+TEST_F(IndependentReaders, OgrinfoReadsSegmentsAsMultiLines) {
+    if (!Installed(kOgrinfo)) {
+        GTEST_SKIP() << "ogrinfo is not installed (Debian package gdal-bin)";
+    }
+    WriteFile(dir / "hikes.gpx", HikesGpx());
+    std::vector<std::vector<double>> lines;
+    for (std::size_t i = 0; i < std::size(kHikes); ++i) {
+        const HikePoint& p = kHikes[i];
+        if (i == 0 || kHikes[i - 1].segment != p.segment || kHikes[i - 1].track != p.track) {
+            lines.emplace_back();
+        }
+        lines.back().insert(lines.back().end(), {p.longitude, p.latitude, p.elevation});
+    }
+    Converted({"hikes.gpx", "hikes.kml"});
+    const auto placemarks = OgrGeometries(Ogrinfo("hikes.kml"));
+    ASSERT_EQ(placemarks.size(), 2 + lines.size());  // Start, the lines, End
+    Converted({"hikes.gpx", "hikes.geojson"});
+    const auto geojson = OgrGeometries(Ogrinfo("hikes.geojson"));
+    ASSERT_EQ(geojson.size(), lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        ExpectNear(placemarks[1 + i], lines[i], "KML line " + std::to_string(i));
+        ExpectNear(geojson[i], lines[i], "GeoJSON line " + std::to_string(i));
+    }
+}
+
+// GPX 1.1's own schema, as the samples hold it, finds the GPX valid: of GPL
+// records, and of tracks, segments and sensor values.
+TEST_F(IndependentReaders, XmllintFindsTheGpxValid) {
+    const std::string schema = TRACKTOOLS_SOURCE_DIR "/../shared/samples/gpx11.xsd";
+    if (!FileExists(schema)) {
+        GTEST_SKIP() << "no GPX schema at " << schema << " (../shared/samples is not there)";
+    }
+    if (!Installed("/usr/bin/xmllint")) {
+        GTEST_SKIP() << "xmllint is not installed (Debian package libxml2-utils)";
+    }
+    WriteFile(dir / "hikes.gpx", HikesGpx());
+    WriteFile(dir / "sensors.gpx",
+              "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\" "
+              "xmlns:p=\"http://www.garmin.com/xmlschemas/PowerExtension/v1\">"
+              "<trk><name>a &lt;b&gt; &amp; \"c\"</name><trkseg>"
+              "<trkpt lat=\"1\" lon=\"2\"><time>2025-06-14T20:15:00.5Z</time><extensions>"
+              "<x:TrackPointExtension "
+              "xmlns:x=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v1\">"
+              "<x:atemp>21.5</x:atemp><x:hr>140</x:hr><x:cad>90</x:cad><x:speed>3.5</x:speed>"
+              "<x:course>270</x:course></x:TrackPointExtension><p:PowerInWatts>250</p:PowerInWatts>"
+              "</extensions></trkpt></trkseg><trkseg><trkpt lat=\"1\" lon=\"2\"/></trkseg></trk>"
+              "<trk><trkseg><trkpt lat=\"3\" lon=\"4\"><extensions><q:power xmlns:q=\"urn:q\">"
+              "300</q:power></extensions></trkpt></trkseg></trk></gpx>");
+    for (const char* input : {"world.gpl", "hikes.gpx", "sensors.gpx"}) {
+        Converted({input, "out.gpx"});
+        const RunResult result =
+            Tool("/usr/bin/xmllint", {"--noout", "--schema", schema, "out.gpx"});
+        EXPECT_EQ(result.exit_status, 0) << input << ": " << result.err;
+        if (std::string(input) == "sensors.gpx") {
+            const std::string gpx = ReadFile(dir / "out.gpx");
+            for (const char* value : {"<gpxtpx:hr>140<", "<gpxtpx:cad>90<", "<gpxtpx:atemp>21.5<",
+                                      "PowerExtension/v1\">250<", "PowerExtension/v1\">300<"}) {
+                EXPECT_NE(gpx.find(value), std::string::npos) << value;
+            }
+        }
     }
 }
 

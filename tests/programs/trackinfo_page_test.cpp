@@ -43,6 +43,7 @@ class TrackinfoPageTest : public ::testing::Test {
     RunResult Trackinfo(const std::vector<std::string>& args) {
         RunOptions options;
         options.cwd = dir.path();
+        options.tz = "Europe/Zurich";  // for -local
         return RunTool("trackinfo", args, options);
     }
     // Runs one of the checking scripts on a page of the temporary directory.
@@ -67,10 +68,10 @@ class TrackinfoPageTest : public ::testing::Test {
     TempDir dir;
 };
 
-// The pages the issue names, each parsed and loaded: the sample drive, one
-// point, a track across the antimeridian, one without times, one without
-// altitudes; and a page of several files with one that cannot be read and
-// a name full of HTML's special characters.
+// Pages parsed and loaded: the sample drive, one point, a track across the
+// antimeridian, one without times, one without altitudes, the drive with
+// its splits in local time; and a page of several files with one that
+// cannot be read and a name full of HTML's special characters.
 TEST_F(TrackinfoPageTest, PagesParseAndShowTheirTracks) {
     ASSERT_TRUE(PackSampleDrive(dir.path(), "drive.gpl"));
     Track("one.gpl", {At(46.9, 7.4, kT0)});
@@ -92,9 +93,13 @@ TEST_F(TrackinfoPageTest, PagesParseAndShowTheirTracks) {
         int sections;  // with a plan view each
     };
     const std::vector<Page> pages = {
-        {{"drive.gpl"}, 1},        {{"one.gpl"}, 1},
-        {{"antimeridian.gpl"}, 1}, {{"untimed.gpl"}, 1},
-        {{"no-altitude.gpl"}, 1},  {{"-metric", "drive.gpl", "missing.gpl", "<a&b>\"'.gpl"}, 1},
+        {{"drive.gpl"}, 1},
+        {{"one.gpl"}, 1},
+        {{"antimeridian.gpl"}, 1},
+        {{"untimed.gpl"}, 1},
+        {{"no-altitude.gpl"}, 1},
+        {{"-splits", "-local", "-pace", "drive.gpl"}, 1},
+        {{"-metric", "drive.gpl", "missing.gpl", "<a&b>\"'.gpl"}, 1},
     };
     for (const Page& page : pages) {
         SCOPED_TRACE(page.files.back());
@@ -148,9 +153,10 @@ TEST_F(TrackinfoPageTest, TheBrowserCheckSeesErrorsAndMissingTracks) {
 // vertices.
 TEST_F(TrackinfoPageTest, ALongTrackGivesASmallPage) {
     std::vector<GPL_Data_Point> points = Drive(47.0, 8.0, 200000, 0.00001);
-    // Back and forth across the drive now and then: no line may keep it all.
+    // Back and forth across the drive now and then (111 m in a second, no
+    // jump): no line may keep it all.
     for (std::size_t i = 0; i < points.size(); i += 7) {
-        points[i].Latitude += 0.01;
+        points[i].Latitude += 0.001;
     }
     Track("long.gpl", points);
     const RunResult made = Trackinfo({"-html", "long.html", "long.gpl"});

@@ -43,17 +43,19 @@ GPL_Data_Point At(double latitude, double longitude, std::uint32_t time, double 
 }
 
 const char kUsage[] =
-    "Usage: trackinfo [-metric] [-json] [-check] [-stop <speed>] [-climb <metres>]\n"
-    "                 [-html <page.html>] <file>...\n";
+    "Usage: trackinfo [-metric] [-json] [-check] [-splits] [-pace] [-local]\n"
+    "                 [-stop <speed>] [-climb <metres>] [-html <page.html>] <file>...\n";
 
 // The report of a track without points, after its "File" line.
 const char kNothing[] =
     "Points          0\n"
+    "Segments        0\n"
     "Start           -\n"
     "End             -\n"
     "Duration        -\n"
     "Moving time     -\n"
     "Stopped time    -\n"
+    "Breaks          -\n"
     "Distance        0.000 mi\n"
     "Average speed   -\n"
     "Moving average  -\n"
@@ -98,6 +100,46 @@ class TrackinfoTest : public ::testing::Test {
     TempDir dir;
 };
 
+// Two hikes of a GPX file, each a mile due north in a minute, a day apart:
+// no bridge between them in the figures or on the page; a point without an
+// elevation is no elevation of 0; the heart rate of each leg's end point,
+// weighted by time.
+TEST_F(TrackinfoTest, TwoHikesOfAGpxFile) {
+    const auto point = [](bool north, const char* time, const char* rest) {
+        return std::string("<trkpt lat=\"") + (north ? "0.014554415913598" : "0") +
+               "\" lon=\"0\">" + rest + "<time>" + time +
+               "</time><extensions><t:TrackPointExtension><t:hr>" + (north ? "150" : "100") +
+               "</t:hr></t:TrackPointExtension></extensions></trkpt>";
+    };
+    WriteFile(dir / "hikes.gpx",
+              "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\" "
+              "xmlns:t=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v1\">"
+              "<trk><name>Saturday</name><trkseg>" +
+                  point(false, "2023-11-14T10:00:00Z", "<ele>100</ele>") +
+                  point(true, "2023-11-14T10:01:00.5Z", "") +
+                  "</trkseg></trk><trk><name>Sunday</name><trkseg>" +
+                  point(false, "2023-11-15T10:00:00Z", "<ele>120</ele>") +
+                  point(true, "2023-11-15T10:01:00Z", "<ele>130</ele>") + "</trkseg></trk></gpx>");
+    const RunResult r = Trackinfo({"-json", "-html", "hikes.html", "hikes.gpx"});
+    ASSERT_EQ(r.exit_status, 0) << r.err;
+    EXPECT_EQ(Field(r.out, "segments"), "2");
+    EXPECT_NEAR(Number(r.out, "distance_m"), 2 * 1609.344, 1e-3);
+    EXPECT_EQ(Field(r.out, "duration_s"), "86460");
+    EXPECT_EQ(Field(r.out, "breaks_s"), "86339.5");
+    EXPECT_EQ(Field(r.out, "lowest_m"), "100");
+    // 60.5 s at 150 bpm and 60 s at 150 bpm: the start points' 100 weigh nothing.
+    EXPECT_EQ(Field(r.out, "heart_rate_avg_bpm"), "150");
+    const std::string page = ReadFile(dir / "hikes.html");
+    const std::size_t plan = page.find("Plan view");
+    const std::size_t plan_end = page.find("</svg>", plan);
+    std::size_t lines = 0;
+    for (std::size_t at = page.find("<polyline", plan); at < plan_end;
+         at = page.find("<polyline", at + 1)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, 2u);
+}
+
 // Two miles north along the meridian 0, with a stop of a minute between them.
 TEST_F(TrackinfoTest, HandMadeTrackInMilesExactly) {
     Track("a.gpl", {At(0, 0, kT0, 100), At(kOneMile, 0, kT0 + 60, 100),
@@ -112,11 +154,13 @@ TEST_F(TrackinfoTest, HandMadeTrackInMilesExactly) {
     EXPECT_EQ(r.out,
               "File            a.gpl\n"
               "Points          4\n"
+              "Segments        1\n"
               "Start           2023-11-14 22:13:20 UTC\n"
               "End             2023-11-14 22:17:20 UTC\n"
               "Duration        0:04:00\n"
               "Moving time     0:03:00\n"
               "Stopped time    0:01:00\n"
+              "Breaks          0:00:00\n"
               "Distance        2.000 mi\n"
               "Average speed   30.0 mph\n"
               "Moving average  40.0 mph\n"
@@ -143,11 +187,13 @@ TEST_F(TrackinfoTest, HandMadeTrackInKilometresExactly) {
     EXPECT_EQ(r.out,
               "File            b.gpl\n"
               "Points          4\n"
+              "Segments        1\n"
               "Start           2023-11-14 22:13:20 UTC\n"
               "End             2023-11-14 22:13:40 UTC\n"
               "Duration        0:00:20\n"
               "Moving time     0:00:15\n"
               "Stopped time    0:00:05\n"
+              "Breaks          0:00:00\n"
               "Distance        0.300 km\n"
               "Average speed   54.0 km/h\n"
               "Moving average  72.0 km/h\n"
@@ -170,11 +216,13 @@ TEST_F(TrackinfoTest, SampleDrive) {
     EXPECT_EQ(r.out,
               "File            drive.gpl\n"
               "Points          376\n"
+              "Segments        1\n"
               "Start           2025-06-14 09:30:00 UTC\n"
               "End             2025-06-14 09:42:30 UTC\n"
               "Duration        0:12:30\n"
               "Moving time     0:10:24\n"
               "Stopped time    0:02:06\n"
+              "Breaks          0:00:00\n"
               "Distance        5.005 mi\n"
               "Average speed   24.0 mph\n"
               "Moving average  28.9 mph\n"
@@ -186,6 +234,43 @@ TEST_F(TrackinfoTest, SampleDrive) {
               "Longitude       7.447400 to 7.490471\n"
               "Finding         63 records are at the place of the one before\n");
     EXPECT_EQ(r.exit_status, 0);
+}
+
+// The same two miles in kilometre splits, with paces and the time of
+// Zurich: a mile in 60 s, a minute's stop, a mile in 120 s. The JSON stays
+// in UTC.
+TEST_F(TrackinfoTest, SplitsPacesAndLocalTime) {
+    Track("a.gpl", {At(0, 0, kT0), At(kOneMile, 0, kT0 + 60), At(kOneMile, 0, kT0 + 120),
+                    At(kTwoMiles, 0, kT0 + 240)});
+    RunOptions options;
+    options.cwd = dir.path();
+    options.tz = "Europe/Zurich";
+    const RunResult r =
+        RunTool("trackinfo", {"-metric", "-splits", "-pace", "-local", "a.gpl"}, options);
+    EXPECT_NE(r.out.find("Start           2023-11-14 23:13:20 +01:00\n"), std::string::npos)
+        << r.out;
+    // 2 miles in 240 s: 48.3 km/h, 1:15 a kilometre.
+    EXPECT_NE(r.out.find("Average speed   48.3 km/h (1:15 /km)\n"), std::string::npos);
+    // 1000 m of the first mile in 37.28 s, then 609 m of it, the stop and
+    // 391 m of the second mile; the last part is 219 m in 16.3 s.
+    EXPECT_NE(r.out.find("Split 1         1.000 km in 0:00:37, moving 0:00:37 (0:37 /km), climb "
+                         "0.0 m, descent 0.0 m\n"
+                         "Split 2         1.000 km in 0:01:52, moving 0:00:52 (0:52 /km)"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("Split 4         0.219 km in 0:00:16, moving 0:00:16 (1:15 /km)"),
+              std::string::npos);
+    const RunResult json = RunTool("trackinfo", {"-json", "-splits", "-local", "a.gpl"}, options);
+    EXPECT_EQ(Field(json.out, "start"), "\"2023-11-14T22:13:20Z\"");
+    // Per mile without -metric: two rows, the second with the stop; what
+    // the rounding leaves of a third is no row.
+    std::vector<double> times;
+    for (std::size_t at = json.out.find("\"time_s\": "); at != std::string::npos;
+         at = json.out.find("\"time_s\": ", at + 1)) {
+        times.push_back(std::strtod(json.out.c_str() + at + 10, nullptr));
+    }
+    ASSERT_EQ(times.size(), 2u) << json.out;
+    EXPECT_NEAR(times[0], 60, 1e-6);
+    EXPECT_NEAR(times[1], 180, 1e-6);
 }
 
 // Each definition on a track made for it, read back from the JSON report.
@@ -297,11 +382,13 @@ TEST_F(TrackinfoTest, EmptyOnePointAndUntimedTracksExactly) {
     const std::string one =
         "File            one.gpl\n"
         "Points          1\n"
+        "Segments        1\n"
         "Start           2023-11-14 22:13:20 UTC\n"
         "End             2023-11-14 22:13:20 UTC\n"
         "Duration        0:00:00\n"
         "Moving time     0:00:00\n"
         "Stopped time    0:00:00\n"
+        "Breaks          0:00:00\n"
         "Distance        0.000 mi\n"
         "Average speed   -\n"
         "Moving average  -\n"
@@ -315,11 +402,13 @@ TEST_F(TrackinfoTest, EmptyOnePointAndUntimedTracksExactly) {
     const std::string untimed =
         "File            untimed.gpl\n"
         "Points          2\n"
+        "Segments        1\n"
         "Start           -\n"
         "End             -\n"
         "Duration        -\n"
         "Moving time     -\n"
         "Stopped time    -\n"
+        "Breaks          -\n"
         "Distance        1.000 mi\n"
         "Average speed   -\n"
         "Moving average  -\n"
@@ -334,11 +423,13 @@ TEST_F(TrackinfoTest, EmptyOnePointAndUntimedTracksExactly) {
     const std::string total =
         "Total           3 files\n"
         "Points          3\n"
+        "Segments        2\n"
         "Start           2023-11-14 22:13:20 UTC\n"
         "End             2023-11-14 22:13:20 UTC\n"
         "Duration        0:00:00\n"
         "Moving time     0:00:00\n"
         "Stopped time    0:00:00\n"
+        "Breaks          0:00:00\n"
         "Distance        1.000 mi\n"
         "Average speed   -\n"
         "Moving average  -\n"
@@ -362,11 +453,13 @@ TEST_F(TrackinfoTest, BackwardTimesAndAStandstillExactly) {
     EXPECT_EQ(r.out,
               "File            back.gpl\n"
               "Points          3\n"
+              "Segments        1\n"
               "Start           2023-11-14 22:15:20 UTC\n"
               "End             2023-11-14 22:13:20 UTC\n"
               "Duration        -0:02:00\n"
               "Moving time     0:00:00\n"
               "Stopped time    -0:02:00\n"
+              "Breaks          0:00:00\n"
               "Distance        3.219 km\n"
               "Average speed   -\n"
               "Moving average  -\n"
@@ -380,6 +473,7 @@ TEST_F(TrackinfoTest, BackwardTimesAndAStandstillExactly) {
     // Twenty seconds in one place: stopped throughout, a max speed of 0.
     const RunResult still = Trackinfo({"-metric", "still.gpl"});
     EXPECT_NE(still.out.find("Moving time     0:00:00\nStopped time    0:00:20\n"
+                             "Breaks          0:00:00\n"
                              "Distance        0.000 km\nAverage speed   0.0 km/h\n"
                              "Moving average  -\nMax speed       0.0 km/h\n"),
               std::string::npos)
@@ -552,9 +646,9 @@ TEST_F(TrackinfoTest, DistanceAgreesWithGeodSolve) {
         points.push_back(here);
         // Now and then a jump to anywhere, mostly short legs.
         GPL_Data_Point next = i % 50 == 49
-                                  ? At(latitude(random), longitude(random), kT0 + i)
+                                  ? At(latitude(random), longitude(random), kT0 + i * 100000)
                                   : At(std::clamp(here.Latitude + step(random), -89.0, 89.0),
-                                       here.Longitude + step(random), kT0 + i);
+                                       here.Longitude + step(random), kT0 + i * 100000);
         if (next.Longitude > 180) {
             next.Longitude -= 360;
         }

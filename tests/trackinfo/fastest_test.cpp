@@ -1,5 +1,5 @@
 // The fastest stretch of 10 s or more against a search of every pair of
-// records, and the bounded memory of the summary when time stands still.
+// points, and the bounded memory of the summary when time stands still.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -36,18 +36,22 @@ namespace {
 
 using trackinfo::FastestStretch;
 
-// A record as the window sees it: a leg of `metres` to a record at `time`,
-// or the start of a new run.
+// A point as the window sees it: a leg of `metres` to a point at `time`
+// (milliseconds), or the start of a new run.
 struct Step {
     bool restart;
     double metres;
-    std::uint32_t time;
+    std::int64_t time;
 };
+
+track::Instant Ms(std::int64_t milliseconds) {
+    return track::Instant::FromNanoseconds(milliseconds * 1000000);
+}
 
 // Every pair of records of every run, the slow way.
 double BestByEveryPair(const std::vector<Step>& steps) {
     double best = -1.0;
-    std::vector<std::pair<std::uint32_t, double>> run;  // time, distance along
+    std::vector<std::pair<std::int64_t, double>> run;  // time, distance along
     for (const Step& step : steps) {
         if (step.restart) {
             run.clear();
@@ -57,10 +61,9 @@ double BestByEveryPair(const std::vector<Step>& steps) {
         run.emplace_back(step.time, run.back().second + step.metres);
         const auto& [end_time, end_along] = run.back();
         for (const auto& [start_time, start_along] : run) {
-            const std::int64_t seconds =
-                static_cast<std::int64_t>(end_time) - static_cast<std::int64_t>(start_time);
-            if (seconds >= FastestStretch::kShortestSeconds) {
-                best = std::max(best, (end_along - start_along) / static_cast<double>(seconds));
+            const std::int64_t milliseconds = end_time - start_time;
+            if (milliseconds >= FastestStretch::kShortestSeconds * 1000) {
+                best = std::max(best, (end_along - start_along) / (milliseconds / 1000.0));
             }
         }
     }
@@ -69,12 +72,13 @@ double BestByEveryPair(const std::vector<Step>& steps) {
 
 TEST(FastestStretch, AgreesWithEveryPairOnRandomTracks) {
     std::mt19937 random(7);
-    // Mostly short steps, many of them with no time at all, now and then a
-    // long leg and a new run.
-    const std::uint32_t kSteps[] = {0, 0, 0, 0, 1, 1, 2, 3, 5, 9, 10, 11, 30, 600};
+    // Mostly short steps, many of them with no time at all, fractions of a
+    // second, now and then a long leg and a new run.
+    const std::int64_t kSteps[] = {0,     0,     0,     0,      1000, 1000, 2000, 3000, 5000, 9000,
+                                   10000, 11000, 30000, 600000, 250,  100,  1500, 9999, 10001};
     for (int track = 0; track < 300; ++track) {
         std::vector<Step> steps;
-        std::uint32_t time = 1000;
+        std::int64_t time = 1000000;
         steps.push_back(Step{true, 0.0, time});
         const int length = 1 + static_cast<int>(random() % 400);
         for (int i = 0; i < length; ++i) {
@@ -85,59 +89,65 @@ TEST(FastestStretch, AgreesWithEveryPairOnRandomTracks) {
         FastestStretch window;
         for (const Step& step : steps) {
             if (step.restart) {
-                window.Restart(step.time);
+                window.Restart(Ms(step.time));
             } else {
-                window.Extend(step.metres, step.time);
+                window.Extend(step.metres, Ms(step.time));
             }
         }
         const double expected = BestByEveryPair(steps);
         SCOPED_TRACE(track);
         ASSERT_EQ(window.Found(), expected >= 0.0);
         if (expected >= 0.0) {
-            EXPECT_DOUBLE_EQ(window.MetresPerSecond(), expected);
-            EXPECT_GE(window.EndTime() - window.StartTime(), 10u);
+            EXPECT_NEAR(window.MetresPerSecond(), expected, expected * 1e-12);
+            EXPECT_GE(window.EndTime().SecondsSince(window.StartTime()), 10.0);
         }
     }
 }
 
 TEST(FastestStretch, BreaksAndRunsThatNeverLastTenSeconds) {
     FastestStretch window;
-    window.Restart(100);
-    window.Extend(50, 105);
+    window.Restart(Ms(100000));
+    window.Extend(50, Ms(105000));
     window.Break();
     // A leg without a start begins a new run at its end.
-    window.Extend(70, 110);
-    window.Extend(70, 119);
+    window.Extend(70, Ms(110000));
+    window.Extend(70, Ms(119999));
     EXPECT_FALSE(window.Found());
-    window.Extend(10, 120);
+    window.Extend(10, Ms(120000));
     EXPECT_TRUE(window.Found());
     EXPECT_DOUBLE_EQ(window.MetresPerSecond(), 8.0);
-    EXPECT_EQ(window.StartTime(), 110u);
-    EXPECT_EQ(window.EndTime(), 120u);
+    EXPECT_EQ(window.StartTime(), Ms(110000));
+    EXPECT_EQ(window.EndTime(), Ms(120000));
 }
 
-// A receiver that logs without a clock: a million records of one second,
-// then the track goes on. The window holds moments, not records, and the
-// summary and the drawing allocate nothing per record.
+// A receiver that logs without a clock: a million points of one second,
+// then the track goes on. The window holds moments, not points, and the
+// summary (with its sensors) and the drawing allocate nothing per point.
 TEST(FastestStretch, TimeStandingStillAllocatesNothing) {
     trackinfo::Settings settings;
     settings.stop_metres_per_second = 0.44704;
     trackinfo::Summary summary(settings);
     trackinfo::TrackExtents extents;
-    GPL_Data_Point point(10.0, 20.0, 100.0, 0.0, 0.0, 5000u);
+    track::Point point;
+    point.SetPosition(10.0, 20.0);
+    point.SetTime(Ms(5000000));
+    for (const track::Field field : {track::kElevation, track::kHeartRate, track::kCadence,
+                                     track::kPower, track::kTemperature}) {
+        point.Set(field, 100.0);
+    }
     extents.Add(point);
     trackinfo::TrackDrawing drawing(extents, trackinfo::Figures{}, settings);
     FastestStretch window;
-    window.Restart(5000);
+    window.Restart(Ms(5000000));
     const std::uint64_t before = allocations;
     for (int i = 0; i < 1000000; ++i) {
-        point.Latitude = 10.0 + (i % 1000) * 1e-6;
+        point.latitude = 10.0 + (i % 1000) * 1e-6;
         summary.Add(point);
         drawing.Add(point);
-        window.Extend(0.125, 5000);
+        window.Extend(0.125, Ms(5000000));
     }
-    for (std::uint32_t i = 1; i <= 20; ++i) {
-        window.Extend(10.0, 5000 + i);
+    for (std::int64_t i = 1; i <= 20; ++i) {
+        window.Extend(10.0, Ms(5000000 + 1000 * i));
     }
     EXPECT_EQ(allocations, before);
     // All of the standstill's 125 km lead into the first second.

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
+#include "htmlpage.h"
 #include "plot.h"
 
 namespace {
@@ -17,13 +19,18 @@ TEST(PathReducer, StaysWithinItsBudgetAndKeepsBothEnds) {
     PathReducer path;
     path.Reset(0.0, 0.0, 0.001);  // a thousand cells across
     // A million points, each at the opposite corner of the one before,
-    // then a slow line back.
+    // then a slow line back, then lines of one point.
     for (int i = 0; i < 1000000; ++i) {
         path.Add(PlotPoint{static_cast<double>(i % 2), static_cast<double>(i % 2)});
     }
     for (int i = 0; i <= 100000; ++i) {
         path.Add(PlotPoint{0.5, 1.0 - i * 1e-5});
     }
+    // A line broken at every point, back and forth.
+    for (int i = 0; i < 100000; ++i) {
+        path.Add(PlotPoint{0.25 * (i % 2), 0.5, true});
+    }
+    path.Add(PlotPoint{0.5, 0.0, true});
     const std::vector<PlotPoint> points = path.Points();
     EXPECT_LE(points.size(), 2 * PathReducer::kBudget + 1);
     EXPECT_EQ(points.front().x, 0.0);
@@ -85,6 +92,57 @@ TEST(ColumnEnvelope, LowestAndHighestOfEachColumnInTheirOrder) {
     EXPECT_EQ(envelope.Values().low, 0.0);
     EXPECT_EQ(envelope.Values().high, 9.0);
     EXPECT_DOUBLE_EQ(envelope.Middle(2), 0.25);
+}
+
+// Two tracks, the second with a jump of a mile in a second halfway: the
+// plan view and every profile draw three lines, none across a break.
+TEST(Page, LinesBreakBetweenTracksAndAtJumps) {
+    std::vector<track::Point> points;
+    for (int t = 0; t < 2; ++t) {
+        for (int i = 0; i < 60; ++i) {
+            track::Point point;
+            const double jump = t == 1 && i >= 30 ? 0.015 : 0.0;
+            point.SetPosition(46.9 + 0.0001 * i + jump + 0.01 * t, 7.4 + 0.0001 * i);
+            point.SetTime(track::Instant::FromSeconds(1700000000 + 1000 * t + i));
+            point.Set(track::kElevation, 500.0 + i);
+            point.Set(track::kHeartRate, 120.0 + i);
+            point.begins_track = i == 0;
+            point.begins_segment = i == 0;
+            points.push_back(point);
+        }
+    }
+    trackinfo::Settings settings;
+    trackinfo::Summary summary(settings);
+    trackinfo::TrackExtents extents;
+    for (const track::Point& point : points) {
+        summary.Add(point);
+        extents.Add(point);
+    }
+    trackinfo::FileReport file;
+    file.name = "two.gpx";
+    file.figures = summary.Result();
+    ASSERT_EQ(file.figures.findings.jumps, 1u);
+    trackinfo::TrackDrawing drawing(extents, file.figures, settings);
+    for (const track::Point& point : points) {
+        drawing.Add(point);
+    }
+    drawing.Finish();
+    std::string html;
+    trackinfo::HtmlPage page(trackinfo::Style(), settings,
+                             [&](const std::string& text) { html += text; });
+    page.File(file, &drawing);
+    for (const char* picture : {"plan", "elevation", "speed", "heart-rate"}) {
+        SCOPED_TRACE(picture);
+        const std::size_t begin = html.find(std::string("<title id=\"f1-") + picture);
+        ASSERT_NE(begin, std::string::npos);
+        const std::string svg = html.substr(begin, html.find("</svg>", begin) - begin);
+        std::size_t lines = 0;
+        for (std::size_t at = svg.find("<polyline"); at != std::string::npos;
+             at = svg.find("<polyline", at + 1)) {
+            ++lines;
+        }
+        EXPECT_EQ(lines, 3u);
+    }
 }
 
 }  // namespace

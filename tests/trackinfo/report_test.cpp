@@ -2,6 +2,8 @@
 // say of the points a reader of another format changed or left out.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <limits>
 #include <string>
 
@@ -23,19 +25,39 @@ TEST(Formatting, NumbersAndDurations) {
     EXPECT_EQ(Clock(90061), "25:01:01");
     EXPECT_EQ(Clock(-120), "-0:02:00");
     EXPECT_EQ(Clock(-4294967295LL), "-1193046:28:15");
+    EXPECT_EQ(Clock(59.5), "0:01:00");
+    EXPECT_EQ(Pace(125.4), "2:05");
+    EXPECT_EQ(Pace(std::numeric_limits<double>::infinity()), "-");
     EXPECT_EQ(JsonNumber(0.1), "0.1");
     EXPECT_EQ(JsonNumber(1e300), "1e+300");
     EXPECT_EQ(JsonNumber(std::numeric_limits<double>::infinity()), "null");
 }
 
-TEST(Formatting, TimesInUtcWhateverTheZone) {
-    // Leap days, the end of a century and the last 32-bit time stamp.
-    EXPECT_EQ(UtcText(1), "1970-01-01 00:00:01");
-    EXPECT_EQ(UtcText(951782400), "2000-02-29 00:00:00");
-    EXPECT_EQ(UtcText(1709251199), "2024-02-29 23:59:59");
-    EXPECT_EQ(IsoTime(4102444800u), "2100-01-01T00:00:00Z");
-    EXPECT_EQ(IsoTime(4294967295u), "2106-02-07T06:28:15Z");
-    EXPECT_EQ(TimeOfDay(1700000000), "22:13");
+TEST(Formatting, TimesInUtcWhateverTheZoneAndInLocalTime) {
+    const auto at = [](std::int64_t seconds, std::int64_t nanoseconds = 0) {
+        return track::Instant::FromNanoseconds(seconds * 1000000000 + nanoseconds);
+    };
+    // Leap days, the end of a century, past the last 32-bit time stamp and
+    // before 1970; fractions of a second in the fewest digits.
+    ::setenv("TZ", "Europe/Zurich", 1);
+    ::tzset();
+    const TimeStyle utc;
+    EXPECT_EQ(utc.Text(at(1)), "1970-01-01 00:00:01 UTC");
+    EXPECT_EQ(utc.Text(at(951782400)), "2000-02-29 00:00:00 UTC");
+    EXPECT_EQ(IsoTime(at(4102444800)), "2100-01-01T00:00:00Z");
+    EXPECT_EQ(IsoTime(at(7289654399)), "2200-12-31T23:59:59Z");
+    EXPECT_EQ(IsoTime(at(-2208988800, 250000000)), "1900-01-01T00:00:00.25Z");
+    EXPECT_EQ(IsoTime(at(1, 123000000)), "1970-01-01T00:00:01.123Z");
+    EXPECT_EQ(utc.Minutes(at(1700000000)), "22:13");
+    // Summer and winter time of one zone, and a zone west of Greenwich.
+    const TimeStyle local(true);
+    EXPECT_EQ(local.Text(at(1556685071)), "2019-05-01 06:31:11 +02:00");
+    EXPECT_EQ(local.Text(at(1700000000)), "2023-11-14 23:13:20 +01:00");
+    ::setenv("TZ", "America/St_Johns", 1);
+    ::tzset();
+    EXPECT_EQ(local.Text(at(1700000000)), "2023-11-14 18:43:20 -03:30");
+    ::unsetenv("TZ");
+    ::tzset();
 }
 
 TEST(Formatting, NamesInJsonAndHtml) {
@@ -62,19 +84,22 @@ TEST(Reports, ReaderTalliesInTextAndJson) {
         formats::Tally{2, "point without a date was given Time 0",
                        "points without a date were given Time 0", false},
     };
-    const std::string text = Text(FileRows(file, Units(true)));
+    Style style;
+    style.units = Units(true);
+    const std::string text = Text(FileRows(file, style));
     EXPECT_NE(text.find("Finding         3 sentences with a bad checksum were skipped\n"
                         "Note            2 points without a date were given Time 0\n"),
               std::string::npos)
         << text;
     EXPECT_EQ(text.find("left out by the reader"), std::string::npos);
     // The total has no reader's words: the count alone.
-    const std::string total = Text(TotalRows(file.figures, 1, Units(true)));
+    const std::string total = Text(TotalRows(file.figures, 1, style));
     EXPECT_NE(total.find("Finding         3 points were left out by the reader\n"),
               std::string::npos);
 
-    JsonReport json;
-    const std::string object = json.File(file);
+    std::string object;
+    JsonReport json(false, [&](const std::string& text) { object += text; });
+    json.File(file, nullptr);
     EXPECT_NE(object.find("\"format\": \"nmea\""), std::string::npos);
     EXPECT_NE(object.find("\"skipped_points\": 3"), std::string::npos);
     EXPECT_NE(object.find("\"reader\": [{\"count\": 3, \"what\": \"sentences with a bad checksum "

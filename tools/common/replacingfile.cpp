@@ -110,16 +110,32 @@ bool ReplacingFile::OpenTemporary(bool replaces, unsigned mode) {
     return true;
 }
 
+bool ReplacingFile::Close() {
+    if (fd_ < 0 || standard_output_) {
+        return fd_ >= 0 || closed_;
+    }
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    if (!closed) {
+        error_ = errno;
+        Abandon();
+        return false;
+    }
+    closed_ = true;
+    return true;
+}
+
 bool ReplacingFile::Commit() {
-    if (fd_ < 0) {
+    if (fd_ < 0 && !closed_) {
         return false;
     }
     if (standard_output_) {
         fd_ = -1;
         return true;
     }
-    const bool closed = ::close(fd_) == 0;
+    const bool closed = closed_ || ::close(fd_) == 0;
     fd_ = -1;
+    closed_ = false;
     if (!closed || (!temporary_.empty() && ::rename(temporary_.c_str(), target_.c_str()) != 0)) {
         error_ = errno;
         Abandon();
@@ -134,6 +150,7 @@ void ReplacingFile::Abandon() {
         ::close(fd_);
     }
     fd_ = -1;
+    closed_ = false;
     if (!temporary_.empty()) {
         ::unlink(temporary_.c_str());
         temporary_.clear();

@@ -37,9 +37,14 @@ class ReplacingFile {
     // True for "-": the data goes to standard output.
     bool ToStandardOutput() const { return standard_output_; }
 
-    // Closes the file and renames the temporary file over the name. False,
-    // with Error() set, when closing or renaming failed; the temporary file
-    // is then removed.
+    // Closes the file but keeps the temporary file for a later Commit (or
+    // its removal), so that a program writing many files need not hold a
+    // descriptor for each until all are done. False, with Error() set, when
+    // closing failed; the temporary file is then removed.
+    bool Close();
+    // Closes the file (unless Close did) and renames the temporary file over
+    // the name. False, with Error() set, when closing or renaming failed;
+    // the temporary file is then removed.
     bool Commit();
     // Closes and removes the temporary file (nothing is renamed).
     void Abandon();
@@ -56,6 +61,7 @@ class ReplacingFile {
     int fd_ = -1;
     int error_ = 0;
     bool standard_output_ = false;
+    bool closed_ = false;    // Close succeeded; Commit only renames
     std::string target_;     // the name the file gets on success
     std::string temporary_;  // empty when writing directly to the name
 };

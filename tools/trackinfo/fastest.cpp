@@ -1,26 +1,31 @@
 #include "fastest.h"
 
 namespace trackinfo {
+namespace {
 
-void FastestStretch::Restart(std::uint32_t time) {
+constexpr std::int64_t kShortest = FastestStretch::kShortestSeconds * 1000000000LL;
+
+}  // namespace
+
+void FastestStretch::Restart(track::Instant time) {
     Break();
-    current_ = Moment{time, 0.0, 0.0};
+    current_ = Moment{time.Nanoseconds(), 0.0, 0.0};
     along_ = 0.0;
     open_ = true;
 }
 
-void FastestStretch::Extend(double metres, std::uint32_t time) {
+void FastestStretch::Extend(double metres, track::Instant time) {
     if (!open_) {
         Restart(time);
         return;
     }
     along_ += metres;
-    if (time == current_.time) {
+    if (time.Nanoseconds() == current_.time) {
         current_.last = along_;
         return;
     }
     Close();
-    current_ = Moment{time, along_, along_};
+    current_ = Moment{time.Nanoseconds(), along_, along_};
 }
 
 void FastestStretch::Break() {
@@ -32,9 +37,9 @@ void FastestStretch::Break() {
 }
 
 bool FastestStretch::Best::Beats(const Best& other) const {
-    // metres / seconds > other.metres / other.seconds, both times above 0.
-    return found && (!other.found || metres * static_cast<double>(other.seconds) >
-                                         other.metres * static_cast<double>(seconds));
+    // metres / time > other.metres / other.time, both times above 0.
+    return found && (!other.found || metres * static_cast<double>(other.nanoseconds) >
+                                         other.metres * static_cast<double>(nanoseconds));
 }
 
 FastestStretch::Best FastestStretch::BestEndingAt(const Moment& end) const {
@@ -42,13 +47,11 @@ FastestStretch::Best FastestStretch::BestEndingAt(const Moment& end) const {
     // The window is in time order: the starts far enough back come first.
     for (std::size_t k = 0; k < count_; ++k) {
         const Moment& start = At(k);
-        const std::int64_t seconds = end.time - start.time;
-        if (seconds < kShortestSeconds) {
+        const std::int64_t nanoseconds = end.time - start.time;
+        if (nanoseconds < kShortest) {
             break;
         }
-        const Best stretch{true, end.last - start.first, seconds,
-                           static_cast<std::uint32_t>(start.time),
-                           static_cast<std::uint32_t>(end.time)};
+        const Best stretch{true, end.last - start.first, nanoseconds, start.time, end.time};
         if (stretch.Beats(best)) {
             best = stretch;
         }
@@ -59,17 +62,24 @@ FastestStretch::Best FastestStretch::BestEndingAt(const Moment& end) const {
 void FastestStretch::Close() {
     // The latest start at least 10 s back; what lies 10 s or more before it
     // is never needed again, not even for this end.
-    std::int64_t latest_start = -1;
-    for (std::size_t k = 0; k < count_ && current_.time - At(k).time >= kShortestSeconds; ++k) {
-        latest_start = At(k).time;
+    std::size_t latest = count_;
+    for (std::size_t k = 0; k < count_ && current_.time - At(k).time >= kShortest; ++k) {
+        latest = k;
     }
-    while (count_ > 0 && latest_start >= 0 && At(0).time <= latest_start - kShortestSeconds) {
-        first_ = (first_ + 1) & (kCapacity - 1);
-        --count_;
+    if (latest < count_) {
+        const std::int64_t latest_start = At(latest).time;
+        while (count_ > 0 && At(0).time <= latest_start - kShortest) {
+            first_ = (first_ + 1) & (kCapacity - 1);
+            --count_;
+        }
     }
     const Best ending = BestEndingAt(current_);
     if (ending.Beats(best_)) {
         best_ = ending;
+    }
+    if (count_ == kCapacity) {  // a log too dense for the ring: the oldest start goes
+        first_ = (first_ + 1) & (kCapacity - 1);
+        --count_;
     }
     window_[(first_ + count_) & (kCapacity - 1)] = current_;
     ++count_;
@@ -86,15 +96,15 @@ bool FastestStretch::Found() const {
 
 double FastestStretch::MetresPerSecond() const {
     const Best best = Overall();
-    return best.metres / static_cast<double>(best.seconds);
+    return best.metres / (static_cast<double>(best.nanoseconds) / 1e9);
 }
 
-std::uint32_t FastestStretch::StartTime() const {
-    return Overall().start;
+track::Instant FastestStretch::StartTime() const {
+    return track::Instant::FromNanoseconds(Overall().start);
 }
 
-std::uint32_t FastestStretch::EndTime() const {
-    return Overall().end;
+track::Instant FastestStretch::EndTime() const {
+    return track::Instant::FromNanoseconds(Overall().end);
 }
 
 }  // namespace trackinfo

@@ -2,17 +2,18 @@
 // at least ten seconds, found while the track streams past, in a window of
 // fixed size.
 //
-// Why a fixed window is enough. Time stamps are whole seconds. Records of one
-// time stamp form a moment; a stretch is best started at the first record of
-// a moment and ended at the last (distance along the track never decreases),
-// so a moment is kept as one entry however many records share it. For an end
-// moment j, let i* be the latest moment at least 10 s before it. A start i at
-// least 10 s before i* splits the stretch into [i, i*] and [i*, j], both of
-// 10 s or more; its average is a weighted mean of theirs, so one of them is
-// as fast, and [i, i*] was already tried when i* ended. Only the moments of
-// the 10 s up to i* remain worth keeping, and every moment after i* lies
-// within 10 s of j: the seconds T(i*) - 9 to T(i*) and T(j) - 9 to T(j), at
-// most 20 moments, whatever the number of records.
+// Why a fixed window is enough. Points of one time form a moment; a stretch
+// is best started at the first point of a moment and ended at the last
+// (distance along the track never decreases), so a moment is kept as one
+// entry however many points share it. For an end moment j, let i* be the
+// latest moment at least 10 s before it. A start i at least 10 s before i*
+// splits the stretch into [i, i*] and [i*, j], both of 10 s or more; its
+// average is a weighted mean of theirs, so one of them is as fast, and
+// [i, i*] was already tried when i* ended. Only the moments of the 10 s up
+// to i* remain worth keeping, and every moment after i* lies within 10 s of
+// j: about 20 s of the track. A log of one point a second keeps about 20
+// moments; the ring holds kCapacity, enough for 50 points a second. A
+// faster log loses its oldest starts first, so that memory stays bounded.
 #ifndef TRACKTOOLS_TOOLS_TRACKINFO_FASTEST_H
 #define TRACKTOOLS_TOOLS_TRACKINFO_FASTEST_H
 
@@ -20,45 +21,45 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "tracktools/track/point.h"
+
 namespace trackinfo {
 
 class FastestStretch {
   public:
     static constexpr std::int64_t kShortestSeconds = 10;
+    static constexpr std::size_t kCapacity = 1024;  // a power of two
 
-    // A stretch may start at a record with this time; none reaches back past it.
-    void Restart(std::uint32_t time);
-    // A leg of `metres` (finite, not negative) to a record at `time`, which is
-    // not before the time of the record before. Without a Restart since the
+    // A stretch may start at a point with this time; none reaches back past it.
+    void Restart(track::Instant time);
+    // A leg of `metres` (finite, not negative) to a point at `time`, which is
+    // not before the time of the point before. Without a Restart since the
     // last Break, the leg starts a new run instead.
-    void Extend(double metres, std::uint32_t time);
+    void Extend(double metres, track::Instant time);
     // No stretch spans the next leg.
     void Break();
 
     // The best stretch so far (the one being built included).
     bool Found() const;
     double MetresPerSecond() const;
-    std::uint32_t StartTime() const;
-    std::uint32_t EndTime() const;
+    track::Instant StartTime() const;
+    track::Instant EndTime() const;
 
   private:
     struct Moment {
-        std::int64_t time = 0;
-        double first = 0.0;  // distance along the run at its first record
-        double last = 0.0;   // ... and at its last
+        std::int64_t time = 0;  // nanoseconds
+        double first = 0.0;     // distance along the run at its first point
+        double last = 0.0;      // ... and at its last
     };
     struct Best {
         bool found = false;
         double metres = 0.0;
-        std::int64_t seconds = 1;
-        std::uint32_t start = 0;
-        std::uint32_t end = 0;
+        std::int64_t nanoseconds = 1;
+        std::int64_t start = 0;
+        std::int64_t end = 0;
         // Faster than `other`, compared without dividing.
         bool Beats(const Best& other) const;
     };
-    // The window is trimmed for each new moment before it is added: 20
-    // moments at most (see above), in a ring of a power of two.
-    static constexpr std::size_t kCapacity = 32;
 
     // The best stretch ending at `end`, tried against the window.
     Best BestEndingAt(const Moment& end) const;

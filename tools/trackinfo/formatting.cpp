@@ -3,19 +3,27 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <string_view>
 
 #include "tracktools/formats/textoutput.h"
-#include "tracktools/formats/timetext.h"
 
 namespace trackinfo {
 namespace {
 
-std::string DateTime(std::uint32_t time, const char* form) {
-    const formats::CivilTime c = formats::CivilFromTime(time);
-    char text[48];
-    std::snprintf(text, sizeof text, form, c.year, c.month, c.day, c.hour, c.minute, c.second);
-    return text;
+// The calendar and clock of a time in UTC or in the zone TZ names, with the
+// offset from UTC in seconds.
+bool Civil(track::Instant time, bool local, std::tm& civil, long& offset) {
+    const std::time_t seconds = static_cast<std::time_t>(time.Seconds());
+    if (local) {
+        if (::localtime_r(&seconds, &civil) == nullptr) {
+            return false;
+        }
+        offset = civil.tm_gmtoff;
+        return true;
+    }
+    offset = 0;
+    return ::gmtime_r(&seconds, &civil) != nullptr;
 }
 
 }  // namespace
@@ -38,32 +46,81 @@ std::string Fixed(double value, int decimals) {
     return result;
 }
 
-std::string Clock(std::int64_t seconds) {
+std::string Clock(double seconds) {
+    if (!std::isfinite(seconds)) {
+        return "-";
+    }
     const bool negative = seconds < 0;
-    // The magnitude of any difference of two 32-bit time stamps fits.
-    const std::uint64_t magnitude =
-        negative ? static_cast<std::uint64_t>(-seconds) : static_cast<std::uint64_t>(seconds);
+    const auto magnitude = static_cast<std::uint64_t>(std::llround(std::fabs(seconds)));
     char text[40];
-    std::snprintf(text, sizeof text, "%s%llu:%02llu:%02llu", negative ? "-" : "",
+    std::snprintf(text, sizeof text, "%s%llu:%02llu:%02llu", negative && magnitude > 0 ? "-" : "",
                   static_cast<unsigned long long>(magnitude / 3600),
                   static_cast<unsigned long long>(magnitude / 60 % 60),
                   static_cast<unsigned long long>(magnitude % 60));
     return text;
 }
 
-std::string UtcText(std::uint32_t time) {
-    return DateTime(time, "%04u-%02u-%02u %02u:%02u:%02u");
-}
-
-std::string IsoTime(std::uint32_t time) {
-    return DateTime(time, "%04u-%02u-%02uT%02u:%02u:%02uZ");
-}
-
-std::string TimeOfDay(std::uint32_t time) {
-    const formats::CivilTime c = formats::CivilFromTime(time);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02u:%02u", c.hour, c.minute);
+std::string Pace(double seconds) {
+    if (!std::isfinite(seconds) || seconds < 0 || seconds >= 1e9) {
+        return "-";
+    }
+    const auto whole = static_cast<std::uint64_t>(std::llround(seconds));
+    char text[40];
+    std::snprintf(text, sizeof text, "%llu:%02llu", static_cast<unsigned long long>(whole / 60),
+                  static_cast<unsigned long long>(whole % 60));
     return text;
+}
+
+std::string TimeStyle::Format(track::Instant time, const char* form) const {
+    std::tm civil{};
+    long offset = 0;
+    if (!Civil(time, local_, civil, offset)) {
+        return "-";
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, form, civil.tm_year + 1900, civil.tm_mon + 1, civil.tm_mday,
+                  civil.tm_hour, civil.tm_min, civil.tm_sec);
+    return text;
+}
+
+std::string TimeStyle::Text(track::Instant time) const {
+    std::string text = Format(time, "%04d-%02d-%02d %02d:%02d:%02d");
+    if (!local_) {
+        return text + " UTC";
+    }
+    std::tm civil{};
+    long offset = 0;
+    Civil(time, true, civil, offset);
+    char zone[48];
+    const long minutes = (offset < 0 ? -offset : offset) / 60;
+    std::snprintf(zone, sizeof zone, " %c%02ld:%02ld", offset < 0 ? '-' : '+', minutes / 60,
+                  minutes % 60);
+    return text + zone;
+}
+
+std::string TimeStyle::Seconds(track::Instant time) const {
+    const std::string text = Format(time, "%04d-%02d-%02d %02d:%02d:%02d");
+    return text.substr(text.find(' ') + 1);
+}
+
+std::string TimeStyle::Minutes(track::Instant time) const {
+    return Seconds(time).substr(0, 5);
+}
+
+std::string TimeStyle::Date(track::Instant time) const {
+    return Format(time, "%04d-%02d-%02d");
+}
+
+std::string IsoTime(track::Instant time) {
+    std::string text = TimeStyle(false).Format(time, "%04d-%02d-%02dT%02d:%02d:%02d");
+    if (const std::int64_t fraction = time.Fraction(); fraction != 0) {
+        char digits[16];
+        std::snprintf(digits, sizeof digits, ".%09lld", static_cast<long long>(fraction));
+        std::string decimals = digits;
+        decimals.erase(decimals.find_last_not_of('0') + 1);
+        text += decimals;
+    }
+    return text + "Z";
 }
 
 std::string JsonNumber(double value) {

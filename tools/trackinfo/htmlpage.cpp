@@ -18,6 +18,9 @@ constexpr char kEndColour[] = "#D55E00";      // vermilion, a square
 constexpr char kStopColour[] = "#CC79A7";     // reddish purple, a diamond
 constexpr char kFastestColour[] = "#E69F00";  // orange, a band
 constexpr char kGuideColour[] = "#555555";
+constexpr char kHeartColour[] = "#CC0033";    // heart rate
+constexpr char kCadenceColour[] = "#56B4E9";  // sky blue
+constexpr char kPowerColour[] = "#E69F00";    // orange
 
 constexpr char kStyle[] =
     "body{font-family:sans-serif;color:#222;background:#fff;max-width:60em;"
@@ -28,13 +31,16 @@ constexpr char kStyle[] =
     "vertical-align:top}\n"
     "th{font-weight:normal;color:#444}\n"
     "figure{margin:1em 0 1.5em}\n"
-    "svg{display:block;max-width:100%;height:auto;border:1px solid #ccc;background:#fff}\n"
+    ".profiles{display:grid;grid-template-columns:repeat(auto-fit,minmax(26em,1fr));"
+    "column-gap:1.5em}\n"
+    "svg{display:block;width:100%;height:auto;border:1px solid #ccc;background:#fff}\n"
     "figcaption{font-size:0.9em;margin-top:0.3em}\n"
     ".failure{color:#a00}\n"
     "@media print{@page{size:A4;margin:15mm}"
     "body{max-width:none;margin:0;padding:0;font-size:10pt}"
     "section+section{break-before:page}"
-    "figure,table{break-inside:avoid}svg{border:none;max-height:120mm;width:auto}}\n";
+    "figure,table{break-inside:avoid}svg{border:none;max-height:110mm}"
+    ".profiles{display:block}}\n";
 
 std::string Number(double value) {
     return Fixed(value, 1);
@@ -89,8 +95,9 @@ Axis NumberAxis(double low, double high, double count) {
     return axis;
 }
 
-// Time of day in seconds since 1970, ticks on round times of the UTC day.
-Axis TimeAxis(double low, double high) {
+// Time of day in seconds since 1970, ticks on round times of the day in
+// UTC or in local time (the offset of the track's start).
+Axis TimeAxis(double low, double high, const TimeStyle& times) {
     if (!(high > low)) {
         low -= 30.0;
         high += 30.0;
@@ -105,19 +112,24 @@ Axis TimeAxis(double low, double high) {
             break;
         }
     }
+    double offset = 0.0;
+    if (times.Local()) {
+        const track::Instant start = track::Instant::FromSeconds(static_cast<std::int64_t>(low));
+        const std::string text = times.Text(start);  // "... +hh:mm"
+        const int sign = text[text.size() - 6] == '-' ? -1 : 1;
+        offset = sign * (std::stoi(text.substr(text.size() - 5, 2)) * 3600.0 +
+                         std::stoi(text.substr(text.size() - 2)) * 60.0);
+    }
     Axis axis;
     axis.low = low;
     axis.high = high;
-    const double first = std::ceil(low / step);
-    for (long k = 0; first + static_cast<double>(k) <= high / step && k <= 100; ++k) {
-        const double value = (first + static_cast<double>(k)) * step;
-        if (value > 4294967295.0) {
-            break;  // past the last time stamp there is
-        }
-        const auto time = static_cast<std::uint32_t>(value);
-        axis.ticks.push_back(Tick{value, step < 60      ? UtcText(time).substr(11)
-                                         : step < 86400 ? TimeOfDay(time)
-                                                        : UtcText(time).substr(0, 10)});
+    const double first = std::ceil((low + offset) / step);
+    for (long k = 0; first + static_cast<double>(k) <= (high + offset) / step && k <= 100; ++k) {
+        const double value = (first + static_cast<double>(k)) * step - offset;
+        const track::Instant time = track::Instant::FromSeconds(std::llround(value));
+        axis.ticks.push_back(Tick{value, step < 60      ? times.Seconds(time)
+                                         : step < 86400 ? times.Minutes(time)
+                                                        : times.Date(time)});
     }
     return axis;
 }
@@ -149,18 +161,23 @@ std::string Figure(const std::string& svg, const std::string& caption) {
            "</figcaption>\n</figure>\n";
 }
 
-// A polyline through `points`, or a dot for a single one.
-std::string Line(const std::vector<PlotPoint>& points) {
-    if (points.size() == 1) {
-        return "<circle cx=\"" + Number(points[0].x) + "\" cy=\"" + Number(points[0].y) +
-               "\" r=\"3\" fill=\"" + kTrackColour + "\"/>\n";
+// A polyline through each line of `points`, or a dot for a line of one.
+std::string Line(const std::vector<PlotPoint>& points, const char* colour = kTrackColour) {
+    std::string text;
+    for (const std::vector<PlotPoint>& line : Lines(points)) {
+        if (line.size() == 1) {
+            text += "<circle cx=\"" + Number(line[0].x) + "\" cy=\"" + Number(line[0].y) +
+                    "\" r=\"3\" fill=\"" + colour + "\"/>\n";
+            continue;
+        }
+        text += "<polyline fill=\"none\" stroke=\"" + std::string(colour) +
+                "\" stroke-width=\"2\" stroke-linejoin=\"round\" points=\"";
+        for (std::size_t k = 0; k < line.size(); ++k) {
+            text += (k > 0 ? " " : "") + Number(line[k].x) + "," + Number(line[k].y);
+        }
+        text += "\"/>\n";
     }
-    std::string text = "<polyline fill=\"none\" stroke=\"" + std::string(kTrackColour) +
-                       "\" stroke-width=\"2\" stroke-linejoin=\"round\" points=\"";
-    for (std::size_t k = 0; k < points.size(); ++k) {
-        text += (k > 0 ? " " : "") + Number(points[k].x) + "," + Number(points[k].y);
-    }
-    return text + "\"/>\n";
+    return text;
 }
 
 // The area of a profile inside its axes, in picture units.
@@ -215,7 +232,8 @@ std::string Axes(const Frame& frame, const std::string& x_label, const std::stri
 // The envelope's columns as a line in the frame, values converted by `value`.
 std::string EnvelopeLine(const Frame& frame, const ColumnEnvelope& envelope,
                          const std::function<double(double)>& x,
-                         const std::function<double(double)>& value) {
+                         const std::function<double(double)>& value,
+                         const char* colour = kTrackColour) {
     std::vector<PlotPoint> points;
     points.reserve(std::size_t{2} * ColumnEnvelope::kColumns);
     for (int c = 0; c < ColumnEnvelope::kColumns; ++c) {
@@ -226,12 +244,12 @@ std::string EnvelopeLine(const Frame& frame, const ColumnEnvelope& envelope,
         const double px = frame.X(x(envelope.Middle(c)));
         const double first = column.low_first ? column.low : column.high;
         const double second = column.low_first ? column.high : column.low;
-        points.push_back(PlotPoint{px, frame.Y(value(first))});
+        points.push_back(PlotPoint{px, frame.Y(value(first)), column.begins});
         if (second != first) {
             points.push_back(PlotPoint{px, frame.Y(value(second))});
         }
     }
-    return Line(points);
+    return Line(points, colour);
 }
 
 std::string LeftOut(std::uint64_t count, const char* one, const char* many) {
@@ -250,29 +268,34 @@ std::string WithoutAltitude(std::uint64_t count) {
 
 }  // namespace
 
-std::string HtmlPage::Begin(const std::vector<std::string>& names) const {
+void HtmlPage::Begin(const std::vector<std::string>& names) {
     const std::string title = names.size() == 1
                                   ? "Track report: " + names[0]
                                   : "Track report: " + std::to_string(names.size()) + " files";
-    return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-           "<title>" +
-           HtmlText(title) + "</title>\n<style>\n" + kStyle +
-           "</style>\n</head>\n<body>\n<header>\n<h1>" + HtmlText(title) +
-           "</h1>\n<p>Made by trackinfo. Distances in " +
-           (units_.Metric() ? "kilometres" : "miles") + ", speeds in " + units_.SpeedName() +
-           ", heights in " + (units_.Metric() ? "metres" : "feet") +
-           "; times in UTC.</p>\n</header>\n<main>\n";
+    const Units& units = style_.units;
+    output_(
+        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+        "<title>" +
+        HtmlText(title) + "</title>\n<style>\n" + kStyle +
+        "</style>\n</head>\n<body>\n<header>\n<h1>" + HtmlText(title) +
+        "</h1>\n<p>Made by trackinfo. Distances in " + (units.Metric() ? "kilometres" : "miles") +
+        ", speeds in " + units.SpeedName() + ", heights in " +
+        (units.Metric() ? "metres" : "feet") + "; times in " + style_.times.Zone() +
+        ".</p>\n</header>\n<main>\n");
 }
 
-std::string HtmlPage::End() const {
-    return "</main>\n</body>\n</html>\n";
+void HtmlPage::End() {
+    output_("</main>\n</body>\n</html>\n");
 }
 
 namespace {
 
-std::string Table(const std::vector<Row>& rows, std::size_t from) {
+std::string Table(const std::vector<Row>& rows, std::size_t from, const char* caption = "") {
     std::string text = "<table>\n";
+    if (caption[0] != '\0') {
+        text += "<caption>" + HtmlText(caption) + "</caption>\n";
+    }
     for (std::size_t k = from; k < rows.size(); ++k) {
         text += "<tr><th scope=\"row\">" + HtmlText(rows[k].label) + "</th><td>" +
                 HtmlText(rows[k].value) + "</td></tr>\n";
@@ -282,27 +305,43 @@ std::string Table(const std::vector<Row>& rows, std::size_t from) {
 
 }  // namespace
 
-std::string HtmlPage::File(const FileReport& file, const TrackDrawing& drawing) {
+void HtmlPage::File(const FileReport& file, const TrackDrawing* drawing) {
     const std::string id = "f" + std::to_string(++sections_);
     const std::string name = ValidUtf8(file.name);
-    return "<section aria-labelledby=\"" + id + "\">\n<h2 id=\"" + id + "\">" + HtmlText(name) +
-           "</h2>\n" + Table(FileRows(file, units_), 1) + Plan(id + "-plan", name, drawing) +
-           ElevationProfile(id + "-elevation", name, file, drawing) +
-           SpeedProfile(id + "-speed", name, file, drawing) + "</section>\n";
+    const std::vector<Row> splits = SplitRows(file.figures, style_);
+    std::vector<Row> rows = FileRows(file, style_);
+    rows.erase(std::remove_if(rows.begin(), rows.end(),
+                              [](const Row& row) { return row.label.rfind("Split ", 0) == 0; }),
+               rows.end());
+    std::string text = "<section aria-labelledby=\"" + id + "\">\n<h2 id=\"" + id + "\">" +
+                       HtmlText(name) + "</h2>\n" + Table(rows, 1);
+    if (!splits.empty()) {
+        text +=
+            Table(splits, 0, style_.units.Metric() ? "Splits per kilometre" : "Splits per mile");
+    }
+    if (drawing != nullptr) {
+        text += Plan(id + "-plan", name, *drawing) + "<div class=\"profiles\">\n" +
+                ElevationProfile(id + "-elevation", name, file, *drawing) +
+                SpeedProfile(id + "-speed", name, file, *drawing) +
+                SensorProfile(id + "-heart-rate", "Heart rate", "bpm", file, drawing->HeartRate()) +
+                SensorProfile(id + "-cadence", "Cadence", "rpm", file, drawing->Cadence()) +
+                SensorProfile(id + "-power", "Power", "W", file, drawing->Power()) + "</div>\n";
+    }
+    output_(text + "</section>\n");
 }
 
-std::string HtmlPage::Failure(const FileReport& file) {
+void HtmlPage::Failure(const FileReport& file) {
     const std::string id = "f" + std::to_string(++sections_);
-    return "<section aria-labelledby=\"" + id + "\">\n<h2 id=\"" + id + "\">" +
-           HtmlText(file.name) +
-           "</h2>\n<p class=\"failure\">This file could not be read: " + HtmlText(file.error) +
-           ".</p>\n</section>\n";
+    output_("<section aria-labelledby=\"" + id + "\">\n<h2 id=\"" + id + "\">" +
+            HtmlText(ValidUtf8(file.name)) +
+            "</h2>\n<p class=\"failure\">This file could not be read: " + HtmlText(file.error) +
+            ".</p>\n</section>\n");
 }
 
-std::string HtmlPage::Total(const std::vector<Row>& rows) const {
-    return "<section aria-labelledby=\"total\">\n<h2 id=\"total\">Total of " +
-           HtmlText(rows.empty() ? "" : rows[0].value) + "</h2>\n" + Table(rows, 1) +
-           "</section>\n";
+void HtmlPage::Total(const Figures& total, std::uint64_t files) {
+    const std::vector<Row> rows = TotalRows(total, files, style_);
+    output_("<section aria-labelledby=\"total\">\n<h2 id=\"total\">Total of " +
+            HtmlText(rows[0].value) + "</h2>\n" + Table(rows, 1) + "</section>\n");
 }
 
 std::string HtmlPage::Plan(const std::string& id, const std::string& name,
@@ -339,7 +378,7 @@ std::string HtmlPage::Plan(const std::string& id, const std::string& name,
     const double cy = (ys.low + ys.high) / 2;
     const auto px = [&](const PlotPoint& p) {
         return PlotPoint{kWidth / 2.0 + (p.x - cx) * scale,
-                         kMargin + area_h / 2 - (p.y - cy) * scale};
+                         kMargin + area_h / 2 - (p.y - cy) * scale, p.begins};
     };
     std::vector<PlotPoint> line;
     line.reserve(path.size());
@@ -367,21 +406,23 @@ std::string HtmlPage::Plan(const std::string& id, const std::string& name,
     // mean latitude on the ellipsoid.
     const double latitude = std::clamp(cy, -89.0, 89.0);
     const double step = 0.01;
-    const double metres = CEarth(25).GetSurfaceDistance(
-        CPolarCoordinate(latitude, 0.0), CPolarCoordinate(latitude, step), nullptr, nullptr);
+    const double metres =
+        CEarth(geodesy::Ellipsoid::kWgs84)
+            .GetSurfaceDistance(CPolarCoordinate(latitude, 0.0), CPolarCoordinate(latitude, step),
+                                nullptr, nullptr);
     const double metres_per_unit = metres / (step * drawing.LongitudeScale());
     if (std::isfinite(metres_per_unit) && metres_per_unit > 0) {
-        const double width_units = units_.Distance(area_w / scale * metres_per_unit);
+        const double width_units = style_.units.Distance(area_w / scale * metres_per_unit);
         double bar = NiceStep(width_units / 4, 1.0);
         if (bar > width_units / 3) {
             bar /= 2;
         }
-        const double bar_px = bar / units_.Distance(1.0) / metres_per_unit * scale;
+        const double bar_px = bar / style_.units.Distance(1.0) / metres_per_unit * scale;
         const double y = kHeight - kMargin - 10;
         svg += "<path d=\"M" + Number(kMargin) + "," + Number(y - 6) + " v6 h" + Number(bar_px) +
                " v-6\" fill=\"none\" stroke=\"#000\" stroke-width=\"2\"/>\n";
         svg += Text(kMargin + bar_px + 8, y,
-                    Fixed(bar, DecimalsFor(bar)) + " " + units_.DistanceName());
+                    Fixed(bar, DecimalsFor(bar)) + " " + style_.units.DistanceName());
     }
     caption += drawing.StopCount() == 0
                    ? ". No stop of a minute or more"
@@ -408,16 +449,16 @@ std::string HtmlPage::ElevationProfile(const std::string& id, const std::string&
                                WithoutAltitude(drawing.WithoutAltitude()));
     }
     Frame frame;
-    frame.x = NumberAxis(0.0, units_.Distance(f.metres), 8);
-    frame.y =
-        NumberAxis(units_.Height(envelope.Values().low), units_.Height(envelope.Values().high), 5);
-    svg += Axes(frame, std::string("Distance (") + units_.DistanceName() + ")",
-                std::string("Elevation (") + units_.HeightName() + ")");
+    frame.x = NumberAxis(0.0, style_.units.Distance(f.metres), 8);
+    frame.y = NumberAxis(style_.units.Height(envelope.Values().low),
+                         style_.units.Height(envelope.Values().high), 5);
+    svg += Axes(frame, std::string("Distance (") + style_.units.DistanceName() + ")",
+                std::string("Elevation (") + style_.units.HeightName() + ")");
     svg += EnvelopeLine(
-        frame, envelope, [&](double metres) { return units_.Distance(metres); },
-        [&](double metres) { return units_.Height(metres); });
+        frame, envelope, [&](double metres) { return style_.units.Distance(metres); },
+        [&](double metres) { return style_.units.Height(metres); });
     const auto height = [&](double metres) {
-        return Fixed(units_.Height(metres), 1) + " " + units_.HeightName();
+        return Fixed(style_.units.Height(metres), 1) + " " + style_.units.HeightName();
     };
     caption += ". Climb " + height(f.climb) + ", descent " + height(f.descent) +
                " (changes of less than " + Fixed(settings_.climb_metres, 1) +
@@ -439,38 +480,80 @@ std::string HtmlPage::SpeedProfile(const std::string& id, const std::string& nam
         svg += NothingToDraw(Frame::kWidth / 2.0, Frame::kHeight / 2.0, "No speed to draw.");
         return Figure(svg, "Speed against time of day: no leg has a time and a length." + left_out);
     }
-    const double stop = units_.Speed(settings_.stop_metres_per_second);
+    const double stop = style_.units.Speed(settings_.stop_metres_per_second);
     Frame frame;
-    frame.x = TimeAxis(envelope.XLow(), envelope.XHigh());
-    frame.y = NumberAxis(0.0, std::max(units_.Speed(envelope.Values().high), stop) * 1.05, 5);
+    const TimeStyle& times = style_.times;
+    frame.x = TimeAxis(envelope.XLow(), envelope.XHigh(), times);
+    frame.y = NumberAxis(0.0, std::max(style_.units.Speed(envelope.Values().high), stop) * 1.05, 5);
     const std::optional<Stretch>& fastest = file.figures.fastest;
+    const auto seconds = [](track::Instant time) {
+        return static_cast<double>(time.Nanoseconds()) / 1e9;
+    };
+    const auto at = [](double seconds) {
+        return track::Instant::FromSeconds(static_cast<std::int64_t>(std::floor(seconds)));
+    };
     if (fastest) {
-        const double x1 = frame.X(fastest->start);
-        const double x2 = std::max(frame.X(fastest->end), x1 + 2);
+        const double x1 = frame.X(seconds(fastest->start));
+        const double x2 = std::max(frame.X(seconds(fastest->end)), x1 + 2);
         svg += "<rect x=\"" + Number(x1) + "\" y=\"" + Number(Frame::kTop) + "\" width=\"" +
                Number(x2 - x1) + "\" height=\"" + Number(Frame::kBottom - Frame::kTop) +
                "\" fill=\"" + kFastestColour + "\" fill-opacity=\"0.45\"/>\n";
     }
-    svg += Axes(frame, "Time of day (UTC)", std::string("Speed (") + units_.SpeedName() + ")");
+    svg += Axes(frame, std::string("Time of day (") + times.Zone() + ")",
+                std::string("Speed (") + style_.units.SpeedName() + ")");
     svg += EnvelopeLine(
         frame, envelope, [](double seconds) { return seconds; },
-        [&](double metres_per_second) { return units_.Speed(metres_per_second); });
+        [&](double metres_per_second) { return style_.units.Speed(metres_per_second); });
     const double stop_y = frame.Y(stop);
     svg += "<line x1=\"" + Number(Frame::kLeft) + "\" y1=\"" + Number(stop_y) + "\" x2=\"" +
            Number(Frame::kRight) + "\" y2=\"" + Number(stop_y) + "\" stroke=\"" + kEndColour +
            "\" stroke-width=\"1.5\" stroke-dasharray=\"6 4\"/>\n";
-    std::string caption = "Speed of each leg against time of day (UTC), from " +
-                          UtcText(static_cast<std::uint32_t>(envelope.XLow())) + " to " +
-                          UtcText(static_cast<std::uint32_t>(envelope.XHigh())) +
-                          ". Dashed line: the stop speed, " + Fixed(stop, 1) + " " +
-                          units_.SpeedName() + ".";
+    std::string caption = "Speed of each leg against time of day (" + std::string(times.Zone()) +
+                          "), from " + times.Text(at(envelope.XLow())) + " to " +
+                          times.Text(at(envelope.XHigh())) + ". Dashed line: the stop speed, " +
+                          Fixed(stop, 1) + " " + style_.units.SpeedName() + ".";
     if (fastest) {
         caption += " Orange band: the fastest stretch of 10 s or more, " +
-                   Fixed(units_.Speed(fastest->metres_per_second), 1) + " " + units_.SpeedName() +
-                   ", " + UtcText(fastest->start).substr(11) + " to " +
-                   UtcText(fastest->end).substr(11) + ".";
+                   Fixed(style_.units.Speed(fastest->metres_per_second), 1) + " " +
+                   style_.units.SpeedName() + ", " + times.Seconds(fastest->start) + " to " +
+                   times.Seconds(fastest->end) + ".";
     }
     return Figure(svg, caption + left_out);
+}
+
+std::string HtmlPage::SensorProfile(const std::string& id, const std::string& what,
+                                    const std::string& unit, const FileReport& file,
+                                    const ColumnEnvelope& envelope) const {
+    if (envelope.Empty()) {
+        return "";
+    }
+    static const std::pair<const char*, const char*> kColours[] = {
+        {"Heart rate", kHeartColour}, {"Cadence", kCadenceColour}, {"Power", kPowerColour}};
+    const char* colour = kTrackColour;
+    for (const auto& [name, its_colour] : kColours) {
+        colour = what == name ? its_colour : colour;
+    }
+    const std::string name = ValidUtf8(file.name);
+    std::string svg = SvgBegin(id, Frame::kWidth, Frame::kHeight, what + " profile of " + name,
+                               what + " against distance along the track.");
+    Frame frame;
+    frame.x = NumberAxis(0.0, style_.units.Distance(file.figures.metres), 8);
+    frame.y = NumberAxis(std::min(0.0, envelope.Values().low), envelope.Values().high, 5);
+    svg += Axes(frame, std::string("Distance (") + style_.units.DistanceName() + ")",
+                what + " (" + unit + ")");
+    svg += EnvelopeLine(
+        frame, envelope, [&](double metres) { return style_.units.Distance(metres); },
+        [](double value) { return value; }, colour);
+    const SensorFigures& sensor = what == "Heart rate" ? file.figures.heart_rate
+                                  : what == "Cadence"  ? file.figures.cadence
+                                                       : file.figures.power;
+    std::string caption = what + " against distance along the track";
+    if (const std::optional<double> average = sensor.average.Value()) {
+        caption += ": " + Fixed(*average, 0) + " " + unit + " on average";
+        caption +=
+            sensor.range ? ", " + Fixed(sensor.range->high, 0) + " " + unit + " at most" : "";
+    }
+    return Figure(svg, caption + ".");
 }
 
 }  // namespace trackinfo

@@ -1,7 +1,8 @@
 // The report page: one self-contained static HTML5 document, with no
 // script, font, image or style sheet from anywhere else. For each file its
-// name, the table of the text report and three inline SVG pictures: the plan
-// view, the elevation profile and the speed profile.
+// name, the table of the text report, its splits, and inline SVG pictures:
+// the plan view, the elevation and speed profiles, and the heart rate,
+// cadence and power profiles of a track that has them.
 #ifndef TRACKTOOLS_TOOLS_TRACKINFO_HTMLPAGE_H
 #define TRACKTOOLS_TOOLS_TRACKINFO_HTMLPAGE_H
 
@@ -11,25 +12,26 @@
 
 #include "plot.h"
 #include "report.h"
-#include "reportunits.h"
 #include "summary.h"
 #include "textreport.h"
 
 namespace trackinfo {
 
-class HtmlPage {
+class HtmlPage : public ReportWriter {
   public:
-    HtmlPage(const Units& units, const Settings& settings) : units_(units), settings_(settings) {}
+    HtmlPage(const Style& style, const Settings& settings, Output output)
+        : style_(style), settings_(settings), output_(std::move(output)) {}
 
     // The head of the page and its heading, for the files named.
-    std::string Begin(const std::vector<std::string>& names) const;
-    // The section of a file that was read: its table and its pictures.
-    std::string File(const FileReport& file, const TrackDrawing& drawing);
+    void Begin(const std::vector<std::string>& names) override;
+    // The section of a file that was read: its tables and its pictures.
+    void File(const FileReport& file, const TrackDrawing* drawing) override;
     // The section of a file that could not be read.
-    std::string Failure(const FileReport& file);
+    void Failure(const FileReport& file) override;
     // The section of the total.
-    std::string Total(const std::vector<Row>& rows) const;
-    std::string End() const;
+    void Total(const Figures& total, std::uint64_t files) override;
+    void End() override;
+    bool Draws() const override { return true; }
 
   private:
     std::string Plan(const std::string& id, const std::string& name,
@@ -38,9 +40,14 @@ class HtmlPage {
                                  const FileReport& file, const TrackDrawing& drawing) const;
     std::string SpeedProfile(const std::string& id, const std::string& name, const FileReport& file,
                              const TrackDrawing& drawing) const;
+    // A sensor's values against distance; nothing when the track has none.
+    std::string SensorProfile(const std::string& id, const std::string& what,
+                              const std::string& unit, const FileReport& file,
+                              const ColumnEnvelope& envelope) const;
 
-    Units units_;
+    Style style_;
     Settings settings_;
+    Output output_;
     int sections_ = 0;
 };
 

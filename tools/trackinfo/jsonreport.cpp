@@ -1,5 +1,7 @@
 #include "jsonreport.h"
 
+#include <cmath>
+
 #include "formatting.h"
 
 namespace trackinfo {
@@ -15,17 +17,29 @@ class Object {
     }
     void Number(const char* key, double value) { Raw(key, JsonNumber(value)); }
     void Count(const char* key, std::uint64_t value) { Raw(key, std::to_string(value)); }
-    template <typename T>
-    void Seconds(const char* key, const std::optional<T>& value) {
-        Raw(key, value ? std::to_string(*value) : "null");
-    }
     void Optional(const char* key, const std::optional<double>& value) {
         Raw(key, value ? JsonNumber(*value) : "null");
     }
-    void Time(const char* key, const std::optional<std::uint32_t>& time) {
+    // Durations are sums of differences of times given to the nanosecond:
+    // rounded to it, they print as the times add up (621.507, not
+    // 621.5069999999996).
+    void Seconds(const char* key, const std::optional<double>& seconds) {
+        Optional(key, seconds ? std::optional<double>(std::nearbyint(*seconds * 1e9) / 1e9)
+                              : std::nullopt);
+    }
+    void Time(const char* key, const std::optional<track::Instant>& time) {
         Raw(key, time ? JsonString(IsoTime(*time)) : "null");
     }
     std::string Close() const { return "  {" + text_ + "\n  }"; }
+    // On one line, for the items of an array.
+    std::string Inline() const {
+        std::string text = text_;
+        for (std::size_t at = text.find("\n    "); at != std::string::npos;
+             at = text.find("\n    ", at)) {
+            text.replace(at, 5, at == 0 ? "" : " ");
+        }
+        return "{" + text + "}";
+    }
 
   private:
     std::string text_;
@@ -41,13 +55,40 @@ std::string FindingCounts(const trackinfo::Findings& findings) {
     return text + "}";
 }
 
+std::optional<double> High(const std::optional<Range>& range) {
+    return range ? std::optional<double>(range->high) : std::nullopt;
+}
+
+std::optional<double> Low(const std::optional<Range>& range) {
+    return range ? std::optional<double>(range->low) : std::nullopt;
+}
+
+std::string Splits(const std::vector<Split>& splits, const Figures& f) {
+    std::string text = "[";
+    for (const Split& split : splits) {
+        Object object;
+        object.Number("distance_m", split.metres);
+        object.Seconds("time_s", split.seconds);
+        object.Seconds("moving_time_s", split.moving_seconds);
+        object.Optional("climb_m", f.elevation ? std::optional<double>(split.climb) : std::nullopt);
+        object.Optional("descent_m",
+                        f.elevation ? std::optional<double>(split.descent) : std::nullopt);
+        object.Optional("heart_rate_avg_bpm", split.heart_rate.Value());
+        object.Optional("power_avg_w", split.power.Value());
+        text += (text.size() > 1 ? ",\n      " : "\n      ") + object.Inline();
+    }
+    return text + (splits.empty() ? "]" : "\n    ]");
+}
+
 void AddFigures(Object& object, const Figures& f) {
     object.Count("points", f.points);
+    object.Count("segments", f.segments);
     object.Time("start", f.start);
     object.Time("end", f.end);
     object.Seconds("duration_s", f.duration);
     object.Seconds("moving_time_s", f.MovingSeconds());
     object.Seconds("stopped_time_s", f.StoppedSeconds());
+    object.Seconds("breaks_s", f.BreakSeconds());
     object.Number("distance_m", f.metres);
     object.Optional("average_speed_m_s", f.AverageSpeed());
     object.Optional("moving_average_speed_m_s", f.MovingAverage());
@@ -56,17 +97,24 @@ void AddFigures(Object& object, const Figures& f) {
                     fastest ? std::optional<double>(fastest->metres_per_second) : std::nullopt);
     object.Time("max_speed_start", fastest ? std::optional(fastest->start) : std::nullopt);
     object.Time("max_speed_end", fastest ? std::optional(fastest->end) : std::nullopt);
-    const auto range = [&](const std::optional<Range>& r, bool high) {
-        return r ? std::optional<double>(high ? r->high : r->low) : std::nullopt;
-    };
-    object.Optional("lowest_m", range(f.elevation, false));
-    object.Optional("highest_m", range(f.elevation, true));
+    object.Optional("lowest_m", Low(f.elevation));
+    object.Optional("highest_m", High(f.elevation));
     object.Optional("climb_m", f.elevation ? std::optional<double>(f.climb) : std::nullopt);
     object.Optional("descent_m", f.elevation ? std::optional<double>(f.descent) : std::nullopt);
-    object.Optional("south", range(f.latitude, false));
-    object.Optional("north", range(f.latitude, true));
-    object.Optional("west", range(f.longitude, false));
-    object.Optional("east", range(f.longitude, true));
+    object.Optional("south", Low(f.latitude));
+    object.Optional("north", High(f.latitude));
+    object.Optional("west", Low(f.longitude));
+    object.Optional("east", High(f.longitude));
+    object.Optional("heart_rate_avg_bpm", f.heart_rate.average.Value());
+    object.Optional("heart_rate_max_bpm", High(f.heart_rate.range));
+    object.Optional("cadence_avg_rpm", f.cadence.average.Value());
+    object.Optional("cadence_max_rpm", High(f.cadence.range));
+    object.Optional("power_avg_w", f.power.average.Value());
+    object.Optional("power_max_w", High(f.power.range));
+    object.Optional("power_normalized_w", f.NormalisedWatts());
+    object.Optional("temperature_min_c", Low(f.temperature.range));
+    object.Optional("temperature_avg_c", f.temperature.average.Value());
+    object.Optional("temperature_max_c", High(f.temperature.range));
     object.Raw("findings", FindingCounts(f.findings));
 }
 
@@ -78,13 +126,16 @@ std::string JsonReport::Separator() {
     return first ? "\n" : ",\n";
 }
 
-std::string JsonReport::File(const FileReport& file) {
+void JsonReport::File(const FileReport& file, const TrackDrawing*) {
     Object object;
     object.Raw("file", JsonString(file.name));
     object.Raw("format", file.error.empty() ? JsonString(file.format.Name()) : "null");
     object.Raw("error", file.error.empty() ? "null" : JsonString(file.error));
     if (file.error.empty()) {
         AddFigures(object, file.figures);
+        if (splits_) {
+            object.Raw("splits", Splits(file.figures.splits, file.figures));
+        }
         std::string tallies = "[";
         for (const formats::Tally& tally : file.tallies) {
             tallies += std::string(tallies.size() > 1 ? ", " : "") +
@@ -94,15 +145,15 @@ std::string JsonReport::File(const FileReport& file) {
         }
         object.Raw("reader", tallies + "]");
     }
-    return Separator() + object.Close();
+    output_(Separator() + object.Close());
 }
 
-std::string JsonReport::Total(const Figures& total, std::uint64_t files) {
+void JsonReport::Total(const Figures& total, std::uint64_t files) {
     Object object;
     object.Raw("file", "null");
     object.Count("files", files);
     AddFigures(object, total);
-    return Separator() + object.Close();
+    output_(Separator() + object.Close());
 }
 
 }  // namespace trackinfo

@@ -27,8 +27,8 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: trackinfo [-metric] [-json] [-check] [-stop <speed>] [-climb <metres>]\n"
-    "                 [-html <page.html>] <file>...\n";
+    "Usage: trackinfo [-metric] [-json] [-check] [-splits] [-pace] [-local]\n"
+    "                 [-stop <speed>] [-climb <metres>] [-html <page.html>] <file>...\n";
 
 // Reads every point of `name` into `take`, and what the reader said of the
 // file into `report` (its format and tallies) and `ignored_bytes`. False,
@@ -120,11 +120,23 @@ bool IsAnInput(const std::string& page, const std::vector<std::string>& files) {
 }
 
 // The reports of a run: the text or the JSON on standard output, and the
-// page when one is asked for.
+// page when one is asked for, each through the writers' one interface.
 class Reports {
   public:
-    Reports(const trackinfo::Options& options, const trackinfo::Settings& settings)
-        : options_(options), units_(options.metric), page_(units_, settings) {}
+    Reports(const trackinfo::Options& options, const trackinfo::Style& style,
+            const trackinfo::Settings& settings)
+        : options_(options) {
+        const auto print = [](const std::string& text) { tools::Print(text); };
+        if (options.json) {
+            writers_.push_back(std::make_unique<trackinfo::JsonReport>(options.splits, print));
+        } else {
+            writers_.push_back(std::make_unique<trackinfo::TextReport>(style, print));
+        }
+        if (WithPage()) {
+            writers_.push_back(std::make_unique<trackinfo::HtmlPage>(
+                style, settings, [this](const std::string& text) { page_file_.Write(text); }));
+        }
+    }
 
     // False, with `error` (ErrorText), when the page cannot be opened.
     bool Open(int& error) {
@@ -144,67 +156,40 @@ class Reports {
     bool WithPage() const { return !options_.html.empty(); }
 
     void Begin() {
-        if (options_.json) {
-            tools::Print(json_.Begin());
-        }
-        if (WithPage()) {
-            page_file_.Write(page_.Begin(options_.files));
+        for (const auto& writer : writers_) {
+            writer->Begin(options_.files);
         }
     }
     // A file that was read; `drawing` when there is a page.
     void File(const trackinfo::FileReport& report, const trackinfo::TrackDrawing* drawing) {
         total_.Add(report.figures);
         ++files_read_;
-        if (options_.json) {
-            tools::Print(json_.File(report));
-        } else {
-            tools::Print((files_read_ > 1 ? "\n" : "") +
-                         trackinfo::Text(trackinfo::FileRows(report, units_)));
-        }
-        if (drawing != nullptr) {
-            page_file_.Write(page_.File(report, *drawing));
+        for (const auto& writer : writers_) {
+            writer->File(report, writer->Draws() ? drawing : nullptr);
         }
         std::fflush(stdout);
     }
     void Failure(const trackinfo::FileReport& report) {
-        if (options_.json) {
-            tools::Print(json_.File(report));
-        }
-        if (WithPage()) {
-            page_file_.Write(page_.Failure(report));
+        for (const auto& writer : writers_) {
+            writer->Failure(report);
         }
     }
     // The total for more than one file, the ends of the documents. The
     // system's error number when the page could not be written, else 0.
     int End() {
-        if (options_.files.size() > 1) {
-            const std::vector<trackinfo::Row> rows =
-                trackinfo::TotalRows(total_, files_read_, units_);
-            if (options_.json) {
-                tools::Print(json_.Total(total_, files_read_));
-            } else {
-                tools::Print((files_read_ > 0 ? "\n" : "") + trackinfo::Text(rows));
+        for (const auto& writer : writers_) {
+            if (options_.files.size() > 1) {
+                writer->Total(total_, files_read_);
             }
-            if (WithPage()) {
-                page_file_.Write(page_.Total(rows));
-            }
+            writer->End();
         }
-        if (options_.json) {
-            tools::Print(json_.End());
-        }
-        if (!WithPage()) {
-            return 0;
-        }
-        page_file_.Write(page_.End());
-        return page_file_.Finish();
+        return WithPage() ? page_file_.Finish() : 0;
     }
     bool Findings() const { return total_.findings.Total() > 0; }
 
   private:
     const trackinfo::Options& options_;
-    trackinfo::Units units_;
-    trackinfo::JsonReport json_;
-    trackinfo::HtmlPage page_;
+    std::vector<std::unique_ptr<trackinfo::ReportWriter>> writers_;
     PageFile page_file_;
     trackinfo::Figures total_;
     std::uint64_t files_read_ = 0;
@@ -217,12 +202,17 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         program.Warn(why);
         return program.Usage();
     }
-    const trackinfo::Units units(options.metric);
+    trackinfo::Style style;
+    style.units = trackinfo::Units(options.metric);
+    style.times = trackinfo::TimeStyle(options.local);
+    style.pace = options.pace;
+    const trackinfo::Units& units = style.units;
     trackinfo::Settings settings;
     settings.stop_metres_per_second =
         units.SpeedToSi(options.stop_given ? options.stop : units.DefaultStopSpeed());
     settings.climb_metres = options.climb;
-    Reports reports(options, settings);
+    settings.split_metres = options.splits ? units.UnitMetres() : 0.0;
+    Reports reports(options, style, settings);
     if (int error = 0; !reports.Open(error)) {
         program.Explain(options.html, tools::ErrorText(error));
         return tools::kExitWriteFailed;
@@ -245,13 +235,9 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         std::uint64_t ignored_bytes = 0;
         bool spooled = true;
         const auto take = [&](const track::Point& point) {
-            if (!point.Has(track::kPosition)) {
-                return;
-            }
-            const GPL_Data_Point record = track::ToRecord(point);
-            summary.Add(record);
+            summary.Add(point);
             if (reports.WithPage()) {
-                extents.Add(record);
+                extents.Add(point);
                 spooled = spooled && spool.Add(point);
             }
         };
@@ -276,7 +262,7 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
             return tools::kExitWriteFailed;
         }
         while (spool.Next(point)) {
-            drawing.Add(track::ToRecord(point));
+            drawing.Add(point);
         }
         drawing.Finish();
         reports.File(report, &drawing);

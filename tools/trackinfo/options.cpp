@@ -34,6 +34,12 @@ bool ParseOptions(int argc, char* argv[], Options& options, std::string& why) {
             options.json = true;
         } else if (word == "-check") {
             options.check = true;
+        } else if (word == "-splits") {
+            options.splits = true;
+        } else if (word == "-pace") {
+            options.pace = true;
+        } else if (word == "-local") {
+            options.local = true;
         } else if (word == "-stop" || word == "-climb" || word == "-html") {
             if (at + 1 >= argc) {
                 why = word + ": a value is missing";

@@ -12,6 +12,9 @@ struct Options {
     bool metric = false;
     bool json = false;
     bool check = false;
+    bool splits = false;  // a kilometre or a mile each
+    bool pace = false;    // beside each speed
+    bool local = false;   // times in the zone TZ names
     bool stop_given = false;
     double stop = 0.0;   // in the report's unit of speed, when given
     double climb = 5.0;  // metres

@@ -27,19 +27,31 @@ double Unwrapper::Next(double longitude) {
     return unwrapped_;
 }
 
-void TrackExtents::Add(const GPL_Data_Point& point) {
-    if (HasPosition(point)) {
+std::vector<std::vector<PlotPoint>> Lines(const std::vector<PlotPoint>& points) {
+    std::vector<std::vector<PlotPoint>> lines;
+    for (const PlotPoint& point : points) {
+        if (point.begins || lines.empty()) {
+            lines.emplace_back();
+        }
+        lines.back().push_back(point);
+    }
+    return lines;
+}
+
+void TrackExtents::Add(const track::Point& point) {
+    if (Fix::Of(point).HasPlace()) {
         const bool first = places_ == 0;
-        Widen(north_south_, point.Latitude, first);
-        Widen(east_west_, unwrapper_.Next(point.Longitude), first);
-        latitude_sum_ += point.Latitude;
+        Widen(north_south_, point.latitude, first);
+        Widen(east_west_, unwrapper_.Next(point.longitude), first);
+        latitude_sum_ += point.latitude;
         ++places_;
     }
-    if (HasTime(point)) {
+    if (point.Has(track::kTime)) {
+        const double seconds = static_cast<double>(point.time.Nanoseconds()) / 1e9;
         if (!times_) {
-            times_ = Range{static_cast<double>(point.Time), static_cast<double>(point.Time)};
+            times_ = Range{seconds, seconds};
         }
-        Widen(*times_, point.Time, false);
+        Widen(*times_, seconds, false);
     }
 }
 
@@ -56,6 +68,26 @@ void PathReducer::Reset(double x0, double y0, double cell) {
     last_.reset();
 }
 
+void PathReducer::Add(PlotPoint point) {
+    point.begins = point.begins || !last_;
+    // Lines that end and begin within one cell are joined there: at the
+    // scale of the cells that is no line across the map, and a track of
+    // many breaks stays within the budget.
+    if (point.begins && last_ && !kept_.empty() && !SameCell(*last_, kept_.back())) {
+        kept_.push_back(*last_);  // the end of the line before
+        kept_.back().begins = false;
+    }
+    last_ = point;
+    if (!kept_.empty() && SameCell(point, kept_.back())) {
+        return;
+    }
+    kept_.push_back(point);
+    while (kept_.size() >= 2 * kBudget) {
+        cell_ *= 2.0;
+        Thin();
+    }
+}
+
 std::int64_t PathReducer::CellX(double x) const {
     return static_cast<std::int64_t>(std::floor((x - x0_) / cell_));
 }
@@ -66,18 +98,6 @@ std::int64_t PathReducer::CellY(double y) const {
 
 bool PathReducer::SameCell(const PlotPoint& a, const PlotPoint& b) const {
     return CellX(a.x) == CellX(b.x) && CellY(a.y) == CellY(b.y);
-}
-
-void PathReducer::Add(const PlotPoint& point) {
-    last_ = point;
-    if (!kept_.empty() && SameCell(point, kept_.back())) {
-        return;
-    }
-    kept_.push_back(point);
-    while (kept_.size() >= 2 * kBudget) {
-        cell_ *= 2.0;
-        Thin();
-    }
 }
 
 void PathReducer::Thin() {
@@ -92,7 +112,8 @@ void PathReducer::Thin() {
 
 std::vector<PlotPoint> PathReducer::Points() const {
     std::vector<PlotPoint> points = kept_;
-    if (last_ && (points.empty() || points.back().x != last_->x || points.back().y != last_->y)) {
+    if (last_ && (points.empty() || points.back().x != last_->x || points.back().y != last_->y ||
+                  points.back().begins != last_->begins)) {
         points.push_back(*last_);
     }
     return points;
@@ -102,6 +123,7 @@ void ColumnEnvelope::Reset(double x_low, double x_high) {
     x_low_ = x_low;
     x_high_ = x_high;
     count_ = 0;
+    broken_ = true;
     columns_.fill(Column{});
 }
 
@@ -112,7 +134,7 @@ void ColumnEnvelope::Add(double x, double value) {
         std::clamp(static_cast<int>(std::clamp(at, 0.0, double{kColumns})), 0, kColumns - 1);
     Column& column = columns_[index];
     if (!column.used) {
-        column = Column{true, value, value, true};
+        column = Column{true, value, value, true, broken_};
     } else if (value < column.low) {
         column.low = value;
         column.low_first = false;
@@ -120,6 +142,8 @@ void ColumnEnvelope::Add(double x, double value) {
         column.high = value;
         column.low_first = true;
     }
+    column.begins = column.begins || broken_;
+    broken_ = false;
     Widen(values_, value, count_ == 0);
     ++count_;
 }
@@ -139,19 +163,65 @@ TrackDrawing::TrackDrawing(const TrackExtents& extents, const Figures& figures,
     path_.Reset(extents.EastWest().low * longitude_scale_, extents.NorthSouth().low,
                 std::max(width, height) / 1000.0);
     stops_.reserve(kMostStopMarkers);
-    elevation_.Reset(0.0, figures.metres);
+    for (ColumnEnvelope* profile : {&elevation_, &heart_rate_, &cadence_, &power_}) {
+        profile->Reset(0.0, figures.metres);
+    }
     const std::optional<Range>& times = extents.Times();
     speeds_.Reset(times ? times->low : 0.0, times ? times->high : 0.0);
 }
 
-PlotPoint TrackDrawing::Project(const GPL_Data_Point& point) {
-    return PlotPoint{unwrapper_.Next(point.Longitude) * longitude_scale_, point.Latitude};
+PlotPoint TrackDrawing::Project(const track::Point& point) {
+    return PlotPoint{unwrapper_.Next(point.longitude) * longitude_scale_, point.latitude};
 }
 
-void TrackDrawing::Add(const GPL_Data_Point& point) {
+void TrackDrawing::BreakProfiles() {
+    for (ColumnEnvelope* profile : {&elevation_, &heart_rate_, &cadence_, &power_, &speeds_}) {
+        profile->Break();
+    }
+}
+
+void TrackDrawing::Add(const track::Point& point) {
+    const Fix fix = Fix::Of(point);
+    bool begins = !started_ || point.begins_segment || point.begins_track;
+    if (started_ && !begins) {
+        const TrackLeg leg = MeasureTrackLeg(earth_, previous_, fix);
+        const bool measured = std::isfinite(leg.metres);
+        const bool forward = leg.timed && leg.seconds > 0.0 && measured;
+        const double speed = forward ? leg.metres / leg.seconds : 0.0;
+        const bool jump = speed > kJumpMetresPerSecond;
+        if (measured && !jump) {
+            along_ += leg.metres;
+        }
+        if (forward && !jump) {
+            const double halfway =
+                static_cast<double>(previous_.time.Nanoseconds()) / 1e9 + leg.seconds / 2.0;
+            speeds_.Add(halfway, speed);
+        } else {
+            ++legs_not_drawn_;
+            speeds_.Break();
+        }
+        // A stop: legs of a known length that take no time or are not moving.
+        if (leg.timed && leg.seconds >= 0.0 && measured && !jump &&
+            !(forward && speed > settings_.stop_metres_per_second)) {
+            if (!stop_at_) {
+                stop_at_ = previous_place_;
+                stop_seconds_ = 0.0;
+            }
+            stop_seconds_ += leg.seconds;
+        } else {
+            EndStop();
+        }
+        begins = jump;
+    } else if (started_) {
+        EndStop();
+    }
+    if (begins) {
+        BreakProfiles();
+    }
     std::optional<PlotPoint> place;
-    if (HasPosition(point)) {
+    if (fix.HasPlace()) {
         place = Project(point);
+        place->begins = begins;
         path_.Add(*place);
         if (!start_) {
             start_ = place;
@@ -160,39 +230,20 @@ void TrackDrawing::Add(const GPL_Data_Point& point) {
     } else {
         ++without_place_;
     }
-    if (started_) {
-        const TrackLeg leg = MeasureTrackLeg(earth_, previous_, point);
-        const bool measured = std::isfinite(leg.metres);
-        if (measured) {
-            along_ += leg.metres;
-        }
-        const bool forward = leg.timed && leg.seconds > 0 && measured;
-        const double speed = forward ? leg.metres / static_cast<double>(leg.seconds) : 0.0;
-        if (forward && speed <= kJumpMetresPerSecond) {
-            const double halfway = previous_.Time + static_cast<double>(leg.seconds) / 2.0;
-            speeds_.Add(halfway, speed);
-        } else {
-            ++legs_not_drawn_;
-        }
-        // A stop: legs of a known length that take no time or are not moving.
-        if (leg.timed && leg.seconds >= 0 && measured &&
-            !(forward && speed > settings_.stop_metres_per_second)) {
-            if (!stop_at_) {
-                stop_at_ = previous_place_;
-                stop_seconds_ = 0;
-            }
-            stop_seconds_ += leg.seconds;
-        } else {
-            EndStop();
-        }
-    }
-    if (std::isfinite(point.Altitude)) {
-        elevation_.Add(along_, point.Altitude * kMetresPerFoot);
+    if (point.Has(track::kElevation) && std::isfinite(point.elevation)) {
+        elevation_.Add(along_, point.elevation);
     } else {
         ++without_altitude_;
     }
+    const std::pair<track::Field, ColumnEnvelope*> sensors[] = {
+        {track::kHeartRate, &heart_rate_}, {track::kCadence, &cadence_}, {track::kPower, &power_}};
+    for (const auto& [field, profile] : sensors) {
+        if (point.Has(field) && std::isfinite(point.Get(field))) {
+            profile->Add(along_, point.Get(field));
+        }
+    }
     started_ = true;
-    previous_ = point;
+    previous_ = fix;
     previous_place_ = place;
 }
 

@@ -1,6 +1,7 @@
 // The data of the page's pictures, gathered in two passes over a track in
 // constant memory: the first finds the extents, the second reduces each
-// line to about two thousand vertices that keep its shape.
+// line to about two thousand vertices that keep its shape. Lines break
+// where a segment ends and at a jump.
 #ifndef TRACKTOOLS_TOOLS_TRACKINFO_PLOT_H
 #define TRACKTOOLS_TOOLS_TRACKINFO_PLOT_H
 
@@ -12,7 +13,8 @@
 
 #include "summary.h"
 #include "tracktools/geodesy/CEarth.h"
-#include "tracktools/track/gpldata.h"
+#include "tracktools/geodesy/Ellipsoid.h"
+#include "tracktools/track/point.h"
 
 namespace trackinfo {
 
@@ -32,14 +34,14 @@ class Unwrapper {
 // The first pass: where the track lies and when.
 class TrackExtents {
   public:
-    void Add(const GPL_Data_Point& point);
+    void Add(const track::Point& point);
 
     std::uint64_t Places() const { return places_; }
     double MeanLatitude() const;
     // Latitudes and unwrapped longitudes, degrees; with Places() above 0.
     const Range& NorthSouth() const { return north_south_; }
     const Range& EastWest() const { return east_west_; }
-    // The earliest and latest time stamps.
+    // The earliest and latest times, seconds since 1970.
     const std::optional<Range>& Times() const { return times_; }
 
   private:
@@ -54,20 +56,27 @@ class TrackExtents {
 struct PlotPoint {
     double x = 0.0;
     double y = 0.0;
+    bool begins = false;  // the first point of a line
 };
+
+// The lines of points whose first points begin them.
+std::vector<std::vector<PlotPoint>> Lines(const std::vector<PlotPoint>& points);
 
 // A line in the plane reduced while it streams: a point is kept when it
 // lies in another cell of a square grid than the point kept before it. When
 // more than twice the budget is kept the cells double in size and the kept
 // points are thinned the same way, so memory stays bounded and the line
-// keeps its shape at the scale of the cells. The last point is always kept.
+// keeps its shape at the scale of the cells. The last point is always
+// kept. Lines break where a point begins one, unless the break lies within
+// one cell, where they are joined.
 class PathReducer {
   public:
     static constexpr std::size_t kBudget = 2000;
 
     // Cells of `cell` units counted from (`x0`, `y0`), the low corner of the extents.
     void Reset(double x0, double y0, double cell);
-    void Add(const PlotPoint& point);
+    // A point, which begins a new line when `point.begins` (or is the first).
+    void Add(PlotPoint point);
     // The kept points, the last point added included.
     std::vector<PlotPoint> Points() const;
 
@@ -86,7 +95,8 @@ class PathReducer {
 
 // Values against a position on an axis of known extent, as the lowest and
 // highest value of each of a fixed number of columns, in the order they
-// came.
+// came; the line through them breaks before a column where a run of values
+// began.
 class ColumnEnvelope {
   public:
     static constexpr int kColumns = 560;
@@ -95,10 +105,13 @@ class ColumnEnvelope {
         double low = 0.0;
         double high = 0.0;
         bool low_first = true;  // the lowest value came before the highest
+        bool begins = false;    // a run of values began in it
     };
 
     void Reset(double x_low, double x_high);
     void Add(double x, double value);
+    // The next value begins a new run.
+    void Break() { broken_ = true; }
 
     bool Empty() const { return count_ == 0; }
     double XLow() const { return x_low_; }
@@ -112,11 +125,12 @@ class ColumnEnvelope {
     double x_low_ = 0.0;
     double x_high_ = 0.0;
     std::uint64_t count_ = 0;
+    bool broken_ = true;
     Range values_;
     std::array<Column, kColumns> columns_{};
 };
 
-// The second pass: the three pictures' lines and markers.
+// The second pass: the pictures' lines and markers.
 class TrackDrawing {
   public:
     static constexpr std::int64_t kStopMarkerSeconds = 60;
@@ -125,7 +139,7 @@ class TrackDrawing {
     // `extents` from the first pass, `figures` the track's summary.
     TrackDrawing(const TrackExtents& extents, const Figures& figures, const Settings& settings);
 
-    void Add(const GPL_Data_Point& point);
+    void Add(const track::Point& point);
     // After the last point.
     void Finish();
 
@@ -138,19 +152,25 @@ class TrackDrawing {
     std::uint64_t StopCount() const { return stop_count_; }
     std::uint64_t WithoutPlace() const { return without_place_; }
 
-    // Altitude (metres) against distance along the track (metres).
+    // Elevation (metres) against distance along the track (metres).
     const ColumnEnvelope& Elevation() const { return elevation_; }
     std::uint64_t WithoutAltitude() const { return without_altitude_; }
+    // Heart rate, cadence and power against distance along the track.
+    const ColumnEnvelope& HeartRate() const { return heart_rate_; }
+    const ColumnEnvelope& Cadence() const { return cadence_; }
+    const ColumnEnvelope& Power() const { return power_; }
     // Speed of each leg (metres per second) against the time halfway along it.
     const ColumnEnvelope& Speeds() const { return speeds_; }
     std::uint64_t LegsNotDrawn() const { return legs_not_drawn_; }
 
   private:
-    PlotPoint Project(const GPL_Data_Point& point);
+    PlotPoint Project(const track::Point& point);
     void EndStop();
+    // No line of a profile joins the next value to the ones before.
+    void BreakProfiles();
 
     Settings settings_;
-    CEarth earth_{25};
+    CEarth earth_{geodesy::Ellipsoid::kWgs84};
     double longitude_scale_ = 1.0;
     Unwrapper unwrapper_;
     PathReducer path_;
@@ -161,16 +181,19 @@ class TrackDrawing {
     std::uint64_t without_place_ = 0;
     ColumnEnvelope elevation_;
     std::uint64_t without_altitude_ = 0;
+    ColumnEnvelope heart_rate_;
+    ColumnEnvelope cadence_;
+    ColumnEnvelope power_;
     ColumnEnvelope speeds_;
     std::uint64_t legs_not_drawn_ = 0;
 
     bool started_ = false;
-    GPL_Data_Point previous_;
+    Fix previous_;
     std::optional<PlotPoint> previous_place_;
     double along_ = 0.0;
     // The stop being passed: where it began and how long it has lasted.
     std::optional<PlotPoint> stop_at_;
-    std::int64_t stop_seconds_ = 0;
+    double stop_seconds_ = 0.0;
 };
 
 }  // namespace trackinfo

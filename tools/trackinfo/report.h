@@ -1,18 +1,24 @@
 // What trackinfo tells of each file, whatever the form of the report (text,
-// JSON or the HTML page), and the words and keys of its findings.
+// JSON or the HTML page), the words and keys of its findings, and the one
+// interface of the writers of the reports.
 #ifndef TRACKTOOLS_TOOLS_TRACKINFO_REPORT_H
 #define TRACKTOOLS_TOOLS_TRACKINFO_REPORT_H
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "formatting.h"
+#include "reportunits.h"
 #include "summary.h"
 #include "tracktools/formats/format.h"
 #include "tracktools/formats/reader.h"
 
 namespace trackinfo {
+
+class TrackDrawing;
 
 struct FileReport {
     std::string name;
@@ -20,6 +26,32 @@ struct FileReport {
     std::string error;  // why the file could not be read; empty when it was
     Figures figures;
     std::vector<formats::Tally> tallies;  // what the reader changed or left out, counts above 0
+};
+
+// How the figures are written: the units, the times, paces beside speeds.
+struct Style {
+    Units units{false};
+    TimeStyle times;
+    bool pace = false;
+};
+
+// A writer of one form of the report, given its text piece by piece.
+class ReportWriter {
+  public:
+    using Output = std::function<void(const std::string&)>;
+    virtual ~ReportWriter() = default;
+
+    // The files named, before any is read.
+    virtual void Begin(const std::vector<std::string>& names) = 0;
+    // A file that was read; its drawing when the writer draws (the page).
+    virtual void File(const FileReport& file, const TrackDrawing* drawing) = 0;
+    // A file that could not be read.
+    virtual void Failure(const FileReport& file) = 0;
+    // The total of the `files` that were read, for more than one named.
+    virtual void Total(const Figures& total, std::uint64_t files) = 0;
+    virtual void End() = 0;
+    // True for the writer that draws pictures.
+    virtual bool Draws() const { return false; }
 };
 
 // One kind of finding: its JSON key and its words for a count of one or more.

@@ -3,18 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "reportunits.h"
 #include "tracktools/geodesy/CPolarCoordinate.h"
 
 namespace trackinfo {
 namespace {
-
-bool Finite(const GPL_Data_Point& point) {
-    return std::isfinite(point.Latitude) && std::isfinite(point.Longitude) &&
-           std::isfinite(point.Altitude) && std::isfinite(point.Heading) &&
-           std::isfinite(point.Speed);
-}
 
 void Widen(std::optional<Range>& range, double low, double high) {
     if (!range) {
@@ -31,28 +26,67 @@ void Widen(std::optional<Range>& range, const std::optional<Range>& other) {
     }
 }
 
-}  // namespace
+// The values held in a double, with their members (Point::Get picks the
+// member at run time; these are read for every point).
+struct Member {
+    track::Field field;
+    double track::Point::*value;
+};
+constexpr Member kValues[] = {
+    {track::kElevation, &track::Point::elevation},
+    {track::kSpeed, &track::Point::speed},
+    {track::kCourse, &track::Point::course},
+    {track::kHeartRate, &track::Point::heart_rate},
+    {track::kCadence, &track::Point::cadence},
+    {track::kPower, &track::Point::power},
+    {track::kTemperature, &track::Point::temperature},
+    {track::kDistance, &track::Point::distance},
+};
 
-bool HasPosition(const GPL_Data_Point& point) {
-    // Written so that a NaN fails every comparison.
-    return point.Latitude >= -90.0 && point.Latitude <= 90.0 && point.Longitude >= -180.0 &&
-           point.Longitude <= 180.0;
+// Every value the point carries is a finite number.
+bool Finite(const track::Point& point) {
+    if (point.Has(track::kPosition) &&
+        !(std::isfinite(point.latitude) && std::isfinite(point.longitude))) {
+        return false;
+    }
+    for (const Member& member : kValues) {
+        if (point.Has(member.field) && !std::isfinite(point.*member.value)) {
+            return false;
+        }
+    }
+    return true;
 }
 
-TrackLeg MeasureTrackLeg(const CEarth& earth, const GPL_Data_Point& from,
-                         const GPL_Data_Point& to) {
+// The point's value when it has a finite one.
+inline std::optional<double> Value(const track::Point& point, track::Field field,
+                                   double track::Point::*value) {
+    if (!point.Has(field) || !std::isfinite(point.*value)) {
+        return std::nullopt;
+    }
+    return point.*value;
+}
+
+}  // namespace
+
+bool Fix::HasPlace() const {
+    // Written so that a NaN fails every comparison.
+    return Has(track::kPosition) && latitude >= -90.0 && latitude <= 90.0 && longitude >= -180.0 &&
+           longitude <= 180.0;
+}
+
+TrackLeg MeasureTrackLeg(const CEarth& earth, const Fix& from, const Fix& to) {
     TrackLeg leg;
-    if (!HasPosition(from) || !HasPosition(to)) {
+    if (!from.HasPlace() || !to.HasPlace()) {
         leg.metres = std::numeric_limits<double>::quiet_NaN();
     } else if (!from.SamePlace(to)) {
-        // Only the places count: the altitudes play no part in the length.
+        // Only the places count: the elevations play no part in the length.
         leg.metres =
-            earth.GetSurfaceDistance(CPolarCoordinate(from.Latitude, from.Longitude),
-                                     CPolarCoordinate(to.Latitude, to.Longitude), nullptr, nullptr);
+            earth.GetSurfaceDistance(CPolarCoordinate(from.latitude, from.longitude),
+                                     CPolarCoordinate(to.latitude, to.longitude), nullptr, nullptr);
     }
-    leg.timed = HasTime(from) && HasTime(to);
+    leg.timed = from.Has(track::kTime) && to.Has(track::kTime);
     if (leg.timed) {
-        leg.seconds = static_cast<std::int64_t>(to.Time) - static_cast<std::int64_t>(from.Time);
+        leg.seconds = to.time.SecondsSince(from.time);
     }
     return leg;
 }
@@ -76,30 +110,95 @@ void Findings::Add(const Findings& other) {
     skipped_points += other.skipped_points;
 }
 
-std::optional<std::int64_t> Figures::MovingSeconds() const {
-    return duration ? std::optional<std::int64_t>(moving_seconds) : std::nullopt;
+void SensorFigures::Add(const SensorFigures& other) {
+    Widen(range, other.range);
+    average.Add(other.average);
 }
 
-std::optional<std::int64_t> Figures::StoppedSeconds() const {
-    return duration ? std::optional<std::int64_t>(*duration - moving_seconds) : std::nullopt;
+void NormalisedPower::EndSecond(double watt_seconds) {
+    const std::size_t slot = seconds_ % kWindowSeconds;
+    window_sum_ += watt_seconds - ring_[slot];
+    ring_[slot] = watt_seconds;
+    ++seconds_;
+    if (slot == kWindowSeconds - 1) {
+        // Summed afresh once a round, so that rounding does not pile up.
+        window_sum_ = 0.0;
+        for (const double value : ring_) {
+            window_sum_ += value;
+        }
+    }
+    if (seconds_ >= kWindowSeconds) {
+        const double rolling = window_sum_ / kWindowSeconds;
+        fourth_sum_ += rolling * rolling * rolling * rolling;
+        ++count_;
+    }
+}
+
+void NormalisedPower::Add(double watts, double seconds) {
+    if (seconds >= 1.0 - open_time_) {
+        seconds -= 1.0 - open_time_;
+        EndSecond(open_sum_ + watts * (1.0 - open_time_));
+        open_sum_ = 0.0;
+        open_time_ = 0.0;
+        // Whole seconds at one power. After 30 of them the ring holds
+        // nothing else, and each further round of 30 adds the same rolling
+        // average 30 times over.
+        double whole = std::floor(seconds);
+        seconds -= whole;
+        for (int k = 0; whole >= 1.0 && k < kWindowSeconds; ++k, whole -= 1.0) {
+            EndSecond(watts);
+        }
+        if (whole >= kWindowSeconds) {
+            const double skipped = std::floor(whole / kWindowSeconds) * kWindowSeconds;
+            fourth_sum_ += skipped * watts * watts * watts * watts;
+            count_ += static_cast<std::uint64_t>(skipped);
+            seconds_ += static_cast<std::uint64_t>(skipped);
+            whole -= skipped;
+        }
+        for (; whole >= 1.0; whole -= 1.0) {
+            EndSecond(watts);
+        }
+    }
+    open_sum_ += watts * seconds;
+    open_time_ += seconds;
+}
+
+std::optional<double> Figures::MovingSeconds() const {
+    return duration ? std::optional<double>(moving_seconds) : std::nullopt;
+}
+
+std::optional<double> Figures::StoppedSeconds() const {
+    return duration ? std::optional<double>(*duration - moving_seconds) : std::nullopt;
+}
+
+std::optional<double> Figures::BreakSeconds() const {
+    return duration ? std::optional<double>(break_seconds) : std::nullopt;
 }
 
 std::optional<double> Figures::AverageSpeed() const {
-    if (!duration || *duration <= 0) {
+    if (!(timed_seconds > 0.0)) {
         return std::nullopt;
     }
-    return metres / static_cast<double>(*duration);
+    return timed_metres / timed_seconds;
 }
 
 std::optional<double> Figures::MovingAverage() const {
-    if (moving_seconds <= 0) {
+    if (!(moving_seconds > 0.0)) {
         return std::nullopt;
     }
-    return moving_metres / static_cast<double>(moving_seconds);
+    return moving_metres / moving_seconds;
+}
+
+std::optional<double> Figures::NormalisedWatts() const {
+    if (power_fourth_count == 0) {
+        return std::nullopt;
+    }
+    return std::pow(power_fourth_sum / static_cast<double>(power_fourth_count), 0.25);
 }
 
 void Figures::Add(const Figures& other) {
     points += other.points;
+    segments += other.segments;
     metres += other.metres;
     if (other.start) {
         start = start ? std::min(*start, *other.start) : *other.start;
@@ -108,10 +207,13 @@ void Figures::Add(const Figures& other) {
         end = end ? std::max(*end, *other.end) : *other.end;
     }
     if (other.duration) {
-        duration = duration.value_or(0) + *other.duration;
+        duration = duration.value_or(0.0) + *other.duration;
     }
+    break_seconds += other.break_seconds;
     moving_seconds += other.moving_seconds;
     moving_metres += other.moving_metres;
+    timed_seconds += other.timed_seconds;
+    timed_metres += other.timed_metres;
     if (other.fastest &&
         (!fastest || other.fastest->metres_per_second > fastest->metres_per_second)) {
         fastest = other.fastest;
@@ -123,77 +225,195 @@ void Figures::Add(const Figures& other) {
     Widen(elevation, other.elevation);
     Widen(latitude, other.latitude);
     Widen(longitude, other.longitude);
+    heart_rate.Add(other.heart_rate);
+    cadence.Add(other.cadence);
+    power.Add(other.power);
+    temperature.Add(other.temperature);
+    power_fourth_sum += other.power_fourth_sum;
+    power_fourth_count += other.power_fourth_count;
     findings.Add(other.findings);
 }
 
-void Summary::Add(const GPL_Data_Point& point) {
+void Summary::Add(const track::Point& point) {
     Findings& findings = figures_.findings;
     ++figures_.points;
-    if (!Finite(point)) {
-        ++findings.non_finite_records;
-    }
-    if (HasPosition(point)) {
-        Widen(figures_.latitude, point.Latitude, point.Latitude);
-        Widen(figures_.longitude, point.Longitude, point.Longitude);
-    } else if (std::isfinite(point.Latitude) && std::isfinite(point.Longitude)) {
-        ++findings.off_globe_records;
-    }
-    if (std::isfinite(point.Altitude)) {
-        AddAltitude(point.Altitude * kMetresPerFoot);
-    }
-    if (HasTime(point)) {
-        if (!figures_.start) {
-            figures_.start = point.Time;
+    const Fix fix = Fix::Of(point);
+    AddValues(point);
+    const bool begins = !started_ || point.begins_segment || point.begins_track;
+    if (begins) {
+        ++figures_.segments;
+        in_break_ = started_;
+        if (point.Has(track::kTime)) {
+            fastest_.Restart(point.time);
+        } else {
+            fastest_.Break();
         }
-        figures_.end = point.Time;
+    } else {
+        AddLeg(fix, point);
+    }
+    if (point.Has(track::kTime)) {
+        if (!figures_.start) {
+            figures_.start = point.time;
+        }
+        figures_.end = point.time;
+        if (in_break_ && last_time_) {
+            const double seconds = point.time.SecondsSince(*last_time_);
+            figures_.break_seconds += seconds;
+            AddToSplit(seconds, false, track::Point());
+        }
+        in_break_ = false;
+        last_time_ = point.time;
     } else {
         ++findings.untimed_records;
     }
-
-    if (!started_) {
-        started_ = true;
-        previous_ = point;
-        if (HasTime(point)) {
-            fastest_.Restart(point.Time);
-        }
-        return;
+    // After the leg, so that a climb counts in the split the point lies in.
+    if (const std::optional<double> metres =
+            Value(point, track::kElevation, &track::Point::elevation)) {
+        AddElevation(*metres);
     }
-    if (point.SamePlace(previous_)) {
+    started_ = true;
+    previous_ = fix;
+}
+
+void Summary::AddValues(const track::Point& point) {
+    Findings& findings = figures_.findings;
+    if (!Finite(point)) {
+        ++findings.non_finite_records;
+    }
+    if (Fix::Of(point).HasPlace()) {
+        Widen(figures_.latitude, point.latitude, point.latitude);
+        Widen(figures_.longitude, point.longitude, point.longitude);
+    } else if (point.Has(track::kPosition) && std::isfinite(point.latitude) &&
+               std::isfinite(point.longitude)) {
+        ++findings.off_globe_records;
+    }
+    if ((point.fields &
+         (track::kHeartRate | track::kCadence | track::kPower | track::kTemperature)) != 0) {
+        const std::tuple<track::Field, double track::Point::*, SensorFigures*> sensors[] = {
+            {track::kHeartRate, &track::Point::heart_rate, &figures_.heart_rate},
+            {track::kCadence, &track::Point::cadence, &figures_.cadence},
+            {track::kPower, &track::Point::power, &figures_.power},
+            {track::kTemperature, &track::Point::temperature, &figures_.temperature},
+        };
+        for (const auto& [field, member, sensor] : sensors) {
+            if (const std::optional<double> value = Value(point, field, member)) {
+                Widen(sensor->range, *value, *value);
+            }
+        }
+    }
+    if (const std::optional<double> celsius =
+            Value(point, track::kTemperature, &track::Point::temperature)) {
+        figures_.temperature.average.Add(*celsius, 1.0);
+    }
+}
+
+void Summary::AddLeg(const Fix& to, const track::Point& point) {
+    Findings& findings = figures_.findings;
+    const bool both_placed = previous_.Has(track::kPosition) && to.Has(track::kPosition);
+    if (both_placed && previous_.SamePlace(to)) {
         ++findings.same_place_records;
     }
-    const TrackLeg leg = MeasureTrackLeg(earth_, previous_, point);
+    const TrackLeg leg = MeasureTrackLeg(earth_, previous_, to);
     const bool measured = std::isfinite(leg.metres);
-    if (measured) {
-        figures_.metres += leg.metres;
-    } else {
+    if (!measured && both_placed) {
         ++findings.unmeasured_legs;
     }
-    if (leg.timed && leg.seconds == 0) {
+    const bool forward = leg.timed && leg.seconds > 0.0;
+    const double speed = forward && measured ? leg.metres / leg.seconds : 0.0;
+    const bool jump = speed > kJumpMetresPerSecond;
+    if (leg.timed && leg.seconds == 0.0) {
         ++findings.zero_time_legs;
-    } else if (leg.timed && leg.seconds < 0) {
+    } else if (leg.timed && leg.seconds < 0.0) {
         ++findings.backward_legs;
-    } else if (leg.timed) {
-        const double speed = leg.metres / static_cast<double>(leg.seconds);
-        // A leg without a length has no speed: it is not moving.
-        if (speed > settings_.stop_metres_per_second) {
-            figures_.moving_seconds += leg.seconds;
-            figures_.moving_metres += leg.metres;
+    }
+    if (jump) {
+        ++findings.jumps;
+    }
+    const bool counted = measured && !jump;  // a jump is no journey
+    const bool moving = forward && counted && speed > settings_.stop_metres_per_second;
+    if (counted) {
+        figures_.metres += leg.metres;
+    }
+    if (forward && counted) {
+        figures_.timed_seconds += leg.seconds;
+        figures_.timed_metres += leg.metres;
+    }
+    if (moving) {
+        figures_.moving_seconds += leg.seconds;
+        figures_.moving_metres += leg.metres;
+    }
+    if (forward) {
+        // Each leg with a time holds its second point's values.
+        if (const std::optional<double> bpm =
+                Value(point, track::kHeartRate, &track::Point::heart_rate)) {
+            figures_.heart_rate.average.Add(*bpm, leg.seconds);
         }
-        if (speed > kJumpMetresPerSecond) {
-            ++findings.jumps;
+        if (const std::optional<double> watts = Value(point, track::kPower, &track::Point::power)) {
+            figures_.power.average.Add(*watts, leg.seconds);
+            normalised_.Add(*watts, leg.seconds);
+        }
+        const std::optional<double> rpm = Value(point, track::kCadence, &track::Point::cadence);
+        if (moving && rpm && *rpm > 0.0) {
+            figures_.cadence.average.Add(*rpm, leg.seconds);
         }
     }
-    if (leg.timed && leg.seconds >= 0 && measured) {
-        fastest_.Extend(leg.metres, point.Time);
-    } else if (HasTime(point)) {
-        fastest_.Restart(point.Time);
+    if (leg.timed && leg.seconds >= 0.0 && counted) {
+        fastest_.Extend(leg.metres, point.time);
+    } else if (point.Has(track::kTime)) {
+        fastest_.Restart(point.time);
     } else {
         fastest_.Break();
     }
-    previous_ = point;
+    if (settings_.split_metres > 0.0) {
+        SplitLeg(counted ? leg.metres : 0.0, forward ? leg.seconds : 0.0, moving, point);
+    }
 }
 
-void Summary::AddAltitude(double metres) {
+void Summary::SplitLeg(double metres, double seconds, bool moving, const track::Point& point) {
+    if (split_end_ == 0.0) {
+        split_end_ = settings_.split_metres;
+    }
+    // A leg that crosses the end of a split is shared in proportion to its
+    // length: its time is interpolated linearly along it.
+    while (metres > 0.0 && along_ + metres >= split_end_) {
+        const double part = split_end_ - along_;
+        const double share = seconds * (part / metres);
+        AddToSplit(share, moving, point);
+        split_.metres = settings_.split_metres;  // exactly, whatever the rounding of its parts
+        EndSplit();
+        metres -= part;
+        seconds -= share;
+        along_ = split_end_;
+        split_end_ += settings_.split_metres;
+    }
+    along_ += metres;
+    split_.metres += metres;
+    AddToSplit(seconds, moving, point);
+}
+
+void Summary::AddToSplit(double seconds, bool moving, const track::Point& point) {
+    if (settings_.split_metres <= 0.0 || !(seconds > 0.0)) {
+        return;
+    }
+    split_.seconds += seconds;
+    if (moving) {
+        split_.moving_seconds += seconds;
+    }
+    if (const std::optional<double> bpm =
+            Value(point, track::kHeartRate, &track::Point::heart_rate)) {
+        split_.heart_rate.Add(*bpm, seconds);
+    }
+    if (const std::optional<double> watts = Value(point, track::kPower, &track::Point::power)) {
+        split_.power.Add(*watts, seconds);
+    }
+}
+
+void Summary::EndSplit() {
+    figures_.splits.push_back(split_);
+    split_ = Split();
+}
+
+void Summary::AddElevation(double metres) {
     if (!figures_.elevation) {
         reference_metres_ = metres;
     }
@@ -201,9 +421,11 @@ void Summary::AddAltitude(double metres) {
     // A change smaller than the dead band is noise: the reference stays.
     if (metres - reference_metres_ >= settings_.climb_metres) {
         figures_.climb += metres - reference_metres_;
+        split_.climb += metres - reference_metres_;
         reference_metres_ = metres;
     } else if (reference_metres_ - metres >= settings_.climb_metres) {
         figures_.descent += reference_metres_ - metres;
+        split_.descent += reference_metres_ - metres;
         reference_metres_ = metres;
     }
 }
@@ -215,12 +437,28 @@ void Summary::AddReaderFindings(std::uint64_t skipped_points, std::uint64_t part
 
 const Figures& Summary::Result() {
     if (figures_.start && figures_.end) {
-        figures_.duration =
-            static_cast<std::int64_t>(*figures_.end) - static_cast<std::int64_t>(*figures_.start);
+        figures_.duration = figures_.end->SecondsSince(*figures_.start);
     }
     if (fastest_.Found()) {
         figures_.fastest =
             Stretch{fastest_.MetresPerSecond(), fastest_.StartTime(), fastest_.EndTime()};
+    }
+    figures_.power_fourth_sum = normalised_.FourthPowerSum();
+    figures_.power_fourth_count = normalised_.Count();
+    // The last part; the rounding left over from a track that ends on a
+    // split's end (less than a millimetre) belongs to that split.
+    if (!figures_.splits.empty() && split_.metres < 1e-3) {
+        Split& last = figures_.splits.back();
+        last.seconds += split_.seconds;
+        last.moving_seconds += split_.moving_seconds;
+        last.climb += split_.climb;
+        last.descent += split_.descent;
+        last.heart_rate.Add(split_.heart_rate);
+        last.power.Add(split_.power);
+        split_ = Split();
+    }
+    if (settings_.split_metres > 0.0 && (split_.metres > 0.0 || split_.seconds > 0.0)) {
+        EndSplit();
     }
     return figures_;
 }

@@ -1,45 +1,60 @@
 // The summary of one track, taken point by point in constant memory: how
-// far, how long, how fast, how high, where, and what is wrong with the data.
+// far, how long, how fast, how high, where, what its sensors said, and what
+// is wrong with the data.
 #ifndef TRACKTOOLS_TOOLS_TRACKINFO_SUMMARY_H
 #define TRACKTOOLS_TOOLS_TRACKINFO_SUMMARY_H
 
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "fastest.h"
 #include "tracktools/geodesy/CEarth.h"
-#include "tracktools/track/gpldata.h"
+#include "tracktools/geodesy/Ellipsoid.h"
+#include "tracktools/track/point.h"
 
 namespace trackinfo {
 
-// A record's place as trackinfo uses it: finite, latitude within -90..90,
-// longitude within -180..180.
-bool HasPosition(const GPL_Data_Point& point);
-// Time 0 is a record without a usable time.
-inline bool HasTime(const GPL_Data_Point& point) {
-    return point.Time != 0;
-}
+// What a leg needs of a point: its position and time, and which it has.
+struct Fix {
+    double latitude = 0.0;
+    double longitude = 0.0;
+    track::Instant time;
+    std::uint16_t fields = 0;
 
-// A leg between consecutive records.
+    static Fix Of(const track::Point& point) {
+        return Fix{point.latitude, point.longitude, point.time, point.fields};
+    }
+    bool Has(track::Field field) const { return (fields & field) != 0; }
+    // The place as trackinfo uses it: present, finite, latitude within
+    // -90..90, longitude within -180..180.
+    bool HasPlace() const;
+    bool SamePlace(const Fix& other) const {
+        return latitude == other.latitude && longitude == other.longitude;
+    }
+};
+
+// A leg between consecutive points of a segment.
 struct TrackLeg {
-    // Along the WGS 84 surface; not a number when an end has no position or
+    // Along the WGS 84 surface; not a number when an end has no place or
     // the earth model gives no answer.
     double metres = 0.0;
-    bool timed = false;        // both ends have a time
-    std::int64_t seconds = 0;  // end time - start time, when timed
+    bool timed = false;    // both ends have a time
+    double seconds = 0.0;  // end time - start time, when timed
 };
-TrackLeg MeasureTrackLeg(const CEarth& earth, const GPL_Data_Point& from, const GPL_Data_Point& to);
+TrackLeg MeasureTrackLeg(const CEarth& earth, const Fix& from, const Fix& to);
 
 // What is wrong with the data, each a count.
 struct Findings {
     std::uint64_t zero_time_legs = 0;      // both times, the same
     std::uint64_t backward_legs = 0;       // the time goes back
-    std::uint64_t untimed_records = 0;     // Time 0
-    std::uint64_t non_finite_records = 0;  // a double field not finite
+    std::uint64_t untimed_records = 0;     // points without a time
+    std::uint64_t non_finite_records = 0;  // a value that is not finite
     std::uint64_t off_globe_records = 0;   // finite position outside -90..90 / -180..180
-    std::uint64_t same_place_records = 0;  // SamePlace as the record before
+    std::uint64_t same_place_records = 0;  // at the place of the point before, in a segment
     std::uint64_t jumps = 0;               // legs with a time faster than 700 mph
-    std::uint64_t unmeasured_legs = 0;     // legs without a finite length
+    std::uint64_t unmeasured_legs = 0;     // legs between positions without a finite length
     std::uint64_t partial_record_bytes = 0;
     std::uint64_t skipped_points = 0;  // left out by the reader
 
@@ -52,68 +67,157 @@ struct Range {
     double high = 0.0;
 };
 
+// A weighted mean in the making.
+struct Average {
+    double sum = 0.0;
+    double weight = 0.0;
+
+    void Add(double value, double value_weight) {
+        sum += value * value_weight;
+        weight += value_weight;
+    }
+    void Add(const Average& other) {
+        sum += other.sum;
+        weight += other.weight;
+    }
+    std::optional<double> Value() const {
+        return weight > 0.0 ? std::optional<double>(sum / weight) : std::nullopt;
+    }
+};
+
+// The values of one sensor: present when any point carries one.
+struct SensorFigures {
+    std::optional<Range> range;
+    Average average;
+    void Add(const SensorFigures& other);
+};
+
 // The fastest stretch of 10 s or more.
 struct Stretch {
     double metres_per_second = 0.0;
-    std::uint32_t start = 0;
-    std::uint32_t end = 0;
+    track::Instant start;
+    track::Instant end;
+};
+
+// One split: a kilometre or a mile of Distance, or the last part.
+struct Split {
+    double metres = 0.0;
+    double seconds = 0.0;  // its legs' time and its breaks
+    double moving_seconds = 0.0;
+    double climb = 0.0;
+    double descent = 0.0;
+    Average heart_rate;
+    Average power;
+};
+
+// Normalised power: the fourth root of the mean of the fourth powers of the
+// 30-second rolling average of power. Power is held over time with power
+// (each leg's time at the power of its second point), taken in whole
+// seconds of that time; a second's power is its mean. The rolling average
+// is that of the last 30 seconds, from the 30th second on.
+class NormalisedPower {
+  public:
+    static constexpr int kWindowSeconds = 30;
+
+    // `watts` held for `seconds` (above 0) of time with power.
+    void Add(double watts, double seconds);
+    double FourthPowerSum() const { return fourth_sum_; }
+    std::uint64_t Count() const { return count_; }
+
+  private:
+    void EndSecond(double watt_seconds);
+
+    std::array<double, kWindowSeconds> ring_{};
+    std::uint64_t seconds_ = 0;  // whole seconds ended
+    double window_sum_ = 0.0;    // of the ring
+    double open_sum_ = 0.0;      // watt-seconds of the second under way
+    double open_time_ = 0.0;     // and its time
+    double fourth_sum_ = 0.0;
+    std::uint64_t count_ = 0;
 };
 
 // The figures of a track, or the total of several, in SI units.
 struct Figures {
     std::uint64_t points = 0;
+    std::uint64_t segments = 0;
     double metres = 0.0;  // Distance
-    std::optional<std::uint32_t> start;
-    std::optional<std::uint32_t> end;
+    std::optional<track::Instant> start;
+    std::optional<track::Instant> end;
     // End - Start, seconds; the total's is the sum of the tracks'.
-    std::optional<std::int64_t> duration;
-    std::int64_t moving_seconds = 0;
+    std::optional<double> duration;
+    double break_seconds = 0.0;  // from the end of a segment to the start of the next
+    double moving_seconds = 0.0;
     double moving_metres = 0.0;
+    // The legs that take time and are no jumps: Average speed.
+    double timed_seconds = 0.0;
+    double timed_metres = 0.0;
     std::optional<Stretch> fastest;
     std::optional<Range> elevation;  // metres
     double climb = 0.0;              // metres, with elevation
     double descent = 0.0;
     std::optional<Range> latitude;
     std::optional<Range> longitude;
+    SensorFigures heart_rate;       // time-weighted
+    SensorFigures cadence;          // time-weighted over moving legs with a cadence above 0
+    SensorFigures power;            // time-weighted
+    SensorFigures temperature;      // the mean of the points
+    double power_fourth_sum = 0.0;  // of normalised power
+    std::uint64_t power_fourth_count = 0;
+    std::vector<Split> splits;  // of a file, with splits asked for
     Findings findings;
 
     // Known wherever Duration is.
-    std::optional<std::int64_t> MovingSeconds() const;
-    std::optional<std::int64_t> StoppedSeconds() const;
-    // Distance / Duration, for a Duration above 0.
+    std::optional<double> MovingSeconds() const;
+    std::optional<double> StoppedSeconds() const;
+    std::optional<double> BreakSeconds() const;
+    // Length / time of the legs that take time.
     std::optional<double> AverageSpeed() const;
     // Moving distance / Moving time, for a Moving time above 0.
     std::optional<double> MovingAverage() const;
+    std::optional<double> NormalisedWatts() const;
 
-    // Adds another track's figures into a total.
+    // Adds another track's figures into a total; splits are not added.
     void Add(const Figures& other);
 };
 
 struct Settings {
     double stop_metres_per_second = 0.0;  // a leg above it is moving
     double climb_metres = 5.0;            // the dead band of Climb and Descent
+    double split_metres = 0.0;            // the length of a split; 0 for none
 };
 
 class Summary {
   public:
     explicit Summary(const Settings& settings) : settings_(settings) {}
 
-    void Add(const GPL_Data_Point& point);
+    void Add(const track::Point& point);
     // What the reader said at the end of the file.
     void AddReaderFindings(std::uint64_t skipped_points, std::uint64_t partial_record_bytes);
 
     const Figures& Result();
 
   private:
-    void AddAltitude(double metres);
+    void AddValues(const track::Point& point);
+    void AddLeg(const Fix& to, const track::Point& point);
+    void AddElevation(double metres);
+    // A leg's share of the splits: `metres` along, `seconds` of time.
+    void SplitLeg(double metres, double seconds, bool moving, const track::Point& point);
+    void AddToSplit(double seconds, bool moving, const track::Point& point);
+    void EndSplit();
 
     Settings settings_;
-    CEarth earth_{25};
+    CEarth earth_{geodesy::Ellipsoid::kWgs84};
     Figures figures_;
-    bool started_ = false;  // previous_ holds a record
-    GPL_Data_Point previous_;
-    double reference_metres_ = 0.0;  // of Climb and Descent
+    bool started_ = false;
+    Fix previous_;
+    std::optional<track::Instant> last_time_;  // of the latest point with a time
+    bool in_break_ = false;                    // a segment began since last_time_
+    double reference_metres_ = 0.0;            // of Climb and Descent
     FastestStretch fastest_;
+    NormalisedPower normalised_;
+    double along_ = 0.0;  // Distance so far, for the splits
+    double split_end_ = 0.0;
+    Split split_;
 };
 
 }  // namespace trackinfo

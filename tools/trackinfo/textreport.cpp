@@ -1,11 +1,13 @@
 #include "textreport.h"
 
+#include <cmath>
+
 #include "formatting.h"
 
 namespace trackinfo {
 namespace {
 
-void Line(std::vector<Row>& out, const char* label, const std::string& value) {
+void Line(std::vector<Row>& out, const std::string& label, const std::string& value) {
     out.push_back(Row{label, value});
 }
 
@@ -29,22 +31,36 @@ std::string RangeText(const std::optional<Range>& range, Convert convert, int de
     return unit[0] == '\0' ? text : text + " " + unit;
 }
 
+// "142 bpm average, 171 bpm max" and the like, for a sensor the track has.
+std::string SensorText(const SensorFigures& sensor, const char* unit) {
+    return WithUnit(OrDash(sensor.average.Value(), [](double v) { return Fixed(v, 0); }), unit) +
+           " average, " + Fixed(sensor.range->high, 0) + " " + unit + " max";
+}
+
 // Every figure of a track or of the total, after the first line.
-void FigureRows(std::vector<Row>& out, const trackinfo::Figures& f, const Units& units) {
-    const auto clock = [](std::int64_t seconds) { return Clock(seconds); };
-    const auto utc = [](std::uint32_t time) { return UtcText(time) + " UTC"; };
+void FigureRows(std::vector<Row>& out, const Figures& f, const Style& style) {
+    const Units& units = style.units;
+    const auto clock = [](double seconds) { return Clock(seconds); };
+    const auto when = [&](track::Instant time) { return style.times.Text(time); };
     const auto speed = [&](double metres_per_second) {
-        return WithUnit(Fixed(units.Speed(metres_per_second), 1), units.SpeedName());
+        std::string text = WithUnit(Fixed(units.Speed(metres_per_second), 1), units.SpeedName());
+        if (style.pace && text != "-") {
+            text +=
+                " (" + Pace(units.PaceSeconds(metres_per_second)) + " " + units.PaceName() + ")";
+        }
+        return text;
     };
     const auto height = [&](double metres) {
         return WithUnit(Fixed(units.Height(metres), 1), units.HeightName());
     };
     Line(out, "Points", std::to_string(f.points));
-    Line(out, "Start", OrDash(f.start, utc));
-    Line(out, "End", OrDash(f.end, utc));
+    Line(out, "Segments", std::to_string(f.segments));
+    Line(out, "Start", OrDash(f.start, when));
+    Line(out, "End", OrDash(f.end, when));
     Line(out, "Duration", OrDash(f.duration, clock));
     Line(out, "Moving time", OrDash(f.MovingSeconds(), clock));
     Line(out, "Stopped time", OrDash(f.StoppedSeconds(), clock));
+    Line(out, "Breaks", OrDash(f.BreakSeconds(), clock));
     Line(out, "Distance", WithUnit(Fixed(units.Distance(f.metres), 3), units.DistanceName()));
     Line(out, "Average speed", OrDash(f.AverageSpeed(), speed));
     Line(out, "Moving average", OrDash(f.MovingAverage(), speed));
@@ -57,6 +73,26 @@ void FigureRows(std::vector<Row>& out, const trackinfo::Figures& f, const Units&
     Line(out, "Descent", f.elevation ? height(f.descent) : "-");
     Line(out, "Latitude", RangeText(f.latitude, as_is, 6, ""));
     Line(out, "Longitude", RangeText(f.longitude, as_is, 6, ""));
+    if (f.heart_rate.range) {
+        Line(out, "Heart rate", SensorText(f.heart_rate, "bpm"));
+    }
+    if (f.cadence.range) {
+        Line(out, "Cadence", SensorText(f.cadence, "rpm"));
+    }
+    if (f.power.range) {
+        Line(out, "Power",
+             SensorText(f.power, "W") + ", " +
+                 WithUnit(OrDash(f.NormalisedWatts(), [](double v) { return Fixed(v, 0); }), "W") +
+                 " normalised");
+    }
+    if (f.temperature.range) {
+        const auto degrees = [&](double celsius) { return units.Temperature(celsius); };
+        Line(out, "Temperature",
+             RangeText(f.temperature.range, degrees, 1, units.TemperatureName()) + ", " +
+                 WithUnit(Fixed(degrees(*f.temperature.average.Value()), 1),
+                          units.TemperatureName()) +
+                 " average");
+    }
 }
 
 void FindingLines(std::vector<Row>& out, const Findings& findings, bool with_skipped) {
@@ -70,10 +106,44 @@ void FindingLines(std::vector<Row>& out, const Findings& findings, bool with_ski
 
 }  // namespace
 
-std::vector<Row> FileRows(const FileReport& file, const Units& units) {
+std::vector<Row> SplitRows(const Figures& f, const Style& style) {
+    const Units& units = style.units;
+    std::vector<Row> out;
+    for (std::size_t k = 0; k < f.splits.size(); ++k) {
+        const Split& split = f.splits[k];
+        std::string text = WithUnit(Fixed(units.Distance(split.metres), 3), units.DistanceName()) +
+                           " in " + Clock(split.seconds) + ", moving " +
+                           Clock(split.moving_seconds) + " (" +
+                           (split.moving_seconds > 0.0
+                                ? Pace(split.moving_seconds / split.metres * units.UnitMetres())
+                                : "-") +
+                           " " + units.PaceName() + ")";
+        if (f.elevation) {
+            text += ", climb " + Fixed(units.Height(split.climb), 1) + " " + units.HeightName() +
+                    ", descent " + Fixed(units.Height(split.descent), 1) + " " + units.HeightName();
+        }
+        if (f.heart_rate.range) {
+            text += ", " +
+                    WithUnit(OrDash(split.heart_rate.Value(), [](double v) { return Fixed(v, 0); }),
+                             "bpm");
+        }
+        if (f.power.range) {
+            text +=
+                ", " +
+                WithUnit(OrDash(split.power.Value(), [](double v) { return Fixed(v, 0); }), "W");
+        }
+        Line(out, "Split " + std::to_string(k + 1), text);
+    }
+    return out;
+}
+
+std::vector<Row> FileRows(const FileReport& file, const Style& style) {
     std::vector<Row> out;
     Line(out, "File", ValidUtf8(file.name));
-    FigureRows(out, file.figures, units);
+    FigureRows(out, file.figures, style);
+    for (Row& row : SplitRows(file.figures, style)) {
+        out.push_back(std::move(row));
+    }
     // The reader's own words for the points it left out, else ours.
     bool reader_said_why = false;
     for (const formats::Tally& tally : file.tallies) {
@@ -86,11 +156,10 @@ std::vector<Row> FileRows(const FileReport& file, const Units& units) {
     return out;
 }
 
-std::vector<Row> TotalRows(const trackinfo::Figures& total, std::uint64_t files,
-                           const Units& units) {
+std::vector<Row> TotalRows(const Figures& total, std::uint64_t files, const Style& style) {
     std::vector<Row> out;
     Line(out, "Total", Counted(files, "file", "files"));
-    FigureRows(out, total, units);
+    FigureRows(out, total, style);
     FindingLines(out, total.findings, true);
     return out;
 }
@@ -103,6 +172,16 @@ std::string Text(const std::vector<Row>& rows) {
         out += line + row.value + "\n";
     }
     return out;
+}
+
+void TextReport::File(const FileReport& file, const TrackDrawing*) {
+    output_((first_ ? "" : "\n") + Text(FileRows(file, style_)));
+    first_ = false;
+}
+
+void TextReport::Total(const Figures& total, std::uint64_t files) {
+    output_((first_ ? "" : "\n") + Text(TotalRows(total, files, style_)));
+    first_ = false;
 }
 
 }  // namespace trackinfo

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "report.h"
-#include "reportunits.h"
 
 namespace trackinfo {
 
@@ -18,14 +17,32 @@ struct Row {
     std::string value;  // "-" for a figure that cannot be computed
 };
 
-// The rows of a file that was read: "File", the figures, the findings that
-// are not 0, the reader's notes.
-std::vector<Row> FileRows(const FileReport& file, const Units& units);
+// The rows of a file that was read: "File", the figures, the splits, the
+// findings that are not 0, the reader's notes.
+std::vector<Row> FileRows(const FileReport& file, const Style& style);
 // The rows of the total of `files` files: "Total", the figures, the findings.
-std::vector<Row> TotalRows(const Figures& total, std::uint64_t files, const Units& units);
+std::vector<Row> TotalRows(const Figures& total, std::uint64_t files, const Style& style);
+// The splits of a file, "Split 1" and on.
+std::vector<Row> SplitRows(const Figures& figures, const Style& style);
 
 // The rows as text lines, the label padded to 16 characters.
 std::string Text(const std::vector<Row>& rows);
+
+class TextReport : public ReportWriter {
+  public:
+    TextReport(const Style& style, Output output) : style_(style), output_(std::move(output)) {}
+
+    void Begin(const std::vector<std::string>&) override {}
+    void File(const FileReport& file, const TrackDrawing*) override;
+    void Failure(const FileReport&) override {}
+    void Total(const Figures& total, std::uint64_t files) override;
+    void End() override {}
+
+  private:
+    Style style_;
+    Output output_;
+    bool first_ = true;
+};
 
 }  // namespace trackinfo
 

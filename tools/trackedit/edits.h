@@ -1,0 +1,83 @@
+// The edits of trackedit on a stream of points, always in this order
+// whatever the order of the options: the time range, the box, the hidden
+// zones, the trim, the spikes, the duplicates, the simplification, the move
+// in time, then the joining and naming of tracks. Each edit that is asked
+// for is one stage (stage.h); the points that come out of the last go to
+// the output.
+//
+// Distances are geodesic, on WGS 84. Memory stays flat: the stages hold
+// no more than a window of points (-simplify) and the points at the end
+// that may yet be trimmed (-trim).
+#ifndef TRACKTOOLS_TOOLS_TRACKEDIT_EDITS_H
+#define TRACKTOOLS_TOOLS_TRACKEDIT_EDITS_H
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "stage.h"
+#include "tracktools/formats/reader.h"
+#include "tracktools/track/point.h"
+
+namespace trackedit {
+
+// A place whose surroundings are hidden.
+struct Zone {
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double metres = 0.0;
+};
+
+// The values of the edits, the flags that say which were given last.
+struct EditOptions {
+    // -from, -to: keep the points with a time in [from, to).
+    track::Instant from;
+    track::Instant to;
+    // -box: keep the points inside; west > east crosses the antimeridian.
+    double south = 0.0, west = 0.0, north = 0.0, east = 0.0;
+    // -hide: drop the points within metres of a place.
+    std::vector<Zone> hidden;
+    // -trim: drop the points near the first and the last place (< 0: none).
+    double trim = -1.0;
+    // -spikes: metres per second (< 0: none).
+    double spike_speed = -1.0;
+    // -simplify: metres (< 0: none), and the most points it holds.
+    double simplify = -1.0;
+    std::size_t simplify_window = 100000;
+    // -shift, or -start: the first time becomes `start`.
+    std::int64_t shift_nanoseconds = 0;
+    track::Instant start;
+    // -name.
+    std::string name;
+
+    bool from_given = false;
+    bool to_given = false;
+    bool box_given = false;
+    bool dedupe = false;
+    bool start_given = false;
+    bool join = false;
+    bool name_given = false;
+};
+
+class Edits : public Sink {
+  public:
+    // The points that come out go to `output`, which must outlive this.
+    Edits(const EditOptions& options, Sink& output);
+    ~Edits() override;
+
+    bool Take(track::Point& point) override { return first_->Take(point); }
+    bool End() override { return first_->End(); }
+
+    // What each edit changed, in the order of the edits.
+    std::vector<formats::Tally> Tallies() const;
+
+  private:
+    std::vector<std::unique_ptr<Stage>> stages_;
+    Sink* first_;
+};
+
+}  // namespace trackedit
+
+#endif

@@ -261,10 +261,12 @@ void TcxReader::Parse::EndValue() {
     const std::string shown = "\"" + std::string(text) + (text_overflow_ ? "...\"" : "\"");
     if (value == Value::kTime) {
         std::int64_t seconds = 0;
-        if (text_overflow_ || !ParseIsoTime(text.data(), text.size(), seconds)) {
+        std::uint32_t nanoseconds = 0;
+        if (text_overflow_ || !ParseIsoTime(text.data(), text.size(), seconds, nanoseconds)) {
             stream_.Stop("Time is not a date and time: " + shown, value_where_);
         } else if (track::KeepsTime(seconds)) {
-            point_.SetTime(track::Instant::FromSeconds(seconds));
+            point_.SetTime(track::Instant::FromNanoseconds(
+                seconds * track::Instant::kNanosecondsPerSecond + nanoseconds));
         } else {
             ++time_out_of_range_;
         }

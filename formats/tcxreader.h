@@ -5,8 +5,8 @@
 // Courses/Course/Track, in document order, as one track; each `Track`
 // begins a segment (laps are training structure, not pauses). Of each point:
 //
-//   - Time: `Time` (see ParseIsoTime in timetext.h), the fraction dropped;
-//     outside 1900 to 2200 it is left out and counted.
+//   - Time: `Time` (see ParseIsoTime in timetext.h) with its fraction of a
+//     second; outside 1900 to 2200 it is left out and counted.
 //   - Position: `Position` with `LatitudeDegrees` and `LongitudeDegrees`.
 //     A point without it is a point without a position; one without both
 //     values, or with a value beyond ±90 or ±180, is too, and is counted.

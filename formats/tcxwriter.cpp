@@ -1,46 +1,16 @@
 #include "tcxwriter.h"
 
 #include <cmath>
-#include <cstdio>
 
+#include "timetext.h"
 #include "tracktools/geodesy/Ellipsoid.h"
 
 namespace formats {
 namespace {
 
-// "YYYY-MM-DDThh:mm:ss[.fffffffff]Z" of any instant the readers keep.
 void PutTime(TextOutput& text, track::Instant instant) {
-    const std::int64_t seconds = instant.Seconds();
-    const std::int64_t days = (seconds >= 0 ? seconds : seconds - 86399) / 86400;
-    const std::int64_t of_day = seconds - days * 86400;
-    // The civil date of a count of days since 1970-01-01, in eras of 400 years
-    // that start on 1 March.
-    const std::int64_t shifted = days + 719468;
-    const std::int64_t era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
-    const std::int64_t day_of_era = shifted - era * 146097;
-    const std::int64_t year_of_era =
-        (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-    const std::int64_t day_of_year =
-        day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
-    const std::int64_t month_from_march = (5 * day_of_year + 2) / 153;
-    const std::int64_t day = day_of_year - (153 * month_from_march + 2) / 5 + 1;
-    const std::int64_t month = month_from_march < 10 ? month_from_march + 3 : month_from_march - 9;
-    const std::int64_t year = year_of_era + era * 400 + (month <= 2 ? 1 : 0);
-    char buffer[48];
-    int length = std::snprintf(buffer, sizeof buffer, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lld",
-                               static_cast<long long>(year), static_cast<long long>(month),
-                               static_cast<long long>(day), static_cast<long long>(of_day / 3600),
-                               static_cast<long long>(of_day / 60 % 60),
-                               static_cast<long long>(of_day % 60));
-    if (instant.Fraction() != 0) {
-        length += std::snprintf(buffer + length, sizeof buffer - length, ".%09lld",
-                                static_cast<long long>(instant.Fraction()));
-        while (buffer[length - 1] == '0') {
-            --length;
-        }
-    }
-    text.Put(std::string_view(buffer, static_cast<std::size_t>(length)));
-    text.Put('Z');
+    char buffer[kMaxUtcTimeLength];
+    text.Put(std::string_view(buffer, FormatUtcTime(instant, buffer)));
 }
 
 // A reading as the whole number the schema wants, when it lies in [low, high].

@@ -2,8 +2,9 @@
 # The suite's main job on the sample drive: a phone's GPX recording of it
 # becomes a GPL track (and the receiver's text listing of it another), which
 # is re-timed, measured, cut to its stops, reported leg by leg and drawn;
-# then the results go back out as GPX, KML and GeoJSON, and the drive is
-# trimmed and thinned for sharing.
+# then the results go back out as GPX, KML and GeoJSON, the drive is
+# trimmed and thinned for sharing, and the drive as a bike computer's FIT
+# file comes back in.
 # Usage: demo.sh BUILD_DIR OUTPUT_DIR
 set -euo pipefail
 build="${1:-build}"
@@ -112,6 +113,18 @@ step "trackedit: the drive to share, without its first and last 200 m, simplifie
     trackedit -trim 200 -simplify 5 "$here/drive.gpx" shared.gpx
 trackedit -trim 200 -simplify 5 "$here/drive.gpx" shared.gpx
 echo "-> shared.gpx: $(grep -c '<trkpt' shared.gpx) of the $(grep -c '<trkpt' "$here/drive.gpx") points of the drive"
+
+step "the drive as a bike computer records it: a FIT file (the tests' encoder writes it)" \
+    "python3 tests/fit/fitencode.py drive examples/drive.gpx drive.fit"
+python3 "$here/../tests/fit/fitencode.py" drive "$here/drive.gpx" drive.fit
+echo "-> drive.fit: $(wc -c <drive.fit) bytes"
+
+step "trackconvert: the FIT file to GPX" trackconvert drive.fit drive-fit.gpx
+trackconvert drive.fit drive-fit.gpx
+echo "-> drive-fit.gpx: $(grep -c '<trkpt' drive-fit.gpx) track points, as many as drive.gpl holds"
+
+step "trackinfo: the summary of the FIT file" trackinfo drive.fit
+trackinfo drive.fit
 
 echo
 echo "All files are in $out"

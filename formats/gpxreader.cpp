@@ -38,20 +38,6 @@ Space SpaceOf(std::string_view uri) {
     return Space::kOther;
 }
 
-bool IsXmlSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsXmlSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsXmlSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // A field of a point: the element that holds it and the model's value.
 struct FieldKind {
     std::string_view element;
@@ -308,7 +294,7 @@ void GpxReader::Parse::Text(std::string_view text) {
 
 void GpxReader::Parse::EndName() {
     name_depth_ = 0;
-    const std::string_view trimmed = Trim(name_);
+    const std::string_view trimmed = TrimXmlSpace(name_);
     name_ = std::string(trimmed);
 }
 
@@ -339,7 +325,7 @@ void GpxReader::Parse::EndField() {
     const FieldKind& field = *field_;
     field_ = nullptr;
     text_[text_size_] = '\0';
-    const std::string_view text = Trim(std::string_view(text_, text_size_));
+    const std::string_view text = TrimXmlSpace(std::string_view(text_, text_size_));
     if (text.empty() && !text_overflow_) {
         return;
     }
@@ -390,7 +376,7 @@ void GpxReader::Parse::EndPoint() {
     if (begin_track_ || count_ == 1) {
         point_.begins_track = point_.begins_segment = true;
         // A name still open (the file is not GPX) as far as it goes.
-        point_.track_name = Trim(name_);
+        point_.track_name = TrimXmlSpace(name_);
     } else {
         point_.begins_segment = begin_segment_;
     }

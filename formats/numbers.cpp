@@ -6,11 +6,22 @@
 #include <system_error>
 
 namespace formats {
-namespace {
 
 bool IsXmlSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
+
+std::string_view TrimXmlSpace(std::string_view text) {
+    while (!text.empty() && IsXmlSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsXmlSpace(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+namespace {
 
 bool IsDigitOrPoint(char c) {
     return (c >= '0' && c <= '9') || c == '.';

@@ -14,6 +14,11 @@
 
 namespace formats {
 
+// Space, tab, carriage return and line feed: XML's white space.
+bool IsXmlSpace(char c);
+// `text` without the XML white space around it.
+std::string_view TrimXmlSpace(std::string_view text);
+
 class NumberReader {
   public:
     NumberReader() = default;

@@ -53,6 +53,9 @@ struct Tally {
     bool skipped = false;  // the points are not in the track
 };
 
+// The sport of an activity, as far as the track formats tell it.
+enum class Sport { kUnknown, kRunning, kBiking, kOther };
+
 class Reader {
   public:
     virtual ~Reader() = default;
@@ -83,6 +86,10 @@ class Reader {
     // What a GPL file looks like instead (see Format::OfContent): records
     // have no mark of their own, so a known format is text read as records.
     virtual Format LooksLike() const { return Format(); }
+    // The sport the file says it recorded, known once the reader has ended
+    // (a FIT file names it after its points); unknown for the formats that
+    // do not say.
+    virtual Sport RecordedSport() const { return Sport::kUnknown; }
 
     // Identity of the file being read (0 and 0 when not known), so that a
     // program can refuse to write over it.

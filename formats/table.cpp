@@ -3,6 +3,7 @@
 
 #include "csvreader.h"
 #include "csvwriter.h"
+#include "fitreader.h"
 #include "format.h"
 #include "geojsonwriter.h"
 #include "gplreader.h"
@@ -12,6 +13,8 @@
 #include "kmlwriter.h"
 #include "nmeareader.h"
 #include "sniff.h"
+#include "tcxreader.h"
+#include "tcxwriter.h"
 
 namespace formats {
 namespace {
@@ -49,7 +52,15 @@ const FormatRow kRows[] = {
      nullptr,
      false,
      nullptr},
-    {"tcx", "TCX file", {"tcx"}, LooksLikeTcx, nullptr, nullptr, nullptr, false, nullptr},
+    {"tcx",
+     "TCX file",
+     {"tcx"},
+     LooksLikeTcx,
+     Read<TcxReader>,
+     Write<TcxWriter>,
+     nullptr,
+     false,
+     nullptr},
     {"kml", "KML file", {"kml"}, LooksLikeKml, nullptr, Write<KmlWriter>, nullptr, false, nullptr},
     {"", "XML file", {"xml"}, LooksLikeAnyXml, nullptr, nullptr, nullptr, false, nullptr},
     {"geojson",
@@ -61,7 +72,7 @@ const FormatRow kRows[] = {
      nullptr,
      false,
      nullptr},
-    {"fit", "FIT file", {"fit"}, LooksLikeFit, nullptr, nullptr, nullptr, false, nullptr},
+    {"fit", "FIT file", {"fit"}, LooksLikeFit, Read<FitReader>, nullptr, nullptr, false, nullptr},
     {"",
      "gzip file",
      {"gz"},

@@ -28,6 +28,8 @@ struct WriterOptions {
     std::string name;
     bool clamp = false;    // KML: the line lies on the ground, without altitudes
     bool extrude = false;  // KML: a wall from the line down to the ground
+    // TCX: the activity's sport; unknown takes the input's, else Other.
+    Sport sport = Sport::kUnknown;
 };
 
 class Writer {
@@ -44,6 +46,10 @@ class Writer {
     // Ends the document and writes out all that is buffered; the descriptor
     // stays open. False when anything was lost.
     virtual bool Finish() = 0;
+    // What the input said of its sport (Reader::RecordedSport), handed over
+    // once the input has been read and before Finish: a format that names
+    // the sport uses it where the options give none.
+    virtual void TakeRecordedSport(Sport /*sport*/) {}
     // A GPL record as it is, for a writer of GPL files (WritesRecords()):
     // the same as writing a point FromRecord made of it.
     virtual bool WritesRecords() const { return false; }

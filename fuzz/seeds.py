@@ -205,3 +205,34 @@ put("trackedit", "simplify", struct.pack("<H", 0x0080) + bytes([0, 0, 0, 0, 0, 0
     + bytes([60, 10]) + wander(600, 2))
 put("trackedit", "start-join-name", struct.pack("<H", 0x0E10) + bytes([5, 9, 0, 0, 80, 0, 0, 0, 0, 0, 0, 0])
     + bytes([250, 5]) + wander(120, 3))
+
+# FIT: the test encoder's cases (tests/fit/fitencode.py) but the largest,
+# which is past the fuzzers' input size.
+import sys  # noqa: E402
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "fit"))
+import fitencode  # noqa: E402
+for name, make in fitencode.CASES.items():
+    if name != "huge-definition":
+        put("fit_reader", name, make())
+put("fit_reader", "cut", fitencode.case_basic()[:200])
+
+# TCX: an activity with every value and two laps, a course, and damaged ones.
+TCX_ROOT = ('<TrainingCenterDatabase xmlns="http://www.garmin.com/xmlschemas/TrainingCenterDatabase/v2"'
+            ' xmlns:x="http://www.garmin.com/xmlschemas/ActivityExtension/v2">')
+TCX_POINT = ("<Trackpoint><Time>2020-03-06T00:23:46.000Z</Time><Position><LatitudeDegrees>49.27"
+             "</LatitudeDegrees><LongitudeDegrees>-123.1</LongitudeDegrees></Position>"
+             "<AltitudeMeters>71.6</AltitudeMeters><DistanceMeters>7.98</DistanceMeters>"
+             "<HeartRateBpm><Value>120</Value></HeartRateBpm><Cadence>63</Cadence><Extensions>"
+             "<x:TPX><x:Speed>4.44</x:Speed><x:Watts>160</x:Watts><x:RunCadence>80</x:RunCadence>"
+             "</x:TPX></Extensions></Trackpoint>\n")
+put("tcx_reader", "activity",
+    '<?xml version="1.0" encoding="UTF-8"?>\n' + TCX_ROOT + '<Activities><Activity Sport="Biking">'
+    "<Id>2020-03-06T00:23:46Z</Id><Lap StartTime=\"2020-03-06T00:23:46Z\"><Track>" + TCX_POINT * 2
+    + "</Track></Lap><Lap><Track>" + TCX_POINT + "<Trackpoint><Time>2020-03-06T00:24:00Z</Time>"
+    "</Trackpoint></Track></Lap></Activity></Activities></TrainingCenterDatabase>\n")
+put("tcx_reader", "course",
+    TCX_ROOT + "<Courses><Course><Name>c</Name><Track>" + TCX_POINT
+    + "</Track></Course></Courses></TrainingCenterDatabase>")
+put("tcx_reader", "damaged",
+    TCX_ROOT + "<Activities><Activity><Lap><Track>" + TCX_POINT.replace("71.6", "high")
+    + TCX_POINT[:150])

@@ -1,7 +1,7 @@
 // Both engines of the XML stream on the same input: the scanner (with expat
 // behind it where it gives up) and expat alone give the handler the same
 // starts, ends, places, text and error; and the GPX reader makes the same
-// points, tallies and error of it with either.
+// points, tallies and error of it with either, as does the TCX reader.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -11,6 +11,7 @@
 #include "../tests/support/xmlevents.h"
 #include "fuzz_support.h"
 #include "tracktools/formats/gpxreader.h"
+#include "tracktools/formats/tcxreader.h"
 
 namespace {
 
@@ -21,10 +22,11 @@ struct Read {
     std::vector<std::uint64_t> tallies;
 };
 
-Read ReadGpx(const std::string& name, formats::XmlEngine engine) {
+template <typename XmlReader>
+Read ReadWith(const std::string& name, formats::XmlEngine engine) {
     auto file = std::make_unique<io::InputFile>();
     FUZZ_CHECK(file->Open(name));
-    formats::GpxReader reader(std::move(file), engine);
+    XmlReader reader(std::move(file), engine);
     Read read;
     track::Point point;
     while (reader.Next(point)) {
@@ -57,6 +59,19 @@ bool SamePoint(const track::Point& a, const track::Point& b) {
            a.track == b.track && a.track_name == b.track_name && a.tag == b.tag;
 }
 
+template <typename XmlReader>
+void CompareReaders(const std::string& name) {
+    const Read scanned = ReadWith<XmlReader>(name, formats::XmlEngine::kScanner);
+    const Read expat = ReadWith<XmlReader>(name, formats::XmlEngine::kExpat);
+    FUZZ_CHECK(scanned.count == expat.count && scanned.tallies == expat.tallies);
+    FUZZ_CHECK(scanned.error.reason == expat.error.reason &&
+               scanned.error.where.line == expat.error.where.line &&
+               scanned.error.where.column == expat.error.where.column);
+    for (std::size_t i = 0; i < scanned.points.size(); ++i) {
+        FUZZ_CHECK(SamePoint(scanned.points[i], expat.points[i]));
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -78,14 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(events[0].events.find("error ") != std::string::npos ||
                events[0].text == events[1].text);
 
-    const Read scanned = ReadGpx(name, formats::XmlEngine::kScanner);
-    const Read expat = ReadGpx(name, formats::XmlEngine::kExpat);
-    FUZZ_CHECK(scanned.count == expat.count && scanned.tallies == expat.tallies);
-    FUZZ_CHECK(scanned.error.reason == expat.error.reason &&
-               scanned.error.where.line == expat.error.where.line &&
-               scanned.error.where.column == expat.error.where.column);
-    for (std::size_t i = 0; i < scanned.points.size(); ++i) {
-        FUZZ_CHECK(SamePoint(scanned.points[i], expat.points[i]));
-    }
+    CompareReaders<formats::GpxReader>(name);
+    CompareReaders<formats::TcxReader>(name);
     return 0;
 }

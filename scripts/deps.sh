@@ -13,6 +13,7 @@ build_packages=(
     cmake make g++
     libexpat1-dev           # GPX reading (formats library)
     libgeographiclib-dev    # geodesic fallback where our iteration gives no answer
+    python3                 # make demo: the tests' FIT encoder writes the drive as FIT
 )
 
 # To test: the test framework, the tools the tests check against, and the
@@ -27,7 +28,7 @@ test_packages=(
     geographiclib-tools     # GeodSolve and CartConvert, reference values
     gdal-bin                # ogrinfo reads trackconvert's GPX, KML, GeoJSON and CSV
     python3-gpxpy           # gpxpy reads trackconvert's GPX (with /usr/bin/python3)
-    libxml2-utils           # xmllint checks trackconvert's GPX against the GPX 1.1 schema
+    libxml2-utils           # xmllint checks trackconvert's GPX and TCX against their schemas
     chromium                # trackinfo's report pages loaded and looked at
     python3-html5lib        # ... and parsed as HTML5
     clang libclang-rt-14-dev   # fuzz targets (libFuzzer)

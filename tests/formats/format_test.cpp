@@ -46,8 +46,8 @@ TEST(Format, NamesAndExtensionsInAnyCase) {
     EXPECT_EQ(Format::Named("GPX"), Format::Named("gpx"));
     EXPECT_FALSE(Format::Named("xml").Known());
     EXPECT_FALSE(Format::Named("").Known());
-    EXPECT_EQ(Format::ReadableNames(), "gpl, gpx, nmea or csv");
-    EXPECT_EQ(Format::WritableNames(), "gpl, gpx, kml, geojson or csv");
+    EXPECT_EQ(Format::ReadableNames(), "gpl, gpx, tcx, fit, nmea or csv");
+    EXPECT_EQ(Format::WritableNames(), "gpl, gpx, tcx, kml, geojson or csv");
 }
 
 TEST(Format, FirstBytesTellTextFormatsApart) {

@@ -18,6 +18,7 @@
 #include "files.h"
 #include "tracktools/formats/gpxreader.h"
 #include "tracktools/formats/reader.h"
+#include "tracktools/formats/tcxreader.h"
 #include "tracktools/formats/timetext.h"
 #include "tracktools/formats/writer.h"
 
@@ -69,6 +70,8 @@ inline void ExpectSameWithExpat(const std::string& path, const ReadResult& read,
     std::unique_ptr<formats::Reader> reader;
     if (format == formats::Format::Named("gpx")) {
         reader = std::make_unique<formats::GpxReader>(std::move(file), formats::XmlEngine::kExpat);
+    } else if (format == formats::Format::Named("tcx")) {
+        reader = std::make_unique<formats::TcxReader>(std::move(file), formats::XmlEngine::kExpat);
     } else {
         return;
     }

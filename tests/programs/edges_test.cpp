@@ -60,9 +60,7 @@ struct Refused {
 const Refused kRefused[] = {
     {"doc.kml", "<kml xmlns=\"http://www.opengis.net/kml/2.2\"></kml>", "KML file"},
     {"map.json", "  {\"type\": \"FeatureCollection\"}", "GeoJSON file"},
-    {"ride", "<?xml version=\"1.0\"?>\n<TrainingCenterDatabase/>", "TCX file"},
     {"page", "<html><body/></html>", "XML file"},
-    {"watch", std::string("\x0e\x10\x5c\x08\x00\x00\x00\x00.FIT\x00\x00", 14), "FIT file"},
     {"ride.gpx.gz", std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00", 8), "gzip file"},
     {"rides", std::string("PK\x03\x04\x14\x00", 6), "zip archive"},
 };

@@ -1,6 +1,6 @@
-// Every program reads every format: run on a GPX, NMEA or CSV track, a
-// program prints and writes what it does on the GPL track trackconvert makes
-// of it; pipes work both ways; idlescan measures the speed a track lacks.
+// Every program reads every format: run on a GPX, NMEA, CSV, TCX or FIT
+// track, a program prints and writes what it does on the GPL track
+// trackconvert makes of it; pipes work both ways; idlescan measures the speed a track lacks.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -47,6 +47,12 @@ TEST(FormatsEverywhere, EachProgramOnAnyInputEqualsItOnTheConvertedTrack) {
     WriteFile(dir / "drive.gpx", ReadFile(kExamples + "drive.gpx"));
     WriteFile(dir / "drive.nmea", ReadFile(kExamples + "drive.nmea"));
     ASSERT_EQ(RunIn(dir, "trackconvert", {"drive.gpx", "drive.csv"}).exit_status, 0);
+    ASSERT_EQ(RunIn(dir, "trackconvert", {"drive.gpx", "drive.tcx"}).exit_status, 0);
+    const std::string encoder = std::string(TRACKTOOLS_SOURCE_DIR) + "/tests/fit/fitencode.py";
+    ASSERT_EQ(testing_support::Run("/usr/bin/python3",
+                                   {encoder, "drive", dir / "drive.gpx", dir / "drive.fit"})
+                  .exit_status,
+              0);
     const struct {
         const char* program;
         std::vector<std::string> extra;
@@ -55,7 +61,8 @@ TEST(FormatsEverywhere, EachProgramOnAnyInputEqualsItOnTheConvertedTrack) {
         {"stepclock", {"2"}, true}, {"pacer", {}, true},     {"pacer", {"30"}, true},
         {"idlescan", {"3"}, true},  {"legsheet", {}, false}, {"trailview", {}, false},
     };
-    for (const std::string input : {"drive.gpx", "drive.nmea", "drive.csv"}) {
+    for (const std::string input :
+         {"drive.gpx", "drive.nmea", "drive.csv", "drive.tcx", "drive.fit"}) {
         ASSERT_EQ(RunIn(dir, "trackconvert", {input, "x.gpl"}).exit_status, 0) << input;
         for (const auto& p : programs) {
             SCOPED_TRACE(std::string(p.program) + " " + input);

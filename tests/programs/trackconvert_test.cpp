@@ -21,16 +21,19 @@ namespace {
 using namespace testing_support;
 
 const char kUsage[] =
-    "Usage: trackconvert [-f <format>] [-t <format>] [-clamp] [-extrude] <input> <output>\n"
+    "Usage: trackconvert [-f <format>] [-t <format>] [-clamp] [-extrude] [-sport <s>]\n"
+    "                    <input> <output>\n"
     "\n"
     "where:\t<input>      is the track file to read\n"
     "\t<output>     is the file to write\n"
-    "\t-f <format>  is the input's format: gpl, gpx, nmea or csv\n"
+    "\t-f <format>  is the input's format: gpl, gpx, tcx, fit, nmea or csv\n"
     "\t             (default: from its extension, else from its content)\n"
-    "\t-t <format>  is the output's format: gpl, gpx, kml, geojson or csv\n"
+    "\t-t <format>  is the output's format: gpl, gpx, tcx, kml, geojson or csv\n"
     "\t             (default: from its extension)\n"
     "\t-clamp       draws a KML track on the ground\n"
     "\t-extrude     draws a KML track with a wall down to the ground\n"
+    "\t-sport <s>   is the sport of a TCX activity: running, biking or other\n"
+    "\t             (default: the one a FIT or TCX input names, else other)\n"
     "\n"
     "Example:\ttrackconvert ride.gpx ride.gpl\n"
     "\t This reads the GPX file ride.gpx and writes its track as ride.gpl.\n";
@@ -111,18 +114,21 @@ TEST_F(TrackconvertTest, ArgumentsThatAreRefusedSaySo) {
     } cases[] = {
         {{"in.gpl", "out"}, "out: cannot tell the format from the name; give it with -t"},
         {{"in.gpl", "out.nmea"},
-         "out.nmea: cannot write NMEA logs; -t takes gpl, gpx, kml, "
+         "out.nmea: cannot write NMEA logs; -t takes gpl, gpx, tcx, kml, "
          "geojson or csv"},
         {{"-t", "nmea", "in.gpl", "out"},
-         "cannot write NMEA logs; -t takes gpl, gpx, kml, geojson or csv"},
+         "cannot write NMEA logs; -t takes gpl, gpx, tcx, kml, geojson or csv"},
         {{"-f", "kml", "in.gpl", "out.gpx"},
-         "cannot read KML files; -f takes gpl, gpx, nmea or csv"},
+         "cannot read KML files; -f takes gpl, gpx, tcx, fit, nmea or csv"},
         {{"-f", "gpz", "in.gpl", "out.gpx"},
-         "unknown format \"gpz\" after -f: gpl, gpx, nmea or csv"},
-        {{"in.gpl", "out.gpx", "-t"}, "-t needs a format: gpl, gpx, kml, geojson or csv"},
+         "unknown format \"gpz\" after -f: gpl, gpx, tcx, fit, nmea or csv"},
+        {{"in.gpl", "out.gpx", "-t"}, "-t needs a format: gpl, gpx, tcx, kml, geojson or csv"},
         {{"-clamp", "in.gpl", "out.gpx"}, "-clamp and -extrude are for KML output"},
         {{"-clamp", "-extrude", "in.gpl", "out.kml"},
          "-clamp and -extrude do not go together: a wall needs the line's altitudes"},
+        {{"-sport", "running", "in.gpl", "out.gpx"}, "-sport is for TCX output"},
+        {{"-sport", "rowing", "in.gpl", "out.tcx"},
+         "unknown sport \"rowing\" after -sport: running, biking or other"},
     };
     for (const auto& c : cases) {
         const RunResult result = Convert(c.args);

@@ -146,6 +146,9 @@ int ToolFrame::Finish(const std::string& summary) {
     if (reader_ && reader_->Failed()) {
         return ReadFailed(reader_->Error().reason, reader_->Error().where, 0);
     }
+    if (reader_) {
+        writer_->TakeRecordedSport(reader_->RecordedSport());
+    }
     if (!writer_->Finish()) {
         return WriteFailed();
     }

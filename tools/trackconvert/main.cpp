@@ -1,5 +1,6 @@
 // trackconvert: converts a track file from one format into another (GPL,
-// GPX, NMEA and CSV in; GPL, GPX, KML, GeoJSON and CSV out), point by point.
+// GPX, TCX, FIT, NMEA and CSV in; GPL, GPX, TCX, KML, GeoJSON and CSV out),
+// point by point.
 // The output replaces its name only when the whole conversion succeeded.
 #include <cstdint>
 #include <string>
@@ -12,16 +13,19 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: trackconvert [-f <format>] [-t <format>] [-clamp] [-extrude] <input> <output>\n"
+    "Usage: trackconvert [-f <format>] [-t <format>] [-clamp] [-extrude] [-sport <s>]\n"
+    "                    <input> <output>\n"
     "\n"
     "where:\t<input>      is the track file to read\n"
     "\t<output>     is the file to write\n"
-    "\t-f <format>  is the input's format: gpl, gpx, nmea or csv\n"
+    "\t-f <format>  is the input's format: gpl, gpx, tcx, fit, nmea or csv\n"
     "\t             (default: from its extension, else from its content)\n"
-    "\t-t <format>  is the output's format: gpl, gpx, kml, geojson or csv\n"
+    "\t-t <format>  is the output's format: gpl, gpx, tcx, kml, geojson or csv\n"
     "\t             (default: from its extension)\n"
     "\t-clamp       draws a KML track on the ground\n"
     "\t-extrude     draws a KML track with a wall down to the ground\n"
+    "\t-sport <s>   is the sport of a TCX activity: running, biking or other\n"
+    "\t             (default: the one a FIT or TCX input names, else other)\n"
     "\n"
     "Example:\ttrackconvert ride.gpx ride.gpl\n"
     "\t This reads the GPX file ride.gpx and writes its track as ride.gpl.\n";

@@ -28,6 +28,26 @@ bool FormatOption(const char* option, const char* value, bool readable, formats:
     return true;
 }
 
+// The sport named after -sport.
+bool SportOption(const char* value, formats::Sport& sport, std::string& problem) {
+    const struct {
+        const char* name;
+        formats::Sport sport;
+    } kSports[] = {{"running", formats::Sport::kRunning},
+                   {"biking", formats::Sport::kBiking},
+                   {"other", formats::Sport::kOther}};
+    for (const auto& known : kSports) {
+        if (value != nullptr && std::strcmp(value, known.name) == 0) {
+            sport = known.sport;
+            return true;
+        }
+    }
+    problem = value == nullptr ? std::string("-sport needs a sport: running, biking or other")
+                               : std::string("unknown sport \"") + value +
+                                     "\" after -sport: running, biking or other";
+    return false;
+}
+
 }  // namespace
 
 bool ParseOptions(int argc, char* argv[], Options& options, std::string& problem) {
@@ -43,6 +63,11 @@ bool ParseOptions(int argc, char* argv[], Options& options, std::string& problem
                 return false;
             }
             to_given = to_given || !from;
+            ++i;
+        } else if (std::strcmp(argument, "-sport") == 0) {
+            if (!SportOption(value, options.writing.sport, problem)) {
+                return false;
+            }
             ++i;
         } else if (std::strcmp(argument, "-clamp") == 0) {
             options.writing.clamp = true;
@@ -72,6 +97,11 @@ bool ParseOptions(int argc, char* argv[], Options& options, std::string& problem
     if ((options.writing.clamp || options.writing.extrude) &&
         options.to != formats::Format::Named("kml")) {
         problem = "-clamp and -extrude are for KML output";
+        return false;
+    }
+    if (options.writing.sport != formats::Sport::kUnknown &&
+        options.to != formats::Format::Named("tcx")) {
+        problem = "-sport is for TCX output";
         return false;
     }
     if (options.writing.clamp && options.writing.extrude) {

@@ -1,6 +1,7 @@
 // The command line of trackconvert:
 //
-//   trackconvert [-f <format>] [-t <format>] [-clamp] [-extrude] <input> <output>
+//   trackconvert [-f <format>] [-t <format>] [-clamp] [-extrude] [-sport <sport>]
+//                <input> <output>
 //
 // Options may come before, between or after the two file names.
 #ifndef TRACKTOOLS_TOOLS_TRACKCONVERT_OPTIONS_H
@@ -18,7 +19,7 @@ struct Options {
     formats::Format from;
     // -t, else the output's extension.
     formats::Format to;
-    formats::WriterOptions writing;  // -clamp, -extrude, and the track's name
+    formats::WriterOptions writing;  // -clamp, -extrude, -sport, and the track's name
 };
 
 // Reads the arguments into `options`. False when they are not accepted;

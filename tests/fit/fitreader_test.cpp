@@ -1,0 +1,238 @@
+// The FIT reader against fit-file-parser's readings of the same files (the
+// encoder's cases and the real recordings), on files with a fault, on every
+// cut and every flipped bit of a file, and on a definition of the largest
+// messages there are.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <new>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "files.h"
+#include "fitsupport.h"
+#include "tracktools/io/inputfile.h"
+
+// Every allocation of this program, counted: reading must not add to it.
+namespace {
+std::atomic<std::size_t> allocated{0};
+}  // namespace
+
+// Neither is inlined: where the compiler sees malloc() and free() meet new
+// and delete, it warns of a mismatch.
+__attribute__((noinline)) void* operator new(std::size_t size) {
+    allocated += size;
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+__attribute__((noinline)) void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+__attribute__((noinline)) void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
+namespace {
+
+using namespace fit_support;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+// fit-file-parser's reading of one file (readings.js writes a record a line:
+// {"time":1714807800,"lat":46.9,...}, absent values left out).
+struct Reading {
+    std::string sport;  // "null" when no session names one
+    std::vector<double> stops;
+    std::vector<std::map<std::string, double>> records;
+};
+
+// The numbers of `"key":number` pairs in `text`.
+std::map<std::string, double> Pairs(const std::string& text) {
+    std::map<std::string, double> pairs;
+    for (std::size_t at = text.find('"'); at != std::string::npos; at = text.find('"', at)) {
+        const std::size_t end = text.find('"', at + 1);
+        char* after = nullptr;
+        const double value = std::strtod(text.c_str() + end + 2, &after);
+        pairs[text.substr(at + 1, end - at - 1)] = value;
+        at = static_cast<std::size_t>(after - text.c_str());
+    }
+    return pairs;
+}
+
+Reading LoadReading(const std::string& name) {
+    std::istringstream lines(ReadFile(SourcePath("tests/fit/readings/" + name + ".json")));
+    Reading reading;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(" \"sport\": ", 0) == 0) {
+            reading.sport = line.substr(10, line.size() - 11);
+        } else if (line.rfind(" \"stops\": [", 0) == 0) {
+            std::istringstream numbers(line.substr(11));
+            for (double stop = 0; numbers >> stop; numbers.ignore()) {
+                reading.stops.push_back(stop);
+            }
+        } else if (line.rfind("  {", 0) == 0) {
+            reading.records.push_back(Pairs(line));
+        }
+    }
+    EXPECT_FALSE(reading.sport.empty()) << name << ": no reading";
+    return reading;
+}
+
+formats::Sport SportOf(const std::string& name) {
+    return name == "null"          ? formats::Sport::kUnknown
+           : name == "\"running\"" ? formats::Sport::kRunning
+           : name == "\"cycling\"" ? formats::Sport::kBiking
+                                   : formats::Sport::kOther;
+}
+
+// The points of `path` are the records of `reading`, value for value; a
+// point begins a segment where a timer stopped since the point before.
+void ExpectAsRead(const std::string& path, const Reading& reading, std::size_t chained_at = 0) {
+    SCOPED_TRACE(path);
+    const Read read = ReadPoints(path);
+    ASSERT_FALSE(read.failed) << read.error.reason;
+    EXPECT_EQ(read.format, formats::Format::Named("fit"));
+    EXPECT_EQ(read.sport, SportOf(reading.sport));
+    ASSERT_EQ(read.points.size(), reading.records.size());
+    const struct {
+        const char* name;
+        track::Field field;
+    } kValues[] = {{"elevation", track::kElevation},  {"speed", track::kSpeed},
+                   {"heart_rate", track::kHeartRate}, {"cadence", track::kCadence},
+                   {"power", track::kPower},          {"temperature", track::kTemperature},
+                   {"distance", track::kDistance}};
+    for (std::size_t i = 0; i < read.points.size(); ++i) {
+        SCOPED_TRACE("point " + std::to_string(i));
+        const track::Point& point = read.points[i];
+        const std::map<std::string, double>& record = reading.records[i];
+        const auto has = [&record](const char* name) { return record.count(name) != 0; };
+        ASSERT_EQ(point.Has(track::kTime), has("time"));
+        if (has("time")) {
+            EXPECT_EQ(point.time.Nanoseconds(), std::llround(record.at("time") * 1e9));
+        }
+        // A position beyond the pole is no position.
+        const bool position = has("lat") && has("lon") && std::fabs(record.at("lat")) <= 90;
+        ASSERT_EQ(point.Has(track::kPosition), position);
+        if (position) {
+            EXPECT_EQ(point.latitude, record.at("lat"));
+            EXPECT_EQ(point.longitude, record.at("lon"));
+        }
+        for (const auto& value : kValues) {
+            ASSERT_EQ(point.Has(value.field), has(value.name)) << value.name;
+            if (has(value.name)) {
+                EXPECT_EQ(point.Get(value.field), record.at(value.name)) << value.name;
+            }
+        }
+        bool stopped = i == 0 || i == chained_at;
+        for (const double stop : reading.stops) {
+            stopped = stopped || (i > 0 && read.points[i - 1].time.Seconds() <= stop &&
+                                  stop < point.time.Seconds());
+        }
+        EXPECT_EQ(point.begins_segment, stopped);
+        EXPECT_EQ(point.begins_track, i == 0);
+        EXPECT_EQ(point.tag, i + 1);
+    }
+}
+
+TEST(FitReader, TheEncodersCasesReadAsFitFileParserReadsThem) {
+    REQUIRE_FIT_CASES();
+    for (const char* name :
+         {"basic", "compressed", "big-endian", "developer", "redefined", "invalid", "no-gps",
+          "odd-sizes", "pauses", "system-time", "huge-definition", "sport-other"}) {
+        ExpectAsRead(CasesDir() + "/" + name + ".fit", LoadReading(name));
+    }
+    // fit-file-parser stops after the first of chained files; the second
+    // reads as it reads that file alone, and begins a segment.
+    Reading chained = LoadReading("chained");
+    const std::size_t first = chained.records.size();
+    const Reading tail = LoadReading("chained-tail");
+    chained.records.insert(chained.records.end(), tail.records.begin(), tail.records.end());
+    ExpectAsRead(CasesDir() + "/chained.fit", chained, first);
+
+    // Known by its content, whatever its name.
+    WriteFile(CasesDir() + "/watch", ReadFile(CasesDir() + "/basic.fit"));
+    EXPECT_EQ(ReadPoints(CasesDir() + "/watch").points.size(), 30u);
+}
+
+TEST(FitReader, TheSampleRecordingsReadAsFitFileParserReadsThem) {
+    if (!testing_support::FileExists(SamplesDir() + "/fenix5-run.fit")) {
+        GTEST_SKIP() << "the sample recordings are not at " << SamplesDir();
+    }
+    for (const char* name : {"fenix5-run", "edge820-bike", "elemnt-bolt"}) {
+        ExpectAsRead(SamplesDir() + "/" + name + ".fit", LoadReading(name));
+    }
+}
+
+// Each file with a fault fails where the fault lies, as a byte offset.
+TEST(FitReader, BrokenFilesFailAtTheirFault) {
+    REQUIRE_FIT_CASES();
+    std::istringstream lines(ReadFile(CasesDir() + "/broken/offsets.txt"));
+    int cases = 0;
+    std::string name;
+    std::uint64_t offset = 0;
+    while (lines >> name >> offset) {
+        ++cases;
+        SCOPED_TRACE(name);
+        const Read read = ReadPoints(CasesDir() + "/broken/" + name + ".fit");
+        EXPECT_TRUE(read.failed);
+        EXPECT_TRUE(read.error.where.at_offset);
+        EXPECT_EQ(read.error.where.offset, offset) << read.error.reason;
+    }
+    EXPECT_EQ(cases, 13);
+}
+
+// Every file cut short, and every bit flipped in turn (which the CRC sees),
+// fails within the file, and gives the points before the fault as they are.
+TEST(FitReader, EveryCutAndEveryFlippedBitFails) {
+    REQUIRE_FIT_CASES();
+    const std::string bytes = ReadFile(CasesDir() + "/pauses.fit");
+    const Read whole = ReadPoints(CasesDir() + "/pauses.fit");
+    const std::string path = CasesDir() + "/damaged";
+    const formats::Format fit = formats::Format::Named("fit");
+    for (std::size_t size = 0; size < 2 * bytes.size(); ++size) {
+        std::string damaged = bytes;
+        if (size < bytes.size()) {
+            damaged.resize(size);
+        } else {
+            damaged[size - bytes.size()] ^= static_cast<char>(1 << size % 8);
+        }
+        WriteFile(path, damaged);
+        const Read read = ReadPoints(path, fit);
+        ASSERT_TRUE(read.failed) << size;
+        ASSERT_LE(read.error.where.offset, damaged.size()) << size;
+        ASSERT_LE(read.points.size(), whole.points.size()) << size;
+        for (std::size_t i = 0; size < bytes.size() && i < read.points.size(); ++i) {
+            EXPECT_EQ(read.points[i].time, whole.points[i].time) << size;
+            EXPECT_EQ(read.points[i].latitude, whole.points[i].latitude) << size;
+        }
+    }
+}
+
+// A definition of 255 fields and 255 developer fields of 255 bytes each, and
+// a message of that size: nothing is allocated for it, or for any message.
+TEST(FitReader, TheLargestMessagesAllocateNothing) {
+    REQUIRE_FIT_CASES();
+    const std::size_t before = allocated;
+    formats::ReadError error;
+    const auto reader = formats::OpenReader(CasesDir() + "/huge-definition.fit", {}, error);
+    ASSERT_TRUE(reader);
+    const std::size_t opened = allocated - before;
+    track::Point point;
+    std::size_t points = 0;
+    while (reader->Next(point)) {
+        ++points;
+    }
+    EXPECT_EQ(allocated - before - opened, 0u);
+    EXPECT_LT(opened, io::InputFile::kBufferSize + 16384);
+    EXPECT_FALSE(reader->Failed()) << reader->Error().reason;
+    EXPECT_EQ(points, 1u);
+}
+
+}  // namespace

@@ -1,0 +1,41 @@
+// fit-file-parser's readings of FIT files, for the tests to compare with:
+//     node readings.js OUTPUT_DIR FILE...
+// writes OUTPUT_DIR/<name>.json for each FILE: its error, or the first
+// session's sport, the times of timer stops and, a line each, the records'
+// values in SI units (times in Unix seconds; absent values left out).
+const FitParser = require('fit-file-parser').default;
+const fs = require('fs');
+const path = require('path');
+
+const [directory, ...files] = process.argv.slice(2);
+const seconds = (date) => (date instanceof Date ? date.getTime() / 1000 : undefined);
+for (const file of files) {
+    const parser = new FitParser({force: false, mode: 'list', speedUnit: 'm/s', lengthUnit: 'm',
+                                  temperatureUnit: 'celsius', elapsedRecordField: false});
+    const write = (error, data) => {
+        const lines = [`{"file": ${JSON.stringify(path.basename(file))},`];
+        if (error) {
+            lines.push(` "error": ${JSON.stringify(String(error))}}`);
+        } else {
+            const session = (data.sessions || []).find((s) => s.sport !== undefined);
+            const stops = (data.events || [])
+                .filter((e) => e.event === 'timer' && /^stop(_all)?$/.test(e.event_type))
+                .map((e) => seconds(e.timestamp));
+            const records = (data.records || []).map((r) => JSON.stringify({
+                time: seconds(r.timestamp), lat: r.position_lat, lon: r.position_long,
+                elevation: r.enhanced_altitude ?? r.altitude, speed: r.enhanced_speed ?? r.speed,
+                heart_rate: r.heart_rate, cadence: r.cadence, power: r.power,
+                temperature: r.temperature, distance: r.distance}));
+            lines.push(` "sport": ${JSON.stringify(session ? session.sport : null)},`);
+            lines.push(` "stops": ${JSON.stringify(stops)},`);
+            lines.push(` "records": [\n  ${records.join(',\n  ')}\n ]}`);
+        }
+        const name = path.basename(file).replace(/\.fit$/i, '.json');
+        fs.writeFileSync(path.join(directory, name), lines.join('\n') + '\n');
+    };
+    try {
+        parser.parse(fs.readFileSync(file), write);
+    } catch (error) {
+        write(error.message);
+    }
+}

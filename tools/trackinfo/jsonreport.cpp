@@ -126,7 +126,7 @@ std::string JsonReport::Separator() {
     return first ? "\n" : ",\n";
 }
 
-void JsonReport::File(const FileReport& file, const TrackDrawing*) {
+void JsonReport::File(const FileReport& file, const TrackDrawing* /*drawing*/) {
     Object object;
     object.Raw("file", JsonString(file.name));
     object.Raw("format", file.error.empty() ? JsonString(file.format.Name()) : "null");

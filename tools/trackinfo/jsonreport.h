@@ -18,8 +18,8 @@ class JsonReport : public ReportWriter {
     // `splits`: each file's object holds its splits.
     JsonReport(bool splits, Output output) : splits_(splits), output_(std::move(output)) {}
 
-    void Begin(const std::vector<std::string>&) override { output_("["); }
-    void File(const FileReport& file, const TrackDrawing*) override;
+    void Begin(const std::vector<std::string>& /*names*/) override { output_("["); }
+    void File(const FileReport& file, const TrackDrawing* /*drawing*/) override;
     void Failure(const FileReport& file) override { File(file, nullptr); }
     // The total object: "file" is null, "files" counts the files read.
     void Total(const Figures& total, std::uint64_t files) override;

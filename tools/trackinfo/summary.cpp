@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <tuple>
 
@@ -49,12 +50,9 @@ bool Finite(const track::Point& point) {
         !(std::isfinite(point.latitude) && std::isfinite(point.longitude))) {
         return false;
     }
-    for (const Member& member : kValues) {
-        if (point.Has(member.field) && !std::isfinite(point.*member.value)) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(std::begin(kValues), std::end(kValues), [&point](const Member& member) {
+        return !point.Has(member.field) || std::isfinite(point.*member.value);
+    });
 }
 
 // The point's value when it has a finite one.
@@ -155,7 +153,8 @@ void NormalisedPower::Add(double watts, double seconds) {
             seconds_ += static_cast<std::uint64_t>(skipped);
             whole -= skipped;
         }
-        for (; whole >= 1.0; whole -= 1.0) {
+        // Fewer than the window's seconds are left: count them whole.
+        for (int k = static_cast<int>(whole); k > 0; --k) {
             EndSecond(watts);
         }
     }

@@ -174,7 +174,7 @@ std::string Text(const std::vector<Row>& rows) {
     return out;
 }
 
-void TextReport::File(const FileReport& file, const TrackDrawing*) {
+void TextReport::File(const FileReport& file, const TrackDrawing* /*drawing*/) {
     output_((first_ ? "" : "\n") + Text(FileRows(file, style_)));
     first_ = false;
 }

@@ -32,9 +32,9 @@ class TextReport : public ReportWriter {
   public:
     TextReport(const Style& style, Output output) : style_(style), output_(std::move(output)) {}
 
-    void Begin(const std::vector<std::string>&) override {}
-    void File(const FileReport& file, const TrackDrawing*) override;
-    void Failure(const FileReport&) override {}
+    void Begin(const std::vector<std::string>& /*names*/) override {}
+    void File(const FileReport& file, const TrackDrawing* /*drawing*/) override;
+    void Failure(const FileReport& /*file*/) override {}
     void Total(const Figures& total, std::uint64_t files) override;
     void End() override {}
 

@@ -93,6 +93,25 @@ bool InputFile::WantMore(std::size_t count) {
 }
 
 std::size_t InputFile::ReadBytes(unsigned char* to, std::size_t size) {
+    if (Size() == 0 && size >= kBufferSize / 8 && fd_ >= 0 && !at_end_) {
+        // A large read with nothing buffered goes straight to the caller:
+        // the bytes are copied once, not twice.
+        for (;;) {
+            const ssize_t got = ::read(fd_, to, size);
+            if (got > 0) {
+                offset_ += static_cast<std::uint64_t>(got);
+                return static_cast<std::size_t>(got);
+            }
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got < 0) {
+                error_ = errno;
+            }
+            at_end_ = true;
+            return 0;
+        }
+    }
     if (Size() == 0 && !More()) {
         return 0;
     }

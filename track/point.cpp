@@ -30,12 +30,18 @@ double Point::*Point::Member(Field field) {
 }
 
 void Point::Reset() {
-    // The name's buffer is kept for the next track's name.
-    std::string name;
-    name.swap(track_name);
-    *this = Point();
-    name.clear();
-    track_name.swap(name);
+    // Member by member, every one of the class: readers reset a point for
+    // each one they read, and the name keeps its buffer for the next name.
+    latitude = longitude = elevation = 0.0;
+    time = Instant();
+    speed = course = heart_rate = cadence = power = temperature = distance = 0.0;
+    fields = 0;
+    begins_segment = begins_track = false;
+    track = 0;
+    track_name.clear();
+    tag = 0;
+    has_record = false;
+    record = GPL_Data_Point();
 }
 
 namespace {

@@ -1,6 +1,5 @@
 #include "timearg.h"
 
-#include <cstdio>
 #include <ctime>
 
 #include "tracktools/formats/timetext.h"
@@ -182,42 +181,8 @@ bool ParseSeconds(const std::string& text, std::int64_t limit, std::int64_t& nan
 }
 
 std::string UtcText(track::Instant instant) {
-    const std::int64_t seconds = instant.Seconds();
-    std::int64_t days = seconds / kSecondsPerDay;
-    std::int64_t of_day = seconds % kSecondsPerDay;
-    if (of_day < 0) {
-        of_day += kSecondsPerDay;
-        --days;
-    }
-    // The civil date of a day count (proleptic Gregorian, eras of 400 years).
-    const std::int64_t z = days + 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const std::int64_t of_era = z - era * 146097;
-    const std::int64_t year_of_era =
-        (of_era - of_era / 1460 + of_era / 36524 - of_era / 146096) / 365;
-    const std::int64_t day_of_year =
-        of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
-    const std::int64_t shifted_month = (5 * day_of_year + 2) / 153;
-    const std::int64_t day = day_of_year - (153 * shifted_month + 2) / 5 + 1;
-    const std::int64_t month = shifted_month < 10 ? shifted_month + 3 : shifted_month - 9;
-    const std::int64_t year = year_of_era + era * 400 + (month <= 2 ? 1 : 0);
-    char text[48];
-    int length = std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lld",
-                               static_cast<long long>(year), static_cast<long long>(month),
-                               static_cast<long long>(day), static_cast<long long>(of_day / 3600),
-                               static_cast<long long>(of_day / 60 % 60),
-                               static_cast<long long>(of_day % 60));
-    std::int64_t fraction = instant.Fraction();
-    if (fraction != 0) {
-        int digits = 9;
-        while (fraction % 10 == 0) {
-            fraction /= 10;
-            --digits;
-        }
-        length += std::snprintf(text + length, sizeof text - length, ".%0*lld", digits,
-                                static_cast<long long>(fraction));
-    }
-    return std::string(text, length) + "Z";
+    char text[formats::kMaxUtcTimeLength];
+    return std::string(text, formats::FormatUtcTime(instant, text));
 }
 
 std::int64_t LocalDay(track::Instant instant) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "tracktools/formats/textoutput.h"
+#include "tracktools/formats/timetext.h"
 
 namespace trackinfo {
 namespace {
@@ -112,15 +113,8 @@ std::string TimeStyle::Date(track::Instant time) const {
 }
 
 std::string IsoTime(track::Instant time) {
-    std::string text = TimeStyle(false).Format(time, "%04d-%02d-%02dT%02d:%02d:%02d");
-    if (const std::int64_t fraction = time.Fraction(); fraction != 0) {
-        char digits[16];
-        std::snprintf(digits, sizeof digits, ".%09lld", static_cast<long long>(fraction));
-        std::string decimals = digits;
-        decimals.erase(decimals.find_last_not_of('0') + 1);
-        text += decimals;
-    }
-    return text + "Z";
+    char text[formats::kMaxUtcTimeLength];
+    return std::string(text, formats::FormatUtcTime(time, text));
 }
 
 std::string JsonNumber(double value) {

@@ -11,6 +11,7 @@ It shares nothing with the decoder it tests: it writes definitions and data
 messages byte by byte, the CRC by its nibble table.
 """
 import calendar
+import datetime
 import math
 import os
 import struct
@@ -458,14 +459,7 @@ def drive(gpx_path, fit_path):
 
 def gpx_time(text):
     """FIT seconds of an ISO time with a fraction and an offset."""
-    stamp, offset = text[:19], text[23:] if "." in text else text[19:]
-    seconds = calendar.timegm(tuple(int(p) for p in
-                                    stamp.replace("T", "-").replace(":", "-").split("-")) +
-                              (0, 0, 0))
-    if offset not in ("", "Z"):
-        sign = -1 if offset[0] == "+" else 1
-        seconds += sign * (int(offset[1:3]) * 3600 + int(offset[4:6]) * 60)
-    return fit_time(seconds)
+    return fit_time(datetime.datetime.fromisoformat(text.replace("Z", "+00:00")).timestamp())
 
 
 def bench(count, fit_path):

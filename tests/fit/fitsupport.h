@@ -47,7 +47,6 @@ struct Read {
     std::vector<track::Point> points;
     bool failed = false;
     formats::ReadError error;
-    formats::Format format;
     formats::Sport sport = formats::Sport::kUnknown;
     std::vector<formats::Tally> tallies;
 };
@@ -68,7 +67,6 @@ inline Read ReadPoints(const std::string& path, formats::Format format = {}) {
     }
     result.failed = reader->Failed();
     result.error = reader->Error();
-    result.format = reader->format();
     result.sport = reader->RecordedSport();
     result.tallies = reader->Tallies();
     return result;

@@ -72,20 +72,20 @@ std::string Pace(double seconds) {
     return text;
 }
 
-std::string TimeStyle::Format(track::Instant time, const char* form) const {
+std::string TimeStyle::Format(track::Instant time) const {
     std::tm civil{};
     long offset = 0;
     if (!Civil(time, local_, civil, offset)) {
         return "-";
     }
     char text[64];
-    std::snprintf(text, sizeof text, form, civil.tm_year + 1900, civil.tm_mon + 1, civil.tm_mday,
-                  civil.tm_hour, civil.tm_min, civil.tm_sec);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", civil.tm_year + 1900,
+                  civil.tm_mon + 1, civil.tm_mday, civil.tm_hour, civil.tm_min, civil.tm_sec);
     return text;
 }
 
 std::string TimeStyle::Text(track::Instant time) const {
-    std::string text = Format(time, "%04d-%02d-%02d %02d:%02d:%02d");
+    std::string text = Format(time);
     if (!local_) {
         return text + " UTC";
     }
@@ -100,7 +100,7 @@ std::string TimeStyle::Text(track::Instant time) const {
 }
 
 std::string TimeStyle::Seconds(track::Instant time) const {
-    const std::string text = Format(time, "%04d-%02d-%02d %02d:%02d:%02d");
+    const std::string text = Format(time);
     return text.substr(text.find(' ') + 1);
 }
 
@@ -109,7 +109,7 @@ std::string TimeStyle::Minutes(track::Instant time) const {
 }
 
 std::string TimeStyle::Date(track::Instant time) const {
-    return Format(time, "%04d-%02d-%02d");
+    return Format(time).substr(0, 10);
 }
 
 std::string IsoTime(track::Instant time) {

@@ -33,9 +33,8 @@ class TimeStyle {
     std::string Date(track::Instant time) const;
     // "UTC" or "local time".
     const char* Zone() const { return local_ ? "local time" : "UTC"; }
-    // `form` with the year, month, day, hour, minute and second (ints);
-    // "-" for a time the calendar cannot hold.
-    std::string Format(track::Instant time, const char* form) const;
+    // "yyyy-mm-dd hh:mm:ss"; "-" for a time the calendar cannot hold.
+    std::string Format(track::Instant time) const;
 
   private:
     bool local_;

@@ -53,6 +53,14 @@ struct Tally {
     bool skipped = false;  // the points are not in the track
 };
 
+// Something a reader says of its file besides the points and the tallies:
+// a part that was not read, and why. Said after the run as "<program>:
+// <file>: <text>".
+struct Remark {
+    std::string text;
+    std::uint64_t ignored_bytes = 0;  // of the file, not read as points
+};
+
 // The sport of an activity, as far as the track formats tell it.
 enum class Sport { kUnknown, kRunning, kBiking, kOther };
 
@@ -67,12 +75,6 @@ class Reader {
     // reset first; its track name is set on the first point of a track.
     virtual bool Next(track::Point& point) = 0;
 
-    // GPL records as they are, without the model, for a program that works
-    // on records and writes GPL: only readers of GPL files give them
-    // (ReadsRecords()); each is the record Next would have given a point of.
-    virtual bool ReadsRecords() const { return false; }
-    virtual bool NextRecord(GPL_Data_Point& /*record*/) { return false; }
-
     bool Failed() const { return !error_.reason.empty(); }
     const ReadError& Error() const { return error_; }
     Format format() const { return format_; }
@@ -80,9 +82,9 @@ class Reader {
     // The tallies so far, in an order fixed for the format, counts of 0
     // included.
     virtual std::vector<Tally> Tallies() const { return {}; }
-    // Bytes of a partial record at the end of a GPL file, not read as a
-    // point; 0 for the other formats.
-    virtual std::uint64_t IgnoredBytes() const { return 0; }
+    // What the reader has to say of the file besides its points, once it
+    // has ended (a partial record at the end of a GPL file).
+    virtual std::vector<Remark> Remarks() const { return {}; }
     // What a GPL file looks like instead (see Format::OfContent): records
     // have no mark of their own, so a known format is text read as records.
     virtual Format LooksLike() const { return Format(); }

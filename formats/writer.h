@@ -50,10 +50,6 @@ class Writer {
     // once the input has been read and before Finish: a format that names
     // the sport uses it where the options give none.
     virtual void TakeRecordedSport(Sport /*sport*/) {}
-    // A GPL record as it is, for a writer of GPL files (WritesRecords()):
-    // the same as writing a point FromRecord made of it.
-    virtual bool WritesRecords() const { return false; }
-    virtual bool WriteRecord(const GPL_Data_Point& /*record*/) { return false; }
     // Writes out what is buffered, for a reader at the other end of a pipe
     // or device. False when anything was lost.
     bool Flush() { return Check(output_.Flush()); }
@@ -122,11 +118,17 @@ class Losses {
     Losses(std::uint16_t dropped, bool segments_dropped)
         : dropped_(dropped), segments_(segments_dropped) {}
     // For a point that is written, after the break Breaks gave it.
-    void Add(const track::Point& point, Breaks::Kind kind);
+    void Add(const track::Point& point, Breaks::Kind kind) {
+        if ((point.fields & dropped_) != 0 || kind != Breaks::kNone) {
+            Count(point, kind);
+        }
+    }
     // Tallies of the counts, in a fixed order.
     void AppendTallies(std::vector<Tally>& tallies) const;
 
   private:
+    void Count(const track::Point& point, Breaks::Kind kind);
+
     std::uint16_t dropped_;
     bool segments_;
     std::uint64_t values_[track::kSensorCount] = {};

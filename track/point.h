@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "gpldata.h"
@@ -111,8 +112,10 @@ class Point {
     // The Tag of the point's GPL record: the record's own, or the point's
     // number in its input.
     std::uint32_t tag = 0;
-    // The GPL record the point was read from, which a GPL writer writes
-    // back with the fields nobody changed exactly as they were.
+    // What the GPL driver carries along with a point it read: the record as
+    // it was, so that a GPL writer writes every field nobody changed exactly
+    // as it was read (see ToRecord). Programs leave it to the driver and to
+    // the record's fields below.
     bool has_record = false;
     GPL_Data_Point record;
 
@@ -136,6 +139,19 @@ class Point {
 
     // Resets every value and mark to a point that has nothing.
     void Reset();
+    // Resets what is not a value: the marks, the track and its name, the
+    // tag and the carried record. For a reader that sets `fields` and every
+    // value it marks present (a GPL reader); the others keep stale numbers
+    // that nobody reads, as their fields are absent.
+    void ResetMarks() {
+        begins_segment = begins_track = false;
+        track = 0;
+        if (!track_name.empty()) {
+            track_name.clear();
+        }
+        tag = 0;
+        has_record = false;
+    }
 
   private:
     static double Point::*Member(Field field);
@@ -146,41 +162,141 @@ class Point {
 inline constexpr Field kSensorFields[] = {kHeartRate, kCadence, kPower, kTemperature};
 constexpr std::size_t kSensorCount = sizeof kSensorFields / sizeof kSensorFields[0];
 
-// The units of a GPL record.
+// The units of a GPL record, by their exact definitions.
 constexpr double kMetersPerFoot = 0.3048;
 constexpr double kMetersPerMile = 1609.344;
+inline double MetersPerSecondFromMph(double mph) {
+    return mph * kMetersPerMile / 3600.0;
+}
+inline double MphFromMetersPerSecond(double meters_per_second) {
+    return meters_per_second * 3600.0 / kMetersPerMile;
+}
 
 // A point from a GPL record: altitude feet x 0.3048, speed mph x 1609.344 /
 // 3600, heading as the course, Time 0 as no time. Position, elevation,
 // speed and course are present; the record is kept.
-void FromRecord(const GPL_Data_Point& record, Point& point);
+inline void FromRecord(const GPL_Data_Point& record, Point& point);
 
 // The GPL record of a point. A value that is what the point's record gave
 // is written back bit for bit; others are converted, and an absent value
 // becomes 0. A time is written as its whole second, or 0 outside the range
 // of a Time stamp (1970 to 2106). A point without a position has latitude
 // and longitude 0: writers of GPL leave such points out.
-GPL_Data_Point ToRecord(const Point& point);
-
-// The record of a point as a reader made it: its own record when it has
-// one (a reader that keeps a record makes the point's values what the record
-// gives, and marks absent only values the record holds as 0, so the record
-// is what ToRecord would give), else ToRecord(point). For points nobody has
-// changed since they were read.
-inline GPL_Data_Point RecordAsRead(const Point& point) {
-    return point.has_record ? point.record : ToRecord(point);
-}
-
-// Takes a record that a program changed (one RecordAsRead gave, then
-// worked on) back into the point: each field that differs from the record
-// as read replaces the point's value; the rest of the point stays as it
-// was, and the record is kept.
-void ApplyRecord(const GPL_Data_Point& record, Point& point);
+inline GPL_Data_Point ToRecord(const Point& point);
 
 // True when a Time stamp can hold the time: 1970-01-01T00:00:00Z to
 // 2106-02-07T06:28:15Z.
 constexpr bool FitsTimeStamp(std::int64_t seconds) {
     return seconds >= 0 && seconds <= 0xFFFFFFFFLL;
+}
+
+namespace detail {
+// The same bits: a NaN matches the NaN it was made from, -0 only -0.
+inline bool SameBits(double a, double b) {
+    std::uint64_t bits_a = 0;
+    std::uint64_t bits_b = 0;
+    std::memcpy(&bits_a, &a, sizeof a);
+    std::memcpy(&bits_b, &b, sizeof b);
+    return bits_a == bits_b;
+}
+}  // namespace detail
+
+// The fields of a point's GPL record one by one, each as ToRecord gives it:
+// the carried record's own bits where the point's value is what they give.
+inline double RecordAltitude(const Point& point) {
+    if (!point.Has(kElevation)) {
+        return 0.0;
+    }
+    return point.has_record &&
+                   detail::SameBits(point.elevation, point.record.Altitude * kMetersPerFoot)
+               ? point.record.Altitude
+               : point.elevation / kMetersPerFoot;
+}
+inline double RecordSpeed(const Point& point) {
+    if (!point.Has(kSpeed)) {
+        return 0.0;
+    }
+    return point.has_record &&
+                   detail::SameBits(point.speed, MetersPerSecondFromMph(point.record.Speed))
+               ? point.record.Speed
+               : MphFromMetersPerSecond(point.speed);
+}
+inline double RecordHeading(const Point& point) {
+    return point.Has(kCourse) ? point.course : 0.0;
+}
+inline std::uint32_t RecordTime(const Point& point) {
+    if (!point.Has(kTime)) {
+        return 0;
+    }
+    if (point.has_record && point.time == Instant::FromSeconds(point.record.Time)) {
+        return point.record.Time;
+    }
+    const std::int64_t seconds = point.time.Seconds();
+    return FitsTimeStamp(seconds) ? static_cast<std::uint32_t>(seconds) : 0;
+}
+
+inline void FromRecord(const GPL_Data_Point& record, Point& point) {
+    point.latitude = record.Latitude;
+    point.longitude = record.Longitude;
+    point.elevation = record.Altitude * kMetersPerFoot;
+    point.speed = MetersPerSecondFromMph(record.Speed);
+    point.course = record.Heading;
+    point.time = Instant::FromSeconds(record.Time);
+    point.fields = static_cast<std::uint16_t>(kPosition | kElevation | kSpeed | kCourse |
+                                              (record.Time != 0 ? kTime : 0));
+    point.tag = record.Tag;
+    point.has_record = true;
+    if (&record != &point.record) {
+        point.record = record;
+    }
+}
+
+inline GPL_Data_Point ToRecord(const Point& point) {
+    GPL_Data_Point record = point.has_record ? point.record : GPL_Data_Point();
+    record.Tag = point.tag;
+    const bool position = point.Has(kPosition);
+    record.Latitude = position ? point.latitude : 0.0;
+    record.Longitude = position ? point.longitude : 0.0;
+    record.Altitude = RecordAltitude(point);
+    record.Speed = RecordSpeed(point);
+    record.Heading = RecordHeading(point);
+    record.Time = RecordTime(point);
+    return record;
+}
+
+// Sets a value as a GPL record's field holds it: the point takes the value,
+// and its record the field, so that a GPL writer writes the field exactly.
+// A point read from another format is given its record first. A field that
+// already holds the value, bit for bit, is left as it is.
+inline void KeepRecord(Point& point) {
+    if (!point.has_record) {
+        point.record = ToRecord(point);
+        point.has_record = true;
+    }
+}
+inline void SetRecordSpeed(Point& point, double mph) {
+    if (!detail::SameBits(RecordSpeed(point), mph)) {
+        KeepRecord(point);
+        point.record.Speed = mph;
+        point.Set(kSpeed, MetersPerSecondFromMph(mph));
+    }
+}
+inline void SetRecordHeading(Point& point, double degrees) {
+    if (!detail::SameBits(RecordHeading(point), degrees)) {
+        KeepRecord(point);
+        point.record.Heading = degrees;
+        point.Set(kCourse, degrees);
+    }
+}
+// Time 0 is no time.
+inline void SetRecordTime(Point& point, std::uint32_t time) {
+    if (RecordTime(point) != time) {
+        KeepRecord(point);
+        point.record.Time = time;
+        point.time = Instant::FromSeconds(time);
+        point.fields =
+            static_cast<std::uint16_t>(time != 0 ? point.fields | kTime : point.fields & ~kTime);
+    }
 }
 
 }  // namespace track

@@ -5,6 +5,50 @@
 
 namespace track {
 
+namespace {
+
+constexpr std::size_t kHeader = 5;  // the text's number, then its length
+
+std::uint32_t LengthAt(const std::string& packed, std::size_t at) {
+    std::uint32_t length = 0;
+    std::memcpy(&length, packed.data() + at + 1, sizeof length);
+    return length;
+}
+
+}  // namespace
+
+std::string_view Texts::Get(Text which) const {
+    for (std::size_t at = 0; at < packed_.size(); at += kHeader + LengthAt(packed_, at)) {
+        if (static_cast<Text>(packed_[at]) == which) {
+            return std::string_view(packed_).substr(at + kHeader, LengthAt(packed_, at));
+        }
+    }
+    return {};
+}
+
+bool Texts::Has(Text which) const {
+    return !Get(which).empty();
+}
+
+void Texts::Set(Text which, std::string_view text) {
+    // The texts stay in the order of Text, so that equal texts pack alike.
+    std::size_t at = 0;
+    while (at < packed_.size() && static_cast<Text>(packed_[at]) < which) {
+        at += kHeader + LengthAt(packed_, at);
+    }
+    if (at < packed_.size() && static_cast<Text>(packed_[at]) == which) {
+        packed_.erase(at, kHeader + LengthAt(packed_, at));
+    }
+    if (text.empty()) {
+        return;
+    }
+    const auto length = static_cast<std::uint32_t>(text.size());
+    char header[kHeader] = {static_cast<char>(which)};
+    std::memcpy(header + 1, &length, sizeof length);
+    packed_.insert(at, std::string_view(header, kHeader));
+    packed_.insert(at + kHeader, text);
+}
+
 double Point::*Point::Member(Field field) {
     switch (field) {
         case kElevation:

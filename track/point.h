@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "gpldata.h"
 
@@ -85,6 +86,54 @@ enum Field : std::uint16_t {
     kDistance = 1u << 9,     // metres from the start, as the device counted them
 };
 
+// What a point is: a point of a recorded track, a point of a planned route
+// (in the route's order), or a waypoint (a place of its own: a hut, a
+// spring, a photo).
+enum class Kind : std::uint8_t { kTrack, kRoute, kWaypoint };
+
+// What ended the lap before the point that begins one, as a device tells.
+enum class LapTrigger : std::uint8_t {
+    kUnknown,
+    kManual,
+    kDistance,
+    kTime,
+    kPosition,
+    kSessionEnd,
+};
+
+// The sport of a session, by the numbers FIT gives sports and sub-sports (0
+// generic, 1 running, 2 cycling, 5 swimming, ...), the fullest list devices
+// use: the names of the other formats map to them.
+constexpr std::uint8_t kUnknownSport = 0xFF;
+
+// The texts a point may carry besides its values (GPX's name, desc, cmt,
+// sym, type and link), kept in one string so that a point without any
+// costs nothing to copy or to reset.
+enum class Text : std::uint8_t { kName, kDescription, kComment, kSymbol, kType, kLink };
+constexpr std::size_t kTextCount = 6;
+
+class Texts {
+  public:
+    bool Empty() const { return packed_.empty(); }
+    // The text, "" when the point has none.
+    std::string_view Get(Text which) const;
+    bool Has(Text which) const;
+    // Sets a text; an empty one is no text.
+    void Set(Text which, std::string_view text);
+    void Clear() {
+        if (!packed_.empty()) {
+            packed_.clear();
+        }
+    }
+    friend bool operator==(const Texts& a, const Texts& b) { return a.packed_ == b.packed_; }
+    friend bool operator!=(const Texts& a, const Texts& b) { return !(a == b); }
+
+  private:
+    // Each text present, in the order of Text: its number, its length in
+    // four bytes, its bytes.
+    std::string packed_;
+};
+
 class Point {
   public:
     double latitude = 0.0;  // degrees, with kPosition
@@ -107,7 +156,20 @@ class Point {
     std::uint32_t track = 0;  // the track's number in its input, from 0
     // The track's name on the point that begins it ("" when it has none);
     // empty on the other points, so that copying a point allocates nothing.
+    // A route's points are a track of kind kRoute: its first point begins
+    // it and carries its name. A waypoint begins nothing.
     std::string track_name;
+    Kind kind = Kind::kTrack;
+    Texts texts;
+
+    // Laps and sessions as the device recorded them: the first point of a
+    // lap, with what ended the lap before, and the first point of a session
+    // (an activity, or one sport of a multisport one), with its sport.
+    bool begins_lap = false;
+    LapTrigger lap_trigger = LapTrigger::kUnknown;
+    bool begins_session = false;
+    std::uint8_t sport = kUnknownSport;
+    std::uint8_t sub_sport = 0;
 
     // The Tag of the point's GPL record: the record's own, or the point's
     // number in its input.
@@ -149,6 +211,12 @@ class Point {
         if (!track_name.empty()) {
             track_name.clear();
         }
+        kind = Kind::kTrack;
+        texts.Clear();
+        begins_lap = begins_session = false;
+        lap_trigger = LapTrigger::kUnknown;
+        sport = kUnknownSport;
+        sub_sport = 0;
         tag = 0;
         has_record = false;
     }

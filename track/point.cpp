@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "units.h"
+
 namespace track {
 
 double Point::*Point::Member(Field field) {
@@ -45,15 +47,6 @@ void Point::Reset() {
 }
 
 namespace {
-
-constexpr double kSecondsPerHour = 3600.0;
-
-double MetersPerSecondFromMph(double mph) {
-    return mph * kMetersPerMile / kSecondsPerHour;
-}
-double MphFromMetersPerSecond(double meters_per_second) {
-    return meters_per_second * kSecondsPerHour / kMetersPerMile;
-}
 
 // The same bits: a NaN matches the NaN it was made from, -0 only -0.
 bool Same(double a, double b) {

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "reader.h"
+#include "tracktools/formats/reader.h"
 #include "tracktools/io/inputfile.h"
 
 namespace formats {

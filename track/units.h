@@ -1,24 +1,22 @@
 // The units of the formats the suite exchanges with other software, and the
-// exact factors between them and the units of a track point.
+// exact factors between them and the units of a track point; the foot and
+// the mile of a GPL record are in point.h.
 //
 // The GPL programs turn feet into metres with their own rounded factor
 // (3.281 feet to the metre, in tools/common/leg.h), and keep it so that their
 // results never change. The formats use the exact definitions instead: other
 // software reads what we write in metres and metres per second, and a track
 // that goes out and comes back in must keep its altitudes.
-#ifndef TRACKTOOLS_FORMATS_UNITS_H
-#define TRACKTOOLS_FORMATS_UNITS_H
+#ifndef TRACKTOOLS_TRACK_UNITS_H
+#define TRACKTOOLS_TRACK_UNITS_H
 
-namespace formats {
+#include "point.h"
 
-constexpr double kMetersPerFoot = 0.3048;          // the international foot
-constexpr double kMetersPerMile = 1609.344;        // the statute mile
+namespace track {
+
 constexpr double kMetersPerNauticalMile = 1852.0;  // a knot is one an hour
 constexpr double kSecondsPerHour = 3600.0;
 
-inline double MetersFromFeet(double feet) {
-    return feet * kMetersPerFoot;
-}
 inline double FeetFromMeters(double meters) {
     return meters / kMetersPerFoot;
 }
@@ -32,6 +30,6 @@ inline double MphFromKnots(double knots) {
     return knots * kMetersPerNauticalMile / kMetersPerMile;
 }
 
-}  // namespace formats
+}  // namespace track
 
 #endif

@@ -11,8 +11,8 @@
 #include "tracktools/formats/numbers.h"
 #include "tracktools/formats/tallies.h"
 #include "tracktools/formats/timetext.h"
-#include "tracktools/track/units.h"
 #include "tracktools/formats/xml/xmlstream.h"
+#include "tracktools/track/units.h"
 
 namespace formats {
 namespace {

@@ -27,8 +27,8 @@
 #include <vector>
 
 #include "tracktools/formats/reader.h"
-#include "tracktools/io/inputfile.h"
 #include "tracktools/formats/xml/xmlstream.h"
+#include "tracktools/io/inputfile.h"
 
 namespace formats {
 

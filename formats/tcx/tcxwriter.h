@@ -33,8 +33,8 @@
 
 #include "tracktools/formats/pointspool.h"
 #include "tracktools/formats/textoutput.h"
-#include "tracktools/geodesy/VincentyInverse.h"
 #include "tracktools/formats/writer.h"
+#include "tracktools/geodesy/VincentyInverse.h"
 
 namespace formats {
 

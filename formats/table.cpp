@@ -1,20 +1,20 @@
 // The table of formats: every format the suite reads, writes or recognises.
 #include <utility>
 
-#include "csvreader.h"
-#include "csvwriter.h"
-#include "fitreader.h"
+#include "csv/csvreader.h"
+#include "csv/csvwriter.h"
+#include "fit/fitreader.h"
 #include "format.h"
-#include "geojsonwriter.h"
-#include "gplreader.h"
-#include "gplwriter.h"
-#include "gpxreader.h"
-#include "gpxwriter.h"
-#include "kmlwriter.h"
-#include "nmeareader.h"
+#include "geojson/geojsonwriter.h"
+#include "gpl/gplreader.h"
+#include "gpl/gplwriter.h"
+#include "gpx/gpxreader.h"
+#include "gpx/gpxwriter.h"
+#include "kml/kmlwriter.h"
+#include "nmea/nmeareader.h"
 #include "sniff.h"
-#include "tcxreader.h"
-#include "tcxwriter.h"
+#include "tcx/tcxreader.h"
+#include "tcx/tcxwriter.h"
 
 namespace formats {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "../tests/support/xmlevents.h"
 #include "fuzz_support.h"
-#include "tracktools/formats/gpxreader.h"
-#include "tracktools/formats/tcxreader.h"
+#include "tracktools/formats/gpx/gpxreader.h"
+#include "tracktools/formats/tcx/tcxreader.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "files.h"
-#include "tracktools/formats/gpxreader.h"
+#include "tracktools/formats/gpx/gpxreader.h"
 #include "tracktools/formats/reader.h"
-#include "tracktools/formats/tcxreader.h"
+#include "tracktools/formats/tcx/tcxreader.h"
 #include "tracktools/formats/timetext.h"
 #include "tracktools/formats/writer.h"
 

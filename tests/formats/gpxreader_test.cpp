@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "formats_support.h"
-#include "tracktools/formats/gpxreader.h"
-#include "tracktools/formats/xmlstream.h"
+#include "tracktools/formats/gpx/gpxreader.h"
+#include "tracktools/formats/xml/xmlstream.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "files.h"
 #include "formats_support.h"
-#include "tracktools/formats/xmlstream.h"
+#include "tracktools/formats/xml/xmlstream.h"
 #include "xmlevents.h"
 
 namespace {

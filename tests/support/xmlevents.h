@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "tracktools/formats/xmlstream.h"
+#include "tracktools/formats/xml/xmlstream.h"
 
 namespace testing_support {
 

@@ -6,13 +6,13 @@
 #ifndef TRACKTOOLS_TOOLS_TRACKINFO_REPORTUNITS_H
 #define TRACKTOOLS_TOOLS_TRACKINFO_REPORTUNITS_H
 
-#include "tracktools/formats/units.h"  // the formats library's exact factors
+#include "tracktools/track/units.h"  // the track library's exact factors
 
 namespace trackinfo {
 
-constexpr double kMetresPerMile = formats::kMetersPerMile;
-constexpr double kMetresPerFoot = formats::kMetersPerFoot;
-using formats::kSecondsPerHour;
+constexpr double kMetresPerMile = track::kMetersPerMile;
+constexpr double kMetresPerFoot = track::kMetersPerFoot;
+using track::kSecondsPerHour;
 // A leg faster than 700 mph is a jump of the receiver, not a journey.
 constexpr double kJumpMetresPerSecond = 700.0 * kMetresPerMile / kSecondsPerHour;
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "writer.h"
+#include "tracktools/formats/writer.h"
 
 namespace formats {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "pointspool.h"
-#include "tallies.h"
+#include "tracktools/formats/pointspool.h"
+#include "tracktools/formats/tallies.h"
 
 namespace formats {
 namespace {

@@ -1,6 +1,6 @@
 #include "gplwriter.h"
 
-#include "tallies.h"
+#include "tracktools/formats/tallies.h"
 #include "tracktools/track/gplfile.h"
 
 namespace formats {

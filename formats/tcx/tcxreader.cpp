@@ -6,9 +6,9 @@
 #include <string_view>
 #include <utility>
 
-#include "numbers.h"
-#include "timetext.h"
-#include "xmlstream.h"
+#include "tracktools/formats/numbers.h"
+#include "tracktools/formats/timetext.h"
+#include "tracktools/formats/xml/xmlstream.h"
 
 namespace formats {
 namespace {

@@ -47,7 +47,7 @@
 #include <string_view>
 #include <vector>
 
-#include "reader.h"
+#include "tracktools/formats/reader.h"
 #include "tracktools/io/inputfile.h"
 
 namespace formats {

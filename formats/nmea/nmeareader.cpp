@@ -5,8 +5,8 @@
 #include <cstring>
 #include <utility>
 
-#include "timetext.h"
-#include "units.h"
+#include "tracktools/formats/timetext.h"
+#include "tracktools/track/units.h"
 
 namespace formats {
 namespace {
@@ -266,7 +266,7 @@ void NmeaReader::Rmc(const std::string_view* fields, std::size_t count) {
         return;
     }
     fix.record.Time = static_cast<std::uint32_t>(days * 86400 + second_of_day);
-    fix.record.Speed = MphFromKnots(knots);
+    fix.record.Speed = track::MphFromKnots(knots);
     if (waiting_) {
         Hand(fix_, nullptr);
         waiting_ = false;
@@ -304,7 +304,7 @@ void NmeaReader::Gga(const std::string_view* fields, std::size_t count) {
 void NmeaReader::Hand(const Fix& fix, const double* meters) {
     Ready& ready = ready_[ready_count_++];
     ready.fix = fix;
-    ready.fix.record.Altitude = meters != nullptr ? FeetFromMeters(*meters) : 0.0;
+    ready.fix.record.Altitude = meters != nullptr ? track::FeetFromMeters(*meters) : 0.0;
     ready.fix.record.Tag = ++count_;
     ready.has_altitude = meters != nullptr;
     ready.meters = meters != nullptr ? *meters : 0.0;

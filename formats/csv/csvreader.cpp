@@ -5,8 +5,8 @@
 #include <string_view>
 #include <utility>
 
-#include "tallies.h"
-#include "timetext.h"
+#include "tracktools/formats/tallies.h"
+#include "tracktools/formats/timetext.h"
 
 namespace formats {
 namespace {

@@ -19,8 +19,8 @@
 #ifndef TRACKTOOLS_FORMATS_CSVWRITER_H
 #define TRACKTOOLS_FORMATS_CSVWRITER_H
 
-#include "textoutput.h"
-#include "writer.h"
+#include "tracktools/formats/textoutput.h"
+#include "tracktools/formats/writer.h"
 
 namespace formats {
 

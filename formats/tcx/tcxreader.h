@@ -26,9 +26,9 @@
 #include <memory>
 #include <vector>
 
-#include "reader.h"
+#include "tracktools/formats/reader.h"
+#include "tracktools/formats/xml/xmlstream.h"
 #include "tracktools/io/inputfile.h"
-#include "xmlstream.h"
 
 namespace formats {
 

@@ -44,7 +44,7 @@
 #include <string>
 #include <vector>
 
-#include "reader.h"
+#include "tracktools/formats/reader.h"
 #include "tracktools/io/inputfile.h"
 
 namespace formats {

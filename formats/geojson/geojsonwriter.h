@@ -30,8 +30,8 @@
 #include <string>
 #include <vector>
 
-#include "textoutput.h"
-#include "writer.h"
+#include "tracktools/formats/textoutput.h"
+#include "tracktools/formats/writer.h"
 
 namespace formats {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "tallies.h"
+#include "tracktools/formats/tallies.h"
 
 namespace formats {
 

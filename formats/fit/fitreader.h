@@ -45,7 +45,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "reader.h"
+#include "tracktools/formats/reader.h"
 #include "tracktools/io/inputfile.h"
 
 namespace formats {

@@ -25,7 +25,7 @@
 #include <string_view>
 #include <vector>
 
-#include "reader.h"
+#include "tracktools/formats/reader.h"
 #include "tracktools/io/inputfile.h"
 
 namespace formats {

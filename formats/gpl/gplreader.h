@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "reader.h"
+#include "tracktools/formats/reader.h"
 #include "tracktools/io/inputfile.h"
 
 namespace formats {

@@ -24,7 +24,7 @@
 #include <string_view>
 #include <vector>
 
-#include "reader.h"
+#include "tracktools/formats/reader.h"
 #include "tracktools/io/inputfile.h"
 #include "xmlstream.h"
 

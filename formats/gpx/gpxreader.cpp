@@ -8,11 +8,11 @@
 #include <string_view>
 #include <utility>
 
-#include "numbers.h"
-#include "tallies.h"
-#include "timetext.h"
-#include "units.h"
-#include "xmlstream.h"
+#include "tracktools/formats/numbers.h"
+#include "tracktools/formats/tallies.h"
+#include "tracktools/formats/timetext.h"
+#include "tracktools/formats/xml/xmlstream.h"
+#include "tracktools/track/units.h"
 
 namespace formats {
 namespace {
@@ -351,7 +351,7 @@ void GpxReader::Parse::EndField() {
     const char* problem = nullptr;
     if (text_overflow_ || !numbers_.Read(text, value) || !std::isfinite(value)) {
         problem = " is not a number: \"";
-    } else if (field.field == track::kElevation && !std::isfinite(FeetFromMeters(value))) {
+    } else if (field.field == track::kElevation && !std::isfinite(track::FeetFromMeters(value))) {
         // Near the largest double, metres make more feet than a double holds.
         problem = " is out of range: \"";
     }

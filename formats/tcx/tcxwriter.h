@@ -31,10 +31,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "pointspool.h"
-#include "textoutput.h"
+#include "tracktools/formats/pointspool.h"
+#include "tracktools/formats/textoutput.h"
+#include "tracktools/formats/writer.h"
 #include "tracktools/geodesy/VincentyInverse.h"
-#include "writer.h"
 
 namespace formats {
 

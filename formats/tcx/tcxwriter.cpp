@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "timetext.h"
+#include "tracktools/formats/timetext.h"
 #include "tracktools/geodesy/Ellipsoid.h"
 
 namespace formats {

@@ -83,8 +83,9 @@ class Reader {
     // included.
     virtual std::vector<Tally> Tallies() const { return {}; }
     // What the reader has to say of the file besides its points, once it
-    // has ended (a partial record at the end of a GPL file).
-    virtual std::vector<Remark> Remarks() const { return {}; }
+    // has ended: a partial record at the end of a GPL file, where a file
+    // broke that was salvaged.
+    std::vector<Remark> Remarks() const;
     // What a GPL file looks like instead (see Format::OfContent): records
     // have no mark of their own, so a known format is text read as records.
     virtual Format LooksLike() const { return Format(); }
@@ -92,6 +93,11 @@ class Reader {
     // (a FIT file names it after its points); unknown for the formats that
     // do not say.
     virtual Sport RecordedSport() const { return Sport::kUnknown; }
+
+    // Before the first point: a file that breaks part way (a recording cut
+    // off) gives the whole points read before the break, and the break is a
+    // remark instead of a failure.
+    void Salvage(bool salvage) { salvage_ = salvage; }
 
     // Identity of the file being read (0 and 0 when not known), so that a
     // program can refuse to write over it.
@@ -103,9 +109,18 @@ class Reader {
     Reader(Format format, const io::InputFile& file)
         : format_(format), device_(file.Device()), inode_(file.Inode()) {}
     void Fail(int system_error, std::string reason, Location where = {});
+    // The file breaks at `where` for `reason` after `kept` whole points:
+    // salvaged, the reading ends there and a remark says so; else Fail.
+    void Break(std::string reason, Location where, std::uint64_t kept);
+    bool Salvaging() const { return salvage_; }
+    // The format's own remarks (see Remarks).
+    virtual std::vector<Remark> FileRemarks() const { return {}; }
 
   private:
     Format format_;
+    bool salvage_ = false;
+    bool broke_ = false;
+    Remark break_;
     unsigned long long device_ = 0;
     unsigned long long inode_ = 0;
     ReadError error_;

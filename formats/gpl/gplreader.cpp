@@ -34,7 +34,7 @@ bool GplReader::Ended() {
     return false;
 }
 
-std::vector<Remark> GplReader::Remarks() const {
+std::vector<Remark> GplReader::FileRemarks() const {
     if (partial_ == 0) {
         return {};
     }

@@ -17,10 +17,11 @@ class GplReader : public Reader {
     explicit GplReader(std::unique_ptr<io::InputFile> file);
 
     bool Next(track::Point& point) override;
-    std::vector<Remark> Remarks() const override;
+
     Format LooksLike() const override { return looks_like_; }
 
   private:
+    std::vector<Remark> FileRemarks() const override;
     // At the end of the file or after a failed read: false.
     [[gnu::noinline]] bool Ended();
 

@@ -31,6 +31,7 @@ int InputSet::Open(const std::vector<std::string>& names, bool report) {
             }
             return kExitInputFailed;
         }
+        source->reader->Salvage(salvage_);
         WarnIfNotRecords(program_, name, source->reader->LooksLike());
         sources_.push_back(std::move(source));
     }

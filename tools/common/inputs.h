@@ -43,6 +43,9 @@ class InputSet {
     // position, as a GPL track holds them; the others are passed over and
     // counted.
     void PositionsOnly() { positions_only_ = true; }
+    // Files that break part way give what was read before the break (see
+    // formats::Reader::Salvage).
+    void Salvage(bool salvage) { salvage_ = salvage; }
     std::uint64_t Skipped() const { return skipped_; }
 
     // Announces and opens each of `names` in turn, in place of any inputs
@@ -118,6 +121,7 @@ class InputSet {
     formats::Format read_as_;
     bool merge_ = false;
     bool positions_only_ = false;
+    bool salvage_ = false;
     formats::ReadError open_error_;
     std::uint64_t skipped_ = 0;
 

@@ -358,13 +358,19 @@ inline void SetRecordHeading(Point& point, double degrees) {
 }
 // Time 0 is no time.
 inline void SetRecordTime(Point& point, std::uint32_t time) {
-    if (RecordTime(point) != time) {
+    // A point whose time is its record's takes the new one at once.
+    const bool as_read = point.has_record && point.Has(kTime) == (point.record.Time != 0) &&
+                         point.time == Instant::FromSeconds(point.record.Time);
+    if (!as_read) {
+        if (RecordTime(point) == time) {
+            return;
+        }
         KeepRecord(point);
-        point.record.Time = time;
-        point.time = Instant::FromSeconds(time);
-        point.fields =
-            static_cast<std::uint16_t>(time != 0 ? point.fields | kTime : point.fields & ~kTime);
     }
+    point.record.Time = time;
+    point.time = Instant::FromSeconds(time);
+    point.fields =
+        static_cast<std::uint16_t>(time != 0 ? point.fields | kTime : point.fields & ~kTime);
 }
 
 }  // namespace track

@@ -6,7 +6,7 @@
 
 #include "formatting.h"
 #include "svgchart.h"
-#include "tracktools/geodesy/CPolarCoordinate.h"
+#include "tracktools/geodesy/SurfaceDistances.h"
 
 namespace trackinfo {
 namespace {
@@ -187,10 +187,7 @@ std::string HtmlPage::Plan(const std::string& id, const std::string& name,
     // mean latitude on the ellipsoid.
     const double latitude = std::clamp(cy, -89.0, 89.0);
     const double step = 0.01;
-    const double metres =
-        CEarth(geodesy::Ellipsoid::kWgs84)
-            .GetSurfaceDistance(CPolarCoordinate(latitude, 0.0), CPolarCoordinate(latitude, step),
-                                nullptr, nullptr);
+    const double metres = geodesy::SurfaceDistances().Metres(latitude, 0.0, latitude, step);
     const double metres_per_unit = metres / (step * drawing.LongitudeScale());
     if (std::isfinite(metres_per_unit) && metres_per_unit > 0) {
         const double width_units = style_.units.Distance(area_w / scale * metres_per_unit);

@@ -84,4 +84,15 @@ void Point::Reset() {
     record = GPL_Data_Point();
 }
 
+void SetOtherRecordTime(Point& point, std::uint32_t time) {
+    if (RecordTime(point) == time) {
+        return;
+    }
+    KeepRecord(point);
+    point.record.Time = time;
+    point.time = Instant::FromSeconds(time);
+    point.fields =
+        static_cast<std::uint16_t>(time != 0 ? point.fields | kTime : point.fields & ~kTime);
+}
+
 }  // namespace track

@@ -357,15 +357,12 @@ inline void SetRecordHeading(Point& point, double degrees) {
     }
 }
 // Time 0 is no time.
+void SetOtherRecordTime(Point& point, std::uint32_t time);
 inline void SetRecordTime(Point& point, std::uint32_t time) {
     // A point whose time is its record's takes the new one at once.
-    const bool as_read = point.has_record && point.Has(kTime) == (point.record.Time != 0) &&
-                         point.time == Instant::FromSeconds(point.record.Time);
-    if (!as_read) {
-        if (RecordTime(point) == time) {
-            return;
-        }
-        KeepRecord(point);
+    if (!point.has_record || point.time != Instant::FromSeconds(point.record.Time)) {
+        SetOtherRecordTime(point, time);
+        return;
     }
     point.record.Time = time;
     point.time = Instant::FromSeconds(time);

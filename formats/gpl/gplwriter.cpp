@@ -1,5 +1,8 @@
 #include "gplwriter.h"
 
+#include <cstddef>
+#include <cstring>
+
 #include "tracktools/formats/tallies.h"
 #include "tracktools/track/gplfile.h"
 
@@ -15,7 +18,8 @@ bool GplWriter::Write(const track::Point& point) {
         return LeftOut(bytes != nullptr);
     }
     // Most points are as their record gave them, but for their place,
-    // heading and tag, which the record holds as they are.
+    // heading and tag, which the record holds as they are: the record is
+    // written with those.
     const GPL_Data_Point& carried = point.record;
     constexpr std::uint16_t kAll =
         track::kPosition | track::kElevation | track::kSpeed | track::kCourse | track::kTime;
@@ -23,13 +27,15 @@ bool GplWriter::Write(const track::Point& point) {
     if (point.has_record && (point.fields & kAll) == (kAll & ~track::kTime) + timed &&
         point.time.Nanoseconds() == static_cast<std::int64_t>(carried.Time) * 1000000000 &&
         track::detail::SameBits(point.elevation, carried.Altitude * track::kMetersPerFoot) &&
-        track::detail::SameBits(point.speed, track::MetersPerSecondFromMph(carried.Speed))) {
-        GPL_Data_Point record = carried;
-        record.Tag = point.tag;
-        record.Latitude = point.latitude;
-        record.Longitude = point.longitude;
-        record.Heading = point.course;
-        gpl::EncodeRecord(record, bytes);
+        track::detail::SameBits(point.speed, track::MetersPerSecondFromMph(carried.Speed)) &&
+        gpl::detail::kRecordIsPoint) {
+        std::memcpy(bytes, &carried, gpl::kRecordSize);
+        std::memcpy(bytes + offsetof(GPL_Data_Point, Tag), &point.tag, sizeof point.tag);
+        std::memcpy(bytes + offsetof(GPL_Data_Point, Latitude), &point.latitude,
+                    sizeof point.latitude);
+        std::memcpy(bytes + offsetof(GPL_Data_Point, Longitude), &point.longitude,
+                    sizeof point.longitude);
+        std::memcpy(bytes + offsetof(GPL_Data_Point, Heading), &point.course, sizeof point.course);
     } else {
         gpl::EncodeRecord(track::ToRecord(point), bytes);
         // A time its record gave fits and has no fraction.

@@ -153,15 +153,9 @@ class Point {
     // The first point of a track begins a segment too.
     bool begins_segment = false;
     bool begins_track = false;
-    std::uint32_t track = 0;  // the track's number in its input, from 0
-    // The track's name on the point that begins it ("" when it has none);
-    // empty on the other points, so that copying a point allocates nothing.
     // A route's points are a track of kind kRoute: its first point begins
     // it and carries its name. A waypoint begins nothing.
-    std::string track_name;
     Kind kind = Kind::kTrack;
-    Texts texts;
-
     // Laps and sessions as the device recorded them: the first point of a
     // lap, with what ended the lap before, and the first point of a session
     // (an activity, or one sport of a multisport one), with its sport.
@@ -170,7 +164,7 @@ class Point {
     bool begins_session = false;
     std::uint8_t sport = kUnknownSport;
     std::uint8_t sub_sport = 0;
-
+    std::uint32_t track = 0;  // the track's number in its input, from 0
     // The Tag of the point's GPL record: the record's own, or the point's
     // number in its input.
     std::uint32_t tag = 0;
@@ -180,6 +174,11 @@ class Point {
     // the record's fields below.
     bool has_record = false;
     GPL_Data_Point record;
+
+    // The track's name on the point that begins it ("" when it has none);
+    // empty on the other points, so that copying a point allocates nothing.
+    std::string track_name;
+    Texts texts;
 
     bool Has(Field field) const { return (fields & field) != 0; }
     void Clear(Field field) { fields = static_cast<std::uint16_t>(fields & ~field); }
@@ -207,18 +206,19 @@ class Point {
     // that nobody reads, as their fields are absent.
     void ResetMarks() {
         begins_segment = begins_track = false;
+        kind = Kind::kTrack;
+        begins_lap = false;
+        lap_trigger = LapTrigger::kUnknown;
+        begins_session = false;
+        sport = kUnknownSport;
+        sub_sport = 0;
         track = 0;
+        tag = 0;
+        has_record = false;
         if (!track_name.empty()) {
             track_name.clear();
         }
-        kind = Kind::kTrack;
         texts.Clear();
-        begins_lap = begins_session = false;
-        lap_trigger = LapTrigger::kUnknown;
-        sport = kUnknownSport;
-        sub_sport = 0;
-        tag = 0;
-        has_record = false;
     }
 
   private:

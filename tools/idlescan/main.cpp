@@ -72,7 +72,7 @@ class KeepStops : public tools::Stage {
   private:
     // Whether the point waiting begins a stop, and if so, writes a copy of
     // it: it is still the point before the next one.
-    bool Examine(const track::Point* next) {
+    [[gnu::always_inline]] bool Examine(const track::Point* next) {
         const track::Point& current = *current_;
         const double speed = current.Has(track::kSpeed) || next == nullptr
                                  ? track::RecordSpeed(current)
@@ -90,10 +90,15 @@ class KeepStops : public tools::Stage {
         if (in_stop_) {
             return true;
         }
+        return BeginStop();
+    }
+
+    // Writes a copy of the point waiting, which begins a stop.
+    [[gnu::noinline]] bool BeginStop() {
         in_stop_ = true;
         last_written_ = true;
         ++stops_;
-        *written_ = current;
+        *written_ = *current_;
         return Pass(written_.Pointer());
     }
 

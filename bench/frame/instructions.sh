@@ -23,14 +23,15 @@ count() {
         sed -n 's/.*Collected : \([0-9]*\).*/\1/p'
 }
 
-# row NAME ARGS...: the counts of this build and of OTHER for one program.
+# row LABEL NAME ARGS...: the counts of this build and of OTHER for one
+# program.
 row() {
-    local name="$1"
-    shift
+    local label="$1" name="$2"
+    shift 2
     local ours theirs=""
     ours=$(count "$BUILD/bin/$name" "$@")
     [[ -n "$OTHER" ]] && theirs=$(count "$OTHER/$name" "$@")
-    printf '%-34s %14s %14s\n' "$name $(basename "${*: -1}")" "$ours" "$theirs"
+    printf '%-34s %14s %14s\n' "$label" "$ours" "$theirs"
 }
 
 printf '%-34s %14s %14s\n' "program input" "this build" "${OTHER:+other}"

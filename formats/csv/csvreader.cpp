@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "row.h"
 #include "tracktools/formats/tallies.h"
 #include "tracktools/formats/timetext.h"
 
@@ -66,7 +67,7 @@ bool ReadWhole(std::string_view text, std::uint32_t& whole) {
 }  // namespace
 
 CsvReader::CsvReader(std::unique_ptr<io::InputFile> file)
-    : Reader(Format::Named("csv"), *file), file_(std::move(file)) {
+    : Reader(Format(&kCsvFormat), *file), file_(std::move(file)) {
     // Spreadsheets put a byte-order mark in front of UTF-8.
     if (file_->Want(3) && std::memcmp(file_->Data(), "\xEF\xBB\xBF", 3) == 0) {
         file_->Skip(3);

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "row.h"
 #include "tracktools/formats/pointspool.h"
-#include "tracktools/formats/tallies.h"
 
 namespace formats {
 namespace {
@@ -16,7 +16,7 @@ static_assert(sizeof kSensorNames / sizeof kSensorNames[0] == track::kSensorCoun
 }  // namespace
 
 GeoJsonWriter::GeoJsonWriter(int fd, const WriterOptions& options)
-    : Writer(Format::Named("geojson"), fd), text_(Output()), name_(options.name) {
+    : Writer(Format(&kGeoJsonFormat), fd), text_(Output()), name_(options.name) {
     text_.Put("{\"type\":\"FeatureCollection\",\"features\":[\n");
 }
 
@@ -61,15 +61,7 @@ bool GeoJsonWriter::Write(const track::Point& point) {
     if (Failed()) {
         return false;
     }
-    if (!point.Has(track::kPosition)) {
-        ++without_position_;
-        breaks_.Skip(point);
-        return true;
-    }
-    if (!HasValidPosition(point) ||
-        (point.Has(track::kElevation) && !std::isfinite(point.elevation))) {
-        ++skipped_;
-        breaks_.Skip(point);
+    if (!positions_.Keeps(point, !point.Has(track::kElevation) || std::isfinite(point.elevation))) {
         return true;
     }
     if (!spool_) {
@@ -80,7 +72,7 @@ bool GeoJsonWriter::Write(const track::Point& point) {
     }
     // The spool keeps the break as this output sees it.
     held_ = point;
-    held_.begins_segment = breaks_.Next(point) != Breaks::kNone;
+    held_.begins_segment = positions_.Next(point) != Breaks::kNone;
     segments_ += held_.begins_segment ? 1 : 0;
     for (const track::Field field : track::kSensorFields) {
         sensors_ |= point.fields & field;
@@ -190,7 +182,9 @@ bool GeoJsonWriter::Finish() {
 }
 
 std::vector<Tally> GeoJsonWriter::Tallies() const {
-    return {SkippedWithoutPosition(without_position_), SkippedForPosition(skipped_, true)};
+    std::vector<Tally> tallies;
+    positions_.AppendTallies(tallies, true);
+    return tallies;
 }
 
 }  // namespace formats

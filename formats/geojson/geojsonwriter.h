@@ -32,6 +32,7 @@
 
 #include "tracktools/formats/textoutput.h"
 #include "tracktools/formats/writer.h"
+#include "tracktools/formats/writing.h"
 
 namespace formats {
 
@@ -62,14 +63,12 @@ class GeoJsonWriter : public Writer {
     TextOutput text_;
     std::string name_;
     std::unique_ptr<PointSpool> spool_;
-    Breaks breaks_;
+    PositionFilter positions_;
     std::uint64_t segments_ = 0;
     std::uint16_t sensors_ = 0;                // the sensor values any point has
     track::Field sensor_ = track::kHeartRate;  // the one Sensor writes
     track::Point held_;                        // a point going in or out of the spool
     track::Point segment_first_;
-    std::uint64_t without_position_ = 0;
-    std::uint64_t skipped_ = 0;
 };
 
 }  // namespace formats

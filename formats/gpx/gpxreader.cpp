@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "row.h"
 #include "tracktools/formats/numbers.h"
 #include "tracktools/formats/tallies.h"
 #include "tracktools/formats/timetext.h"
@@ -397,7 +398,7 @@ std::vector<Tally> GpxReader::Parse::Tallies() const {
 }
 
 GpxReader::GpxReader(std::unique_ptr<io::InputFile> file, XmlEngine engine)
-    : Reader(Format::Named("gpx"), *file),
+    : Reader(Format(&kGpxFormat), *file),
       file_(std::move(file)),
       parse_(std::make_unique<Parse>(*file_, engine)) {}
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "row.h"
 #include "tracktools/formats/pointspool.h"
-#include "tracktools/formats/tallies.h"
 
 namespace formats {
 namespace {
@@ -16,11 +16,11 @@ const char* AltitudeMode(bool clamp) {
 }  // namespace
 
 KmlWriter::KmlWriter(int fd, const WriterOptions& options)
-    : Writer(Format::Named("kml"), fd),
+    : Writer(Format(&kKmlFormat), fd),
       text_(Output()),
       name_(options.name),
-      clamp_(options.clamp),
-      extrude_(options.extrude),
+      clamp_(options.Flag("clamp")),
+      extrude_(options.Flag("extrude")),
       losses_(track::kHeartRate | track::kCadence | track::kPower | track::kTemperature, false) {
     // Colours are aabbggrr: an opaque red line and, for the wall, a
     // half-transparent red.
@@ -75,15 +75,8 @@ bool KmlWriter::Write(const track::Point& point) {
     if (Failed()) {
         return false;
     }
-    if (!point.Has(track::kPosition)) {
-        ++without_position_;
-        breaks_.Skip(point);
-        return true;
-    }
-    if (!HasValidPosition(point) ||
-        (!clamp_ && point.Has(track::kElevation) && !std::isfinite(point.elevation))) {
-        ++skipped_;
-        breaks_.Skip(point);
+    if (!positions_.Keeps(
+            point, clamp_ || !point.Has(track::kElevation) || std::isfinite(point.elevation))) {
         return true;
     }
     if (!spool_) {
@@ -94,7 +87,7 @@ bool KmlWriter::Write(const track::Point& point) {
     }
     // The spool keeps the break as this output sees it.
     held_ = point;
-    const Breaks::Kind kind = breaks_.Next(point);
+    const Breaks::Kind kind = positions_.Next(point);
     held_.begins_segment = kind != Breaks::kNone;
     segments_ += held_.begins_segment ? 1 : 0;
     losses_.Add(point, kind);
@@ -174,8 +167,8 @@ bool KmlWriter::Finish() {
 }
 
 std::vector<Tally> KmlWriter::Tallies() const {
-    std::vector<Tally> tallies = {SkippedWithoutPosition(without_position_),
-                                  SkippedForPosition(skipped_, true)};
+    std::vector<Tally> tallies;
+    positions_.AppendTallies(tallies, true);
     losses_.AppendTallies(tallies);
     return tallies;
 }

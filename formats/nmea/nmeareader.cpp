@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "row.h"
 #include "tracktools/formats/timetext.h"
 #include "tracktools/track/units.h"
 
@@ -129,7 +130,7 @@ bool ReadAngle(std::string_view field, std::string_view hemisphere, char positiv
 }  // namespace
 
 NmeaReader::NmeaReader(std::unique_ptr<io::InputFile> file)
-    : Reader(Format::Named("nmea"), *file), file_(std::move(file)) {}
+    : Reader(Format(&kNmeaFormat), *file), file_(std::move(file)) {}
 
 namespace {
 

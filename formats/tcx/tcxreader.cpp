@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "row.h"
 #include "tracktools/formats/numbers.h"
 #include "tracktools/formats/timetext.h"
 #include "tracktools/formats/xml/xmlstream.h"
@@ -326,7 +327,7 @@ std::vector<Tally> TcxReader::Parse::Tallies() const {
 }
 
 TcxReader::TcxReader(std::unique_ptr<io::InputFile> file, XmlEngine engine)
-    : Reader(Format::Named("tcx"), *file),
+    : Reader(Format(&kTcxFormat), *file),
       file_(std::move(file)),
       parse_(std::make_unique<Parse>(*file_, engine)) {}
 

@@ -1,5 +1,5 @@
 // TCX (Training Center Database v2) as a format writer, for training sites:
-// one `Activity` of the sport the options name (else the input's, else
+// one `Activity` of the sport the option -sport names (else the input's, else
 // Other), its `Id` the first time, and one `Lap` for the whole track with
 // what the schema requires: `StartTime`, `TotalTimeSeconds` (the time within
 // segments), `DistanceMeters`, `Calories` 0, `Intensity` Active and
@@ -34,6 +34,7 @@
 #include "tracktools/formats/pointspool.h"
 #include "tracktools/formats/textoutput.h"
 #include "tracktools/formats/writer.h"
+#include "tracktools/formats/writing.h"
 #include "tracktools/geodesy/VincentyInverse.h"
 
 namespace formats {
@@ -57,8 +58,7 @@ class TcxWriter : public Writer {
     bool spool_open_ = false;
     track::Point spooled_;
 
-    bool started_ = false;
-    bool break_pending_ = false;  // a point left out began a segment
+    Breaks breaks_;  // a track begins a segment as well: TCX has one activity
     track::Instant first_time_;
     track::Instant previous_time_;
     double seconds_ = 0.0;  // within segments

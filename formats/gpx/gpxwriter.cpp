@@ -40,16 +40,19 @@ bool Finite(const track::Point& point, track::Field field) {
     return point.Has(field) && std::isfinite(point.Get(field));
 }
 
-// GPL has no absent value: it writes 0.
-bool ZeroOrAbsent(const track::Point& point, track::Field field) {
-    return !point.Has(field) || point.Get(field) == 0.0;
+// GPL has no absent value: it writes a speed and a course of 0 for none. A
+// point that has both from its record, both 0, has neither; one without
+// either of them came from a format that says what it does not have, and
+// its 0 is a value.
+bool GplHasNoMotion(const track::Point& point) {
+    return point.has_record && point.Has(track::kSpeed) && point.Has(track::kCourse) &&
+           point.speed == 0.0 && point.course == 0.0;
 }
 
 }  // namespace
 
 void GpxWriter::Extensions(const track::Point& point) {
-    const bool motion = !(point.has_record && ZeroOrAbsent(point, track::kSpeed) &&
-                          ZeroOrAbsent(point, track::kCourse));
+    const bool motion = !GplHasNoMotion(point);
     // In the order of the extension's schema.
     const struct {
         const char* open;

@@ -30,6 +30,23 @@ void PositionFilter::AppendTallies(std::vector<Tally>& tallies, bool altitude) c
     tallies.push_back(SkippedForPosition(not_held_, altitude));
 }
 
+bool SpoolingWriter::SetAside(const track::Point& point) {
+    if (!open_ && !spool_.Open()) {
+        return SpoolFailed();
+    }
+    open_ = true;
+    return spool_.Add(point) || SpoolFailed();
+}
+
+bool SpoolingWriter::ReadAside() {
+    return spool_.StartReading() || SpoolFailed();
+}
+
+bool SpoolingWriter::SpoolFailed() {
+    Fail(spool_.Error(), spool_.ErrorText());
+    return false;
+}
+
 void Losses::Add(const track::Point& point, Breaks::Kind kind) {
     if ((point.fields & dropped_) == 0 && kind == Breaks::kNone) {
         return;

@@ -1,13 +1,15 @@
 // What the format writers share: the marks of tracks and segments as the
-// output sees them, the points left out for their positions, and the counts
-// of what a format cannot hold.
+// output sees them, the points left out for their positions, the counts of
+// what a format cannot hold, and the points set aside until the end.
 #ifndef TRACKTOOLS_FORMATS_WRITING_H
 #define TRACKTOOLS_FORMATS_WRITING_H
 
 #include <cstdint>
 #include <vector>
 
+#include "tracktools/formats/pointspool.h"
 #include "tracktools/formats/reader.h"
+#include "tracktools/formats/writer.h"
 #include "tracktools/track/point.h"
 
 namespace formats {
@@ -93,6 +95,30 @@ class Losses {
     std::uint64_t values_[track::kSensorCount] = {};
     std::uint64_t breaks_lost_ = 0;
     bool started_ = false;
+};
+
+// A writer that sets its points aside until it finishes (KML, GeoJSON and
+// TCX write what comes before the points from all of them), in a temporary
+// file made when the first point comes; a failure of the file is the
+// writer's.
+class SpoolingWriter : public Writer {
+  protected:
+    using Writer::Writer;
+
+    // False, with the writer failed, when the temporary file failed.
+    bool SetAside(const track::Point& point);
+    // From the first point set aside on; false when the file failed.
+    bool ReadAside();
+    // The next point set aside; false at the end and when the file failed.
+    bool NextAside(track::Point& point) { return spool_.Next(point); }
+    // After the last: false, with the writer failed, when the file failed.
+    bool EndAside() { return spool_.Error() == 0 || SpoolFailed(); }
+    // Fails the writer with the temporary file's error; false.
+    bool SpoolFailed();
+
+  private:
+    PointSpool spool_;
+    bool open_ = false;
 };
 
 }  // namespace formats

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "row.h"
-#include "tracktools/formats/pointspool.h"
 
 namespace formats {
 namespace {
@@ -16,7 +15,7 @@ const char* AltitudeMode(bool clamp) {
 }  // namespace
 
 KmlWriter::KmlWriter(int fd, const WriterOptions& options)
-    : Writer(Format(&kKmlFormat), fd),
+    : SpoolingWriter(Format(&kKmlFormat), fd),
       text_(Output()),
       name_(options.name),
       clamp_(options.Flag("clamp")),
@@ -37,8 +36,6 @@ KmlWriter::KmlWriter(int fd, const WriterOptions& options)
         "    <PolyStyle><color>7f0000ff</color></PolyStyle>\n"
         "  </Style>\n");
 }
-
-KmlWriter::~KmlWriter() = default;
 
 void KmlWriter::Tuple(const track::Point& point) {
     text_.Decimal(point.longitude);
@@ -66,11 +63,6 @@ void KmlWriter::Placemark(const char* name, const track::Point& point) {
     text_.Put("</coordinates></Point>\n  </Placemark>\n");
 }
 
-bool KmlWriter::SpoolFailed() {
-    Fail(spool_->Error(), spool_->ErrorText());
-    return false;
-}
-
 bool KmlWriter::Write(const track::Point& point) {
     if (Failed()) {
         return false;
@@ -79,20 +71,14 @@ bool KmlWriter::Write(const track::Point& point) {
             point, clamp_ || !point.Has(track::kElevation) || std::isfinite(point.elevation))) {
         return true;
     }
-    if (!spool_) {
-        spool_ = std::make_unique<PointSpool>();
-        if (!spool_->Open()) {
-            return SpoolFailed();
-        }
-    }
-    // The spool keeps the break as this output sees it.
+    // The point set aside keeps the break as this output sees it.
     held_ = point;
     const Breaks::Kind kind = positions_.Next(point);
     held_.begins_segment = kind != Breaks::kNone;
     segments_ += held_.begins_segment ? 1 : 0;
     losses_.Add(point, kind);
-    if (!spool_->Add(held_)) {
-        return SpoolFailed();
+    if (!SetAside(held_)) {
+        return false;
     }
     if (Written() == 0) {
         first_ = point;
@@ -124,11 +110,11 @@ bool KmlWriter::Lines() {
     text_.XmlText(name_);
     text_.Put("</name>\n    <styleUrl>#track</styleUrl>\n");
     text_.Put(segments_ > 1 ? "    <MultiGeometry>\n" : "");
-    if (!spool_->StartReading()) {
-        return SpoolFailed();
+    if (!ReadAside()) {
+        return false;
     }
     std::uint64_t points = 0;  // of the segment
-    while (spool_->Next(held_)) {
+    while (NextAside(held_)) {
         if (held_.begins_segment) {
             if (points > 0) {
                 EndLine(points);
@@ -141,8 +127,8 @@ bool KmlWriter::Lines() {
         text_.Put('\n');
         ++points;
     }
-    if (spool_->Error() != 0) {
-        return SpoolFailed();
+    if (!EndAside()) {
+        return false;
     }
     EndLine(points);
     text_.Put(segments_ > 1 ? "    </MultiGeometry>\n  </Placemark>\n" : "  </Placemark>\n");

@@ -35,12 +35,9 @@
 
 namespace formats {
 
-class PointSpool;
-
-class KmlWriter : public Writer {
+class KmlWriter : public SpoolingWriter {
   public:
     KmlWriter(int fd, const WriterOptions& options);
-    ~KmlWriter() override;
 
     bool Write(const track::Point& point) override;
     bool Finish() override;
@@ -51,22 +48,20 @@ class KmlWriter : public Writer {
     void Placemark(const char* name, const track::Point& point);
     void BeginLine();
     void EndLine(std::uint64_t points);
-    // The line Placemark from the points in the spool; false when the
+    // The line Placemark from the points set aside; false when the
     // temporary file failed.
     bool Lines();
-    bool SpoolFailed();
 
     TextOutput text_;
     std::string name_;
     bool clamp_;
     bool extrude_;
-    std::unique_ptr<PointSpool> spool_;
     PositionFilter positions_;
     Losses losses_;
     std::uint64_t segments_ = 0;
     track::Point first_;
     track::Point last_;
-    track::Point held_;  // a point going in or out of the spool
+    track::Point held_;  // a point set aside, or read back
     track::Point segment_first_;
 };
 

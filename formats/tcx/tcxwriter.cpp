@@ -41,7 +41,7 @@ const char* SportName(Sport sport) {
 }  // namespace
 
 TcxWriter::TcxWriter(int fd, const WriterOptions& options)
-    : Writer(Format(&kTcxFormat), fd),
+    : SpoolingWriter(Format(&kTcxFormat), fd),
       text_(Output()),
       sport_(SportOf(options.Value("sport"))),
       geodesic_(geodesy::Ellipsoid::Wgs84()),
@@ -55,13 +55,6 @@ bool TcxWriter::Write(const track::Point& point) {
         ++without_time_;
         breaks_.Skip(point);
         return true;
-    }
-    if (!spool_open_) {
-        if (!spool_.Open()) {
-            Fail(spool_.Error(), spool_.ErrorText());
-            return false;
-        }
-        spool_open_ = true;
     }
     spooled_ = point;
     const bool first = !breaks_.Started();
@@ -92,8 +85,7 @@ bool TcxWriter::Write(const track::Point& point) {
         spooled_.Set(track::kDistance, length_);
     }
     distance_ = std::fmax(distance_, spooled_.distance);
-    if (!spool_.Add(spooled_)) {
-        Fail(spool_.Error(), spool_.ErrorText());
+    if (!SetAside(spooled_)) {
         return false;
     }
     // Counted now: Finish writes every point set aside, or fails.
@@ -184,8 +176,7 @@ bool TcxWriter::Finish() {
     if (!breaks_.Started()) {
         text_.Put("  <Activities/>\n");
     } else {
-        if (!spool_.StartReading()) {
-            Fail(spool_.Error(), spool_.ErrorText());
+        if (!ReadAside()) {
             return false;
         }
         text_.Put("  <Activities>\n    <Activity Sport=\"");
@@ -206,15 +197,14 @@ bool TcxWriter::Finish() {
             "        <Track>\n");
         track::Point point;
         bool first = true;
-        while (spool_.Next(point) && !text_.Failed()) {
+        while (NextAside(point) && !text_.Failed()) {
             if (point.begins_segment && !first) {
                 text_.Put("        </Track>\n        <Track>\n");
             }
             first = false;
             WritePoint(point);
         }
-        if (spool_.Error() != 0) {
-            Fail(spool_.Error(), spool_.ErrorText());
+        if (!EndAside()) {
             return false;
         }
         text_.Put(

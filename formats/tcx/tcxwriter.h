@@ -4,7 +4,7 @@
 // what the schema requires: `StartTime`, `TotalTimeSeconds` (the time within
 // segments), `DistanceMeters`, `Calories` 0, `Intensity` Active and
 // `TriggerMethod` Manual. The lap's totals come before its points, so the
-// points are set aside in a temporary file (formats::PointSpool) and the
+// points are set aside in a temporary file (see SpoolingWriter) and the
 // document is written by Finish.
 //
 // A `Track` per segment, a `Trackpoint` per point with a time:
@@ -31,7 +31,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "tracktools/formats/pointspool.h"
 #include "tracktools/formats/textoutput.h"
 #include "tracktools/formats/writer.h"
 #include "tracktools/formats/writing.h"
@@ -39,7 +38,7 @@
 
 namespace formats {
 
-class TcxWriter : public Writer {
+class TcxWriter : public SpoolingWriter {
   public:
     TcxWriter(int fd, const WriterOptions& options);
 
@@ -54,8 +53,6 @@ class TcxWriter : public Writer {
     TextOutput text_;
     Sport sport_;
     Sport recorded_sport_ = Sport::kUnknown;
-    PointSpool spool_;
-    bool spool_open_ = false;
     track::Point spooled_;
 
     Breaks breaks_;  // a track begins a segment as well: TCX has one activity

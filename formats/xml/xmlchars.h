@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "tracktools/formats/utf8.h"
+
 namespace formats {
 namespace xml {
 
@@ -132,42 +134,8 @@ inline Match StartsWith(const Byte* p, const Byte* end, std::string_view literal
 // not well-formed UTF-8 or not a character XML allows (a surrogate, U+FFFE,
 // U+FFFF), -1 when the bytes end within it.
 inline int CharLength(const Byte* p, const Byte* end) {
-    const Byte lead = p[0];
-    int length;
-    Byte low = 0x80;
-    Byte high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (end - p < length) {
-        // What there is must still be good, or no more bytes will help.
-        if (end - p >= 2 && (p[1] < low || p[1] > high)) {
-            return 0;
-        }
-        return -1;
-    }
-    if (p[1] < low || p[1] > high) {
-        return 0;
-    }
-    for (int i = 2; i < length; ++i) {
-        if ((p[i] & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    if (lead == 0xEF && p[1] == 0xBF && p[2] >= 0xBE) {
-        return 0;
-    }
-    return length;
+    const int length = Utf8Sequence(p, end);
+    return length == 3 && p[0] == 0xEF && p[1] == 0xBF && p[2] >= 0xBE ? 0 : length;
 }
 
 inline std::string_view View(const Byte* p, std::size_t size) {

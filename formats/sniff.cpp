@@ -2,12 +2,10 @@
 
 #include <cstring>
 
+#include "ascii.h"
+
 namespace formats {
 namespace {
-
-bool IsBlank(unsigned char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
 
 // Printable ASCII or a tab: what a header line of names is made of.
 bool IsPlain(unsigned char c) {
@@ -40,7 +38,7 @@ bool XmlRoot(const unsigned char* p, const unsigned char* end, const unsigned ch
         if (open[1] != '?' && open[1] != '!') {
             const unsigned char* q = open + 1;
             const unsigned char* start = q;
-            while (q < end && !IsBlank(*q) && *q != '>' && *q != '/') {
+            while (q < end && !IsXmlSpace(*q) && *q != '>' && *q != '/') {
                 if (*q == ':') {
                     start = q + 1;
                 }
@@ -61,7 +59,7 @@ const unsigned char* ContentStart(const unsigned char* p, const unsigned char* e
     if (StartsWithMark(p, end)) {
         p += 3;
     }
-    while (p < end && IsBlank(*p)) {
+    while (p < end && IsXmlSpace(*p)) {
         ++p;
     }
     return p;

@@ -12,7 +12,7 @@ namespace formats {
 namespace {
 
 bool IsBlankOrQuote(unsigned char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '"';
+    return IsXmlSpace(c) || c == '"';
 }
 
 // A header line that names the columns a track needs: "latitude" and

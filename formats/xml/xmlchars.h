@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "tracktools/formats/ascii.h"
 #include "tracktools/formats/utf8.h"
 
 namespace formats {
@@ -66,17 +67,13 @@ constexpr std::array<std::uint8_t, 256> NameClasses() {
 }
 inline constexpr std::array<std::uint8_t, 256> kName = NameClasses();
 
-inline bool IsBlank(Byte c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
 // Passes over blanks (up to the zero after the bytes); `irregular` is set
 // by any but a space (a line end to count).
 inline const Byte* SkipBlanks(const Byte* p, bool& irregular) {
     bool other = false;
     for (;; ++p) {
         if (*p != ' ') {
-            if (!IsBlank(*p)) {
+            if (!IsXmlSpace(*p)) {
                 break;
             }
             other = true;

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "tracktools/formats/ascii.h"
 #include "tracktools/formats/numbers.h"
 #include "tracktools/formats/reader.h"
 #include "tracktools/io/inputfile.h"

@@ -86,7 +86,7 @@ XmlScanner::Outcome XmlScanner::Run() {
                         continue;
                     }
                     step = Step::kGiveUp;
-                } else if (IsBlank(*p) && size <= kMaxName) {
+                } else if (IsXmlSpace(*p) && size <= kMaxName) {
                     step = Attributes(at, end, p, colon);  // the name is whole
                 } else {
                     step = StartTag(at, end);
@@ -221,7 +221,7 @@ XmlScanner::Step XmlScanner::Declaration(const Byte*& at, const Byte* end) {
     bool blank = false;
     const auto skip_blanks = [&]() {
         blank = false;
-        while (p < end && IsBlank(*p)) {
+        while (p < end && IsXmlSpace(*p)) {
             ++p;
             blank = true;
         }
@@ -345,7 +345,7 @@ XmlScanner::Step XmlScanner::Text(const Byte*& at, const Byte* end) {
     const Byte* p = at;
     if (depth_ == 0) {
         // Outside the root only white space, which expat hands to no one.
-        while (IsBlank(*p)) {
+        while (IsXmlSpace(*p)) {
             ++p;
         }
         CountLines(at, p);
@@ -800,7 +800,7 @@ XmlScanner::Step XmlScanner::Instruction(const Byte*& at, const Byte* end) {
         return Step::kGiveUp;
     }
     const Byte* close = p;
-    if (IsBlank(*p)) {
+    if (IsXmlSpace(*p)) {
         bool more = false;
         close = CheckChars(p, end, "?>", false, more);
         if (close == nullptr) {

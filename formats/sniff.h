@@ -14,7 +14,7 @@ namespace formats {
 bool LooksLikeXml(const unsigned char* bytes, std::size_t size, const char* root);
 
 // Where the content starts: after a UTF-8 byte-order mark and white space.
-const unsigned char* ContentStart(const unsigned char* bytes, const unsigned char* end);
+const unsigned char* ContentStart(const unsigned char* p, const unsigned char* end);
 
 // The first line of a text that is not a "#" comment (those head listings
 // and logs of every kind), as the tests of the text formats look at it.

@@ -8,7 +8,7 @@
 
 namespace formats {
 
-// The classes of bytes, and the namespaces, of the scanner's own.
+// The scanner's classes of bytes and its namespaces (xmlchars.h, namespaces.h).
 using namespace xml;
 
 XmlScanner::XmlScanner(io::InputFile& file, XmlHandler& handler, const bool& take_text)

@@ -54,15 +54,10 @@ std::string Spelled(const formats::WriterOption& option) {
 }
 
 bool Lists(const formats::FormatRow* row, const char* flag) {
-    if (row == nullptr) {
-        return false;
-    }
-    for (const formats::WriterOption& option : row->options) {
-        if (std::strcmp(option.flag, flag) == 0) {
-            return true;
-        }
-    }
-    return false;
+    return row != nullptr && std::any_of(row->options.begin(), row->options.end(),
+                                         [flag](const formats::WriterOption& option) {
+                                             return std::strcmp(option.flag, flag) == 0;
+                                         });
 }
 
 // "-clamp and -extrude are for KML output": the options of `row`, and the
@@ -79,24 +74,26 @@ std::string ForItsOutput(const formats::FormatRow& row) {
            description.substr(0, description.find(' ')) + " output";
 }
 
-// The value after a writer option: one of its choices, if it has them.
-bool OptionValue(const formats::WriterOption& option, const char* value, std::string& problem) {
+// The value after a writer option that takes one: one of its choices, if it
+// has them. Null, with `problem` saying why, for none.
+const char* OptionValue(const formats::WriterOption& option, const char* value,
+                        std::string& problem) {
     const std::string flag = std::string("-") + option.flag;
     const std::string accepted = option.choices != nullptr ? ": " + option.Choices() : "";
     if (value == nullptr) {
         problem = flag + " needs a " + option.flag + accepted;
-        return false;
+        return nullptr;
     }
     if (option.choices == nullptr) {
-        return true;
+        return value;
     }
     for (const char* const* choice = option.choices; *choice != nullptr; ++choice) {
         if (std::strcmp(value, *choice) == 0) {
-            return true;
+            return value;
         }
     }
     problem = std::string("unknown ") + option.flag + " \"" + value + "\" after " + flag + accepted;
-    return false;
+    return nullptr;
 }
 
 // The format named after -f or -t.
@@ -158,12 +155,14 @@ bool ParseOptions(int argc, char* argv[], Options& options, std::string& problem
         } else if (const formats::WriterOption* option = WriterOptionOf(argument)) {
             if (option->value == nullptr) {
                 options.writing.Set(option->flag);
-            } else if (OptionValue(*option, value, problem)) {
-                options.writing.Set(option->flag, value);
-                ++i;
-            } else {
+                continue;
+            }
+            const char* given = OptionValue(*option, value, problem);
+            if (given == nullptr) {
                 return false;
             }
+            options.writing.Set(option->flag, given);
+            ++i;
         } else if (++names == 1) {
             options.input = argument;
         } else {

@@ -22,6 +22,31 @@ void Reader::Fail(int system_error, std::string reason, Location where) {
     error_.where = where;
 }
 
+void Reader::Break(std::string reason, Location where, std::uint64_t kept) {
+    if (!salvage_) {
+        Fail(0, std::move(reason), where);
+        return;
+    }
+    broke_ = true;
+    std::string place;
+    if (where.at_offset) {
+        place = " at byte " + std::to_string(where.offset);
+    } else if (where.line != 0) {
+        place =
+            " at line " + std::to_string(where.line) + ", column " + std::to_string(where.column);
+    }
+    break_.text = "broke" + place + " (" + reason + "); the " + std::to_string(kept) +
+                  (kept == 1 ? " point" : " points") + " before it were kept";
+}
+
+std::vector<Remark> Reader::Remarks() const {
+    std::vector<Remark> remarks = FileRemarks();
+    if (broke_) {
+        remarks.push_back(break_);
+    }
+    return remarks;
+}
+
 Format InputFormat(const std::string& path, const unsigned char* start, std::size_t size) {
     const Format named = Format::OfExtension(path);
     if (named.Known()) {

@@ -53,6 +53,14 @@ struct Tally {
     bool skipped = false;  // the points are not in the track
 };
 
+// Something a reader says of its file besides the points and the tallies:
+// a part that was not read, and why. Said after the run as "<program>:
+// <file>: <text>".
+struct Remark {
+    std::string text;
+    std::uint64_t ignored_bytes = 0;  // of the file, not read as points
+};
+
 // The sport of an activity, as far as the track formats tell it.
 enum class Sport { kUnknown, kRunning, kBiking, kOther };
 
@@ -67,12 +75,6 @@ class Reader {
     // reset first; its track name is set on the first point of a track.
     virtual bool Next(track::Point& point) = 0;
 
-    // GPL records as they are, without the model, for a program that works
-    // on records and writes GPL: only readers of GPL files give them
-    // (ReadsRecords()); each is the record Next would have given a point of.
-    virtual bool ReadsRecords() const { return false; }
-    virtual bool NextRecord(GPL_Data_Point& /*record*/) { return false; }
-
     bool Failed() const { return !error_.reason.empty(); }
     const ReadError& Error() const { return error_; }
     Format format() const { return format_; }
@@ -80,9 +82,10 @@ class Reader {
     // The tallies so far, in an order fixed for the format, counts of 0
     // included.
     virtual std::vector<Tally> Tallies() const { return {}; }
-    // Bytes of a partial record at the end of a GPL file, not read as a
-    // point; 0 for the other formats.
-    virtual std::uint64_t IgnoredBytes() const { return 0; }
+    // What the reader has to say of the file besides its points, once it
+    // has ended: a partial record at the end of a GPL file, where a file
+    // broke that was salvaged.
+    std::vector<Remark> Remarks() const;
     // What a GPL file looks like instead (see Format::OfContent): records
     // have no mark of their own, so a known format is text read as records.
     virtual Format LooksLike() const { return Format(); }
@@ -90,6 +93,11 @@ class Reader {
     // (a FIT file names it after its points); unknown for the formats that
     // do not say.
     virtual Sport RecordedSport() const { return Sport::kUnknown; }
+
+    // Before the first point: a file that breaks part way (a recording cut
+    // off) gives the whole points read before the break, and the break is a
+    // remark instead of a failure.
+    void Salvage(bool salvage) { salvage_ = salvage; }
 
     // Identity of the file being read (0 and 0 when not known), so that a
     // program can refuse to write over it.
@@ -101,9 +109,18 @@ class Reader {
     Reader(Format format, const io::InputFile& file)
         : format_(format), device_(file.Device()), inode_(file.Inode()) {}
     void Fail(int system_error, std::string reason, Location where = {});
+    // The file breaks at `where` for `reason` after `kept` whole points:
+    // salvaged, the reading ends there and a remark says so; else Fail.
+    void Break(std::string reason, Location where, std::uint64_t kept);
+    bool Salvaging() const { return salvage_; }
+    // The format's own remarks (see Remarks).
+    virtual std::vector<Remark> FileRemarks() const { return {}; }
 
   private:
     Format format_;
+    bool salvage_ = false;
+    bool broke_ = false;
+    Remark break_;
     unsigned long long device_ = 0;
     unsigned long long inode_ = 0;
     ReadError error_;

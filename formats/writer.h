@@ -64,10 +64,6 @@ class Writer {
     // once the input has been read and before Finish: a format that names
     // the sport uses it where the options give none.
     virtual void TakeRecordedSport(Sport /*sport*/) {}
-    // A GPL record as it is, for a writer of GPL files (WritesRecords()):
-    // the same as writing a point FromRecord made of it.
-    virtual bool WritesRecords() const { return false; }
-    virtual bool WriteRecord(const GPL_Data_Point& /*record*/) { return false; }
     // Writes out what is buffered, for a reader at the other end of a pipe
     // or device. False when anything was lost.
     bool Flush() { return Check(output_.Flush()); }

@@ -47,10 +47,7 @@ bool SpoolingWriter::SpoolFailed() {
     return false;
 }
 
-void Losses::Add(const track::Point& point, Breaks::Kind kind) {
-    if ((point.fields & dropped_) == 0 && kind == Breaks::kNone) {
-        return;
-    }
+void Losses::Count(const track::Point& point, Breaks::Kind kind) {
     for (std::size_t i = 0; i < track::kSensorCount; ++i) {
         const track::Field field = track::kSensorFields[i];
         values_[i] += (dropped_ & field) != 0 && point.Has(field) ? 1 : 0;

@@ -85,11 +85,17 @@ class Losses {
     Losses(std::uint16_t dropped, bool segments_dropped)
         : dropped_(dropped), segments_(segments_dropped) {}
     // For a point that is written, after the break Breaks gave it.
-    void Add(const track::Point& point, Breaks::Kind kind);
+    void Add(const track::Point& point, Breaks::Kind kind) {
+        if ((point.fields & dropped_) != 0 || kind != Breaks::kNone) {
+            Count(point, kind);
+        }
+    }
     // Tallies of the counts, in a fixed order.
     void AppendTallies(std::vector<Tally>& tallies) const;
 
   private:
+    void Count(const track::Point& point, Breaks::Kind kind);
+
     std::uint16_t dropped_;
     bool segments_;
     std::uint64_t values_[track::kSensorCount] = {};

@@ -95,12 +95,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     o.name_given = chosen & 2048;
     o.name = "n";
 
-    trackedit::PointList out;
+    tools::PointList out;
     std::uint64_t dropped = 0;
     {
         trackedit::Edits edits(o, out);
         for (track::Point point : in) {
-            FUZZ_CHECK(edits.Take(point));
+            track::Point* taken = &point;
+            FUZZ_CHECK(edits.Take(taken));
         }
         FUZZ_CHECK(edits.End());
         for (const formats::Tally& tally : edits.Tallies()) {

@@ -56,6 +56,24 @@ class Geocentric {
         z = (n * (1.0 - e2) + h) * sinPhi;
     }
 
+    // A place on the surface (height 0) in earth-centred metres, and the
+    // unit vector of the vertical there.
+    void Surface(double latitude, double longitude, double place[3], double up[3]) const {
+        const double phi = latitude * (CMath::Pi() / 180.0);
+        const double lambda = longitude * (CMath::Pi() / 180.0);
+        const double a = ellipsoid_.EquatorialRadius();
+        const double e2 = ellipsoid_.EccentricitySquared();
+        const double sinPhi = std::sin(phi);
+        const double cosPhi = std::cos(phi);
+        const double n = a / std::sqrt(1.0 - e2 * sinPhi * sinPhi);
+        up[0] = cosPhi * std::cos(lambda);
+        up[1] = cosPhi * std::sin(lambda);
+        up[2] = sinPhi;
+        place[0] = n * up[0];
+        place[1] = n * up[1];
+        place[2] = n * (1.0 - e2) * sinPhi;
+    }
+
     // Cartesian to geodetic: the iteration, or GeographicLib where it gives
     // no answer. On an ellipsoid that is not valid the fallback cannot run
     // and such points give (0, 0, 0). On the polar axis the latitude is +-90

@@ -20,6 +20,7 @@ void OutputFile::Attach(int fd) {
     if (!buffer_) {
         buffer_.reset(new unsigned char[kBufferSize]);
     }
+    limit_ = fd >= 0 ? kBufferSize : 0;
 }
 
 bool OutputFile::WriteBytes(const void* bytes, std::size_t size) {
@@ -58,6 +59,7 @@ bool OutputFile::Flush() {
         if (put <= 0) {
             error_ = put < 0 ? errno : ENOSPC;
             failed_ = true;
+            limit_ = 0;
             return false;
         }
         done += static_cast<std::size_t>(put);
@@ -73,6 +75,7 @@ bool OutputFile::Close() {
     const bool flushed = Flush();
     fd_ = -1;
     used_ = 0;
+    limit_ = 0;
     return flushed;
 }
 

@@ -24,8 +24,7 @@ class OutputFile {
     // filled in place and then taken with Used(size); null once any write
     // has failed.
     unsigned char* Room(std::size_t size) {
-        return fd_ >= 0 && !failed_ && kBufferSize - used_ >= size ? buffer_.get() + used_
-                                                                   : RoomAfterFlush(size);
+        return used_ + size <= limit_ ? buffer_.get() + used_ : RoomAfterFlush(size);
     }
     void Used(std::size_t size) { used_ += size; }
     static constexpr std::size_t kBufferSize = 1 << 17;
@@ -44,6 +43,9 @@ class OutputFile {
     int error_ = 0;
     std::unique_ptr<unsigned char[]> buffer_;
     std::size_t used_ = 0;
+    // The bytes of the buffer that may be used: none once a write failed or
+    // the file is closed, so that Room tests one number.
+    std::size_t limit_ = 0;
 };
 
 }  // namespace io

@@ -48,7 +48,7 @@ void StoreDouble(double value, unsigned char* bytes) {
 
 }  // namespace
 
-void DecodeRecord(const unsigned char* bytes, GPL_Data_Point& point) {
+void detail::DecodeFields(const unsigned char* bytes, GPL_Data_Point& point) {
     point.Tag = LoadLE<std::uint32_t>(bytes + 0);
     point.Reserved1 = LoadLE<std::uint32_t>(bytes + 4);
     point.Latitude = LoadDouble(bytes + 8);
@@ -60,7 +60,7 @@ void DecodeRecord(const unsigned char* bytes, GPL_Data_Point& point) {
     point.Reserved2 = LoadLE<std::uint32_t>(bytes + 52);
 }
 
-void EncodeRecord(const GPL_Data_Point& point, unsigned char* bytes) {
+void detail::EncodeFields(const GPL_Data_Point& point, unsigned char* bytes) {
     StoreLE(point.Tag, bytes + 0);
     StoreLE(point.Reserved1, bytes + 4);
     StoreDouble(point.Latitude, bytes + 8);
@@ -72,27 +72,12 @@ void EncodeRecord(const GPL_Data_Point& point, unsigned char* bytes) {
     StoreLE(point.Reserved2, bytes + 52);
 }
 
-bool ReadRecord(io::InputFile& file, GPL_Data_Point& point, std::size_t* partial) {
-    if (!file.Want(kRecordSize)) {
-        if (partial != nullptr) {
-            *partial = file.Size();
-        }
-        file.Skip(file.Size());  // the bytes of a partial record are not used
-        return false;
+bool detail::ReadPartial(io::InputFile& file, std::size_t* partial) {
+    if (partial != nullptr) {
+        *partial = file.Size();
     }
-    DecodeRecord(file.Data(), point);
-    file.Skip(kRecordSize);
-    return true;
-}
-
-bool WriteRecord(io::OutputFile& file, const GPL_Data_Point& point) {
-    unsigned char* bytes = file.Room(kRecordSize);
-    if (bytes == nullptr) {
-        return false;
-    }
-    EncodeRecord(point, bytes);
-    file.Used(kRecordSize);
-    return true;
+    file.Skip(file.Size());  // the bytes of a partial record are not used
+    return false;
 }
 
 }  // namespace gpl

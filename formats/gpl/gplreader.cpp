@@ -1,6 +1,7 @@
 #include "gplreader.h"
 
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "tracktools/track/gplfile.h"
@@ -14,27 +15,31 @@ GplReader::GplReader(std::unique_ptr<io::InputFile> file)
     looks_like_ = Format::OfContent(start, size);
 }
 
-bool GplReader::NextRecord(GPL_Data_Point& record) {
-    if (gpl::ReadRecord(*file_, record, &partial_)) {
-        return true;
+bool GplReader::Next(track::Point& point) {
+    if (!gpl::ReadRecord(*file_, point.record, &partial_)) {
+        return Ended();
     }
+    // FromRecord sets every value it marks present.
+    point.ResetMarks();
+    track::FromRecord(point.record, point);
+    point.begins_segment = point.begins_track = first_;
+    first_ = false;
+    return true;
+}
+
+bool GplReader::Ended() {
     if (file_->Failed() && !Failed()) {
         Fail(file_->Error(), std::strerror(file_->Error()));
     }
     return false;
 }
 
-bool GplReader::Next(track::Point& point) {
-    GPL_Data_Point record;
-    if (NextRecord(record)) {
-        track::FromRecord(record, point);
-        point.begins_segment = point.begins_track = first_;
-        point.track = 0;
-        point.track_name.clear();
-        first_ = false;
-        return true;
+std::vector<Remark> GplReader::FileRemarks() const {
+    if (partial_ == 0) {
+        return {};
     }
-    return false;
+    return {
+        {"partial record of " + std::to_string(partial_) + " bytes at the end ignored", partial_}};
 }
 
 }  // namespace formats

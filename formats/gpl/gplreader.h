@@ -1,9 +1,10 @@
-// GPL track files as a format reader: each record as a point that keeps
+// GPL track files as a format reader: each record as a point that carries
 // its record (see track::FromRecord). One track of one segment.
 #ifndef TRACKTOOLS_FORMATS_GPLREADER_H
 #define TRACKTOOLS_FORMATS_GPLREADER_H
 
 #include <memory>
+#include <vector>
 
 #include "tracktools/formats/reader.h"
 #include "tracktools/io/inputfile.h"
@@ -16,12 +17,14 @@ class GplReader : public Reader {
     explicit GplReader(std::unique_ptr<io::InputFile> file);
 
     bool Next(track::Point& point) override;
-    bool ReadsRecords() const override { return true; }
-    bool NextRecord(GPL_Data_Point& record) override;
-    std::uint64_t IgnoredBytes() const override { return partial_; }
+
     Format LooksLike() const override { return looks_like_; }
 
   private:
+    std::vector<Remark> FileRemarks() const override;
+    // At the end of the file or after a failed read: false.
+    [[gnu::noinline]] bool Ended();
+
     std::unique_ptr<io::InputFile> file_;
     Format looks_like_;
     std::size_t partial_ = 0;

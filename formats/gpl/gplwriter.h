@@ -18,11 +18,14 @@ class GplWriter : public Writer {
 
     bool Write(const track::Point& point) override;
     bool Finish() override { return Close(); }
-    bool WritesRecords() const override { return true; }
-    bool WriteRecord(const GPL_Data_Point& record) override;
     std::vector<Tally> Tallies() const override;
 
   private:
+    // A point without a position, or one that found no room because the
+    // output failed.
+    [[gnu::noinline]] bool LeftOut(bool room);
+    [[gnu::noinline]] void CountTime(track::Instant time);
+
     Breaks breaks_;
     Losses losses_;
     std::uint64_t without_position_ = 0;

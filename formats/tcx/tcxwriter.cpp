@@ -44,7 +44,6 @@ TcxWriter::TcxWriter(int fd, const WriterOptions& options)
     : SpoolingWriter(Format(&kTcxFormat), fd),
       text_(Output()),
       sport_(SportOf(options.Value("sport"))),
-      geodesic_(geodesy::Ellipsoid::Wgs84()),
       losses_(track::kTemperature, false) {}
 
 bool TcxWriter::Write(const track::Point& point) {
@@ -73,8 +72,8 @@ bool TcxWriter::Write(const track::Point& point) {
     has_position_ = has_position_ && !begins;
     if (HasValidPosition(point)) {
         if (has_position_) {
-            const double leg = geodesic_.Inverse(latitude_, longitude_, point.latitude,
-                                                 point.longitude, nullptr, nullptr);
+            const double leg =
+                geodesic_.Metres(latitude_, longitude_, point.latitude, point.longitude);
             length_ += std::isfinite(leg) ? leg : 0.0;
         }
         has_position_ = true;

@@ -34,7 +34,7 @@
 #include "tracktools/formats/textoutput.h"
 #include "tracktools/formats/writer.h"
 #include "tracktools/formats/writing.h"
-#include "tracktools/geodesy/VincentyInverse.h"
+#include "tracktools/geodesy/SurfaceDistances.h"
 
 namespace formats {
 
@@ -59,7 +59,7 @@ class TcxWriter : public SpoolingWriter {
     track::Instant first_time_;
     track::Instant previous_time_;
     double seconds_ = 0.0;  // within segments
-    geodesy::VincentyInverse geodesic_;
+    geodesy::SurfaceDistances geodesic_;
     bool has_position_ = false;
     double latitude_ = 0.0;
     double longitude_ = 0.0;

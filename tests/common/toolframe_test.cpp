@@ -31,12 +31,7 @@ int CopyThroughFrame(const std::string& in, const std::string& out, std::string&
     int status = frame.Open();
     if (status == 0) {
         frame.Announce();
-        track::Point point;
-        while (status == 0 && frame.Read(point)) {
-            if (!frame.Write(point)) {
-                status = frame.WriteFailed();
-            }
-        }
+        status = frame.Process(frame.Output());
         if (status == 0) {
             status = frame.Finish();
         }

@@ -102,7 +102,8 @@ TEST(Reader, GplRecordsWithAPartialOneAndFailures) {
     EXPECT_FALSE(point.begins_segment);
     EXPECT_FALSE(reader->Next(point));
     EXPECT_FALSE(reader->Failed());
-    EXPECT_EQ(reader->IgnoredBytes(), 3u);
+    ASSERT_EQ(reader->Remarks().size(), 1u);
+    EXPECT_EQ(reader->Remarks().front().ignored_bytes, 3u);
 
     EXPECT_EQ(formats::OpenReader(dir / "none", Format::Named("gpl"), error), nullptr);
     EXPECT_EQ(error.reason, "No such file or directory");

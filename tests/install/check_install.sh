@@ -49,10 +49,11 @@ done
 # classes and the helpers of the libraries are not installed.
 public_headers=(
     io/inputfile.h io/outputfile.h
-    track/gpldata.h track/gplfile.h track/point.h
+    track/gpldata.h track/gplfile.h track/point.h track/sport.h
     formats/format.h formats/reader.h formats/writer.h
     geodesy/CEarth.h geodesy/CEarthCoordinate.h geodesy/CMath.h geodesy/CPolarCoordinate.h
-    geodesy/Ellipsoid.h geodesy/Geocentric.h geodesy/VincentyDirect.h geodesy/VincentyInverse.h
+    geodesy/Ellipsoid.h geodesy/Geocentric.h geodesy/SurfaceDistances.h geodesy/VincentyDirect.h
+    geodesy/VincentyInverse.h
 )
 installed_headers="$(cd "$prefix/include/tracktools" && find . -type f | sed 's|^\./||' | sort)"
 wanted_headers="$(printf '%s\n' "${public_headers[@]}" | sort)"

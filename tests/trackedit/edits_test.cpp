@@ -315,10 +315,12 @@ std::string Difference(const Points& got, const Points& expected) {
 }
 
 Points Edit(const trackedit::EditOptions& options, const Points& in) {
-    trackedit::PointList out;
+    tools::PointList out;
     trackedit::Edits edits(options, out);
-    for (Point point : in)
-        EXPECT_TRUE(edits.Take(point));
+    for (Point point : in) {
+        Point* taken = &point;
+        EXPECT_TRUE(edits.Take(taken));
+    }
     EXPECT_TRUE(edits.End());
     return out.points;
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "summary.h"
+#include "tracktools/geodesy/CEarth.h"
 #include "tracktools/geodesy/CPolarCoordinate.h"
 
 namespace {

@@ -1,5 +1,7 @@
 #include "inputcheck.h"
 
+#include "tracktools/formats/timetext.h"
+
 namespace tools {
 namespace {
 
@@ -52,26 +54,9 @@ void WarnNoPoints(const Program& program, const std::string& name, formats::Form
     program.Warn(text);
 }
 
-void NotePartialRecord(const Program& program, const std::string& name, std::uint64_t bytes) {
-    if (bytes > 0) {
-        program.Explain(name,
-                        "partial record of " + std::to_string(bytes) + " bytes at the end ignored");
-    }
-}
-
 formats::Tally WithoutPosition(std::uint64_t count) {
     return {count, "point without a position was skipped", "points without a position were skipped",
             true};
-}
-
-void NoteReading(const Program& program, const std::string& name, const formats::Reader& reader,
-                 std::uint64_t skipped) {
-    std::vector<formats::Tally> tallies = reader.Tallies();
-    tallies.push_back(WithoutPosition(skipped));
-    for (const std::string& line : TallyLines(tallies)) {
-        program.Explain(name, line);
-    }
-    NotePartialRecord(program, name, reader.IgnoredBytes());
 }
 
 std::vector<std::string> TallyLines(const std::vector<formats::Tally>& tallies) {
@@ -85,18 +70,6 @@ std::vector<std::string> TallyLines(const std::vector<formats::Tally>& tallies) 
     return lines;
 }
 
-bool NextRecord(formats::Reader& reader, track::Point& point, GPL_Data_Point& record,
-                std::uint64_t& skipped) {
-    while (reader.Next(point)) {
-        if (point.Has(track::kPosition)) {
-            record = track::RecordAsRead(point);
-            return true;
-        }
-        ++skipped;
-    }
-    return false;
-}
-
 std::string TrackName(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -105,6 +78,11 @@ std::string TrackName(const std::string& path) {
         name.erase(dot);
     }
     return name.empty() ? path : name;
+}
+
+std::string UtcText(track::Instant instant) {
+    char text[formats::kMaxUtcTimeLength];
+    return std::string(text, formats::FormatUtcTime(instant, text));
 }
 
 }  // namespace tools

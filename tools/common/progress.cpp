@@ -13,14 +13,12 @@ void Progress::Start() const {
     console_.Print("Working...");
 }
 
-void Progress::Mark(std::uint64_t unit) const {
-    if (unit % 100 == 0) {
-        std::fputc('.', console_.Stream());
-        // A person watching a terminal sees the marks as they come; into a
-        // file or pipe they ride along with the next line.
-        if (to_terminal_) {
-            std::fflush(console_.Stream());
-        }
+void Progress::PrintMark() const {
+    std::fputc('.', console_.Stream());
+    // A person watching a terminal sees the marks as they come; into a
+    // file or pipe they ride along with the next line.
+    if (to_terminal_) {
+        std::fflush(console_.Stream());
     }
 }
 

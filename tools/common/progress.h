@@ -17,9 +17,15 @@ class Progress {
     void Start() const;
     // Prints a mark when `unit` is a multiple of 100; callers pass the
     // number of units done plus one.
-    void Mark(std::uint64_t unit) const;
+    void Mark(std::uint64_t unit) const {
+        if (unit % 100 == 0) {
+            PrintMark();
+        }
+    }
 
   private:
+    void PrintMark() const;
+
     Console console_;
     bool to_terminal_;
 };

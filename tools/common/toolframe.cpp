@@ -1,6 +1,5 @@
 #include "toolframe.h"
 
-#include <cstring>
 #include <utility>
 
 #include "inputcheck.h"
@@ -15,49 +14,29 @@ ToolFrame::ToolFrame(const Program& program, std::string input_name, std::string
       output_name_(std::move(output_name)),
       // Data on standard output keeps it for itself.
       console_(output_name_ == "-" ? stderr : stdout),
-      progress_(console_) {}
+      progress_(console_),
+      inputs_(program, console_),
+      outputs_(program, console_, inputs_) {}
+
+void ToolFrame::SetWriterOptions(const formats::WriterOptions& options) {
+    outputs_.SetWriterOptions(options);
+    writer_named_ = !options.name.empty();
+}
 
 int ToolFrame::Open() {
-    console_.Line("Opening " + input_name_);
-    unsigned long long device = 0;
-    unsigned long long inode = 0;
     if (input_kind_ == Input::kListing) {
+        console_.Line("Opening " + input_name_);
         if (const int failed = OpenListing()) {
             return failed;
         }
-        device = listing_.Device();
-        inode = listing_.Inode();
-    } else {
-        formats::ReadError error;
-        reader_ = formats::OpenReader(input_name_, read_as_, error);
-        if (!reader_) {
-            console_.Failure(input_name_, " - Open Failed!!!");
-            program_.Explain(input_name_, error.reason);
-            return kExitInputFailed;
-        }
-        WarnIfNotRecords(program_, input_name_, reader_->LooksLike());
-        device = reader_->Device();
-        inode = reader_->Inode();
+        outputs_.Spare(listing_.Device(), listing_.Inode());
+    } else if (const int failed = inputs_.Open(input_name_)) {
+        return failed;
     }
-
-    console_.Line("Opening " + output_name_);
-    if (!output_.Open(output_name_, device, inode)) {
-        console_.Failure(output_name_, " - Open Failed!!!");
-        program_.Explain(output_name_, ErrorText(output_.Error()));
-        return kExitOutputFailed;
+    if (!writer_named_ && input_name_ != "-") {
+        outputs_.WriterOptions().name = TrackName(input_name_);
     }
-    if (!write_as_.Known()) {
-        write_as_ = formats::Format::OfExtension(output_name_);
-        if (!write_as_.Writable()) {
-            write_as_ = formats::Format::Gpl();
-        }
-    }
-    if (writer_options_.name.empty() && input_name_ != "-") {
-        writer_options_.name = TrackName(input_name_);
-    }
-    writer_ = formats::OpenWriter(write_as_, output_.Descriptor(), writer_options_);
-    records_only_ = reader_ && reader_->ReadsRecords() && writer_->WritesRecords();
-    return kExitOk;
+    return outputs_.Open(output_name_);
 }
 
 int ToolFrame::OpenListing() {
@@ -93,45 +72,34 @@ void ToolFrame::Announce() {
     progress_.Start();
 }
 
-bool ToolFrame::Read(track::Point& point) {
-    return reader_->Next(point);
-}
-
-bool ToolFrame::ReadRecord(track::Point& point, GPL_Data_Point& record) {
-    if (records_only_) {
-        return reader_->NextRecord(record);
+int ToolFrame::Process(Sink& first, unsigned mark_lag) {
+    track::Point buffer;
+    track::Point* point = &buffer;
+    std::uint64_t handed = 0;
+    while (inputs_.Next(point)) {
+        if (!first.Take(point)) {
+            return WriteFailed();
+        }
+        progress_.Mark(++handed + 1 - mark_lag);
     }
-    return NextRecord(*reader_, point, record, without_position_);
-}
-
-bool ToolFrame::Write(const track::Point& point) {
-    return writer_->Write(point);
-}
-
-bool ToolFrame::WriteRecord(track::Point& point, const GPL_Data_Point& record) {
-    if (records_only_) {
-        return writer_->WriteRecord(record);
+    if (inputs_.Failed()) {
+        outputs_.Abandon();
+        return inputs_.ReportFailure();
     }
-    track::ApplyRecord(record, point);
-    return writer_->Write(point);
+    outputs_.TakeRecordedSport(inputs_.First().RecordedSport());
+    return first.End() ? kExitOk : WriteFailed();
 }
 
-int ToolFrame::WriteFailed() {
-    console_.Line("");
-    console_.Failure(output_name_, " - Write Failed!!!");
-    const formats::WriteError& error = writer_->Error();
-    program_.Explain(output_name_,
-                     error.reason.empty() ? ErrorText(output_.Error()) : error.reason);
-    output_.Abandon();
-    return kExitWriteFailed;
+bool ToolFrame::WriteNow(track::Point& point) {
+    track::Point* taken = &point;
+    return outputs_.Take(taken) && outputs_.Flush();
 }
 
-int ToolFrame::ReadFailed(const std::string& reason, const formats::Location& where, int error) {
+int ToolFrame::ListingFailed() {
     console_.Line("");
     console_.Failure(input_name_, " - Read Failed!!!");
-    program_.Explain(formats::Where(input_name_, where),
-                     reason.empty() ? ErrorText(error) : reason);
-    output_.Abandon();
+    program_.Explain(input_name_, ErrorText(listing_.Error()));
+    outputs_.Abandon();
     return kExitInputFailed;
 }
 
@@ -141,32 +109,16 @@ int ToolFrame::Finish() {
 
 int ToolFrame::Finish(const std::string& summary) {
     if (input_kind_ == Input::kListing && listing_.Failed()) {
-        return ReadFailed("", formats::Location(), listing_.Error());
+        return ListingFailed();
     }
-    if (reader_ && reader_->Failed()) {
-        return ReadFailed(reader_->Error().reason, reader_->Error().where, 0);
-    }
-    if (reader_) {
-        writer_->TakeRecordedSport(reader_->RecordedSport());
-    }
-    if (!writer_->Finish()) {
+    if (!outputs_.End() || !outputs_.Commit()) {
         return WriteFailed();
-    }
-    if (!output_.Commit()) {
-        console_.Line("");
-        console_.Failure(output_name_, " - Write Failed!!!");
-        program_.Explain(output_name_, ErrorText(output_.Error()));
-        return kExitWriteFailed;
     }
     console_.Line("done.");
     console_.Line(summary);
 
-    std::vector<formats::Tally> tallies;
-    if (reader_) {
-        tallies = reader_->Tallies();
-    }
-    tallies.push_back(WithoutPosition(without_position_));
-    for (const formats::Tally& tally : writer_->Tallies()) {
+    std::vector<formats::Tally> tallies = inputs_.Tallies();
+    for (const formats::Tally& tally : outputs_.Tallies()) {
         tallies.push_back(tally);
     }
     for (const std::string& line : TallyLines(tallies)) {
@@ -176,8 +128,8 @@ int ToolFrame::Finish(const std::string& summary) {
             program_.Explain(input_name_, line);
         }
     }
-    if (reader_) {
-        NotePartialRecord(program_, input_name_, reader_->IgnoredBytes());
+    if (input_kind_ == Input::kTrack) {
+        inputs_.NoteRemarks();
     } else if (Written() == 0 && !listing_empty_) {
         WarnNoPoints(program_, input_name_, looks_like_);
     }

@@ -1,6 +1,7 @@
 // The shared shape of the programs that turn one input file into one output
-// file: announce and open both files, "Working...", a progress mark every
-// 100 units, close, summary, exit status.
+// file: announce and open both files, "Working...", the points through the
+// program's chain of stages with a progress mark every 100 of them, close,
+// summary, exit status. It is one InputSet and one OutputSet.
 //
 // The input is any format the suite reads ("-" is standard input), the
 // output the format its name's extension says, GPL for any other name
@@ -11,26 +12,25 @@
 //
 //     tools::ToolFrame frame(program, argv[1], argv[2]);
 //     if (const int failed = frame.Open()) return failed;
+//     MyStage stage(...);
+//     stage.Connect(&frame.Output());
 //     frame.Announce();
-//     while (frame.Read(point)) {
-//         ...work on point...
-//         if (!frame.Write(point)) return frame.WriteFailed();
-//         frame.Mark(frame.Written() + 1);
-//     }
+//     if (const int failed = frame.Process(stage)) return failed;
 //     return frame.Finish();
 #ifndef TRACKTOOLS_TOOLS_COMMON_TOOLFRAME_H
 #define TRACKTOOLS_TOOLS_COMMON_TOOLFRAME_H
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "console.h"
+#include "inputs.h"
+#include "outputs.h"
 #include "program.h"
 #include "progress.h"
-#include "replacingfile.h"
-#include "tracktools/formats/reader.h"
+#include "stage.h"
+#include "tracktools/formats/format.h"
 #include "tracktools/formats/writer.h"
 #include "tracktools/io/inputfile.h"
 #include "tracktools/track/point.h"
@@ -52,10 +52,13 @@ class ToolFrame {
     // Before Open: the formats, when not from the names (unknown: from the
     // names), and what the writer needs besides the points (its name is the
     // input's base name unless set).
-    void ReadAs(formats::Format format) { read_as_ = format; }
-    void WriteAs(formats::Format format) { write_as_ = format; }
-    void SetWriterOptions(const formats::WriterOptions& options) { writer_options_ = options; }
+    void ReadAs(formats::Format format) { inputs_.ReadAs(format); }
+    void WriteAs(formats::Format format) { outputs_.WriteAs(format); }
+    void SetWriterOptions(const formats::WriterOptions& options);
     void ShowTallies(Tallies tallies) { tallies_ = tallies; }
+    // The programs that work on GPL records see only the points with a
+    // position, as a GPL track holds them; the others are counted.
+    void PositionsOnly() { inputs_.PositionsOnly(); }
 
     // Prints "Opening " for each file and opens the input, then the output.
     // Returns 0, or, after printing the failure line (and the reason on
@@ -67,75 +70,58 @@ class ToolFrame {
     // "Working..." without a line end.
     void Announce();
 
-    // The next point; false at the end of the input and on a read error
-    // (which Finish then reports).
-    bool Read(track::Point& point);
-    // The next point that has a position, with `record` its GPL record as a
-    // GPL file would hold it: the programs that work on records see every
-    // input as its conversion to GPL would be. From GPL into GPL the
-    // records pass as they are and `point` is left alone (RecordsOnly()).
-    bool ReadRecord(track::Point& point, GPL_Data_Point& record);
-    // True when records pass from a GPL input into a GPL output without the
-    // track model: every record then carries all its fields.
-    bool RecordsOnly() const { return records_only_; }
+    // Where a program's chain of stages ends.
+    Sink& Output() { return outputs_; }
+    // Reads every point of the input into `first` (a stage, or Output()),
+    // then ends the chain. A point is marked when it is handed on, or, with
+    // `mark_lag` 1, when the point after it is (pacer's legs need it).
+    // Returns 0, or the status of a failure it has reported.
+    int Process(Sink& first, unsigned mark_lag = 0);
+
     // The next text line into a zero-terminated buffer (see
     // io::InputFile::ReadLine); for a listing.
     void ReadLine(char* buffer, std::size_t size) { listing_.ReadLine(buffer, size); }
     bool AtEnd() const { return listing_.AtEnd(); }
-
-    // Writes one point. False when the output cannot be written; the caller
-    // then returns WriteFailed().
-    bool Write(const track::Point& point);
-    // Writes the point with the record a program worked on (see
-    // track::ApplyRecord): what the program did not change rides along.
-    bool WriteRecord(track::Point& point, const GPL_Data_Point& record);
-    // Pushes what is buffered to the output; false when that fails.
-    bool Flush() { return writer_->Flush(); }
-    // Points written so far.
-    std::uint64_t Written() const { return writer_ ? writer_->Written() : 0; }
+    // Writes one point of a listing and pushes it out at once. False when
+    // the output cannot be written; the caller then returns WriteFailed().
+    bool WriteNow(track::Point& point);
 
     // Prints a progress mark when `unit` is a multiple of 100.
     void Mark(std::uint64_t unit) const { progress_.Mark(unit); }
     // Where the messages go.
     const Console& Messages() const { return console_; }
+    // Points written so far.
+    std::uint64_t Written() const { return outputs_.Written(); }
 
     // Ends the "Working..." line, prints the "Write Failed!!!" line for the
     // output and returns kExitWriteFailed; the output is left as it was.
-    int WriteFailed();
-    // Ends the run. A read error ends the "Working..." line with the "Read
-    // Failed!!!" line for the input and gives kExitInputFailed; output that
-    // was lost gives WriteFailed(). Otherwise the output takes its name,
-    // "done." and the summary ("Wrote <n> data points." when none is given)
-    // are printed, then the tallies, and the result is kExitOk. Remarks on
-    // the input (a partial record at its end, a listing without points)
-    // follow on standard error.
+    int WriteFailed() { return outputs_.ReportFailure(); }
+    // Ends the run: the output takes its name, "done." and the summary
+    // ("Wrote <n> data points." when none is given) are printed, then the
+    // tallies, and the result is kExitOk. Remarks on the input (a partial
+    // record at its end, a listing without points) follow on standard
+    // error. Output that was lost gives WriteFailed().
     int Finish();
     int Finish(const std::string& summary);
 
   private:
     int OpenListing();
-    int ReadFailed(const std::string& reason, const formats::Location& where, int error);
+    int ListingFailed();
 
     const Program& program_;
     Input input_kind_;
     std::string input_name_;
     std::string output_name_;
-    formats::Format read_as_;
-    formats::Format write_as_;
-    formats::WriterOptions writer_options_;
     bool writer_named_ = false;
     Tallies tallies_ = Tallies::kRemarks;
     Console console_;
     Progress progress_;
+    InputSet inputs_;
+    OutputSet outputs_;
 
-    std::unique_ptr<formats::Reader> reader_;
     io::InputFile listing_;
     formats::Format looks_like_;
     bool listing_empty_ = true;
-    std::uint64_t without_position_ = 0;
-    bool records_only_ = false;
-    ReplacingFile output_;
-    std::unique_ptr<formats::Writer> writer_;
 };
 
 }  // namespace tools

@@ -3,14 +3,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <utility>
 
-#include "leg.h"
+#include "gplunits.h"
+#include "program.h"
+#include "stage.h"
+#include "toolframe.h"
 #include "tracktools/geodesy/CEarth.h"
 #include "tracktools/geodesy/Ellipsoid.h"
-
-#include "program.h"
-#include "toolframe.h"
 
 namespace {
 
@@ -27,6 +26,95 @@ constexpr char kUsage[] =
     "\t This reads from input.gpl, writes output.gpl, and considers\n"
     "\t anything less then 3.0 mph to be stopped.\n";
 
+// Keeps the first point, the first point of every stop and, once more,
+// the last point. A point is stopped when its speed is at or below the
+// threshold, or, without a threshold, when it lies at the place of the point
+// before it. A point whose input carried no speed (a phone's GPX) is
+// measured as pacer measures it: the speed of the leg that leaves it, so
+// each point waits for the next.
+class KeepStops : public tools::Stage {
+  public:
+    KeepStops(bool threshold_given, double stop_speed)
+        : threshold_given_(threshold_given), stop_speed_(stop_speed) {}
+
+    bool Take(track::Point*& point) override {
+        if (examined_ < read_ && !Examine(point)) {
+            return false;
+        }
+        ++read_;
+        // The point waits; the one examined becomes the point before it.
+        current_.Exchange(point);
+        previous_.Exchange(point);
+        return true;
+    }
+
+    bool End() override {
+        if (examined_ < read_) {
+            if (!Examine(nullptr)) {
+                return false;
+            }
+            current_.Exchange(previous_.Pointer());
+        } else {
+            // Without any point, the end of the track is a zero record.
+            track::FromRecord(GPL_Data_Point(), *previous_);
+        }
+        // The end of the track, even if it was just written as the start of
+        // a stop; written again, it begins nothing.
+        if (last_written_) {
+            previous_->begins_segment = previous_->begins_track = false;
+        }
+        return Pass(previous_.Pointer()) && Stage::End();
+    }
+
+    std::uint64_t Read() const { return read_; }
+    std::uint64_t Stops() const { return stops_; }
+
+  private:
+    // Whether the point waiting begins a stop, and if so, writes a copy of
+    // it: it is still the point before the next one.
+    [[gnu::always_inline]] bool Examine(const track::Point* next) {
+        const track::Point& current = *current_;
+        const double speed = current.Has(track::kSpeed) || next == nullptr
+                                 ? track::RecordSpeed(current)
+                                 : tools::MeasureLeg(earth_, current, *next).mph;
+        const bool same_place =
+            current.latitude == previous_->latitude && current.longitude == previous_->longitude;
+        const bool stopped =
+            examined_ == 0 || (!threshold_given_ && same_place) || speed <= stop_speed_;
+        ++examined_;
+        last_written_ = false;
+        if (!stopped) {
+            in_stop_ = false;
+            return true;
+        }
+        if (in_stop_) {
+            return true;
+        }
+        return BeginStop();
+    }
+
+    // Writes a copy of the point waiting, which begins a stop.
+    [[gnu::noinline]] bool BeginStop() {
+        in_stop_ = true;
+        last_written_ = true;
+        ++stops_;
+        *written_ = *current_;
+        return Pass(written_.Pointer());
+    }
+
+    const bool threshold_given_;
+    const double stop_speed_;
+    const CEarth earth_{geodesy::Ellipsoid::kWgs84};
+    tools::Slot current_;   // the point waiting for the one after it
+    tools::Slot previous_;  // the point before it
+    tools::Slot written_;
+    std::uint64_t read_ = 0;
+    std::uint64_t examined_ = 0;
+    std::uint64_t stops_ = 0;
+    bool in_stop_ = false;
+    bool last_written_ = false;
+};
+
 int Run(const tools::Program& program, int argc, char* argv[]) {
     if (argc != 3 && argc != 4) {
         return program.Usage();
@@ -37,65 +125,19 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     const double stop_speed = threshold_given ? std::strtod(argv[3], nullptr) : 0.0;
 
     tools::ToolFrame frame(program, argv[1], argv[2]);
+    frame.PositionsOnly();
     if (const int failed = frame.Open()) {
         return failed;
     }
+    KeepStops stops(threshold_given, stop_speed);
+    stops.Connect(&frame.Output());
     frame.Announce();
-
-    // A point whose input carried no speed (a phone's GPX) is measured as
-    // pacer measures it: the speed of the leg that leaves it.
-    const CEarth earth(geodesy::Ellipsoid::kWgs84);
-    track::Point current_point;
-    track::Point next_point;
-    track::Point previous_point;
-    GPL_Data_Point current;
-    GPL_Data_Point next;
-    GPL_Data_Point previous;
-    // Without any record, the end of the track is a zero record.
-    track::FromRecord(previous, previous_point);
-    std::uint64_t record = 1;  // number of the record being examined
-    std::uint64_t stops = 0;
-    bool in_stop = false;
-    bool previous_written = false;
-    bool have_next = frame.ReadRecord(next_point, next);
-    while (have_next) {
-        std::swap(current_point, next_point);
-        current = next;
-        have_next = frame.ReadRecord(next_point, next);
-        const bool carried_speed = frame.RecordsOnly() || current_point.Has(track::kSpeed);
-        const double speed = carried_speed || !have_next
-                                 ? current.Speed
-                                 : tools::MeasureLeg(earth, current, next).mph;
-        const bool stopped =
-            record == 1 || (!threshold_given && current.SamePlace(previous)) || speed <= stop_speed;
-        previous_written = false;
-        if (!stopped) {
-            in_stop = false;
-        } else if (!in_stop) {
-            previous_written = true;
-            in_stop = true;
-            if (!frame.WriteRecord(current_point, current)) {
-                return frame.WriteFailed();
-            }
-            ++stops;
-        }
-        previous = current;
-        previous_point = current_point;
-        ++record;
-        frame.Mark(record);
+    if (const int failed = frame.Process(stops)) {
+        return failed;
     }
-    // The end of the track: the last complete record (a zero record when
-    // there was none), even if it was just written as the start of a stop;
-    // written again, it begins nothing.
-    if (previous_written) {
-        previous_point.begins_segment = previous_point.begins_track = false;
-    }
-    if (!frame.WriteRecord(previous_point, previous)) {
-        return frame.WriteFailed();
-    }
-    // The stops count the first record, not the last one written here.
-    return frame.Finish("Read " + std::to_string(record - 1) + " data points. Wrote " +
-                        std::to_string(stops) + " stops.");
+    // The stops count the first point, not the last one written again.
+    return frame.Finish("Read " + std::to_string(stops.Read()) + " data points. Wrote " +
+                        std::to_string(stops.Stops()) + " stops.");
 }
 
 }  // namespace

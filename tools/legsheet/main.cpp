@@ -4,13 +4,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 
-#include "inputcheck.h"
-#include "leg.h"
+#include "gplunits.h"
+#include "inputs.h"
 #include "program.h"
-#include "tracktools/formats/reader.h"
+#include "stage.h"
 #include "tracktools/geodesy/CEarth.h"
 #include "tracktools/geodesy/Ellipsoid.h"
 #include "tracktools/track/point.h"
@@ -42,33 +41,32 @@ class Report {
     bool to_terminal_;
 };
 
-// Prints one line per point of `reader` (as its GPL record) and returns how
-// many there were. Legs never run from one file into the next.
-std::uint64_t ReportFile(formats::Reader& reader, bool degrees_minutes_seconds, Report& report,
-                         std::uint64_t& skipped) {
+// Prints one line per point of the input (as its GPL record) and returns
+// how many there were. Legs never run from one file into the next.
+std::uint64_t ReportFile(tools::InputSet& input, bool degrees_minutes_seconds, Report& report) {
     const CEarth earth(geodesy::Ellipsoid::kWgs84);
-    track::Point point;
-    GPL_Data_Point current;
-    GPL_Data_Point next;
-    if (!tools::NextRecord(reader, point, current, skipped)) {
+    tools::Slot current;
+    tools::Slot next;
+    if (!input.Next(current.Pointer())) {
         return 0;
     }
     std::uint64_t count = 1;
     for (;;) {
-        if (!tools::NextRecord(reader, point, next, skipped)) {
+        GPL_Data_Point record = track::ToRecord(*current);
+        if (!input.Next(next.Pointer())) {
             // The last point starts no leg: its own Heading and Speed, no distance.
-            report.Line(WriteData(current, 0.0, degrees_minutes_seconds));
+            report.Line(WriteData(record, 0.0, degrees_minutes_seconds));
             return count;
         }
         // Equal times divide by zero: an infinite or not-a-number speed.
-        const tools::Leg leg = tools::MeasureLeg(earth, current, next);
-        current.Heading = leg.forward_azimuth;
-        current.Speed = leg.mph;
-        report.Line(WriteData(current, leg.miles, degrees_minutes_seconds));
+        const tools::Leg leg = tools::MeasureLeg(earth, *current, *next);
+        record.Heading = leg.forward_azimuth;
+        record.Speed = leg.mph;
+        report.Line(WriteData(record, leg.miles, degrees_minutes_seconds));
         if (Report::Failed()) {
             return count;
         }
-        current = next;
+        current.Exchange(next.Pointer());
         ++count;
     }
 }
@@ -78,6 +76,8 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         return program.Usage();
     }
     Report report;
+    tools::InputSet input(program, tools::Console(), "# Opening ");
+    input.PositionsOnly();
     bool degrees_minutes_seconds = false;  // for the files after a "-m"
     int exit_value = tools::kExitOk;
     for (int i = 1; i < argc; ++i) {
@@ -86,30 +86,18 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
             degrees_minutes_seconds = true;
             continue;
         }
-        tools::PrintLine("# Opening " + name);
-        formats::ReadError error;
-        const std::unique_ptr<formats::Reader> reader =
-            formats::OpenReader(name, formats::Format(), error);
-        if (!reader) {
-            tools::PrintFailure(name, " - Open Failed!!!");
-            program.Explain(name, error.reason);
+        if (input.Open(name) != tools::kExitOk) {
             exit_value = tools::kExitInputFailed;
         } else {
-            tools::WarnIfNotRecords(program, name, reader->LooksLike());
             tools::PrintLine("# Latitude, Longitude, Heading, Distance, Speed");
-            std::uint64_t skipped = 0;
-            const std::uint64_t count =
-                ReportFile(*reader, degrees_minutes_seconds, report, skipped);
-            if (reader->Failed()) {
+            const std::uint64_t count = ReportFile(input, degrees_minutes_seconds, report);
+            if (input.Failed()) {
                 // The file could not be read to its end: no summary for it.
-                tools::PrintFailure(name, " - Read Failed!!!");
-                program.Explain(formats::Where(name, reader->Error().where),
-                                reader->Error().reason);
-                exit_value = tools::kExitInputFailed;
+                exit_value = input.ReportFailure(false);
             } else {
                 tools::PrintLine("# ... done.  Processed " + std::to_string(count) +
                                  " data points.");
-                tools::NoteReading(program, name, *reader, skipped);
+                input.NoteReadings();
             }
         }
         // A report that cannot be written is no report: stop at once (the end

@@ -33,10 +33,11 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         text.assign(line);
         GPL_Data_Point record;
         if (record.ExtractFromString(text)) {
+            point.Reset();
             track::FromRecord(record, point);
             // Flushed record by record: a reader at the other end of a pipe
             // or device gets each record as it comes.
-            if (!frame.Write(point) || !frame.Flush()) {
+            if (!frame.WriteNow(point)) {
                 return frame.WriteFailed();
             }
         }

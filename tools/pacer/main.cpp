@@ -4,23 +4,70 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "leg.h"
+#include "gplunits.h"
 #include "program.h"
+#include "stage.h"
 #include "toolframe.h"
 #include "tracktools/geodesy/CEarth.h"
 #include "tracktools/geodesy/Ellipsoid.h"
+#include "tracktools/track/gpldata.h"
 
 namespace {
 
 constexpr char kUsage[] = "Usage: pacer <input.gpl> <output.gpl> [<new_mph_speed>]\n";
 
+// A point is passed on only once the point after it is known: the leg that
+// leaves it decides its Speed and Heading, or, at a constant speed, its own
+// Speed and the next point's Time. The last point starts no leg and keeps
+// its Speed and Heading.
+class Pace : public tools::Stage {
+  public:
+    // Any speed other than 0 (a NaN included) re-times the track.
+    explicit Pace(double new_speed) : new_speed_(new_speed) {}
+
+    bool Take(track::Point*& point) override {
+        if (!holding_) {
+            holding_ = true;
+            held_.Exchange(point);
+            return true;
+        }
+        track::Point& held = *held_;
+        track::Point& next = *point;
+        const tools::Leg leg = tools::MeasureLeg(earth_, held, next);
+        if (new_speed_ != 0.0) {
+            track::SetRecordSpeed(held, new_speed_);
+            // Each leg adds the whole seconds of its own duration to the
+            // already re-timed start; fractions are not carried over.
+            const double seconds = leg.miles / new_speed_ * tools::kSecondsPerHour;
+            track::SetRecordTime(
+                next, gpl::TimeFromSeconds(static_cast<double>(track::RecordTime(held)) + seconds));
+        } else {
+            track::SetRecordSpeed(held, leg.mph);
+            track::SetRecordHeading(held, leg.forward_azimuth);
+        }
+        if (!Pass(held_.Pointer())) {
+            return false;
+        }
+        held_.Exchange(point);
+        return true;
+    }
+
+    bool End() override { return (!holding_ || Pass(held_.Pointer())) && Stage::End(); }
+
+  private:
+    const double new_speed_;
+    const CEarth earth_{geodesy::Ellipsoid::kWgs84};
+    tools::Slot held_;
+    bool holding_ = false;
+};
+
 int Run(const tools::Program& program, int argc, char* argv[]) {
     if (argc != 3 && argc != 4) {
         return program.Usage();
     }
-    // Any speed other than 0 (a NaN included) re-times the track; 0, -0 or an
-    // argument without a number measures it instead.
+    // 0, -0 or an argument without a number measures the legs instead.
     tools::ToolFrame frame(program, argv[1], argv[2]);
+    frame.PositionsOnly();
     double new_speed = 0.0;
     if (argc == 4) {
         new_speed = std::strtod(argv[3], nullptr);
@@ -28,53 +75,18 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         text << "Setting Speed to " << new_speed << " mph.";
         frame.Messages().Line(text.str());
     }
-    const bool constant_speed = new_speed != 0.0;
 
     if (const int failed = frame.Open()) {
         return failed;
     }
+    Pace pace(new_speed);
+    pace.Connect(&frame.Output());
     frame.Announce();
-
-    const CEarth earth(geodesy::Ellipsoid::kWgs84);
-    // The points of the two records, taking turns: which one is held flips.
-    track::Point points[2];
-    int held_point = 0;
-    GPL_Data_Point held;
-    GPL_Data_Point next;
-    // A point is written only once the point after it is known: the leg that
-    // leaves it decides its Speed and Heading, and the next point's Time.
-    if (frame.ReadRecord(points[held_point], held)) {
-        std::uint64_t records_read = 1;
-        for (;;) {
-            if (!frame.ReadRecord(points[1 - held_point], next)) {
-                // The last point starts no leg and keeps its Speed and Heading.
-                if (!frame.WriteRecord(points[held_point], held)) {
-                    return frame.WriteFailed();
-                }
-                break;
-            }
-            const tools::Leg leg = tools::MeasureLeg(earth, held, next);
-            if (constant_speed) {
-                held.Speed = new_speed;
-                // Each leg adds the whole seconds of its own duration to the
-                // already re-timed start; fractions are not carried over.
-                const double seconds = leg.miles / new_speed * tools::kSecondsPerHour;
-                next.Time = gpl::TimeFromSeconds(static_cast<double>(held.Time) + seconds);
-            } else {
-                held.Speed = leg.mph;
-                held.Heading = leg.forward_azimuth;
-            }
-            if (!frame.WriteRecord(points[held_point], held)) {
-                return frame.WriteFailed();
-            }
-            held_point = 1 - held_point;
-            held = next;
-            ++records_read;
-            // The record written after the loop gets no mark of its own.
-            frame.Mark(records_read);
-        }
+    // A point is marked once the point after it is read; the last one
+    // gets no mark of its own.
+    if (const int failed = frame.Process(pace, 1)) {
+        return failed;
     }
-    // Every complete record was written exactly once.
     return frame.Finish();
 }
 

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "program.h"
+#include "stage.h"
 #include "toolframe.h"
 #include "tracktools/track/gpltext.h"
 
@@ -21,6 +22,22 @@ constexpr char kUsage[] =
     "\t This reads from input.gpl, writes output.gpl, with 3\n"
     "seconds between each data point.\n";
 
+// Stamps each point `interval` seconds after the one before, from `start`.
+// Time stamps are 32-bit: they wrap modulo 2^32, as the interval does.
+class Restamp : public tools::Stage {
+  public:
+    Restamp(std::uint32_t start, std::uint32_t interval) : next_(start), interval_(interval) {}
+    bool Take(track::Point*& point) override {
+        track::SetRecordTime(*point, next_);
+        next_ += interval_;
+        return Pass(point);
+    }
+
+  private:
+    std::uint32_t next_;
+    std::uint32_t interval_;
+};
+
 int Run(const tools::Program& program, int argc, char* argv[]) {
     if (argc != 3 && argc != 4) {
         return program.Usage();
@@ -28,21 +45,15 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     const std::uint32_t interval = argc == 4 ? gpl::ParseUnsigned32(argv[3], 0) : 1;
 
     tools::ToolFrame frame(program, argv[1], argv[2]);
+    frame.PositionsOnly();
     if (const int failed = frame.Open()) {
         return failed;
     }
+    Restamp restamp(static_cast<std::uint32_t>(std::time(nullptr)), interval);
+    restamp.Connect(&frame.Output());
     frame.Announce();
-    // Time stamps are 32-bit: they wrap modulo 2^32, as the interval does.
-    auto next = static_cast<std::uint32_t>(std::time(nullptr));
-    track::Point point;
-    GPL_Data_Point record;
-    while (frame.ReadRecord(point, record)) {
-        record.Time = next;
-        next += interval;
-        if (!frame.WriteRecord(point, record)) {
-            return frame.WriteFailed();
-        }
-        frame.Mark(frame.Written() + 1);
+    if (const int failed = frame.Process(restamp)) {
+        return failed;
     }
     return frame.Finish();
 }

@@ -2,13 +2,11 @@
 // of the table of formats: GPL, GPX, TCX, FIT, NMEA and CSV in; GPL, GPX,
 // TCX, KML, GeoJSON and CSV out), point by point.
 // The output replaces its name only when the whole conversion succeeded.
-#include <cstdint>
 #include <string>
 
 #include "options.h"
 #include "program.h"
 #include "toolframe.h"
-#include "tracktools/track/point.h"
 
 namespace {
 
@@ -55,13 +53,8 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         return failed;
     }
     frame.Announce();
-    track::Point point;
-    std::uint64_t read = 0;
-    while (frame.Read(point)) {
-        if (!frame.Write(point)) {
-            return frame.WriteFailed();
-        }
-        frame.Mark(++read + 1);
+    if (const int failed = frame.Process(frame.Output())) {
+        return failed;
     }
     return frame.Finish();
 }

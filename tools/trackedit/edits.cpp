@@ -18,10 +18,11 @@ bool HasPlaceAndTime(const track::Point& point) {
 }
 
 // -from, -to.
-class TimeRange : public Stage {
+class TimeRange : public tools::Stage {
   public:
     explicit TimeRange(const EditOptions& options) : options_(options) {}
-    bool Take(track::Point& point) override {
+    bool Take(track::Point*& taken) override {
+        track::Point& point = *taken;
         const bool inside = point.Has(track::kTime) &&
                             (!options_.from_given || point.time >= options_.from) &&
                             (!options_.to_given || point.time < options_.to);
@@ -29,7 +30,7 @@ class TimeRange : public Stage {
             Drop(point);
             return true;
         }
-        return Pass(point);
+        return Pass(taken);
     }
     formats::Tally Tally() const override {
         return {Dropped(), "point outside the time range was dropped",
@@ -41,15 +42,16 @@ class TimeRange : public Stage {
 };
 
 // -box.
-class Box : public Stage {
+class Box : public tools::Stage {
   public:
     explicit Box(const EditOptions& options) : options_(options) {}
-    bool Take(track::Point& point) override {
+    bool Take(track::Point*& taken) override {
+        track::Point& point = *taken;
         if (!Inside(point)) {
             Drop(point);
             return true;
         }
-        return Pass(point);
+        return Pass(taken);
     }
     formats::Tally Tally() const override {
         return {Dropped(), "point outside the box was dropped",
@@ -71,10 +73,11 @@ class Box : public Stage {
 };
 
 // -hide.
-class Hide : public Stage {
+class Hide : public tools::Stage {
   public:
     explicit Hide(const EditOptions& options) : zones_(options.hidden) {}
-    bool Take(track::Point& point) override {
+    bool Take(track::Point*& taken) override {
+        track::Point& point = *taken;
         if (point.Has(track::kPosition)) {
             for (const Zone& zone : zones_) {
                 // Within the zone: not (more than its metres away).
@@ -85,7 +88,7 @@ class Hide : public Stage {
                 }
             }
         }
-        return Pass(point);
+        return Pass(taken);
     }
     formats::Tally Tally() const override {
         return {Dropped(), "point inside a hidden zone was dropped",
@@ -102,10 +105,11 @@ class Hide : public Stage {
 // from the last place. The end is found by holding points back: a held point
 // is let go once a later point lies twice the distance from it, for then no
 // last place can lie within the distance of both.
-class Trim : public Stage {
+class Trim : public tools::Stage {
   public:
     explicit Trim(double metres) : metres_(metres) {}
-    bool Take(track::Point& point) override {
+    bool Take(track::Point*& taken) override {
+        track::Point& point = *taken;
         const bool position = point.Has(track::kPosition);
         if (!left_start_) {
             if (position && !has_first_) {
@@ -168,7 +172,7 @@ class Trim : public Stage {
             Drop(point);
         }
         held_.clear();
-        return Stage::End();
+        return tools::Stage::End();
     }
     formats::Tally Tally() const override {
         return {Dropped(), "point near the start or end was trimmed",
@@ -179,9 +183,9 @@ class Trim : public Stage {
     // Passes on the first `count` held points.
     bool Release(std::size_t count) {
         for (std::size_t i = 0; i < count; ++i) {
-            track::Point point = std::move(held_.front());
+            const bool passed = PassOut(held_.front());
             held_.pop_front();
-            if (!Pass(point)) {
+            if (!passed) {
                 return false;
             }
         }
@@ -199,10 +203,11 @@ class Trim : public Stage {
 
 // -spikes: a point is dropped when the leg to it from the last point kept
 // in its segment is faster than the speed, or when it lies off the globe.
-class Spikes : public Stage {
+class Spikes : public tools::Stage {
   public:
     explicit Spikes(double metres_per_second) : speed_(metres_per_second) {}
-    bool Take(track::Point& point) override {
+    bool Take(track::Point*& taken) override {
+        track::Point& point = *taken;
         if (point.begins_segment || point.begins_track) {
             has_last_ = false;
         }
@@ -227,7 +232,7 @@ class Spikes : public Stage {
             last_longitude_ = point.longitude;
             last_time_ = point.time;
         }
-        return Pass(point);
+        return Pass(taken);
     }
     formats::Tally Tally() const override {
         return {Dropped(), "spike was dropped", "spikes were dropped", true};
@@ -243,9 +248,10 @@ class Spikes : public Stage {
 };
 
 // -dedupe.
-class Dedupe : public Stage {
+class Dedupe : public tools::Stage {
   public:
-    bool Take(track::Point& point) override {
+    bool Take(track::Point*& taken) override {
+        track::Point& point = *taken;
         const bool timed = HasPlaceAndTime(point);
         if (timed && has_last_ && point.latitude == last_latitude_ &&
             point.longitude == last_longitude_ && point.time == last_time_) {
@@ -256,7 +262,7 @@ class Dedupe : public Stage {
         last_latitude_ = point.latitude;
         last_longitude_ = point.longitude;
         last_time_ = point.time;
-        return Pass(point);
+        return Pass(taken);
     }
     formats::Tally Tally() const override {
         return {Dropped(), "duplicate point was dropped", "duplicate points were dropped", true};
@@ -271,20 +277,21 @@ class Dedupe : public Stage {
 
 // -shift, -start. A time moved out of the years the suite keeps is taken
 // away from its point and counted.
-class Shift : public Stage {
+class Shift : public tools::Stage {
   public:
     explicit Shift(const EditOptions& options)
         : nanoseconds_(options.shift_nanoseconds),
           start_given_(options.start_given),
           start_(options.start) {}
-    bool Take(track::Point& point) override {
+    bool Take(track::Point*& taken) override {
+        track::Point& point = *taken;
         // Points without a time before the first with one pass unchanged.
         if (start_given_ && !started_ && point.Has(track::kTime)) {
             started_ = true;
             nanoseconds_ = static_cast<Wide>(start_.Nanoseconds()) - point.time.Nanoseconds();
         }
         Move(point);
-        return Pass(point);
+        return Pass(taken);
     }
     formats::Tally Tally() const override {
         return {moved_, "time was moved", "times were moved", false};
@@ -320,10 +327,11 @@ class Shift : public Stage {
 };
 
 // -join and -name.
-class Tracks : public Stage {
+class Tracks : public tools::Stage {
   public:
     explicit Tracks(const EditOptions& options) : options_(options) {}
-    bool Take(track::Point& point) override {
+    bool Take(track::Point*& taken) override {
+        track::Point& point = *taken;
         if (options_.join) {
             if (!started_) {
                 point.begins_track = point.begins_segment = true;
@@ -338,7 +346,7 @@ class Tracks : public Stage {
             point.track_name = options_.name;
             ++named_;
         }
-        return Pass(point);
+        return Pass(taken);
     }
     formats::Tally Tally() const override {
         return {joined_, "track or segment break was joined",
@@ -355,7 +363,7 @@ class Tracks : public Stage {
 
 }  // namespace
 
-Edits::Edits(const EditOptions& options, Sink& output) {
+Edits::Edits(const EditOptions& options, tools::Sink& output) {
     if (options.from_given || options.to_given) {
         stages_.push_back(std::make_unique<TimeRange>(options));
     }

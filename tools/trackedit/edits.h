@@ -2,8 +2,8 @@
 // whatever the order of the options: the time range, the box, the hidden
 // zones, the trim, the spikes, the duplicates, the simplification, the move
 // in time, then the joining and naming of tracks. Each edit that is asked
-// for is one stage (stage.h); the points that come out of the last go to
-// the output.
+// for is one stage (tools/common/stage.h); the points that come out of the
+// last go to the output.
 //
 // Distances are geodesic, on WGS 84. Memory stays flat: the stages hold
 // no more than a window of points (-simplify) and the points at the end
@@ -61,21 +61,21 @@ struct EditOptions {
     bool name_given = false;
 };
 
-class Edits : public Sink {
+class Edits : public tools::Sink {
   public:
     // The points that come out go to `output`, which must outlive this.
-    Edits(const EditOptions& options, Sink& output);
+    Edits(const EditOptions& options, tools::Sink& output);
     ~Edits() override;
 
-    bool Take(track::Point& point) override { return first_->Take(point); }
+    bool Take(track::Point*& point) override { return first_->Take(point); }
     bool End() override { return first_->End(); }
 
     // What each edit changed, in the order of the edits.
     std::vector<formats::Tally> Tallies() const;
 
   private:
-    std::vector<std::unique_ptr<Stage>> stages_;
-    Sink* first_;
+    std::vector<std::unique_ptr<tools::Stage>> stages_;
+    tools::Sink* first_;
 };
 
 }  // namespace trackedit

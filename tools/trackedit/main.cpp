@@ -11,9 +11,10 @@
 #include "inputcheck.h"
 #include "inputs.h"
 #include "options.h"
-#include "output.h"
+#include "outputs.h"
 #include "program.h"
 #include "progress.h"
+#include "split.h"
 
 namespace {
 
@@ -59,26 +60,35 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
 
     // Data on standard output keeps it for itself.
     const tools::Console console(options.output == "-" ? stderr : stdout);
-    trackedit::Inputs inputs(program, console);
-    if (const int failed = inputs.Open(options.inputs, options.sort)) {
+    tools::InputSet inputs(program, console);
+    inputs.MergeByTime(options.sort);
+    if (const int failed = inputs.Open(options.inputs)) {
         return failed;
     }
-    formats::WriterOptions writing;
+    tools::OutputSet output(program, console, inputs);
     if (options.edits.name_given) {
-        writing.name = options.edits.name;
+        output.WriterOptions().name = options.edits.name;
     } else if (options.inputs.front() != "-") {
-        writing.name = tools::TrackName(options.inputs.front());
+        output.WriterOptions().name = tools::TrackName(options.inputs.front());
     }
-    trackedit::Output output(program, console, inputs, options.output, options.split,
-                             options.gap_nanoseconds, writing);
-    if (const int failed = output.Open()) {
-        return failed;
+    if (options.split == trackedit::Split::kNone) {
+        if (const int failed = output.Open(options.output)) {
+            return failed;
+        }
+    } else {
+        output.OpenPieces(options.output);
     }
-    trackedit::Edits edits(options.edits, output);
+    trackedit::SplitPieces pieces(options.split, options.gap_nanoseconds, output);
+    pieces.Connect(&output);
+    tools::Sink& last = options.split == trackedit::Split::kNone
+                            ? static_cast<tools::Sink&>(output)
+                            : static_cast<tools::Sink&>(pieces);
+    trackedit::Edits edits(options.edits, last);
 
     const tools::Progress progress(console);
     progress.Start();
-    track::Point point;
+    track::Point buffer;
+    track::Point* point = &buffer;
     std::uint64_t read = 0;
     while (inputs.Next(point)) {
         if (!edits.Take(point)) {

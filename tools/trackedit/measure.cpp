@@ -3,63 +3,21 @@
 #include <cmath>
 
 #include "tracktools/geodesy/Ellipsoid.h"
+#include "tracktools/geodesy/Geocentric.h"
 
 namespace trackedit {
-namespace {
-
-constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
-// WGS 84.
-constexpr double kEquatorialRadius = 6378137.0;
-constexpr double kFlattening = 1.0 / 298.257223563;
-constexpr double kEccentricity2 = kFlattening * (2.0 - kFlattening);
-// The smallest radius of curvature of a meridian, a(1 - e2) at the equator,
-// rounded down: two points are at least this many metres apart for each
-// radian of latitude between them.
-constexpr double kLeastMeridianRadius = 6335439.0;
-// Above the error of the geodesic solver, so that the short cut decides as
-// the solver would.
-constexpr double kShortCutMargin = 0.001;
-
-}  // namespace
-
-bool OnGlobe(double latitude, double longitude) {
-    return latitude >= -90.0 && latitude <= 90.0 && std::isfinite(longitude);
-}
-
-Distances::Distances() : inverse_(geodesy::Ellipsoid::Wgs84()) {}
-
-double Distances::Metres(double latitude1, double longitude1, double latitude2,
-                         double longitude2) const {
-    if (!OnGlobe(latitude1, longitude1) || !OnGlobe(latitude2, longitude2)) {
-        return HUGE_VAL;
-    }
-    return inverse_.Inverse(latitude1, longitude1, latitude2, longitude2, nullptr, nullptr);
-}
-
-bool Distances::AtLeast(double latitude1, double longitude1, double latitude2, double longitude2,
-                        double metres) const {
-    const double apart = std::fabs(latitude1 - latitude2) * kRadiansPerDegree;
-    // Not a number (a latitude that is none) goes to the solver's answer.
-    if (apart * kLeastMeridianRadius >= metres + kShortCutMargin) {
-        return true;
-    }
-    return Metres(latitude1, longitude1, latitude2, longitude2) >= metres;
-}
-
 Place Place::At(double latitude_degrees, double longitude_degrees) {
-    const double latitude = latitude_degrees * kRadiansPerDegree;
-    const double longitude = longitude_degrees * kRadiansPerDegree;
-    const double sin_latitude = std::sin(latitude);
-    const double cos_latitude = std::cos(latitude);
-    const double normal =
-        kEquatorialRadius / std::sqrt(1.0 - kEccentricity2 * sin_latitude * sin_latitude);
+    static const geodesy::Geocentric kWgs84(geodesy::Ellipsoid::Wgs84());
     Place place;
-    place.up_x = cos_latitude * std::cos(longitude);
-    place.up_y = cos_latitude * std::sin(longitude);
-    place.up_z = sin_latitude;
-    place.x = normal * place.up_x;
-    place.y = normal * place.up_y;
-    place.z = normal * (1.0 - kEccentricity2) * sin_latitude;
+    double at[3];
+    double up[3];
+    kWgs84.Surface(latitude_degrees, longitude_degrees, at, up);
+    place.x = at[0];
+    place.y = at[1];
+    place.z = at[2];
+    place.up_x = up[0];
+    place.up_y = up[1];
+    place.up_z = up[2];
     return place;
 }
 

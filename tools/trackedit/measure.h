@@ -3,28 +3,13 @@
 #ifndef TRACKTOOLS_TOOLS_TRACKEDIT_MEASURE_H
 #define TRACKTOOLS_TOOLS_TRACKEDIT_MEASURE_H
 
-#include "tracktools/geodesy/VincentyInverse.h"
+#include "tracktools/geodesy/SurfaceDistances.h"
 
 namespace trackedit {
 
-// True for a latitude within ±90 degrees and a finite longitude: a place
-// on the globe, which has a distance from other places.
-bool OnGlobe(double latitude, double longitude);
-
-// Geodesic distances on WGS 84, in metres, between positions in degrees; a
-// position off the globe is infinitely far from every other.
-class Distances {
-  public:
-    Distances();
-    double Metres(double latitude1, double longitude1, double latitude2, double longitude2) const;
-    // Metres(...) >= metres, answered without the geodesic when the
-    // latitudes alone are that far apart.
-    bool AtLeast(double latitude1, double longitude1, double latitude2, double longitude2,
-                 double metres) const;
-
-  private:
-    geodesy::VincentyInverse inverse_;
-};
+using geodesy::OnGlobe;
+// Geodesic distances on WGS 84.
+using Distances = geodesy::SurfaceDistances;
 
 // A position on the ellipsoid's surface (height 0): its place in
 // earth-centred axes, metres, and the unit normal there (the vertical).

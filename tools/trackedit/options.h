@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "edits.h"
-#include "output.h"
+#include "split.h"
 
 namespace trackedit {
 

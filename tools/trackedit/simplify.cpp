@@ -16,7 +16,8 @@ formats::Tally Simplify::Tally() const {
             true};
 }
 
-bool Simplify::Take(track::Point& point) {
+bool Simplify::Take(track::Point*& taken) {
+    track::Point& point = *taken;
     // A place off the globe lies on no line: kept, as a point without one.
     const bool position = point.Has(track::kPosition) && OnGlobe(point.latitude, point.longitude);
     if (!window_.empty() && (!position || point.begins_segment || point.begins_track)) {
@@ -25,7 +26,7 @@ bool Simplify::Take(track::Point& point) {
         }
     }
     if (!position) {
-        return Pass(point);
+        return Pass(taken);
     }
     places_.push_back(Place::At(point.latitude, point.longitude));
     window_.push_back(std::move(point));
@@ -33,7 +34,7 @@ bool Simplify::Take(track::Point& point) {
 }
 
 bool Simplify::End() {
-    return (window_.empty() || Flush(true)) && Stage::End();
+    return (window_.empty() || Flush(true)) && tools::Stage::End();
 }
 
 void Simplify::Mark() {
@@ -141,7 +142,7 @@ bool Simplify::Flush(bool whole) {
     for (std::size_t i = 0; i < passed; ++i) {
         if (keep_[i] == 0) {
             Drop(window_[i]);
-        } else if (!Pass(window_[i])) {
+        } else if (!PassOut(window_[i])) {
             return false;
         }
     }

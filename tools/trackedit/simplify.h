@@ -25,12 +25,12 @@
 
 namespace trackedit {
 
-class Simplify : public Stage {
+class Simplify : public tools::Stage {
   public:
     static constexpr double kLongestLine = 100000.0;
 
     Simplify(double metres, std::size_t window);
-    bool Take(track::Point& point) override;
+    bool Take(track::Point*& point) override;
     bool End() override;
     formats::Tally Tally() const override;
 

@@ -180,11 +180,6 @@ bool ParseSeconds(const std::string& text, std::int64_t limit, std::int64_t& nan
     return true;
 }
 
-std::string UtcText(track::Instant instant) {
-    char text[formats::kMaxUtcTimeLength];
-    return std::string(text, formats::FormatUtcTime(instant, text));
-}
-
 std::int64_t LocalDay(track::Instant instant) {
     const std::time_t seconds = instant.Seconds();
     std::tm local{};

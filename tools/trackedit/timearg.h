@@ -22,10 +22,6 @@ bool ParseTime(const std::string& text, track::Instant& instant, std::string& pr
 // exactly in nanoseconds; its size at most `limit` seconds.
 bool ParseSeconds(const std::string& text, std::int64_t limit, std::int64_t& nanoseconds);
 
-// "YYYY-MM-DDThh:mm:ss[.fffffffff]Z", the fraction only when not 0 and
-// without trailing zeros.
-std::string UtcText(track::Instant instant);
-
 // The local day (in the zone TZ names) that an instant lies in, as days
 // since 1970-01-01; it changes at local midnight.
 std::int64_t LocalDay(track::Instant instant);

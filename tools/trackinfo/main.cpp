@@ -1,10 +1,6 @@
 // trackinfo: the summary of one or more tracks (how far, how long, how fast,
 // how high, where) and a check of their data, as text, as JSON, and as an
 // HTML page with pictures.
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -13,11 +9,12 @@
 
 #include "formatting.h"
 #include "htmlpage.h"
-#include "inputcheck.h"
+#include "inputs.h"
 #include "jsonreport.h"
 #include "options.h"
+#include "outputs.h"
 #include "program.h"
-#include "replacingfile.h"
+#include "stage.h"
 #include "summary.h"
 #include "textreport.h"
 #include "tracktools/formats/pointspool.h"
@@ -35,33 +32,33 @@ constexpr char kUsage[] =
 // with `where` and `why`, when the file could not be opened or read to its
 // end.
 template <typename Take>
-bool ReadTrack(const tools::Program& program, const std::string& name, Take take,
+bool ReadTrack(tools::InputSet& input, const std::string& name, Take take,
                trackinfo::FileReport& report, std::uint64_t& ignored_bytes, std::string& where,
                std::string& why) {
-    formats::ReadError error;
-    const std::unique_ptr<formats::Reader> reader =
-        formats::OpenReader(name, formats::Format(), error);
-    if (reader) {
-        // A GPL track that starts like text is read all the same, with a warning.
-        tools::WarnIfNotRecords(program, name, reader->LooksLike());
-        track::Point point;
-        while (reader->Next(point)) {
-            take(point);
-        }
-        error = reader->Error();
-        report.format = reader->format();
-        for (const formats::Tally& tally : reader->Tallies()) {
-            if (tally.count > 0) {
-                report.tallies.push_back(tally);
-            }
-        }
-        ignored_bytes = reader->IgnoredBytes();
-        if (!reader->Failed()) {
-            return true;
+    if (input.Open(name, false) != tools::kExitOk) {
+        where = formats::Where(name, input.OpenError().where);
+        why = input.OpenError().reason;
+        return false;
+    }
+    tools::Slot point;
+    while (input.Next(point.Pointer())) {
+        take(*point);
+    }
+    const formats::Reader& reader = input.First();
+    report.format = reader.format();
+    for (const formats::Tally& tally : reader.Tallies()) {
+        if (tally.count > 0) {
+            report.tallies.push_back(tally);
         }
     }
-    where = formats::Where(name, error.where);
-    why = error.reason;
+    for (const formats::Remark& remark : reader.Remarks()) {
+        ignored_bytes += remark.ignored_bytes;
+    }
+    if (!input.Failed()) {
+        return true;
+    }
+    where = input.FailureWhere();
+    why = input.FailureReason();
     return false;
 }
 
@@ -73,59 +70,13 @@ std::uint64_t SkippedPoints(const std::vector<formats::Tally>& tallies) {
     return skipped;
 }
 
-// The page, written to a temporary file that takes its name at the end.
-class PageFile {
-  public:
-    bool Open(const std::string& name) { return file_.Open(name); }
-    void Write(const std::string& text) {
-        for (std::size_t done = 0; error_ == 0 && done < text.size();) {
-            const ssize_t wrote =
-                ::write(file_.Descriptor(), text.data() + done, text.size() - done);
-            if (wrote < 0 && errno != EINTR) {
-                error_ = errno;
-            } else if (wrote > 0) {
-                done += static_cast<std::size_t>(wrote);
-            }
-        }
-    }
-    // The system's error number, 0 when the page has its name.
-    int Finish() {
-        if (error_ == 0 && !file_.Commit()) {
-            error_ = file_.Error();
-        }
-        file_.Abandon();
-        return error_;
-    }
-    int OpenError() const { return file_.Error(); }
-
-  private:
-    tools::ReplacingFile file_;
-    int error_ = 0;
-};
-
-// True when `page` names one of the input files: the page would replace it.
-bool IsAnInput(const std::string& page, const std::vector<std::string>& files) {
-    struct stat target;
-    if (::stat(page.c_str(), &target) != 0) {
-        return false;
-    }
-    for (const std::string& file : files) {
-        struct stat info;
-        if (::stat(file.c_str(), &info) == 0 && info.st_dev == target.st_dev &&
-            info.st_ino == target.st_ino) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // The reports of a run: the text or the JSON on standard output, and the
 // page when one is asked for, each through the writers' one interface.
 class Reports {
   public:
     Reports(const trackinfo::Options& options, const trackinfo::Style& style,
-            const trackinfo::Settings& settings)
-        : options_(options) {
+            const trackinfo::Settings& settings, tools::OutputSet& page)
+        : options_(options), page_(page) {
         const auto print = [](const std::string& text) { tools::Print(text); };
         if (options.json) {
             writers_.push_back(std::make_unique<trackinfo::JsonReport>(options.splits, print));
@@ -134,24 +85,20 @@ class Reports {
         }
         if (WithPage()) {
             writers_.push_back(std::make_unique<trackinfo::HtmlPage>(
-                style, settings, [this](const std::string& text) { page_file_.Write(text); }));
+                style, settings, [this](const std::string& text) { page_.Text(text); }));
         }
     }
 
-    // False, with `error` (ErrorText), when the page cannot be opened.
-    bool Open(int& error) {
+    // False when the page cannot be opened (page.Reason() says why); it may
+    // replace none of the files.
+    bool Open() {
         if (!WithPage()) {
             return true;
         }
-        if (IsAnInput(options_.html, options_.files)) {
-            error = tools::ReplacingFile::kIsTheInput;
-            return false;
+        for (const std::string& file : options_.files) {
+            page_.Spare(file);
         }
-        if (!page_file_.Open(options_.html)) {
-            error = page_file_.OpenError();
-            return false;
-        }
-        return true;
+        return page_.OpenText(options_.html);
     }
     bool WithPage() const { return !options_.html.empty(); }
 
@@ -174,23 +121,32 @@ class Reports {
             writer->Failure(report);
         }
     }
-    // The total for more than one file, the ends of the documents. The
-    // system's error number when the page could not be written, else 0.
-    int End() {
+    // The total for more than one file, the ends of the documents. False
+    // when the page could not be written (page.Reason() says why). A page
+    // of no file that could be read is not written: a page of that name is
+    // left as it was.
+    bool End() {
         for (const auto& writer : writers_) {
             if (options_.files.size() > 1) {
                 writer->Total(total_, files_read_);
             }
             writer->End();
         }
-        return WithPage() ? page_file_.Finish() : 0;
+        if (!WithPage()) {
+            return true;
+        }
+        if (files_read_ == 0) {
+            page_.Abandon();
+            return true;
+        }
+        return page_.Commit();
     }
     bool Findings() const { return total_.findings.Total() > 0; }
 
   private:
     const trackinfo::Options& options_;
     std::vector<std::unique_ptr<trackinfo::ReportWriter>> writers_;
-    PageFile page_file_;
+    tools::OutputSet& page_;
     trackinfo::Figures total_;
     std::uint64_t files_read_ = 0;
 };
@@ -212,9 +168,12 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         units.SpeedToSi(options.stop_given ? options.stop : units.DefaultStopSpeed());
     settings.climb_metres = options.climb;
     settings.split_metres = options.splits ? units.UnitMetres() : 0.0;
-    Reports reports(options, style, settings);
-    if (int error = 0; !reports.Open(error)) {
-        program.Explain(options.html, tools::ErrorText(error));
+    // Nothing is announced; what cannot be read is explained.
+    tools::InputSet input(program, tools::Console(), nullptr);
+    tools::OutputSet page(program, tools::Console(), input);
+    Reports reports(options, style, settings, page);
+    if (!reports.Open()) {
+        program.Explain(options.html, page.Reason());
         return tools::kExitWriteFailed;
     }
     reports.Begin();
@@ -242,7 +201,7 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
             }
         };
         std::string where;
-        if (!ReadTrack(program, name, take, report, ignored_bytes, where, why)) {
+        if (!ReadTrack(input, name, take, report, ignored_bytes, where, why)) {
             program.Explain(where, why);
             status = tools::kExitInputFailed;
             report.error = why;
@@ -268,8 +227,8 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         reports.File(report, &drawing);
     }
 
-    if (const int error = reports.End()) {
-        program.Explain(options.html, tools::ErrorText(error));
+    if (!reports.End()) {
+        program.Explain(options.html, page.Reason());
         return tools::kExitWriteFailed;
     }
     if (status == tools::kExitOk && options.check && reports.Findings()) {

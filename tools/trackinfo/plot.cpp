@@ -184,7 +184,7 @@ void TrackDrawing::Add(const track::Point& point) {
     const Fix fix = Fix::Of(point);
     bool begins = !started_ || point.begins_segment || point.begins_track;
     if (started_ && !begins) {
-        const TrackLeg leg = MeasureTrackLeg(earth_, previous_, fix);
+        const TrackLeg leg = MeasureTrackLeg(distances_, previous_, fix);
         const bool measured = std::isfinite(leg.metres);
         const bool forward = leg.timed && leg.seconds > 0.0 && measured;
         const double speed = forward ? leg.metres / leg.seconds : 0.0;

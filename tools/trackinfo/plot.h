@@ -12,8 +12,7 @@
 #include <vector>
 
 #include "summary.h"
-#include "tracktools/geodesy/CEarth.h"
-#include "tracktools/geodesy/Ellipsoid.h"
+#include "tracktools/geodesy/SurfaceDistances.h"
 #include "tracktools/track/point.h"
 
 namespace trackinfo {
@@ -170,7 +169,7 @@ class TrackDrawing {
     void BreakProfiles();
 
     Settings settings_;
-    CEarth earth_{geodesy::Ellipsoid::kWgs84};
+    geodesy::SurfaceDistances distances_;
     double longitude_scale_ = 1.0;
     Unwrapper unwrapper_;
     PathReducer path_;

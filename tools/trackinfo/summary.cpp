@@ -7,7 +7,6 @@
 #include <tuple>
 
 #include "reportunits.h"
-#include "tracktools/geodesy/CPolarCoordinate.h"
 
 namespace trackinfo {
 namespace {
@@ -72,15 +71,14 @@ bool Fix::HasPlace() const {
            longitude <= 180.0;
 }
 
-TrackLeg MeasureTrackLeg(const CEarth& earth, const Fix& from, const Fix& to) {
+TrackLeg MeasureTrackLeg(const geodesy::SurfaceDistances& distances, const Fix& from,
+                         const Fix& to) {
     TrackLeg leg;
     if (!from.HasPlace() || !to.HasPlace()) {
         leg.metres = std::numeric_limits<double>::quiet_NaN();
     } else if (!from.SamePlace(to)) {
         // Only the places count: the elevations play no part in the length.
-        leg.metres =
-            earth.GetSurfaceDistance(CPolarCoordinate(from.latitude, from.longitude),
-                                     CPolarCoordinate(to.latitude, to.longitude), nullptr, nullptr);
+        leg.metres = distances.Metres(from.latitude, from.longitude, to.latitude, to.longitude);
     }
     leg.timed = from.Has(track::kTime) && to.Has(track::kTime);
     if (leg.timed) {
@@ -312,7 +310,7 @@ void Summary::AddLeg(const Fix& to, const track::Point& point) {
     if (both_placed && previous_.SamePlace(to)) {
         ++findings.same_place_records;
     }
-    const TrackLeg leg = MeasureTrackLeg(earth_, previous_, to);
+    const TrackLeg leg = MeasureTrackLeg(distances_, previous_, to);
     const bool measured = std::isfinite(leg.metres);
     if (!measured && both_placed) {
         ++findings.unmeasured_legs;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "fastest.h"
-#include "tracktools/geodesy/CEarth.h"
 #include "tracktools/geodesy/Ellipsoid.h"
+#include "tracktools/geodesy/SurfaceDistances.h"
 #include "tracktools/track/point.h"
 
 namespace trackinfo {
@@ -43,7 +43,8 @@ struct TrackLeg {
     bool timed = false;    // both ends have a time
     double seconds = 0.0;  // end time - start time, when timed
 };
-TrackLeg MeasureTrackLeg(const CEarth& earth, const Fix& from, const Fix& to);
+TrackLeg MeasureTrackLeg(const geodesy::SurfaceDistances& distances, const Fix& from,
+                         const Fix& to);
 
 // What is wrong with the data, each a count.
 struct Findings {
@@ -206,7 +207,7 @@ class Summary {
     void EndSplit();
 
     Settings settings_;
-    CEarth earth_{geodesy::Ellipsoid::kWgs84};
+    geodesy::SurfaceDistances distances_;
     Figures figures_;
     bool started_ = false;
     Fix previous_;

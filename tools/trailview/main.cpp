@@ -6,15 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
-#include "inputcheck.h"
-#include "leg.h"
+#include "gplunits.h"
+#include "inputs.h"
 #include "program.h"
-#include "tracktools/formats/reader.h"
+#include "stage.h"
 #include "tracktools/geodesy/CEarth.h"
 #include "tracktools/geodesy/Ellipsoid.h"
-#include "tracktools/track/gpldata.h"
 #include "tracktools/track/point.h"
 #include "vrmlscene.h"
 
@@ -53,21 +51,21 @@ bool Finite(double x, double y, double z) {
     return std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
 }
 
-// Writes the five groups of one file from `reader` (null for a file that
+// Writes the five groups of one file from `input` (null for a file that
 // could not be read, then the track is empty). A read error ends the
 // reading, and the groups are finished from what was read so that the
-// scene stays valid. Points without a position are counted in `skipped`.
-void DrawFile(formats::Reader* reader, const char* name, const vrml::Factors& factors,
-              vrml::SceneWriter& scene, std::uint64_t& skipped) {
+// scene stays valid.
+void DrawFile(tools::InputSet* input, const char* name, const vrml::Factors& factors,
+              vrml::SceneWriter& scene) {
     scene.BeginTrack(name);
 
     const CEarth earth(geodesy::Ellipsoid::kWgs84);
-    track::Point model;
     CPolarCoordinate polar;
     CEarthCoordinate current;
     CEarthCoordinate origin;
-    GPL_Data_Point point;
-    GPL_Data_Point last_drawn;
+    tools::Slot point;
+    double last_latitude = 0.0;
+    double last_longitude = 0.0;
     std::uint64_t record = 1;  // position in the file, counted from 1
     std::uint64_t drawn = 0;
     vrml::Extremes extremes;
@@ -75,15 +73,13 @@ void DrawFile(formats::Reader* reader, const char* name, const vrml::Factors& fa
 
     // A partial record at the end is not counted; output that cannot be
     // written ends the work too.
-    for (;
-         reader != nullptr && !scene.Failed() && tools::NextRecord(*reader, model, point, skipped);
-         ++record) {
+    for (; input != nullptr && !scene.Failed() && input->Next(point.Pointer()); ++record) {
         // A run at one place is drawn once, at its first record.
-        if (drawn > 0 && point.SamePlace(last_drawn)) {
+        if (drawn > 0 && point->latitude == last_latitude && point->longitude == last_longitude) {
             continue;
         }
-        polar.Set(point.Latitude * factors.latitude, point.Longitude * factors.longitude,
-                  point.Altitude * factors.altitude / tools::kFeetPerMeter);
+        polar.Set(point->latitude * factors.latitude, point->longitude * factors.longitude,
+                  track::RecordAltitude(*point) * factors.altitude / tools::kFeetPerMeter);
         earth.Convert(polar, current);
         if (drawn == 0) {
             origin = current;
@@ -101,7 +97,8 @@ void DrawFile(formats::Reader* reader, const char* name, const vrml::Factors& fa
         extremes.Widen(x, y, z);
         scene.Vertex(x, y, z, record);
         ++drawn;
-        last_drawn = point;
+        last_latitude = point->latitude;
+        last_longitude = point->longitude;
         end_x = current.GetXCoordinateInMeters();
         end_y = current.GetYCoordinateInMeters();
         end_z = current.GetZCoordinateInMeters();
@@ -111,12 +108,6 @@ void DrawFile(formats::Reader* reader, const char* name, const vrml::Factors& fa
     scene.EndMarker(end_x, end_y, end_z);
     scene.BoundingBox(extremes);
     scene.Axes(extremes);
-}
-
-// A double quote, the name, a double quote and the reason, on standard error.
-void ReportFailure(const char* name, const char* reason) {
-    std::fprintf(stderr, "\"%s\"%s\n", name, reason);
-    std::fflush(stderr);
 }
 
 int Run(const tools::Program& program, int argc, char* argv[]) {
@@ -140,33 +131,31 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
 
     vrml::SceneWriter scene(stdout);
     scene.Header(factors);
+    // Nothing is announced; failures go to standard error.
+    const tools::Console failures(stderr);
+    tools::InputSet input(program, failures, nullptr);
+    input.PositionsOnly();
     int status = tools::kExitOk;
     for (; next < argc && !scene.Failed(); ++next) {
         const char* name = argv[next];
-        formats::ReadError error;
-        const std::unique_ptr<formats::Reader> reader =
-            formats::OpenReader(name, formats::Format(), error);
+        const bool opened = input.Open(name, false) == tools::kExitOk;
         // A directory can be named but not read: its groups are written
         // without vertices and it fails as a read.
-        const bool directory = !reader && error.system_error == EISDIR;
-        if (reader) {
-            tools::WarnIfNotRecords(program, name, reader->LooksLike());
+        const bool directory = !opened && input.OpenError().system_error == EISDIR;
+        if (opened || directory) {
+            DrawFile(opened ? &input : nullptr, name, factors, scene);
         }
-        std::uint64_t skipped = 0;
-        if (reader || directory) {
-            DrawFile(reader.get(), name, factors, scene, skipped);
-        }
-        if (reader && !reader->Failed()) {
-            tools::NoteReading(program, name, *reader, skipped);
+        if (opened && !input.Failed()) {
+            input.NoteReadings();
             continue;
         }
         // The scene so far goes out before the message that ends it.
         scene.Flush();
-        ReportFailure(name, reader || directory ? " - Read Failed!!!" : " - Open Failed!!!");
-        if (reader) {
-            program.Explain(formats::Where(name, reader->Error().where), reader->Error().reason);
+        if (opened) {
+            input.ReportFailure(false);
         } else {
-            program.Explain(name, error.reason);
+            failures.Failure(name, directory ? " - Read Failed!!!" : " - Open Failed!!!");
+            program.Explain(name, input.OpenError().reason);
         }
         status = tools::kExitInputFailed;
         break;

@@ -1,17 +1,18 @@
 # Installation and the Debian package.
 #
-# `cmake --install <build> [--prefix DIR]` puts the seven programs in bin, their
-# manual pages in share/man, the three static libraries in lib with their
-# headers in include/tracktools/{track,geodesy,formats}, and a CMake package
-# configuration in lib/cmake/tracktools, so that another project can write
+# `cmake --install <build> [--prefix DIR]` puts the programs in bin, their
+# manual pages in share/man, the four static libraries in lib with their
+# public headers in include/tracktools/{io,track,geodesy,formats}, and a CMake
+# package configuration in lib/cmake/tracktools, so that another project can
+# write
 #
-#     find_package(tracktools 1.1 REQUIRED)
+#     find_package(tracktools 2.0 REQUIRED)
 #     target_link_libraries(app PRIVATE tracktools::track tracktools::geodesy
 #                                       tracktools::formats)
 #
-# and include "gpldata.h", "gplfile.h", "CEarth.h", "reader.h", ... as the
-# programs do. The formats library needs expat, which the package
-# configuration finds for its users.
+# and include "tracktools/formats/reader.h", "tracktools/track/point.h",
+# "tracktools/geodesy/CEarth.h", ... The formats library needs expat, which
+# the package configuration finds for its users.
 # `cpack -G DEB` (or `make package` at the top level) packs the same files.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)

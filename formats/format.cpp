@@ -1,51 +1,51 @@
 #include "format.h"
 
+#include <vector>
+
+#include "ascii.h"
+#include "gpl/row.h"
+
 namespace formats {
 namespace {
 
-bool SameWord(std::string_view text, const char* word) {
-    std::size_t i = 0;
-    for (; i < text.size() && word[i] != '\0'; ++i) {
-        const char c = text[i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != word[i]) {
-            return false;
-        }
+// "a", "a or b", "a, b or c".
+std::string Listed(const std::vector<const char*>& words) {
+    std::string list;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        list += i == 0 ? "" : i + 1 == words.size() ? " or " : ", ";
+        list += words[i];
     }
-    return i == text.size() && word[i] == '\0';
+    return list;
 }
 
 std::string Names(bool (*wanted)(const FormatRow&)) {
-    std::size_t count = 0;
-    const FormatRow* rows = FormatRows(count);
-    std::string names;
-    std::size_t listed = 0;
-    std::size_t total = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        total += *rows[i].name != '\0' && wanted(rows[i]) ? 1 : 0;
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        if (*rows[i].name == '\0' || !wanted(rows[i])) {
-            continue;
+    std::vector<const char*> names;
+    for (const FormatRow* row : AllFormats()) {
+        if (*row->name != '\0' && wanted(*row)) {
+            names.push_back(row->name);
         }
-        names += listed == 0 ? "" : listed + 1 == total ? " or " : ", ";
-        names += rows[i].name;
-        ++listed;
     }
-    return names;
+    return Listed(names);
 }
 
 }  // namespace
 
+std::string WriterOption::Choices() const {
+    std::vector<const char*> values;
+    for (const char* const* choice = choices; choice != nullptr && *choice != nullptr; ++choice) {
+        values.push_back(*choice);
+    }
+    return Listed(values);
+}
+
 Format Format::Gpl() {
-    return Named("gpl");
+    return Format(&kGplFormat);
 }
 
 Format Format::Named(std::string_view name) {
-    std::size_t count = 0;
-    const FormatRow* rows = FormatRows(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (*rows[i].name != '\0' && SameWord(name, rows[i].name)) {
-            return Format(&rows[i]);
+    for (const FormatRow* row : AllFormats()) {
+        if (*row->name != '\0' && SameInAnyCase(name, row->name)) {
+            return Format(row);
         }
     }
     return Format();
@@ -59,12 +59,10 @@ Format Format::OfExtension(const std::string& path) {
         return Format();
     }
     const std::string_view extension = std::string_view(path).substr(dot + 1);
-    std::size_t count = 0;
-    const FormatRow* rows = FormatRows(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        for (const char* known : rows[i].extensions) {
-            if (known != nullptr && SameWord(extension, known)) {
-                return Format(&rows[i]);
+    for (const FormatRow* row : AllFormats()) {
+        for (const char* known : row->extensions) {
+            if (known != nullptr && SameInAnyCase(extension, known)) {
+                return Format(row);
             }
         }
     }
@@ -72,11 +70,9 @@ Format Format::OfExtension(const std::string& path) {
 }
 
 Format Format::OfContent(const unsigned char* bytes, std::size_t size) {
-    std::size_t count = 0;
-    const FormatRow* rows = FormatRows(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (rows[i].looks_like != nullptr && rows[i].looks_like(bytes, size)) {
-            return Format(&rows[i]);
+    for (const FormatRow* row : AllFormats()) {
+        if (row->looks_like != nullptr && row->looks_like(bytes, size)) {
+            return Format(row);
         }
     }
     return Format();

@@ -5,21 +5,9 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "ascii.h"
+
 namespace formats {
-
-bool IsXmlSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-std::string_view TrimXmlSpace(std::string_view text) {
-    while (!text.empty() && IsXmlSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsXmlSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 namespace {
 

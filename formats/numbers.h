@@ -1,9 +1,9 @@
 // Decimal numbers of the text formats (the coordinates, elevations and
-// speeds of GPX and TCX files), read as the C locale's strtod reads them,
-// whatever the program's locale: the common forms through std::from_chars,
-// which gives the same double without copying the text, and every other
-// form (a plus sign, hexadecimal, "inf" and "nan", white space before the
-// number) through strtod_l itself.
+// speeds of GPX, TCX, CSV and NMEA files), read as the C locale's strtod
+// reads them, whatever the program's locale: the common forms through
+// std::from_chars, which gives the same double without copying the text,
+// and every other form (a plus sign, hexadecimal, "inf" and "nan", white
+// space before the number) through strtod_l itself.
 #ifndef TRACKTOOLS_FORMATS_NUMBERS_H
 #define TRACKTOOLS_FORMATS_NUMBERS_H
 
@@ -13,11 +13,6 @@
 #include <string_view>
 
 namespace formats {
-
-// Space, tab, carriage return and line feed: XML's white space.
-bool IsXmlSpace(char c);
-// `text` without the XML white space around it.
-std::string_view TrimXmlSpace(std::string_view text);
 
 class NumberReader {
   public:

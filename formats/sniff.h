@@ -1,7 +1,7 @@
-// Tests of a file's first bytes, one per kind of file the suite recognises,
-// for the table of formats: a program can then say "that is a GPX file"
-// instead of reading text as records. The first few kilobytes are plenty; a
-// line or tag cut off at the end of them still counts.
+// What the content tests of the formats share (each test is in its format's
+// folder): the root element of an XML document, and the first line of a
+// text. The first few kilobytes of a file are plenty; a line or tag cut off
+// at the end of them still counts.
 #ifndef TRACKTOOLS_FORMATS_SNIFF_H
 #define TRACKTOOLS_FORMATS_SNIFF_H
 
@@ -12,26 +12,27 @@ namespace formats {
 // XML whose root element (after the declaration, comments and a document
 // type) has the local name `root`; any root for nullptr.
 bool LooksLikeXml(const unsigned char* bytes, std::size_t size, const char* root);
-bool LooksLikeGpx(const unsigned char* bytes, std::size_t size);
-bool LooksLikeTcx(const unsigned char* bytes, std::size_t size);
-bool LooksLikeKml(const unsigned char* bytes, std::size_t size);
-bool LooksLikeAnyXml(const unsigned char* bytes, std::size_t size);
-// A JSON document: "{" or "[" first.
-bool LooksLikeJson(const unsigned char* bytes, std::size_t size);
-// ".FIT" at byte 8, where a FIT file's header has it.
-bool LooksLikeFit(const unsigned char* bytes, std::size_t size);
-bool LooksLikeGzip(const unsigned char* bytes, std::size_t size);
-bool LooksLikeZip(const unsigned char* bytes, std::size_t size);
 
-// Text, told apart by its first line that is not a "#" comment:
-// "$" and a five-letter address such as GPRMC (NMEA);
-bool LooksLikeNmea(const unsigned char* bytes, std::size_t size);
-// "<number>:" first (a listing of the text form of track points);
-bool LooksLikeListing(const unsigned char* bytes, std::size_t size);
-// a header line of CSV that names latitude and longitude columns;
-bool LooksLikeCsv(const unsigned char* bytes, std::size_t size);
-// other plain characters, or a UTF-8 byte-order mark.
-bool LooksLikeText(const unsigned char* bytes, std::size_t size);
+// Where the content starts: after a UTF-8 byte-order mark and white space.
+const unsigned char* ContentStart(const unsigned char* p, const unsigned char* end);
+
+// The first line of a text that is not a "#" comment (those head listings
+// and logs of every kind), as the tests of the text formats look at it.
+struct FirstLine {
+    // The line, without its line end; null when the content is empty or
+    // starts as markup or JSON does ('<', '{', '[').
+    const unsigned char* begin = nullptr;
+    const unsigned char* end = nullptr;
+    // Printable ASCII and tabs only, and either a whole line or more than
+    // 16 bytes of one: records would hold other bytes in their doubles long
+    // before a line end.
+    bool plain = false;
+    // The text begins with a UTF-8 byte-order mark.
+    bool marked = false;
+    // The content starts with '<', '{' or '['.
+    bool structured = false;
+};
+FirstLine FirstTextLine(const unsigned char* bytes, std::size_t size);
 
 }  // namespace formats
 

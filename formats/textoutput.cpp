@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "timetext.h"
+#include "utf8.h"
 
 namespace formats {
 namespace {
@@ -13,36 +14,12 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 }  // namespace
 
 std::size_t Utf8Length(std::string_view text) {
-    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char first = byte(0);
-    if (first < 0x80) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    if (p[0] < 0x80) {
         return 1;
     }
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (first >= 0xC2 && first <= 0xDF) {
-        length = 2;
-    } else if (first >= 0xE0 && first <= 0xEF) {
-        length = 3;
-        low = first == 0xE0 ? 0xA0 : 0x80;
-        high = first == 0xED ? 0x9F : 0xBF;
-    } else if (first >= 0xF0 && first <= 0xF4) {
-        length = 4;
-        low = first == 0xF0 ? 0x90 : 0x80;
-        high = first == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (text.size() < length || byte(1) < low || byte(1) > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
+    const int length = Utf8Sequence(p, p + text.size());
+    return length > 0 ? static_cast<std::size_t>(length) : 0;
 }
 
 void TextOutput::Number(double value) {

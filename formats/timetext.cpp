@@ -1,13 +1,11 @@
 #include "timetext.h"
 
+#include "ascii.h"
+
 namespace formats {
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // Reads `count` digits at `text[at]` into `value`; false when any is missing.
 bool Digits(const char* text, std::size_t size, std::size_t& at, int count, unsigned& value) {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "format.h"
@@ -21,15 +23,27 @@ struct WriteError {
     std::string reason;    // the system's words, or what the writer tried ("temporary file ...")
 };
 
-// What a writer needs besides the points.
-struct WriterOptions {
+// What a writer needs besides the points: the name of a track without one,
+// and the options its format's row lists (see FormatRow::options), set by
+// their flags.
+class WriterOptions {
+  public:
     // Of a track without a name of its own, in the formats that name
     // tracks: the input's base name.
     std::string name;
-    bool clamp = false;    // KML: the line lies on the ground, without altitudes
-    bool extrude = false;  // KML: a wall from the line down to the ground
-    // TCX: the activity's sport; unknown takes the input's, else Other.
-    Sport sport = Sport::kUnknown;
+
+    // Sets the switch `flag` ("clamp"), or the option `flag` to `value`.
+    void Set(std::string_view flag, std::string_view value = {});
+    // Whether `flag` was set.
+    bool Flag(std::string_view flag) const;
+    // The value `flag` was set to; empty when it was not set.
+    std::string_view Value(std::string_view flag) const;
+
+  private:
+    using Given = std::vector<std::pair<std::string, std::string>>;
+    Given::const_iterator Find(std::string_view flag) const;
+
+    Given set_;  // flags and values, in the order they were set
 };
 
 class Writer {
@@ -82,63 +96,6 @@ class Writer {
     bool failed_ = false;
     WriteError error_;
 };
-
-// What a writer does at a point: the marks of tracks and segments as the
-// output sees them, where the first point written begins a track, and a
-// point left out passes its mark on to the next point written.
-class Breaks {
-  public:
-    enum Kind { kNone, kSegment, kTrack };
-    // The break before `point`, which is written.
-    Kind Next(const track::Point& point) {
-        const Kind kind = !started_ ? kTrack : Stronger(pending_, Of(point));
-        started_ = true;
-        pending_ = kNone;
-        return kind;
-    }
-    // `point` is left out.
-    void Skip(const track::Point& point) { pending_ = Stronger(pending_, Of(point)); }
-    bool Started() const { return started_; }
-
-  private:
-    static Kind Of(const track::Point& point) {
-        return point.begins_track ? kTrack : point.begins_segment ? kSegment : kNone;
-    }
-    static Kind Stronger(Kind a, Kind b) { return a > b ? a : b; }
-
-    bool started_ = false;
-    Kind pending_ = kNone;
-};
-
-// Counts what a format cannot hold of the points written: the values of
-// `dropped` (Field bits) that points carried, and segment breaks when
-// segments are not kept.
-class Losses {
-  public:
-    Losses(std::uint16_t dropped, bool segments_dropped)
-        : dropped_(dropped), segments_(segments_dropped) {}
-    // For a point that is written, after the break Breaks gave it.
-    void Add(const track::Point& point, Breaks::Kind kind) {
-        if ((point.fields & dropped_) != 0 || kind != Breaks::kNone) {
-            Count(point, kind);
-        }
-    }
-    // Tallies of the counts, in a fixed order.
-    void AppendTallies(std::vector<Tally>& tallies) const;
-
-  private:
-    void Count(const track::Point& point, Breaks::Kind kind);
-
-    std::uint16_t dropped_;
-    bool segments_;
-    std::uint64_t values_[track::kSensorCount] = {};
-    std::uint64_t breaks_lost_ = 0;
-    bool started_ = false;
-};
-
-// True when `point` has a latitude within ±90 and a longitude within ±180
-// degrees, the positions that GPX, KML and GeoJSON can hold.
-bool HasValidPosition(const track::Point& point);
 
 // A writer of `format` into the open descriptor `fd`; null when the format
 // is not writable. The start of the document goes into the buffer at once.

@@ -12,6 +12,7 @@
 #include "fuzz_support.h"
 #include "tracktools/formats/reader.h"
 #include "tracktools/formats/writer.h"
+#include "tracktools/formats/writing.h"
 
 namespace fuzz {
 

@@ -64,7 +64,9 @@ constexpr char kTrackName[] = "fuzz";
 inline Points WriteAndRead(MemoryFile& file, formats::Format format,
                            const std::vector<track::Point>& points) {
     {
-        const auto writer = formats::OpenWriter(format, file.Empty(), {kTrackName, false, false});
+        formats::WriterOptions options;
+        options.name = kTrackName;
+        const auto writer = formats::OpenWriter(format, file.Empty(), options);
         for (const track::Point& point : points) {
             FUZZ_CHECK(writer->Write(point));
         }

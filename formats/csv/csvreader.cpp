@@ -1,10 +1,11 @@
 #include "csvreader.h"
 
-#include <charconv>
 #include <cstring>
 #include <string_view>
 #include <utility>
 
+#include "row.h"
+#include "tracktools/formats/ascii.h"
 #include "tracktools/formats/tallies.h"
 #include "tracktools/formats/timetext.h"
 
@@ -25,29 +26,6 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-bool SameName(std::string_view text, const char* name) {
-    if (text.size() != std::strlen(name)) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c =
-            text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
-        if (c != name[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool ReadNumber(std::string_view text, double& value) {
-    if (text.front() == '+' && text.size() > 1 && text[1] != '-') {
-        text.remove_prefix(1);
-    }
-    const char* end = text.data() + text.size();
-    const std::from_chars_result result = std::from_chars(text.data(), end, value);
-    return result.ec == std::errc() && result.ptr == end;
-}
-
 bool ReadWhole(std::string_view text, std::uint32_t& whole) {
     std::uint64_t value = 0;
     for (const char c : text) {
@@ -66,7 +44,7 @@ bool ReadWhole(std::string_view text, std::uint32_t& whole) {
 }  // namespace
 
 CsvReader::CsvReader(std::unique_ptr<io::InputFile> file)
-    : Reader(Format::Named("csv"), *file), file_(std::move(file)) {
+    : Reader(Format(&kCsvFormat), *file), file_(std::move(file)) {
     // Spreadsheets put a byte-order mark in front of UTF-8.
     if (file_->Want(3) && std::memcmp(file_->Data(), "\xEF\xBB\xBF", 3) == 0) {
         file_->Skip(3);
@@ -105,7 +83,7 @@ bool CsvReader::EndField() {
         const std::string_view text = Trim(std::string_view(name.text, name.size));
         Column column = kIgnored;
         for (unsigned known = 0; known < kKnownColumns && !name.overflow; ++known) {
-            if (SameName(text, kNames[known])) {
+            if (SameInAnyCase(text, kNames[known])) {
                 column = static_cast<Column>(known);
             }
         }
@@ -256,7 +234,7 @@ bool CsvReader::Point(track::Point& point) {
         } else if (read && column == kSegment) {
             read = ReadWhole(text, segment);
         } else if (read) {
-            read = ReadNumber(text, numbers[column]);
+            read = numbers_.Read(text, numbers[column]);
         }
         if (!read) {
             const char* what = column == kTime ? "is not a date and time"

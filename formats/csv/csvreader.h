@@ -18,8 +18,9 @@
 //   - An empty field, or a column that is not there, is a value the point
 //     does not have. A point with an empty latitude or longitude has no
 //     position.
-//   - Numbers as the shortest forms and "nan", "-nan", "inf", "-inf" (any
-//     case, with an optional "+") read back to the same double.
+//   - Numbers are read as the C locale's strtod reads them (numbers.h):
+//     the shortest forms and "nan", "-nan", "inf", "-inf" (any case, with
+//     an optional "+") read back to the same double.
 //   - time: see ParseIsoTime in timetext.h, to the nanosecond. A time
 //     outside 1900 to 2200 is left out and counted.
 //   - tag and segment: whole numbers from 0 to 4294967295 (tag 0 when
@@ -44,6 +45,7 @@
 #include <string>
 #include <vector>
 
+#include "tracktools/formats/numbers.h"
 #include "tracktools/formats/reader.h"
 #include "tracktools/io/inputfile.h"
 
@@ -94,6 +96,7 @@ class CsvReader : public Reader {
     bool Error(const std::string& reason, std::uint64_t line);
 
     std::unique_ptr<io::InputFile> file_;
+    NumberReader numbers_;
 
     bool have_header_ = false;
     std::vector<Column> columns_;  // of each field of a line, from the header

@@ -1,9 +1,11 @@
 #include "csvwriter.h"
 
+#include "row.h"
+
 namespace formats {
 
 CsvWriter::CsvWriter(int fd, const WriterOptions& /*options*/)
-    : Writer(Format::Named("csv"), fd), text_(Output()) {
+    : Writer(Format(&kCsvFormat), fd), text_(Output()) {
     text_.Put(kCsvHeader);
     text_.Put('\n');
 }

@@ -21,6 +21,7 @@
 
 #include "tracktools/formats/textoutput.h"
 #include "tracktools/formats/writer.h"
+#include "tracktools/formats/writing.h"
 
 namespace formats {
 

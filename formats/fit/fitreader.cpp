@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "row.h"
+
 namespace formats {
 namespace {
 
@@ -176,7 +178,7 @@ std::string Hex(unsigned value) {
 }  // namespace
 
 FitReader::FitReader(std::unique_ptr<io::InputFile> file)
-    : Reader(Format::Named("fit"), *file), file_(std::move(file)) {}
+    : Reader(Format(&kFitFormat), *file), file_(std::move(file)) {}
 
 bool FitReader::Next(track::Point& point) {
     while (!Failed() && !done_) {

@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-#include "tracktools/formats/pointspool.h"
-#include "tracktools/formats/tallies.h"
+#include "row.h"
 
 namespace formats {
 namespace {
@@ -16,11 +15,9 @@ static_assert(sizeof kSensorNames / sizeof kSensorNames[0] == track::kSensorCoun
 }  // namespace
 
 GeoJsonWriter::GeoJsonWriter(int fd, const WriterOptions& options)
-    : Writer(Format::Named("geojson"), fd), text_(Output()), name_(options.name) {
+    : SpoolingWriter(Format(&kGeoJsonFormat), fd), text_(Output()), name_(options.name) {
     text_.Put("{\"type\":\"FeatureCollection\",\"features\":[\n");
 }
-
-GeoJsonWriter::~GeoJsonWriter() = default;
 
 void GeoJsonWriter::Position(const track::Point& point) {
     text_.Put('[');
@@ -52,41 +49,22 @@ void GeoJsonWriter::Sensor(const track::Point& point) {
     }
 }
 
-bool GeoJsonWriter::SpoolFailed() {
-    Fail(spool_->Error(), spool_->ErrorText());
-    return false;
-}
-
 bool GeoJsonWriter::Write(const track::Point& point) {
     if (Failed()) {
         return false;
     }
-    if (!point.Has(track::kPosition)) {
-        ++without_position_;
-        breaks_.Skip(point);
+    if (!positions_.Keeps(point, !point.Has(track::kElevation) || std::isfinite(point.elevation))) {
         return true;
     }
-    if (!HasValidPosition(point) ||
-        (point.Has(track::kElevation) && !std::isfinite(point.elevation))) {
-        ++skipped_;
-        breaks_.Skip(point);
-        return true;
-    }
-    if (!spool_) {
-        spool_ = std::make_unique<PointSpool>();
-        if (!spool_->Open()) {
-            return SpoolFailed();
-        }
-    }
-    // The spool keeps the break as this output sees it.
+    // The point set aside keeps the break as this output sees it.
     held_ = point;
-    held_.begins_segment = breaks_.Next(point) != Breaks::kNone;
+    held_.begins_segment = positions_.Next(point) != Breaks::kNone;
     segments_ += held_.begins_segment ? 1 : 0;
     for (const track::Field field : track::kSensorFields) {
         sensors_ |= point.fields & field;
     }
-    if (!spool_->Add(held_)) {
-        return SpoolFailed();
+    if (!SetAside(held_)) {
+        return false;
     }
     Count();
     return true;
@@ -101,13 +79,13 @@ void GeoJsonWriter::EndSegment(Element element, std::uint64_t points) {
 }
 
 bool GeoJsonWriter::Each(Element element) {
-    if (!spool_->StartReading()) {
-        return SpoolFailed();
+    if (!ReadAside()) {
+        return false;
     }
     const bool nested = segments_ > 1;
     std::uint64_t points = 0;  // of the segment
     bool any = false;
-    while (spool_->Next(held_)) {
+    while (NextAside(held_)) {
         if (nested && held_.begins_segment) {
             if (any) {
                 EndSegment(element, points);
@@ -123,8 +101,8 @@ bool GeoJsonWriter::Each(Element element) {
         ++points;
         any = true;
     }
-    if (spool_->Error() != 0) {
-        return SpoolFailed();
+    if (!EndAside()) {
+        return false;
     }
     if (nested && any) {
         EndSegment(element, points);
@@ -154,7 +132,7 @@ bool GeoJsonWriter::Finish() {
     if (Written() > 0) {
         text_.Put("{\"type\":\"Feature\",\"geometry\":{\"type\":\"");
         if (Written() == 1) {
-            if (!spool_->StartReading() || !spool_->Next(held_)) {
+            if (!ReadAside() || !NextAside(held_)) {
                 return SpoolFailed();
             }
             text_.Put("Point\",\"coordinates\":");
@@ -190,7 +168,9 @@ bool GeoJsonWriter::Finish() {
 }
 
 std::vector<Tally> GeoJsonWriter::Tallies() const {
-    return {SkippedWithoutPosition(without_position_), SkippedForPosition(skipped_, true)};
+    std::vector<Tally> tallies;
+    positions_.AppendTallies(tallies, true);
+    return tallies;
 }
 
 }  // namespace formats

@@ -32,15 +32,13 @@
 
 #include "tracktools/formats/textoutput.h"
 #include "tracktools/formats/writer.h"
+#include "tracktools/formats/writing.h"
 
 namespace formats {
 
-class PointSpool;
-
-class GeoJsonWriter : public Writer {
+class GeoJsonWriter : public SpoolingWriter {
   public:
     GeoJsonWriter(int fd, const WriterOptions& options);
-    ~GeoJsonWriter() override;
 
     bool Write(const track::Point& point) override;
     bool Finish() override;
@@ -57,19 +55,15 @@ class GeoJsonWriter : public Writer {
     void EndSegment(Element element, std::uint64_t points);
     // The array of `element`: of the one point in held_, or of every point.
     bool Array(Element element);
-    bool SpoolFailed();
 
     TextOutput text_;
     std::string name_;
-    std::unique_ptr<PointSpool> spool_;
-    Breaks breaks_;
+    PositionFilter positions_;
     std::uint64_t segments_ = 0;
     std::uint16_t sensors_ = 0;                // the sensor values any point has
     track::Field sensor_ = track::kHeartRate;  // the one Sensor writes
-    track::Point held_;                        // a point going in or out of the spool
+    track::Point held_;                        // a point set aside, or read back
     track::Point segment_first_;
-    std::uint64_t without_position_ = 0;
-    std::uint64_t skipped_ = 0;
 };
 
 }  // namespace formats

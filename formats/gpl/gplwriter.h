@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tracktools/formats/writer.h"
+#include "tracktools/formats/writing.h"
 
 namespace formats {
 

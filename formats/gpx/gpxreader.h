@@ -44,30 +44,72 @@
 #ifndef TRACKTOOLS_FORMATS_GPXREADER_H
 #define TRACKTOOLS_FORMATS_GPXREADER_H
 
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
-#include "tracktools/formats/reader.h"
-#include "tracktools/formats/xml/xmlstream.h"
+#include "tracktools/formats/xml/xmlreader.h"
 #include "tracktools/io/inputfile.h"
 
 namespace formats {
 
-class GpxReader : public Reader {
+struct GpxField;
+
+class GpxReader : public XmlReader {
   public:
     // `file` is open; the reader reads it from where it stands, with the
     // scanner or expat (see xmlstream.h; either gives the same points).
     explicit GpxReader(std::unique_ptr<io::InputFile> file, XmlEngine engine = XmlEngine::kScanner);
-    ~GpxReader() override;
 
-    bool Next(track::Point& point) override;
     std::vector<Tally> Tallies() const override;
 
-    class Parse;  // the handler of the document
-
   private:
-    std::unique_ptr<io::InputFile> file_;
-    std::unique_ptr<Parse> parse_;
+    enum class Pass { kTrack, kRoute };
+
+    void Start(const XmlName& name, const XmlAttributes& attributes, int depth) override;
+    void End(int depth) override;
+    void Text(std::string_view text) override;
+    bool ReadAgain() override;
+
+    void BeginPoint(const XmlAttributes& attributes, int depth);
+    void EndPoint();
+    void EndField();
+    void EndName();
+    void Open(const XmlName& name, const XmlAttributes& attributes, int depth);
+    // Text is wanted in a field, and directly in the track's name.
+    void TakeTextWhereWanted() {
+        Stream().TakeText(field_ != nullptr || (name_depth_ != 0 && depth_ == name_depth_));
+    }
+
+    Pass pass_ = Pass::kTrack;
+
+    // The track (`trk`, or `rte` on the second pass) being read: its number,
+    // its name once read, and the marks its next point takes.
+    int track_depth_ = 0;  // 0 outside tracks
+    std::uint32_t tracks_ = 0;
+    std::string name_;
+    bool name_cut_ = false;  // the name was cut: no more of it is kept
+    int name_depth_ = 0;     // of the open `name` of the track; 0 outside it
+    int depth_ = 0;          // of the innermost open element
+    bool begin_track_ = false;
+    bool begin_segment_ = false;
+
+    int point_depth_ = 0;  // of the open point; 0 outside points
+    int extensions_depth_ = 0;
+    const GpxField* field_ = nullptr;
+    bool field_foreign_ = false;  // a value of another schema: passed over when unreadable
+    int field_depth_ = 0;
+    FieldText text_;
+
+    bool position_ok_ = false;
+    bool saw_track_point_ = false;
+    bool saw_route_point_ = false;
+
+    std::uint32_t count_ = 0;
+    std::uint64_t without_position_ = 0;
+    std::uint64_t time_out_of_range_ = 0;
 };
 
 }  // namespace formats

@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "tracktools/formats/tallies.h"
+#include "row.h"
 
 namespace formats {
 
 GpxWriter::GpxWriter(int fd, const WriterOptions& options)
-    : Writer(Format::Named("gpx"), fd), text_(Output()), name_(options.name) {
+    : Writer(Format(&kGpxFormat), fd), text_(Output()), name_(options.name) {
     text_.Put(
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<gpx version=\"1.1\" creator=\"trackconvert\" xmlns=\"http://www.topografix.com/GPX/1/1\""
@@ -33,15 +33,6 @@ void GpxWriter::BeginTrack(const std::string& name, bool after_another) {
     text_.Put("    <trkseg>\n");
 }
 
-void GpxWriter::Skip(const track::Point& point, std::uint64_t& count) {
-    ++count;
-    breaks_.Skip(point);
-    if (point.begins_track) {
-        skipped_track_ = true;
-        skipped_name_ = point.track_name;
-    }
-}
-
 namespace {
 
 // The value of `field` when the point has it as a finite number.
@@ -49,16 +40,19 @@ bool Finite(const track::Point& point, track::Field field) {
     return point.Has(field) && std::isfinite(point.Get(field));
 }
 
-// GPL has no absent value: it writes 0.
-bool ZeroOrAbsent(const track::Point& point, track::Field field) {
-    return !point.Has(field) || point.Get(field) == 0.0;
+// GPL has no absent value: it writes a speed and a course of 0 for none. A
+// point that has both from its record, both 0, has neither; one without
+// either of them came from a format that says what it does not have, and
+// its 0 is a value.
+bool GplHasNoMotion(const track::Point& point) {
+    return point.has_record && point.Has(track::kSpeed) && point.Has(track::kCourse) &&
+           point.speed == 0.0 && point.course == 0.0;
 }
 
 }  // namespace
 
 void GpxWriter::Extensions(const track::Point& point) {
-    const bool motion = !(point.has_record && ZeroOrAbsent(point, track::kSpeed) &&
-                          ZeroOrAbsent(point, track::kCourse));
+    const bool motion = !GplHasNoMotion(point);
     // In the order of the extension's schema.
     const struct {
         const char* open;
@@ -108,16 +102,15 @@ bool GpxWriter::Write(const track::Point& point) {
     if (Failed()) {
         return false;
     }
-    if (!point.Has(track::kPosition)) {
-        Skip(point, without_position_);
+    if (!positions_.Keeps(point)) {
+        if (point.begins_track) {
+            skipped_track_ = true;
+            skipped_name_ = point.track_name;
+        }
         return true;
     }
-    if (!HasValidPosition(point)) {
-        Skip(point, invalid_position_);
-        return true;
-    }
-    const bool started = breaks_.Started();
-    const Breaks::Kind kind = breaks_.Next(point);
+    const bool started = positions_.Started();
+    const Breaks::Kind kind = positions_.Next(point);
     if (kind == Breaks::kTrack) {
         const bool own = point.begins_track || !skipped_track_;
         BeginTrack(own ? point.track_name : skipped_name_, started);
@@ -150,7 +143,7 @@ bool GpxWriter::Write(const track::Point& point) {
 }
 
 bool GpxWriter::Finish() {
-    if (!breaks_.Started()) {
+    if (!positions_.Started()) {
         BeginTrack(name_, false);
     }
     text_.Put(
@@ -161,8 +154,9 @@ bool GpxWriter::Finish() {
 }
 
 std::vector<Tally> GpxWriter::Tallies() const {
-    return {SkippedWithoutPosition(without_position_),
-            SkippedForPosition(invalid_position_, false)};
+    std::vector<Tally> tallies;
+    positions_.AppendTallies(tallies, false);
+    return tallies;
 }
 
 }  // namespace formats

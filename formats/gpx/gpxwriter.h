@@ -27,6 +27,7 @@
 
 #include "tracktools/formats/textoutput.h"
 #include "tracktools/formats/writer.h"
+#include "tracktools/formats/writing.h"
 
 namespace formats {
 
@@ -39,18 +40,15 @@ class GpxWriter : public Writer {
     std::vector<Tally> Tallies() const override;
 
   private:
-    void Skip(const track::Point& point, std::uint64_t& count);
     void BeginTrack(const std::string& name, bool after_another);
     void Extensions(const track::Point& point);
 
     TextOutput text_;
     std::string name_;
-    Breaks breaks_;
+    PositionFilter positions_;
     // The name of a track whose first point was left out.
     std::string skipped_name_;
     bool skipped_track_ = false;
-    std::uint64_t without_position_ = 0;
-    std::uint64_t invalid_position_ = 0;
 };
 
 }  // namespace formats

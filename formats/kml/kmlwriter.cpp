@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-#include "tracktools/formats/pointspool.h"
-#include "tracktools/formats/tallies.h"
+#include "row.h"
 
 namespace formats {
 namespace {
@@ -16,11 +15,11 @@ const char* AltitudeMode(bool clamp) {
 }  // namespace
 
 KmlWriter::KmlWriter(int fd, const WriterOptions& options)
-    : Writer(Format::Named("kml"), fd),
+    : SpoolingWriter(Format(&kKmlFormat), fd),
       text_(Output()),
       name_(options.name),
-      clamp_(options.clamp),
-      extrude_(options.extrude),
+      clamp_(options.Flag("clamp")),
+      extrude_(options.Flag("extrude")),
       losses_(track::kHeartRate | track::kCadence | track::kPower | track::kTemperature, false) {
     // Colours are aabbggrr: an opaque red line and, for the wall, a
     // half-transparent red.
@@ -37,8 +36,6 @@ KmlWriter::KmlWriter(int fd, const WriterOptions& options)
         "    <PolyStyle><color>7f0000ff</color></PolyStyle>\n"
         "  </Style>\n");
 }
-
-KmlWriter::~KmlWriter() = default;
 
 void KmlWriter::Tuple(const track::Point& point) {
     text_.Decimal(point.longitude);
@@ -66,40 +63,22 @@ void KmlWriter::Placemark(const char* name, const track::Point& point) {
     text_.Put("</coordinates></Point>\n  </Placemark>\n");
 }
 
-bool KmlWriter::SpoolFailed() {
-    Fail(spool_->Error(), spool_->ErrorText());
-    return false;
-}
-
 bool KmlWriter::Write(const track::Point& point) {
     if (Failed()) {
         return false;
     }
-    if (!point.Has(track::kPosition)) {
-        ++without_position_;
-        breaks_.Skip(point);
+    if (!positions_.Keeps(
+            point, clamp_ || !point.Has(track::kElevation) || std::isfinite(point.elevation))) {
         return true;
     }
-    if (!HasValidPosition(point) ||
-        (!clamp_ && point.Has(track::kElevation) && !std::isfinite(point.elevation))) {
-        ++skipped_;
-        breaks_.Skip(point);
-        return true;
-    }
-    if (!spool_) {
-        spool_ = std::make_unique<PointSpool>();
-        if (!spool_->Open()) {
-            return SpoolFailed();
-        }
-    }
-    // The spool keeps the break as this output sees it.
+    // The point set aside keeps the break as this output sees it.
     held_ = point;
-    const Breaks::Kind kind = breaks_.Next(point);
+    const Breaks::Kind kind = positions_.Next(point);
     held_.begins_segment = kind != Breaks::kNone;
     segments_ += held_.begins_segment ? 1 : 0;
     losses_.Add(point, kind);
-    if (!spool_->Add(held_)) {
-        return SpoolFailed();
+    if (!SetAside(held_)) {
+        return false;
     }
     if (Written() == 0) {
         first_ = point;
@@ -131,11 +110,11 @@ bool KmlWriter::Lines() {
     text_.XmlText(name_);
     text_.Put("</name>\n    <styleUrl>#track</styleUrl>\n");
     text_.Put(segments_ > 1 ? "    <MultiGeometry>\n" : "");
-    if (!spool_->StartReading()) {
-        return SpoolFailed();
+    if (!ReadAside()) {
+        return false;
     }
     std::uint64_t points = 0;  // of the segment
-    while (spool_->Next(held_)) {
+    while (NextAside(held_)) {
         if (held_.begins_segment) {
             if (points > 0) {
                 EndLine(points);
@@ -148,8 +127,8 @@ bool KmlWriter::Lines() {
         text_.Put('\n');
         ++points;
     }
-    if (spool_->Error() != 0) {
-        return SpoolFailed();
+    if (!EndAside()) {
+        return false;
     }
     EndLine(points);
     text_.Put(segments_ > 1 ? "    </MultiGeometry>\n  </Placemark>\n" : "  </Placemark>\n");
@@ -174,8 +153,8 @@ bool KmlWriter::Finish() {
 }
 
 std::vector<Tally> KmlWriter::Tallies() const {
-    std::vector<Tally> tallies = {SkippedWithoutPosition(without_position_),
-                                  SkippedForPosition(skipped_, true)};
+    std::vector<Tally> tallies;
+    positions_.AppendTallies(tallies, true);
     losses_.AppendTallies(tallies);
     return tallies;
 }

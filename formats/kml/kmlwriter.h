@@ -11,9 +11,9 @@
 //     point to itself. There is no line for a track of one point.
 //   - a Placemark "End" at the last point, like "Start".
 //
-// WriterOptions::clamp lays the lines on the ground (altitudeMode
-// clampToGround, tuples without altitude); WriterOptions::extrude adds the
-// wall from the lines down to the ground. A point without a position, or
+// The option -clamp lays the lines on the ground (altitudeMode
+// clampToGround, tuples without altitude); -extrude adds the wall from the
+// lines down to the ground. A point without a position, or
 // whose latitude or longitude is not finite or out of range, or whose
 // elevation is not finite when altitudes are written, is left out and
 // counted. Heart rates, cadences, power and temperatures are not kept, and
@@ -31,15 +31,13 @@
 
 #include "tracktools/formats/textoutput.h"
 #include "tracktools/formats/writer.h"
+#include "tracktools/formats/writing.h"
 
 namespace formats {
 
-class PointSpool;
-
-class KmlWriter : public Writer {
+class KmlWriter : public SpoolingWriter {
   public:
     KmlWriter(int fd, const WriterOptions& options);
-    ~KmlWriter() override;
 
     bool Write(const track::Point& point) override;
     bool Finish() override;
@@ -50,25 +48,21 @@ class KmlWriter : public Writer {
     void Placemark(const char* name, const track::Point& point);
     void BeginLine();
     void EndLine(std::uint64_t points);
-    // The line Placemark from the points in the spool; false when the
+    // The line Placemark from the points set aside; false when the
     // temporary file failed.
     bool Lines();
-    bool SpoolFailed();
 
     TextOutput text_;
     std::string name_;
     bool clamp_;
     bool extrude_;
-    std::unique_ptr<PointSpool> spool_;
-    Breaks breaks_;
+    PositionFilter positions_;
     Losses losses_;
     std::uint64_t segments_ = 0;
     track::Point first_;
     track::Point last_;
-    track::Point held_;  // a point going in or out of the spool
+    track::Point held_;  // a point set aside, or read back
     track::Point segment_first_;
-    std::uint64_t without_position_ = 0;
-    std::uint64_t skipped_ = 0;
 };
 
 }  // namespace formats

@@ -1,10 +1,11 @@
 #include "nmeareader.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <utility>
 
+#include "row.h"
+#include "tracktools/formats/ascii.h"
 #include "tracktools/formats/timetext.h"
 #include "tracktools/track/units.h"
 
@@ -12,10 +13,6 @@ namespace formats {
 namespace {
 
 constexpr std::size_t kMaxFields = 24;
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 int HexDigit(char c) {
     if (IsDigit(c)) {
@@ -30,17 +27,15 @@ int HexDigit(char c) {
     return -1;
 }
 
-// A number that fills the whole field.
-bool ReadNumber(std::string_view field, double& value) {
-    const char* end = field.data() + field.size();
-    const std::from_chars_result result = std::from_chars(field.data(), end, value);
-    return result.ec == std::errc() && result.ptr == end && std::isfinite(value);
+// A finite number that fills the whole field.
+bool ReadNumber(NumberReader& numbers, std::string_view field, double& value) {
+    return numbers.Read(field, value) && std::isfinite(value);
 }
 
 // An empty field is 0.
-bool ReadOptionalNumber(std::string_view field, double& value) {
+bool ReadOptionalNumber(NumberReader& numbers, std::string_view field, double& value) {
     value = 0.0;
-    return field.empty() || ReadNumber(field, value);
+    return field.empty() || ReadNumber(numbers, field, value);
 }
 
 bool ReadDigits(std::string_view field, std::size_t at, std::size_t count, unsigned& value) {
@@ -103,8 +98,8 @@ bool ReadDate(std::string_view field, std::int64_t& days) {
 
 // "ddmm.mmmm" (or "dddmm.mmmm") and its hemisphere: signed degrees, no more
 // than `limit` away from 0.
-bool ReadAngle(std::string_view field, std::string_view hemisphere, char positive, char negative,
-               double limit, double& degrees) {
+bool ReadAngle(NumberReader& numbers, std::string_view field, std::string_view hemisphere,
+               char positive, char negative, double limit, double& degrees) {
     const std::size_t point = field.find('.');
     const std::size_t integer_digits = point == std::string_view::npos ? field.size() : point;
     if (integer_digits < 3 || integer_digits > 5 || hemisphere.size() != 1 ||
@@ -115,7 +110,7 @@ bool ReadAngle(std::string_view field, std::string_view hemisphere, char positiv
     double minutes = 0.0;
     if (!ReadDigits(field, 0, integer_digits - 2, whole_degrees) ||
         !IsDigit(field[integer_digits - 2]) ||
-        !ReadNumber(field.substr(integer_digits - 2), minutes) || minutes >= 60.0) {
+        !ReadNumber(numbers, field.substr(integer_digits - 2), minutes) || minutes >= 60.0) {
         return false;
     }
     degrees = whole_degrees + minutes / 60.0;
@@ -129,7 +124,7 @@ bool ReadAngle(std::string_view field, std::string_view hemisphere, char positiv
 }  // namespace
 
 NmeaReader::NmeaReader(std::unique_ptr<io::InputFile> file)
-    : Reader(Format::Named("nmea"), *file), file_(std::move(file)) {}
+    : Reader(Format(&kNmeaFormat), *file), file_(std::move(file)) {}
 
 namespace {
 
@@ -258,10 +253,11 @@ void NmeaReader::Rmc(const std::string_view* fields, std::size_t count) {
     double knots = 0.0;
     if (fields[2] != "A" ||
         !ReadTimeOfDay(fields[1], second_of_day, fix.nanoseconds, fix.time_of_day) ||
-        !ReadAngle(fields[3], fields[4], 'N', 'S', 90.0, fix.record.Latitude) ||
-        !ReadAngle(fields[5], fields[6], 'E', 'W', 180.0, fix.record.Longitude) ||
-        !ReadOptionalNumber(fields[7], knots) ||
-        !ReadOptionalNumber(fields[8], fix.record.Heading) || !ReadDate(fields[9], days)) {
+        !ReadAngle(numbers_, fields[3], fields[4], 'N', 'S', 90.0, fix.record.Latitude) ||
+        !ReadAngle(numbers_, fields[5], fields[6], 'E', 'W', 180.0, fix.record.Longitude) ||
+        !ReadOptionalNumber(numbers_, fields[7], knots) ||
+        !ReadOptionalNumber(numbers_, fields[8], fix.record.Heading) ||
+        !ReadDate(fields[9], days)) {
         ++malformed_;
         return;
     }
@@ -290,7 +286,7 @@ void NmeaReader::Gga(const std::string_view* fields, std::size_t count) {
     }
     double meters = 0.0;
     const bool has_altitude = count > 10 && !fields[6].empty() && fields[6] != "0" &&
-                              fields[10] == "M" && ReadNumber(fields[9], meters);
+                              fields[10] == "M" && ReadNumber(numbers_, fields[9], meters);
     if (waiting_) {
         Hand(fix_, fix_.time_of_day == time_of_day && has_altitude ? &meters : nullptr);
         waiting_ = false;

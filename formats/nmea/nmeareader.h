@@ -35,8 +35,9 @@
 // altitude in feet, 0 without one), so that a GPL file of a log is the same
 // whatever the model's units.
 //
-// An RMC whose position, time, date, speed or course is empty where it must
-// not be, or cannot be read, gives no point and is counted as malformed; an
+// Numbers are read as the C locale's strtod reads them (numbers.h). An RMC
+// whose position, time, date, speed or course is empty where it must not
+// be, or cannot be read, gives no point and is counted as malformed; an
 // RMC without a valid fix is counted too. No content makes the reader fail:
 // only the system can (a read error).
 #ifndef TRACKTOOLS_FORMATS_NMEAREADER_H
@@ -47,6 +48,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tracktools/formats/numbers.h"
 #include "tracktools/formats/reader.h"
 #include "tracktools/io/inputfile.h"
 
@@ -85,6 +87,7 @@ class NmeaReader : public Reader {
     void Hand(const Fix& fix, const double* meters);
 
     std::unique_ptr<io::InputFile> file_;
+    NumberReader numbers_;
     std::size_t taken_ = 0;  // bytes of the last sentence, taken at the next call
 
     // An RMC fix waiting for the GGA after it, the last GGA, and the points

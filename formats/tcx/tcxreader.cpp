@@ -1,19 +1,15 @@
 #include "tcxreader.h"
 
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
 
-#include "tracktools/formats/numbers.h"
-#include "tracktools/formats/timetext.h"
-#include "tracktools/formats/xml/xmlstream.h"
+#include "row.h"
+#include "tracktools/formats/tallies.h"
 
 namespace formats {
 namespace {
-
-constexpr std::size_t kTextCapacity = 128;  // of the text of one value: plenty for a number or time
 
 enum class Space { kTcx, kExtension, kOther };
 
@@ -28,11 +24,9 @@ Space SpaceOf(std::string_view uri) {
     return Space::kOther;
 }
 
-// The elements on the way from the root to a track point.
-enum class Node { kOther, kRoot, kActivities, kActivity, kLap, kCourses, kCourse, kTrack, kPoint };
-constexpr int kPathDepth = 6;  // a point of an activity: root, Activities, Activity, Lap, Track
+}  // namespace
 
-Node ChildOf(Node parent, std::string_view local) {
+TcxReader::Node TcxReader::ChildOf(Node parent, std::string_view local) {
     const struct {
         const char* name;
         Node parent;
@@ -55,90 +49,14 @@ Node ChildOf(Node parent, std::string_view local) {
     return Node::kOther;
 }
 
-// The values of a point, and the element of each.
-enum class Value {
-    kNone,
-    kTime,
-    kLatitude,
-    kLongitude,
-    kAltitude,
-    kDistance,
-    kHeartRate,
-    kCadence,
-    kSpeed,
-    kPower
-};
+TcxReader::TcxReader(std::unique_ptr<io::InputFile> file, XmlEngine engine)
+    : XmlReader(Format(&kTcxFormat), std::move(file), engine) {}
 
-// The groups within a point that hold values.
-enum class Group { kNone, kPosition, kHeartRate };
-
-}  // namespace
-
-class TcxReader::Parse : public XmlHandler {
-  public:
-    Parse(io::InputFile& file, XmlEngine engine) : stream_(file, *this, engine) {}
-
-    bool Next(track::Point& point);
-    const ReadError& error() const { return stream_.Error(); }
-    std::vector<Tally> Tallies() const;
-    Sport sport() const { return sport_; }
-
-    void Start(const XmlName& name, const XmlAttributes& attributes, int depth) override;
-    void End(int depth) override;
-    void Text(std::string_view text) override;
-
-  private:
-    void StartOutsidePoint(Space space, std::string_view local, const XmlAttributes& attributes,
-                           int depth);
-    void EndValue();
-    void EndPoint();
-
-    XmlStream stream_;
-    NumberReader number_;
-    Node path_[kPathDepth + 1] = {};  // the open elements by depth, from 1
-    bool segment_pending_ = false;
-
-    int point_depth_ = 0;  // of the open point; 0 outside points
-    Group group_ = Group::kNone;
-    Value value_ = Value::kNone;
-    const char* value_name_ = "";
-    int value_depth_ = 0;
-    Location value_where_;
-    char text_[kTextCapacity + 1] = {};
-    std::size_t text_size_ = 0;
-    bool text_overflow_ = false;
-
-    track::Point point_;
-    bool has_latitude_ = false;
-    bool has_longitude_ = false;
-    double latitude_ = 0.0;
-    double longitude_ = 0.0;
-    bool ready_ = false;
-
-    Sport sport_ = Sport::kUnknown;
-    std::uint32_t count_ = 0;
-    std::uint64_t without_valid_position_ = 0;
-    std::uint64_t time_out_of_range_ = 0;
-};
-
-bool TcxReader::Parse::Next(track::Point& point) {
-    for (;;) {
-        if (ready_) {
-            ready_ = false;
-            point = point_;
-            return true;
-        }
-        if (!stream_.Run()) {
-            return false;
-        }
-    }
-}
-
-void TcxReader::Parse::Start(const XmlName& name, const XmlAttributes& attributes, int depth) {
+void TcxReader::Start(const XmlName& name, const XmlAttributes& attributes, int depth) {
     const Space space = SpaceOf(name.space);
     const std::string_view local = name.local;
     if (point_depth_ == 0) {
-        StartOutsidePoint(space, local, attributes, depth);
+        StartOutsidePoint(space == Space::kTcx, local, attributes, depth);
         return;
     }
     if (value_ != Value::kNone) {
@@ -189,18 +107,16 @@ void TcxReader::Parse::Start(const XmlName& name, const XmlAttributes& attribute
     if (value_ != Value::kNone) {
         value_name_ = name_of_value;
         value_depth_ = depth;
-        value_where_ = stream_.Here();
-        text_size_ = 0;
-        text_overflow_ = false;
+        text_.Begin(Stream().Here());
     }
 }
 
-void TcxReader::Parse::StartOutsidePoint(Space space, std::string_view local,
-                                         const XmlAttributes& attributes, int depth) {
+void TcxReader::StartOutsidePoint(bool tcx, std::string_view local, const XmlAttributes& attributes,
+                                  int depth) {
     if (depth == 1) {
-        if (space != Space::kTcx || local != "TrainingCenterDatabase") {
-            stream_.Stop("not a TCX file: the root element is " + std::string(local) +
-                         ", not TrainingCenterDatabase");
+        if (!tcx || local != "TrainingCenterDatabase") {
+            Stream().Stop("not a TCX file: the root element is " + std::string(local) +
+                          ", not TrainingCenterDatabase");
         }
         path_[1] = Node::kRoot;
         return;
@@ -208,7 +124,7 @@ void TcxReader::Parse::StartOutsidePoint(Space space, std::string_view local,
     if (depth > kPathDepth) {
         return;
     }
-    const Node node = space == Space::kTcx ? ChildOf(path_[depth - 1], local) : Node::kOther;
+    const Node node = tcx ? ChildOf(path_[depth - 1], local) : Node::kOther;
     path_[depth] = node;
     if (node == Node::kActivity && sport_ == Sport::kUnknown) {
         sport_ = Sport::kOther;
@@ -225,12 +141,12 @@ void TcxReader::Parse::StartOutsidePoint(Space space, std::string_view local,
     } else if (node == Node::kPoint) {
         point_depth_ = depth;
         group_ = Group::kNone;
-        point_.Reset();
+        Made().Reset();
         has_latitude_ = has_longitude_ = false;
     }
 }
 
-void TcxReader::Parse::End(int depth) {
+void TcxReader::End(int depth) {
     if (value_ != Value::kNone && depth == value_depth_) {
         EndValue();
     } else if (point_depth_ != 0 && depth == point_depth_) {
@@ -240,41 +156,25 @@ void TcxReader::Parse::End(int depth) {
     }
 }
 
-void TcxReader::Parse::Text(std::string_view text) {
-    if (value_ == Value::kNone) {
-        return;
+void TcxReader::Text(std::string_view text) {
+    if (value_ != Value::kNone) {
+        text_.Add(text);
     }
-    const std::size_t room = kTextCapacity - text_size_;
-    const std::size_t taken = text.size() < room ? text.size() : room;
-    std::memcpy(text_ + text_size_, text.data(), taken);
-    text_size_ += taken;
-    text_overflow_ = text_overflow_ || taken < text.size();
 }
 
-void TcxReader::Parse::EndValue() {
+void TcxReader::EndValue() {
     const Value value = value_;
     value_ = Value::kNone;
-    const std::string_view text = TrimXmlSpace(std::string_view(text_, text_size_));
-    if (text.empty() && !text_overflow_) {
+    if (text_.Empty()) {
         return;
     }
-    const std::string shown = "\"" + std::string(text) + (text_overflow_ ? "...\"" : "\"");
     if (value == Value::kTime) {
-        std::int64_t seconds = 0;
-        std::uint32_t nanoseconds = 0;
-        if (text_overflow_ || !ParseIsoTime(text.data(), text.size(), seconds, nanoseconds)) {
-            stream_.Stop("Time is not a date and time: " + shown, value_where_);
-        } else if (track::KeepsTime(seconds)) {
-            point_.SetTime(track::Instant::FromNanoseconds(
-                seconds * track::Instant::kNanosecondsPerSecond + nanoseconds));
-        } else {
-            ++time_out_of_range_;
-        }
+        TakeTime(text_, "Time", time_out_of_range_);
         return;
     }
     double number = 0.0;
-    if (text_overflow_ || !number_.Read(text, number) || !std::isfinite(number)) {
-        stream_.Stop(std::string(value_name_) + " is not a number: " + shown, value_where_);
+    if (!ReadNumber(text_, number)) {
+        StopAt(text_, value_name_, " is not a number: ");
         return;
     }
     switch (value) {
@@ -293,65 +193,34 @@ void TcxReader::Parse::EndValue() {
                                        : value == Value::kCadence   ? track::kCadence
                                        : value == Value::kSpeed     ? track::kSpeed
                                                                     : track::kPower;
-            point_.Set(field, number);
+            Made().Set(field, number);
         }
     }
 }
 
-void TcxReader::Parse::EndPoint() {
+void TcxReader::EndPoint() {
     point_depth_ = 0;
+    track::Point& point = Made();
     if (has_latitude_ && has_longitude_ && std::fabs(latitude_) <= 90.0 &&
         std::fabs(longitude_) <= 180.0) {
-        point_.SetPosition(latitude_, longitude_);
+        point.SetPosition(latitude_, longitude_);
     } else if (has_latitude_ || has_longitude_) {
         ++without_valid_position_;
     }
-    point_.tag = ++count_;
-    point_.begins_track = count_ == 1;
-    point_.begins_segment = count_ == 1 || segment_pending_;
+    point.tag = ++count_;
+    point.begins_track = count_ == 1;
+    point.begins_segment = count_ == 1 || segment_pending_;
     segment_pending_ = false;
-    ready_ = true;
-    // Hand the point out before expat goes on.
-    stream_.Pause();
+    HandOut();
 }
 
-std::vector<Tally> TcxReader::Parse::Tallies() const {
+std::vector<Tally> TcxReader::Tallies() const {
     return {
         {without_valid_position_,
          "point without a valid latitude and longitude was left without a position",
          "points without a valid latitude and longitude were left without a position", false},
-        {time_out_of_range_, "point with a time outside 1900 to 2200 was left without a time",
-         "points with a time outside 1900 to 2200 were left without a time", false},
+        TimeNotKept(time_out_of_range_),
     };
-}
-
-TcxReader::TcxReader(std::unique_ptr<io::InputFile> file, XmlEngine engine)
-    : Reader(Format::Named("tcx"), *file),
-      file_(std::move(file)),
-      parse_(std::make_unique<Parse>(*file_, engine)) {}
-
-TcxReader::~TcxReader() = default;
-
-bool TcxReader::Next(track::Point& point) {
-    if (Failed()) {
-        return false;
-    }
-    if (parse_->Next(point)) {
-        return true;
-    }
-    const ReadError& error = parse_->error();
-    if (!error.reason.empty()) {
-        Fail(error.system_error, error.reason, error.where);
-    }
-    return false;
-}
-
-std::vector<Tally> TcxReader::Tallies() const {
-    return parse_->Tallies();
-}
-
-Sport TcxReader::RecordedSport() const {
-    return parse_->sport();
 }
 
 }  // namespace formats

@@ -23,31 +23,85 @@
 #ifndef TRACKTOOLS_FORMATS_TCXREADER_H
 #define TRACKTOOLS_FORMATS_TCXREADER_H
 
+#include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
-#include "tracktools/formats/reader.h"
-#include "tracktools/formats/xml/xmlstream.h"
+#include "tracktools/formats/xml/xmlreader.h"
 #include "tracktools/io/inputfile.h"
 
 namespace formats {
 
-class TcxReader : public Reader {
+class TcxReader : public XmlReader {
   public:
     // `file` is open; the reader reads it from where it stands, with the
     // scanner or expat (see xmlstream.h; either gives the same points).
     explicit TcxReader(std::unique_ptr<io::InputFile> file, XmlEngine engine = XmlEngine::kScanner);
-    ~TcxReader() override;
 
-    bool Next(track::Point& point) override;
     std::vector<Tally> Tallies() const override;
-    Sport RecordedSport() const override;
-
-    class Parse;  // the handler of the document
+    Sport RecordedSport() const override { return sport_; }
 
   private:
-    std::unique_ptr<io::InputFile> file_;
-    std::unique_ptr<Parse> parse_;
+    // The elements on the way from the root to a track point.
+    enum class Node {
+        kOther,
+        kRoot,
+        kActivities,
+        kActivity,
+        kLap,
+        kCourses,
+        kCourse,
+        kTrack,
+        kPoint
+    };
+    static constexpr int kPathDepth =
+        6;  // a point of an activity: root, Activities, Activity, Lap, Track
+    // The values of a point, and the element of each.
+    enum class Value {
+        kNone,
+        kTime,
+        kLatitude,
+        kLongitude,
+        kAltitude,
+        kDistance,
+        kHeartRate,
+        kCadence,
+        kSpeed,
+        kPower
+    };
+    // The groups within a point that hold values.
+    enum class Group { kNone, kPosition, kHeartRate };
+
+    void Start(const XmlName& name, const XmlAttributes& attributes, int depth) override;
+    void End(int depth) override;
+    void Text(std::string_view text) override;
+
+    static Node ChildOf(Node parent, std::string_view local);
+    void StartOutsidePoint(bool tcx, std::string_view local, const XmlAttributes& attributes,
+                           int depth);
+    void EndValue();
+    void EndPoint();
+
+    Node path_[kPathDepth + 1] = {};  // the open elements by depth, from 1
+    bool segment_pending_ = false;
+
+    int point_depth_ = 0;  // of the open point; 0 outside points
+    Group group_ = Group::kNone;
+    Value value_ = Value::kNone;
+    const char* value_name_ = "";
+    int value_depth_ = 0;
+    FieldText text_;
+
+    bool has_latitude_ = false;
+    bool has_longitude_ = false;
+    double latitude_ = 0.0;
+    double longitude_ = 0.0;
+
+    Sport sport_ = Sport::kUnknown;
+    std::uint32_t count_ = 0;
+    std::uint64_t without_valid_position_ = 0;
+    std::uint64_t time_out_of_range_ = 0;
 };
 
 }  // namespace formats

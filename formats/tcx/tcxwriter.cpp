@@ -2,16 +2,11 @@
 
 #include <cmath>
 
-#include "tracktools/formats/timetext.h"
+#include "row.h"
 #include "tracktools/geodesy/Ellipsoid.h"
 
 namespace formats {
 namespace {
-
-void PutTime(TextOutput& text, track::Instant instant) {
-    char buffer[kMaxUtcTimeLength];
-    text.Put(std::string_view(buffer, FormatUtcTime(instant, buffer)));
-}
 
 // A reading as the whole number the schema wants, when it lies in [low, high].
 bool WholeNumber(const track::Point& point, track::Field field, double low, double high,
@@ -22,6 +17,14 @@ bool WholeNumber(const track::Point& point, track::Field field, double low, doub
     }
     value = static_cast<unsigned>(rounded);
     return true;
+}
+
+// The sport the option -sport names; unknown when none is given.
+Sport SportOf(std::string_view name) {
+    return name == "running"  ? Sport::kRunning
+           : name == "biking" ? Sport::kBiking
+           : name == "other"  ? Sport::kOther
+                              : Sport::kUnknown;
 }
 
 const char* SportName(Sport sport) {
@@ -38,9 +41,9 @@ const char* SportName(Sport sport) {
 }  // namespace
 
 TcxWriter::TcxWriter(int fd, const WriterOptions& options)
-    : Writer(Format::Named("tcx"), fd),
+    : SpoolingWriter(Format(&kTcxFormat), fd),
       text_(Output()),
-      sport_(options.sport),
+      sport_(SportOf(options.Value("sport"))),
       losses_(track::kTemperature, false) {}
 
 bool TcxWriter::Write(const track::Point& point) {
@@ -49,28 +52,21 @@ bool TcxWriter::Write(const track::Point& point) {
     }
     if (!point.Has(track::kTime)) {
         ++without_time_;
-        break_pending_ = break_pending_ || point.begins_segment || point.begins_track;
+        breaks_.Skip(point);
         return true;
     }
-    if (!spool_open_) {
-        if (!spool_.Open()) {
-            Fail(spool_.Error(), spool_.ErrorText());
-            return false;
-        }
-        spool_open_ = true;
-    }
     spooled_ = point;
-    const bool begins = !started_ || break_pending_ || point.begins_segment || point.begins_track;
+    const bool first = !breaks_.Started();
+    const Breaks::Kind kind = breaks_.Next(point);
+    const bool begins = kind != Breaks::kNone;
     spooled_.begins_segment = begins;
-    losses_.Add(point, begins ? Breaks::kSegment : Breaks::kNone);
-    if (!started_) {
+    losses_.Add(point, kind);
+    if (first) {
         first_time_ = point.time;
     } else if (!begins && point.time > previous_time_) {
         seconds_ += point.time.SecondsSince(previous_time_);
     }
     previous_time_ = point.time;
-    started_ = true;
-    break_pending_ = false;
 
     // No leg joins a segment to the one before.
     has_position_ = has_position_ && !begins;
@@ -88,8 +84,7 @@ bool TcxWriter::Write(const track::Point& point) {
         spooled_.Set(track::kDistance, length_);
     }
     distance_ = std::fmax(distance_, spooled_.distance);
-    if (!spool_.Add(spooled_)) {
-        Fail(spool_.Error(), spool_.ErrorText());
+    if (!SetAside(spooled_)) {
         return false;
     }
     // Counted now: Finish writes every point set aside, or fails.
@@ -99,7 +94,7 @@ bool TcxWriter::Write(const track::Point& point) {
 
 void TcxWriter::WritePoint(const track::Point& point) {
     text_.Put("          <Trackpoint>\n            <Time>");
-    PutTime(text_, point.time);
+    text_.Time(point.time);
     text_.Put("</Time>\n");
     if (HasValidPosition(point)) {
         text_.Put("            <Position>\n              <LatitudeDegrees>");
@@ -177,19 +172,18 @@ bool TcxWriter::Finish() {
         " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
         " xsi:schemaLocation=\"http://www.garmin.com/xmlschemas/TrainingCenterDatabase/v2"
         " http://www.garmin.com/xmlschemas/TrainingCenterDatabasev2.xsd\">\n");
-    if (!started_) {
+    if (!breaks_.Started()) {
         text_.Put("  <Activities/>\n");
     } else {
-        if (!spool_.StartReading()) {
-            Fail(spool_.Error(), spool_.ErrorText());
+        if (!ReadAside()) {
             return false;
         }
         text_.Put("  <Activities>\n    <Activity Sport=\"");
         text_.Put(SportName(sport));
         text_.Put("\">\n      <Id>");
-        PutTime(text_, first_time_);
+        text_.Time(first_time_);
         text_.Put("</Id>\n      <Lap StartTime=\"");
-        PutTime(text_, first_time_);
+        text_.Time(first_time_);
         text_.Put("\">\n        <TotalTimeSeconds>");
         text_.Number(seconds_);
         text_.Put("</TotalTimeSeconds>\n        <DistanceMeters>");
@@ -202,15 +196,14 @@ bool TcxWriter::Finish() {
             "        <Track>\n");
         track::Point point;
         bool first = true;
-        while (spool_.Next(point) && !text_.Failed()) {
+        while (NextAside(point) && !text_.Failed()) {
             if (point.begins_segment && !first) {
                 text_.Put("        </Track>\n        <Track>\n");
             }
             first = false;
             WritePoint(point);
         }
-        if (spool_.Error() != 0) {
-            Fail(spool_.Error(), spool_.ErrorText());
+        if (!EndAside()) {
             return false;
         }
         text_.Put(

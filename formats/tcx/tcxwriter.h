@@ -1,10 +1,10 @@
 // TCX (Training Center Database v2) as a format writer, for training sites:
-// one `Activity` of the sport the options name (else the input's, else
+// one `Activity` of the sport the option -sport names (else the input's, else
 // Other), its `Id` the first time, and one `Lap` for the whole track with
 // what the schema requires: `StartTime`, `TotalTimeSeconds` (the time within
 // segments), `DistanceMeters`, `Calories` 0, `Intensity` Active and
 // `TriggerMethod` Manual. The lap's totals come before its points, so the
-// points are set aside in a temporary file (formats::PointSpool) and the
+// points are set aside in a temporary file (see SpoolingWriter) and the
 // document is written by Finish.
 //
 // A `Track` per segment, a `Trackpoint` per point with a time:
@@ -31,14 +31,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "tracktools/formats/pointspool.h"
 #include "tracktools/formats/textoutput.h"
 #include "tracktools/formats/writer.h"
+#include "tracktools/formats/writing.h"
 #include "tracktools/geodesy/SurfaceDistances.h"
 
 namespace formats {
 
-class TcxWriter : public Writer {
+class TcxWriter : public SpoolingWriter {
   public:
     TcxWriter(int fd, const WriterOptions& options);
 
@@ -53,12 +53,9 @@ class TcxWriter : public Writer {
     TextOutput text_;
     Sport sport_;
     Sport recorded_sport_ = Sport::kUnknown;
-    PointSpool spool_;
-    bool spool_open_ = false;
     track::Point spooled_;
 
-    bool started_ = false;
-    bool break_pending_ = false;  // a point left out began a segment
+    Breaks breaks_;  // a track begins a segment as well: TCX has one activity
     track::Instant first_time_;
     track::Instant previous_time_;
     double seconds_ = 0.0;  // within segments

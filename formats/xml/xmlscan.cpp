@@ -2,337 +2,14 @@
 
 #include <cstring>
 
+#include "namespaces.h"
+#include "tracktools/formats/ascii.h"
+#include "xmlchars.h"
+
 namespace formats {
-namespace {
 
-using Byte = unsigned char;
-
-constexpr std::string_view kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
-constexpr std::string_view kXmlnsNamespace = "http://www.w3.org/2000/xmlns/";
-// Limits past which expat decides: they keep the scanner's memory small.
-constexpr std::size_t kMaxName = 1024;
-constexpr std::size_t kMaxBindings = 256;
-constexpr std::size_t kMaxUri = 4096;
-constexpr std::ptrdiff_t kMaxReference = 16;  // "&#x0010FFFF;" and a few leading zeros
-
-// Classes of bytes in character data and in attribute values.
-enum : std::uint8_t { kPlain, kFeed, kLess, kAmp, kCr, kBracket, kHigh, kBad, kBlank, kQuote };
-
-constexpr std::array<std::uint8_t, 256> TextClasses() {
-    std::array<std::uint8_t, 256> classes{};
-    for (int c = 0; c < 256; ++c) {
-        classes[c] = c >= 0x80 ? kHigh : c >= 0x20 || c == '\t' ? kPlain : kBad;
-    }
-    classes['\n'] = kFeed;
-    classes['<'] = kLess;
-    classes['&'] = kAmp;
-    classes['\r'] = kCr;
-    classes[']'] = kBracket;
-    return classes;
-}
-constexpr std::array<std::uint8_t, 256> kText = TextClasses();
-
-constexpr std::array<std::uint8_t, 256> ValueClasses() {
-    std::array<std::uint8_t, 256> classes{};
-    for (int c = 0; c < 256; ++c) {
-        classes[c] = c >= 0x80 ? kHigh : c >= 0x20 ? kPlain : kBad;
-    }
-    classes['\t'] = classes['\n'] = classes['\r'] = kBlank;
-    classes['<'] = kLess;
-    classes['&'] = kAmp;
-    classes['"'] = classes['\''] = kQuote;
-    return classes;
-}
-constexpr std::array<std::uint8_t, 256> kValue = ValueClasses();
-
-// Name characters of ASCII: 2 for those that may begin a name, 1 for the
-// others; the colon apart.
-constexpr std::array<std::uint8_t, 256> NameClasses() {
-    std::array<std::uint8_t, 256> classes{};
-    for (int c = 0; c < 256; ++c) {
-        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-        const bool other = (c >= '0' && c <= '9') || c == '.' || c == '-';
-        classes[c] = letter ? 2 : other ? 1 : 0;
-    }
-    return classes;
-}
-constexpr std::array<std::uint8_t, 256> kName = NameClasses();
-
-bool IsBlank(Byte c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-// Passes over blanks (up to the zero after the bytes); `irregular` is set
-// by any but a space (a line end to count).
-const Byte* SkipBlanks(const Byte* p, bool& irregular) {
-    bool other = false;
-    for (;; ++p) {
-        if (*p != ' ') {
-            if (!IsBlank(*p)) {
-                break;
-            }
-            other = true;
-        }
-    }
-    irregular = irregular || other;
-    return p;
-}
-
-// Names are compared and copied a word at a time: the window and the copies
-// of names have kPadding bytes of room after their last.
-std::uint64_t Word(const void* p) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-
-// The low `size` bytes of a word (size < 8).
-std::uint64_t Low(std::size_t size) {
-    return (std::uint64_t{1} << (8 * size)) - 1;
-}
-
-bool SameBytes(const Byte* a, const char* b, std::size_t size) {
-    for (;; a += 8, b += 8, size -= 8) {
-        const std::uint64_t difference = Word(a) ^ Word(b);
-        if (size < 8) {
-            return (difference & Low(size)) == 0;
-        }
-        if (difference != 0) {
-            return false;
-        }
-    }
-}
-
-void CopyWords(char* to, const Byte* from, std::size_t size) {
-    for (std::size_t i = 0; i < size; i += 8) {
-        std::memcpy(to + i, from + i, 8);
-    }
-}
-
-enum class Match { kNo, kYes, kShort };
-
-// Whether the bytes at `p` begin with `literal`; kShort when they agree as
-// far as they go but end first.
-Match StartsWith(const Byte* p, const Byte* end, std::string_view literal) {
-    const std::size_t have = static_cast<std::size_t>(end - p);
-    const std::size_t compared = have < literal.size() ? have : literal.size();
-    if (std::memcmp(p, literal.data(), compared) != 0) {
-        return Match::kNo;
-    }
-    return compared < literal.size() ? Match::kShort : Match::kYes;
-}
-
-// The length of the character at `p` (a byte of 0x80 or more): 0 when it is
-// not well-formed UTF-8 or not a character XML allows (a surrogate, U+FFFE,
-// U+FFFF), -1 when the bytes end within it.
-int CharLength(const Byte* p, const Byte* end) {
-    const Byte lead = p[0];
-    int length;
-    Byte low = 0x80;
-    Byte high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (end - p < length) {
-        // What there is must still be good, or no more bytes will help.
-        if (end - p >= 2 && (p[1] < low || p[1] > high)) {
-            return 0;
-        }
-        return -1;
-    }
-    if (p[1] < low || p[1] > high) {
-        return 0;
-    }
-    for (int i = 2; i < length; ++i) {
-        if ((p[i] & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    if (lead == 0xEF && p[1] == 0xBF && p[2] >= 0xBE) {
-        return 0;
-    }
-    return length;
-}
-
-bool IsXmlChar(std::uint32_t code) {
-    return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
-           (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
-}
-
-int EncodeUtf8(std::uint32_t code, char* out) {
-    if (code < 0x80) {
-        out[0] = static_cast<char>(code);
-        return 1;
-    }
-    if (code < 0x800) {
-        out[0] = static_cast<char>(0xC0 | (code >> 6));
-        out[1] = static_cast<char>(0x80 | (code & 0x3F));
-        return 2;
-    }
-    if (code < 0x10000) {
-        out[0] = static_cast<char>(0xE0 | (code >> 12));
-        out[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out[2] = static_cast<char>(0x80 | (code & 0x3F));
-        return 3;
-    }
-    out[0] = static_cast<char>(0xF0 | (code >> 18));
-    out[1] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out[2] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out[3] = static_cast<char>(0x80 | (code & 0x3F));
-    return 4;
-}
-
-// The reference at `p` ('&'): its length with what it stands for in `out`
-// (`size` bytes); 0 for one the scanner does not take, -1 when the bytes end
-// within it.
-int Reference(const Byte* p, const Byte* end, char* out, int& size) {
-    const Byte* limit = end - p > kMaxReference ? p + kMaxReference : end;
-    const Byte* semicolon = static_cast<const Byte*>(std::memchr(p, ';', limit - p));
-    if (semicolon == nullptr) {
-        return limit == end ? -1 : 0;
-    }
-    const std::string_view name(reinterpret_cast<const char*>(p + 1), semicolon - p - 1);
-    const int length = static_cast<int>(semicolon - p + 1);
-    size = 1;
-    if (name == "lt") {
-        out[0] = '<';
-    } else if (name == "gt") {
-        out[0] = '>';
-    } else if (name == "amp") {
-        out[0] = '&';
-    } else if (name == "apos") {
-        out[0] = '\'';
-    } else if (name == "quot") {
-        out[0] = '"';
-    } else if (name.size() >= 2 && name[0] == '#') {
-        const bool hex = name[1] == 'x';
-        std::uint32_t code = 0;
-        for (std::size_t i = hex ? 2 : 1; i < name.size(); ++i) {
-            const char c = name[i];
-            int digit;
-            if (c >= '0' && c <= '9') {
-                digit = c - '0';
-            } else if (hex && c >= 'a' && c <= 'f') {
-                digit = c - 'a' + 10;
-            } else if (hex && c >= 'A' && c <= 'F') {
-                digit = c - 'A' + 10;
-            } else {
-                return 0;
-            }
-            code = code * (hex ? 16 : 10) + static_cast<std::uint32_t>(digit);
-            if (code > 0x10FFFF) {
-                return 0;
-            }
-        }
-        if (name.size() == (hex ? 2u : 1u) || !IsXmlChar(code)) {
-            return 0;
-        }
-        size = EncodeUtf8(code, out);
-    } else {
-        return 0;
-    }
-    return length;
-}
-
-// A name of ASCII name characters with at most one colon inside, which
-// is neither its first nor its last character.
-enum class NameScan { kName, kMore, kGiveUp };
-struct Name {
-    NameScan scan;
-    const Byte* end;    // the byte after it
-    std::size_t colon;  // its place; 0 without one
-};
-// The bytes end in a zero, where a name stops: it is the end of the bytes or
-// a character no name may hold.
-Name ScanName(const Byte* p, const Byte* end) {
-    const Byte* start = p;
-    std::size_t colon = 0;
-    if (kName[*p] != 2) {
-        return {p == end ? NameScan::kMore : NameScan::kGiveUp, p, 0};
-    }
-    ++p;
-    for (;;) {
-        while (kName[*p] != 0) {
-            ++p;
-        }
-        if (*p != ':') {
-            break;
-        }
-        if (colon != 0 || kName[p[1]] != 2) {
-            return {p + 1 == end ? NameScan::kMore : NameScan::kGiveUp, p, 0};
-        }
-        colon = static_cast<std::size_t>(p - start);
-        ++p;
-    }
-    // Non-ASCII name characters are expat's to judge.
-    if (p == end) {
-        return {NameScan::kMore, p, 0};
-    }
-    if (*p >= 0x80 || static_cast<std::size_t>(p - start) > kMaxName) {
-        return {NameScan::kGiveUp, p, 0};
-    }
-    return {NameScan::kName, p, colon};
-}
-
-// Checks the characters of a comment, a processing instruction or a CDATA
-// section up to `close`: the place of `close`, or null, with `more` set when
-// the bytes end before it.
-const Byte* CheckChars(const Byte* p, const Byte* end, std::string_view close, bool comment,
-                       bool& more) {
-    more = false;
-    for (;;) {
-        while (p < end && *p >= 0x20 && *p < 0x80 && *p != static_cast<Byte>(close[0])) {
-            ++p;
-        }
-        if (p == end) {
-            more = true;
-            return nullptr;
-        }
-        const Byte c = *p;
-        if (c == static_cast<Byte>(close[0])) {
-            const Match match = StartsWith(p, end, close);
-            if (match == Match::kYes) {
-                return p;
-            }
-            if (match == Match::kShort) {
-                more = true;
-                return nullptr;
-            }
-            // "--" ends a comment or is an error.
-            if (comment && p[1] == '-') {
-                return nullptr;
-            }
-            ++p;
-        } else if (c == '\t' || c == '\n' || c == '\r') {
-            ++p;
-        } else if (c >= 0x80) {
-            const int length = CharLength(p, end);
-            if (length <= 0) {
-                more = length < 0;
-                return nullptr;
-            }
-            p += length;
-        } else {
-            return nullptr;
-        }
-    }
-}
-
-std::string_view View(const Byte* p, std::size_t size) {
-    return std::string_view(reinterpret_cast<const char*>(p), size);
-}
-
-}  // namespace
+// The scanner's classes of bytes and its namespaces (xmlchars.h, namespaces.h).
+using namespace xml;
 
 XmlScanner::XmlScanner(io::InputFile& file, XmlHandler& handler, const bool& take_text)
     : file_(file),
@@ -409,7 +86,7 @@ XmlScanner::Outcome XmlScanner::Run() {
                         continue;
                     }
                     step = Step::kGiveUp;
-                } else if (IsBlank(*p) && size <= kMaxName) {
+                } else if (IsXmlSpace(*p) && size <= kMaxName) {
                     step = Attributes(at, end, p, colon);  // the name is whole
                 } else {
                     step = StartTag(at, end);
@@ -544,7 +221,7 @@ XmlScanner::Step XmlScanner::Declaration(const Byte*& at, const Byte* end) {
     bool blank = false;
     const auto skip_blanks = [&]() {
         blank = false;
-        while (p < end && IsBlank(*p)) {
+        while (p < end && IsXmlSpace(*p)) {
             ++p;
             blank = true;
         }
@@ -604,15 +281,8 @@ XmlScanner::Step XmlScanner::Declaration(const Byte*& at, const Byte* end) {
         if (step != Step::kDone) {
             return step;
         }
-        static constexpr char kUtf8[] = "utf-8";
-        if (value.size() != 5) {
+        if (!SameInAnyCase(value, "utf-8")) {
             return Step::kGiveUp;
-        }
-        for (std::size_t i = 0; i < 5; ++i) {
-            const char c = value[i];
-            if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != kUtf8[i]) {
-                return Step::kGiveUp;
-            }
         }
         if (!skip_blanks()) {
             return Step::kMore;
@@ -675,7 +345,7 @@ XmlScanner::Step XmlScanner::Text(const Byte*& at, const Byte* end) {
     const Byte* p = at;
     if (depth_ == 0) {
         // Outside the root only white space, which expat hands to no one.
-        while (IsBlank(*p)) {
+        while (IsXmlSpace(*p)) {
             ++p;
         }
         CountLines(at, p);
@@ -858,15 +528,13 @@ XmlScanner::Step XmlScanner::Attributes(const Byte*& at, const Byte* end, const 
     XmlName element;
     if (colon == 0) {
         element.local = View(name, size);
-        if (default_ != kNone) {
-            element.space = bindings_[default_].uri;
-        }
+        element.space = namespaces_.Default();
     } else {
-        const Binding* binding = FindPrefix(name, colon);
-        if (binding == nullptr) {
+        const std::string* space = namespaces_.Find(name, colon);
+        if (space == nullptr) {
             return false;  // unbound, or "xml", which names no element
         }
-        element.space = binding->uri;
+        element.space = *space;
         element.local = View(name + colon + 1, size - colon - 1);
     }
     // The name, for the end tag.
@@ -1018,8 +686,9 @@ XmlScanner::Step XmlScanner::Resolve(std::size_t count, int depth, std::size_t& 
             if (attribute.colon == 3 &&
                 (Word(attribute.name) & Low(3)) == (Word("xml\0\0\0\0") & Low(3))) {
                 resolved.name.space = kXmlNamespace;
-            } else if (const Binding* binding = FindPrefix(attribute.name, attribute.colon)) {
-                resolved.name.space = binding->uri;
+            } else if (const std::string* space =
+                           namespaces_.Find(attribute.name, attribute.colon)) {
+                resolved.name.space = *space;
             } else {
                 return Step::kGiveUp;
             }
@@ -1039,7 +708,7 @@ XmlScanner::Step XmlScanner::Resolve(std::size_t count, int depth, std::size_t& 
         } else {
             // Placed once all are decoded: values_ may move as it grows.
             decoded_[given] = values_.size();
-            Decode(attribute, values_);
+            DecodeValue(attribute.value, attribute.value_size, values_);
             resolved.value = View(attribute.value, values_.size() - decoded_[given]);
         }
         ++given;
@@ -1055,97 +724,17 @@ XmlScanner::Step XmlScanner::Resolve(std::size_t count, int depth, std::size_t& 
     return Step::kDone;
 }
 
+// A namespace declaration on the element at `depth`.
 bool XmlScanner::Declare(const RawAttribute& attribute, int depth) {
-    if (bound_ == kMaxBindings) {
-        return false;
-    }
     const std::string_view prefix = attribute.colon == 0
                                         ? std::string_view()
                                         : View(attribute.name + 6, attribute.name_size - 6);
-    if (prefix == "xml" || prefix == "xmlns") {
-        return false;
-    }
-    if (bound_ == bindings_.size()) {
-        bindings_.emplace_back();
-    }
-    Binding& binding = bindings_[bound_];
-    binding.prefix.assign(prefix.data(), prefix.size());
-    binding.uri.clear();
     if (attribute.plain) {
-        binding.uri.assign(reinterpret_cast<const char*>(attribute.value), attribute.value_size);
-    } else {
-        Decode(attribute, binding.uri);
+        return namespaces_.Declare(prefix, View(attribute.value, attribute.value_size), depth);
     }
-    binding.depth = depth;
-    const std::string_view uri = binding.uri;
-    // A prefix cannot be unbound, nor anything bound to the reserved names;
-    // a blank would clash with the separator expat's names carry.
-    if ((uri.empty() && !prefix.empty()) || uri == kXmlNamespace || uri == kXmlnsNamespace ||
-        uri.size() > kMaxUri || uri.find_first_of(" \t\n\r") != std::string_view::npos) {
-        return false;
-    }
-    ++bound_;
-    Rebound();
-    return true;
-}
-
-// The bindings in scope changed: the default one and the cache follow.
-void XmlScanner::Rebound() {
-    default_ = kNone;
-    for (std::size_t i = bound_; i-- > 0;) {
-        if (bindings_[i].prefix.empty()) {
-            default_ = i;
-            break;
-        }
-    }
-    last_found_ = kNone;
-}
-
-// The binding of the prefix of `size` bytes at `prefix` (in the window);
-// the last one found is remembered by the prefix's bytes.
-[[gnu::always_inline]] inline const XmlScanner::Binding* XmlScanner::FindPrefix(const Byte* prefix,
-                                                                                std::size_t size) {
-    const std::uint64_t key = size < 8 ? Word(prefix) & Low(size) : Word(prefix);
-    if (last_found_ != kNone && size == last_size_ && key == last_key_ && size <= 8) {
-        return &bindings_[last_found_];
-    }
-    return SearchPrefix(prefix, size, key);
-}
-
-const XmlScanner::Binding* XmlScanner::SearchPrefix(const Byte* prefix, std::size_t size,
-                                                    std::uint64_t key) {
-    const std::string_view wanted = View(prefix, size);
-    for (std::size_t i = bound_; i-- > 0;) {
-        if (bindings_[i].prefix == wanted) {
-            last_found_ = i;
-            last_size_ = size;
-            last_key_ = key;
-            return &bindings_[i];
-        }
-    }
-    return nullptr;
-}
-
-// An attribute's value as expat gives it: references replaced, each line end
-// or other blank made a space.
-void XmlScanner::Decode(const RawAttribute& attribute, std::string& out) const {
-    const Byte* p = attribute.value;
-    const Byte* end = p + attribute.value_size;
-    while (p < end) {
-        const Byte c = *p;
-        if (c == '&') {
-            char decoded[4];
-            int size = 0;
-            p += Reference(p, end, decoded, size);
-            out.append(decoded, static_cast<std::size_t>(size));
-        } else if (c == '\r') {
-            out.push_back(' ');
-            p += p + 1 < end && p[1] == '\n' ? 2 : 1;
-        } else {
-            out.push_back(c == '\t' || c == '\n' ? ' ' : static_cast<char>(c));
-            ++p;
-        }
-    }
+    uri_.clear();
+    DecodeValue(attribute.value, attribute.value_size, uri_);
+    return namespaces_.Declare(prefix, uri_, depth);
 }
 
 // Hands out the end of the innermost element at `at` and leaves it.
@@ -1155,12 +744,7 @@ void XmlScanner::Decode(const RawAttribute& attribute, std::string& out) const {
     text_since_tag_ = 0;
     const int depth = depth_;
     handler_.End(depth);
-    if (bound_ > 0 && bindings_[bound_ - 1].depth == depth) {
-        while (bound_ > 0 && bindings_[bound_ - 1].depth == depth) {
-            --bound_;
-        }
-        Rebound();
-    }
+    namespaces_.Leave(depth);
     depth_ = depth - 1;
     root_ended_ = depth_ == 0;
 }
@@ -1212,12 +796,11 @@ XmlScanner::Step XmlScanner::Instruction(const Byte*& at, const Byte* end) {
     const Byte* p = scanned.end;
     const std::size_t size = static_cast<std::size_t>(p - target);
     // "xml" in any case is reserved: only the declaration at the start.
-    if (scanned.colon != 0 || (size == 3 && (target[0] | 0x20) == 'x' &&
-                               (target[1] | 0x20) == 'm' && (target[2] | 0x20) == 'l')) {
+    if (scanned.colon != 0 || SameInAnyCase(View(target, size), "xml")) {
         return Step::kGiveUp;
     }
     const Byte* close = p;
-    if (IsBlank(*p)) {
+    if (IsXmlSpace(*p)) {
         bool more = false;
         close = CheckChars(p, end, "?>", false, more);
         if (close == nullptr) {

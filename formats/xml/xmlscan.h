@@ -13,6 +13,10 @@
 // of any kind) it does not judge: it stops before handing out anything past
 // that place and says so, and the stream has expat read the document from
 // its start, passing over the events the handler already has.
+//
+// The scanner is the state machine of the markup (xmlscan.cpp); the bytes it
+// reads are classed in xmlchars.h, and the namespaces in scope kept in
+// namespaces.h.
 #ifndef TRACKTOOLS_FORMATS_XMLSCAN_H
 #define TRACKTOOLS_FORMATS_XMLSCAN_H
 
@@ -24,6 +28,7 @@
 #include <string_view>
 #include <vector>
 
+#include "namespaces.h"
 #include "tracktools/formats/reader.h"
 #include "tracktools/io/inputfile.h"
 #include "xmlstream.h"
@@ -62,12 +67,6 @@ class XmlScanner {
   private:
     enum class Step { kDone, kMore, kGiveUp };
     static constexpr std::size_t kMaxAttributes = 64;
-    static constexpr std::size_t kNone = ~std::size_t{0};
-    struct Binding {
-        std::string prefix;  // empty for the default namespace
-        std::string uri;
-        int depth;
-    };
     struct RawAttribute {
         const unsigned char* name;
         std::size_t name_size;
@@ -93,10 +92,6 @@ class XmlScanner {
     Step Instruction(const unsigned char*& at, const unsigned char* end);
     Step CData(const unsigned char*& at, const unsigned char* end);
     bool Declare(const RawAttribute& attribute, int depth);
-    void Rebound();
-    const Binding* FindPrefix(const unsigned char* prefix, std::size_t size);
-    const Binding* SearchPrefix(const unsigned char* prefix, std::size_t size, std::uint64_t key);
-    void Decode(const RawAttribute& attribute, std::string& out) const;
     bool Open(const unsigned char* at, std::size_t size, std::size_t colon, std::size_t given,
               const unsigned char* after, bool empty, bool count_lines);
     void Close(const unsigned char* at);
@@ -131,13 +126,8 @@ class XmlScanner {
     // room after the last.
     std::vector<char> names_;
     std::array<std::size_t, XmlStream::kMaxDepth + 1> name_ends_{};
-    // Namespace bindings in scope: the first bound_ of bindings_.
-    std::vector<Binding> bindings_;
-    std::size_t bound_ = 0;
-    std::size_t default_ = kNone;     // the binding of unprefixed names
-    std::size_t last_found_ = kNone;  // the binding of the last prefix looked up,
-    std::size_t last_size_ = 0;       // its size
-    std::uint64_t last_key_ = 0;      // and its first bytes
+    xml::Namespaces namespaces_;
+    std::string uri_;  // a namespace declared with references or line ends, decoded
     std::array<RawAttribute, kMaxAttributes> raw_;
     std::array<XmlAttribute, kMaxAttributes> attributes_;
     std::array<std::size_t, kMaxAttributes> decoded_;  // values_ offset of a value, or npos

@@ -164,4 +164,22 @@ TEST(Csv, SegmentsSensorValuesAndEmptyFields) {
     }
 }
 
+// A speed or course of 0 is a value: GPX through CSV back to GPX keeps it,
+// where GPL, which has no absent value, gives neither.
+TEST(Csv, ASpeedOrCourseOfZeroGoesThroughAndBack) {
+    const std::string gpx =
+        "<gpx xmlns:x=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\"><trk><trkseg>"
+        "<trkpt lat=\"1\" lon=\"2\"><extensions><x:e><x:speed>0</x:speed></x:e></extensions>"
+        "</trkpt><trkpt lat=\"1\" lon=\"2\"><extensions><x:e><x:course>0</x:course></x:e>"
+        "</extensions></trkpt></trkseg></trk></gpx>";
+    const ReadResult read = ReadAll(gpx, Format::Named("gpx"));
+    ASSERT_EQ(formats_support::Describe(read.model),
+              (std::vector<std::string>{"track 0 '' 1,2 speed=0", "1,2 course=0"}));
+    const ReadResult csv = ReadAll(
+        formats_support::WritePoints(Format::Named("csv"), read.model).bytes, Format::Named("csv"));
+    const ReadResult back = ReadAll(
+        formats_support::WritePoints(Format::Named("gpx"), csv.model).bytes, Format::Named("gpx"));
+    EXPECT_EQ(formats_support::Describe(back.model), formats_support::Describe(read.model));
+}
+
 }  // namespace

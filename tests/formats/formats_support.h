@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -183,6 +184,17 @@ inline std::vector<std::string> Describe(const std::vector<track::Point>& points
         lines.push_back(Describe(point));
     }
     return lines;
+}
+
+// Writer options that name tracks `name`, with the switches `flags` set.
+inline formats::WriterOptions Options(const char* name,
+                                      std::initializer_list<const char*> flags = {}) {
+    formats::WriterOptions options;
+    options.name = name;
+    for (const char* flag : flags) {
+        options.Set(flag);
+    }
+    return options;
 }
 
 struct WriteResult {

@@ -15,6 +15,7 @@
 namespace {
 
 using formats::Format;
+using formats_support::Options;
 using formats_support::WriteAll;
 using formats_support::WritePoints;
 using formats_support::WriteResult;
@@ -47,7 +48,7 @@ TEST(Writers, PointsTheFormatCannotHoldAreLeftOutAndCounted) {
     } cases[] = {
         {Format::Named("gpl"), {}, 8},     {Format::Named("csv"), {}, 8},
         {Format::Named("gpx"), {}, 4},     {Format::Named("kml"), {}, 2},
-        {Format::Named("geojson"), {}, 2}, {Format::Named("kml"), {"t", true, false}, 4},
+        {Format::Named("geojson"), {}, 2}, {Format::Named("kml"), Options("t", {"clamp"}), 4},
     };
     for (const auto& c : cases) {
         const WriteResult result = WriteAll(c.format, points, c.options);
@@ -102,7 +103,7 @@ TEST(Writers, NoneOneAndMorePoints) {
     }
     EXPECT_EQ(WriteAll(Format::Named("geojson"), {}).bytes,
               "{\"type\":\"FeatureCollection\",\"features\":[\n]}\n");
-    EXPECT_EQ(WriteAll(Format::Named("geojson"), {track[0]}, {"one", false, false}).bytes,
+    EXPECT_EQ(WriteAll(Format::Named("geojson"), {track[0]}, Options("one")).bytes,
               "{\"type\":\"FeatureCollection\",\"features\":[\n"
               "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":"
               "[7.25,46.5,304.8]},\"properties\":{\"name\":\"one\",\"coordTimes\":"
@@ -110,7 +111,7 @@ TEST(Writers, NoneOneAndMorePoints) {
 }
 
 TEST(Writers, NamesAreEscapedAndMadeValidUtf8) {
-    const formats::WriterOptions options{"a<b>&\"c\"\x01\tUrs\xC3\xA4l\xFF\xC3", false, false};
+    const formats::WriterOptions options = Options("a<b>&\"c\"\x01\tUrs\xC3\xA4l\xFF\xC3");
     const std::string gpx = WriteAll(Format::Named("gpx"), {}, options).bytes;
     EXPECT_NE(
         gpx.find(
@@ -181,8 +182,7 @@ TEST(Writers, TracksAndSegmentsAroundPointsLeftOut) {
     points[2].begins_segment = true;
     points[4].latitude = 91;  // begins a track, left out
     points[4].begins_track = points[4].begins_segment = true;
-    const std::string gpx =
-        WritePoints(Format::Named("gpx"), points, {"input", false, false}).bytes;
+    const std::string gpx = WritePoints(Format::Named("gpx"), points, Options("input")).bytes;
     EXPECT_EQ(Count(gpx, "<trk>"), 2u);
     EXPECT_EQ(Count(gpx, "<trkseg>"), 3u);
     EXPECT_NE(gpx.find("<name>first</name>"), std::string::npos);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary prefix, checks that every file a user or
-# another project needs is there, then builds a small project of its own
-# against the installed package with find_package(tracktools) and runs it
-# together with an installed program.
+# another project needs is there and that the headers are the public ones
+# alone, then builds a small project of its own against the installed
+# package with find_package(tracktools) and runs it together with an
+# installed program.
 #
 # Usage: check_install.sh CMAKE BUILD_DIR CONSUMER_SOURCE_DIR CXX_COMPILER MAJOR_VERSION
 set -euo pipefail
@@ -32,22 +33,6 @@ expected=(
     share/man/man1/pacer.1 share/man/man1/legsheet.1 share/man/man1/trailview.1
     share/man/man1/trackconvert.1 share/man/man1/trackinfo.1 share/man/man1/trackedit.1
     share/man/man5/gpl.5 share/man/man3/tracktools-geodesy.3
-    include/tracktools/io/inputfile.h include/tracktools/io/outputfile.h
-    include/tracktools/track/gpldata.h include/tracktools/track/gplfile.h
-    include/tracktools/track/gpltext.h include/tracktools/track/point.h
-    include/tracktools/formats/sniff.h include/tracktools/formats/xmlstream.h
-    include/tracktools/formats/format.h include/tracktools/formats/reader.h
-    include/tracktools/formats/writer.h include/tracktools/formats/gpxreader.h
-    include/tracktools/formats/nmeareader.h include/tracktools/formats/csvreader.h
-    include/tracktools/formats/gplreader.h include/tracktools/formats/gplwriter.h
-    include/tracktools/formats/gpxwriter.h include/tracktools/formats/kmlwriter.h
-    include/tracktools/formats/geojsonwriter.h include/tracktools/formats/csvwriter.h
-    include/tracktools/formats/textoutput.h include/tracktools/formats/timetext.h
-    include/tracktools/formats/units.h
-    include/tracktools/geodesy/CEarth.h include/tracktools/geodesy/CPolarCoordinate.h
-    include/tracktools/geodesy/CEarthCoordinate.h include/tracktools/geodesy/CMath.h
-    include/tracktools/geodesy/Ellipsoid.h include/tracktools/geodesy/Geocentric.h
-    include/tracktools/geodesy/VincentyInverse.h include/tracktools/geodesy/VincentyDirect.h
     lib/libtracktools-io.a lib/libtracktools-track.a lib/libtracktools-geodesy.a
     lib/libtracktools-formats.a
     share/doc/tracktools/README.md share/doc/tracktools/examples/sample-drive.txt
@@ -60,6 +45,21 @@ expected=(
 for file in "${expected[@]}"; do
     [[ -f "$prefix/$file" ]] || fail "not installed: $file"
 done
+# The headers a user of the libraries needs, and no other: the formats'
+# classes and the helpers of the libraries are not installed.
+public_headers=(
+    io/inputfile.h io/outputfile.h
+    track/gpldata.h track/gplfile.h track/point.h track/sport.h
+    formats/format.h formats/reader.h formats/writer.h
+    geodesy/CEarth.h geodesy/CEarthCoordinate.h geodesy/CMath.h geodesy/CPolarCoordinate.h
+    geodesy/Ellipsoid.h geodesy/Geocentric.h geodesy/SurfaceDistances.h geodesy/VincentyDirect.h
+    geodesy/VincentyInverse.h
+)
+installed_headers="$(cd "$prefix/include/tracktools" && find . -type f | sed 's|^\./||' | sort)"
+wanted_headers="$(printf '%s\n' "${public_headers[@]}" | sort)"
+[[ "$installed_headers" == "$wanted_headers" ]] ||
+    fail "installed headers differ from the public ones (< public only, > installed only):"$'\n'"$(
+        diff <(echo "$wanted_headers") <(echo "$installed_headers") | grep '^[<>]' || true)"
 for program in stepclock logpack idlescan pacer legsheet trailview trackconvert trackinfo trackedit; do
     [[ -x "$prefix/bin/$program" ]] || fail "not executable: bin/$program"
 done

@@ -1,6 +1,6 @@
-// trackconvert: converts a track file from one format into another (GPL,
-// GPX, TCX, FIT, NMEA and CSV in; GPL, GPX, TCX, KML, GeoJSON and CSV out),
-// point by point.
+// trackconvert: converts a track file from one format into another (those
+// of the table of formats: GPL, GPX, TCX, FIT, NMEA and CSV in; GPL, GPX,
+// TCX, KML, GeoJSON and CSV out), point by point.
 // The output replaces its name only when the whole conversion succeeded.
 #include <string>
 
@@ -10,23 +10,28 @@
 
 namespace {
 
-constexpr char kUsage[] =
-    "Usage: trackconvert [-f <format>] [-t <format>] [-clamp] [-extrude] [-sport <s>]\n"
-    "                    <input> <output>\n"
-    "\n"
-    "where:\t<input>      is the track file to read\n"
-    "\t<output>     is the file to write\n"
-    "\t-f <format>  is the input's format: gpl, gpx, tcx, fit, nmea or csv\n"
-    "\t             (default: from its extension, else from its content)\n"
-    "\t-t <format>  is the output's format: gpl, gpx, tcx, kml, geojson or csv\n"
-    "\t             (default: from its extension)\n"
-    "\t-clamp       draws a KML track on the ground\n"
-    "\t-extrude     draws a KML track with a wall down to the ground\n"
-    "\t-sport <s>   is the sport of a TCX activity: running, biking or other\n"
-    "\t             (default: the one a FIT or TCX input names, else other)\n"
-    "\n"
-    "Example:\ttrackconvert ride.gpx ride.gpl\n"
-    "\t This reads the GPX file ride.gpx and writes its track as ride.gpl.\n";
+// The usage text; its lists of formats and the options of their writers
+// come from the table of formats.
+std::string Usage() {
+    return "Usage: trackconvert [-f <format>] [-t <format>]" + WriterOptionsSynopsis() +
+           "\n"
+           "                    <input> <output>\n"
+           "\n"
+           "where:\t<input>      is the track file to read\n"
+           "\t<output>     is the file to write\n"
+           "\t-f <format>  is the input's format: " +
+           formats::Format::ReadableNames() +
+           "\n"
+           "\t             (default: from its extension, else from its content)\n"
+           "\t-t <format>  is the output's format: " +
+           formats::Format::WritableNames() +
+           "\n"
+           "\t             (default: from its extension)\n" +
+           WriterOptionsHelp() +
+           "\n"
+           "Example:\ttrackconvert ride.gpx ride.gpl\n"
+           "\t This reads the GPX file ride.gpx and writes its track as ride.gpl.\n";
+}
 
 int Run(const tools::Program& program, int argc, char* argv[]) {
     Options options;
@@ -57,5 +62,6 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    return tools::Program("trackconvert", kUsage).Main(argc, argv, Run);
+    const std::string usage = Usage();
+    return tools::Program("trackconvert", usage.c_str()).Main(argc, argv, Run);
 }

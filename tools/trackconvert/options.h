@@ -1,9 +1,11 @@
 // The command line of trackconvert:
 //
-//   trackconvert [-f <format>] [-t <format>] [-clamp] [-extrude] [-sport <sport>]
-//                <input> <output>
+//   trackconvert [-f <format>] [-t <format>] [<writer options>] <input> <output>
 //
-// Options may come before, between or after the two file names.
+// where the writer options are those the table of formats lists for the
+// formats' writers (-clamp, -extrude, -sport <s>, ...). Options may come
+// before, between or after the two file names; the usage text lists the
+// writer options by their flags in alphabetical order.
 #ifndef TRACKTOOLS_TOOLS_TRACKCONVERT_OPTIONS_H
 #define TRACKTOOLS_TOOLS_TRACKCONVERT_OPTIONS_H
 
@@ -19,12 +21,17 @@ struct Options {
     formats::Format from;
     // -t, else the output's extension.
     formats::Format to;
-    formats::WriterOptions writing;  // -clamp, -extrude, -sport, and the track's name
+    formats::WriterOptions writing;  // the writer options given, and the track's name
 };
 
 // Reads the arguments into `options`. False when they are not accepted;
 // `problem` then says why, or is empty when the count of file names is
 // wrong (the usage text says it all).
 bool ParseOptions(int argc, char* argv[], Options& options, std::string& problem);
+
+// The writer options of the usage text: " [-clamp] [-sport <s>]" for its
+// first line, and a line of help for each (more where the help has more).
+std::string WriterOptionsSynopsis();
+std::string WriterOptionsHelp();
 
 #endif

@@ -1,6 +1,7 @@
-// Uses the installed libraries: reads two points from their text form, writes
-// them as a GPL track file, measures the leg between them, and reads the file
-// back through the formats library to print it as CSV.
+// Uses the installed libraries through their public headers alone: reads two
+// points from their text form, writes them as a GPL track file, measures the
+// leg between them, and reads the file back through the formats library to
+// print it as CSV.
 #include <cstdio>
 #include <fstream>
 #include <string>

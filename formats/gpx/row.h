@@ -1,0 +1,13 @@
+// GPX files in the table of formats (defined in row.cpp).
+#ifndef TRACKTOOLS_FORMATS_GPX_ROW_H
+#define TRACKTOOLS_FORMATS_GPX_ROW_H
+
+#include "tracktools/formats/format.h"
+
+namespace formats {
+
+extern const FormatRow kGpxFormat;
+
+}  // namespace formats
+
+#endif

@@ -1,0 +1,13 @@
+// TCX files in the table of formats (defined in row.cpp).
+#ifndef TRACKTOOLS_FORMATS_TCX_ROW_H
+#define TRACKTOOLS_FORMATS_TCX_ROW_H
+
+#include "tracktools/formats/format.h"
+
+namespace formats {
+
+extern const FormatRow kTcxFormat;
+
+}  // namespace formats
+
+#endif

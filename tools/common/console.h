@@ -19,6 +19,11 @@ enum ExitStatus : int {
     kExitSceneUsage = -2,    // trailview called without anything to draw
 };
 
+// The reasons of the failure lines, after the name in double quotes.
+constexpr char kOpenFailed[] = " - Open Failed!!!";
+constexpr char kReadFailed[] = " - Read Failed!!!";
+constexpr char kWriteFailed[] = " - Write Failed!!!";
+
 // Where a program's messages go: standard output, or standard error when
 // the data itself goes to standard output.
 class Console {
@@ -29,8 +34,8 @@ class Console {
     void Print(const std::string& text) const;
     // Text followed by a line end and a flush.
     void Line(const std::string& text) const;
-    // A double quote, the name, a double quote and the reason, e.g. " - Open
-    // Failed!!!", as one line.
+    // A double quote, the name, a double quote and the reason (kOpenFailed,
+    // ...), as one line.
     void Failure(const std::string& name, const char* reason) const;
     std::FILE* Stream() const { return stream_; }
 

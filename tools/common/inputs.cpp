@@ -26,7 +26,7 @@ int InputSet::Open(const std::vector<std::string>& names, bool report) {
         source->reader = formats::OpenReader(name, read_as_, open_error_);
         if (!source->reader) {
             if (report) {
-                console_.Failure(name, " - Open Failed!!!");
+                console_.Failure(name, kOpenFailed);
                 program_.Explain(name, open_error_.reason);
             }
             return kExitInputFailed;
@@ -155,7 +155,7 @@ int InputSet::ReportFailure(bool end_line) const {
     if (end_line) {
         console_.Line("");
     }
-    console_.Failure(FailedName(), " - Read Failed!!!");
+    console_.Failure(FailedName(), kReadFailed);
     program_.Explain(FailureWhere(), FailureReason());
     return kExitInputFailed;
 }

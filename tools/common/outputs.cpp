@@ -71,7 +71,7 @@ int OutputSet::Open(const std::string& name) {
         }
     }
     if (!OpenFile(name)) {
-        console_.Failure(name, " - Open Failed!!!");
+        console_.Failure(name, kOpenFailed);
         program_.Explain(name, reason_);
         return kExitOutputFailed;
     }
@@ -208,7 +208,7 @@ int OutputSet::ReportFailure(bool end_line) {
     if (end_line) {
         console_.Line("");
     }
-    console_.Failure(failed_name_, open_failed_ ? " - Open Failed!!!" : " - Write Failed!!!");
+    console_.Failure(failed_name_, open_failed_ ? kOpenFailed : kWriteFailed);
     program_.Explain(failed_name_, reason_);
     Abandon();
     return open_failed_ ? kExitOutputFailed : kExitWriteFailed;

@@ -43,7 +43,7 @@ int ToolFrame::OpenListing() {
     const bool opened =
         input_name_ == "-" ? listing_.OpenStandardInput() : listing_.Open(input_name_);
     if (!opened) {
-        console_.Failure(input_name_, " - Open Failed!!!");
+        console_.Failure(input_name_, kOpenFailed);
         program_.Explain(input_name_, ErrorText(listing_.Error()));
         return kExitInputFailed;
     }
@@ -57,7 +57,7 @@ int ToolFrame::OpenListing() {
                                       ? looks_like_
                                       : formats::Format::OfExtension(input_name_);
     if (other.Known() && !other.ReadAsRecords()) {
-        console_.Failure(input_name_, " - Open Failed!!!");
+        console_.Failure(input_name_, kOpenFailed);
         std::string reason = std::string("is a ") + other.Describe() + ", not a text listing";
         if (other.Readable()) {
             reason += "; convert it with: trackconvert " + input_name_ + " " + output_name_;
@@ -97,7 +97,7 @@ bool ToolFrame::WriteNow(track::Point& point) {
 
 int ToolFrame::ListingFailed() {
     console_.Line("");
-    console_.Failure(input_name_, " - Read Failed!!!");
+    console_.Failure(input_name_, kReadFailed);
     program_.Explain(input_name_, ErrorText(listing_.Error()));
     outputs_.Abandon();
     return kExitInputFailed;

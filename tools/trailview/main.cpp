@@ -154,7 +154,7 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
         if (opened) {
             input.ReportFailure(false);
         } else {
-            failures.Failure(name, directory ? " - Read Failed!!!" : " - Open Failed!!!");
+            failures.Failure(name, directory ? tools::kReadFailed : tools::kOpenFailed);
             program.Explain(name, input.OpenError().reason);
         }
         status = tools::kExitInputFailed;

@@ -5,6 +5,7 @@
 // GeographicLib's GeodSolve.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -65,9 +66,11 @@ for n, track in enumerate(tracks):
               text(tpx + 'Speed'), text(tpx + 'Watts'))
 )";
 
-// Our reader's points of `path` are those xml.etree finds, each Track a
-// segment.
-void ExpectAsEtreeReads(const std::string& path, const Read& read) {
+// Our reader's points of `path` are those xml.etree finds, with segments
+// and laps beginning at the points given.
+void ExpectAsEtreeReads(const std::string& path, const Read& read,
+                        const std::vector<std::size_t>& segments,
+                        const std::vector<std::size_t>& laps) {
     SCOPED_TRACE(path);
     const RunResult etree = Run(kPython, {"-c", kEtreePoints, path});
     ASSERT_EQ(etree.exit_status, 0) << etree.err;
@@ -81,7 +84,11 @@ void ExpectAsEtreeReads(const std::string& path, const Read& read) {
         const std::vector<std::string>& line = lines[i];
         const track::Point& point = read.points[i];
         ASSERT_EQ(line.size(), 10u);
-        EXPECT_EQ(point.begins_segment, i == 0 || line[0] != lines[i - 1][0]);
+        const auto among = [i](const std::vector<std::size_t>& starts) {
+            return std::find(starts.begin(), starts.end(), i) != starts.end();
+        };
+        EXPECT_EQ(point.begins_segment, among(segments));
+        EXPECT_EQ(point.begins_lap, among(laps));
         // Times beyond 1900 to 2200, and positions off the globe, are none.
         ASSERT_EQ(point.Has(track::kTime), line[1] != "-" && track::KeepsTime(std::stoll(line[1])));
         if (point.Has(track::kTime)) {
@@ -109,9 +116,12 @@ TEST(TcxReader, TheSampleRecordingsReadAsXmlEtreeReadsThem) {
     if (!testing_support::FileExists(SamplesDir() + "/fr410-run.tcx")) {
         GTEST_SKIP() << "the sample recordings are not at " << SamplesDir();
     }
-    for (const std::string name : {"/fr410-run.tcx", "/edge520-ride.tcx"}) {
-        ExpectAsEtreeReads(SamplesDir() + name, ReadPoints(SamplesDir() + name));
-    }
+    // Neither recording paused: the Forerunner's laps follow one another
+    // on its timer, 4 s between their points.
+    ExpectAsEtreeReads(SamplesDir() + "/fr410-run.tcx", ReadPoints(SamplesDir() + "/fr410-run.tcx"),
+                       {0}, {0, 129, 257});
+    ExpectAsEtreeReads(SamplesDir() + "/edge520-ride.tcx",
+                       ReadPoints(SamplesDir() + "/edge520-ride.tcx"), {0}, {0});
 }
 
 std::string Tcx(const std::string& body) {
@@ -131,8 +141,8 @@ std::string Position(const std::string& latitude, const std::string& longitude) 
            longitude + "</LongitudeDegrees></Position>";
 }
 
-// A document of every shape: laps with one Track and with two (each Track
-// begins a segment), a course, track points where no track is, every value,
+// A document of every shape: laps with one Track and with three (the one
+// after a pause begins a segment), a course, track points where no track is, every value,
 // white space and empty values, positions and times that are none. Our
 // reader finds what xml.etree finds, and counts what it left out.
 TEST(TcxReader, ADocumentOfEveryShape) {
@@ -148,8 +158,8 @@ TEST(TcxReader, ADocumentOfEveryShape) {
                                 "</DistanceMeters><HeartRateBpm><Value>140</Value></HeartRateBpm>"
                                 "<Extensions><x:TPX><x:Speed>3.5</x:Speed><x:RunCadence>88"
                                 "</x:RunCadence><x:Watts>250</x:Watts></x:TPX></Extensions>") +
-                  "</Track>" + Point(t0) + "</Lap><Lap><Track>" +
-                  Point(t1, "<Cadence>90</Cadence><Value>7</Value>") +
+                  "</Track><Track>" + Point("2020-01-01T00:10:00Z") + "</Track>" + Point(t0) +
+                  "</Lap><Lap><Track>" + Point(t1, "<Cadence>90</Cadence><Value>7</Value>") +
                   Point(t2, "<Position><LatitudeDegrees>46</LatitudeDegrees></Position>") +
                   Point(t0, Position("95", "7") + "<Extensions>" + Point(t1) + "</Extensions>") +
                   Point("2300-01-01T00:00:00Z", Position("1", "2")) +
@@ -159,7 +169,7 @@ TEST(TcxReader, ADocumentOfEveryShape) {
                   Point(t0, Position("-46.5", "180") + "<AltitudeMeters>500</AltitudeMeters>") +
                   "</Track></Course></Courses>"));
     const Read read = ReadPoints(dir / "doc.tcx");
-    ExpectAsEtreeReads(dir / "doc.tcx", read);
+    ExpectAsEtreeReads(dir / "doc.tcx", read, {0, 3, 8}, {0, 4});
     ASSERT_EQ(read.tallies.size(), 2u);
     EXPECT_EQ(read.tallies[0].count, 2u);  // without a valid position
     EXPECT_EQ(read.tallies[1].count, 1u);  // a time out of range

@@ -149,7 +149,9 @@ void TcxReader::StartOutsidePoint(bool tcx, std::string_view local, const XmlAtt
         session_pending_ = true;
         activity_pending_ = parent == Node::kActivities;
         session_sport_ = track::SportNamed(sport);
-        lap_ = Lap();
+        if (activity_pending_) {
+            lap_ = Lap();
+        }
     } else if (node == Node::kCourse) {
         // A course is no continuation of what came before.
         activity_pending_ = true;
@@ -205,8 +207,7 @@ bool TcxReader::AfterPause(const track::Point& point) {
     if (!has_last_time_ && segment_pending_ && !lap_pending_ && !session_pending_) {
         return true;
     }
-    if (lap_pending_ && !session_pending_ && lap_.has_start && previous_lap_.has_start &&
-        previous_lap_.has_seconds) {
+    if (lap_pending_ && lap_.has_start && previous_lap_.has_start && previous_lap_.has_seconds) {
         // The timer ran from the lap before to this one: no pause, whatever
         // the recording's step.
         const double expected = previous_lap_.seconds + previous_lap_.paused;

@@ -18,6 +18,9 @@ struct Stored {
     std::uint32_t tag;
     std::uint16_t fields;
     std::uint8_t marks;
+    std::uint8_t lap_trigger;
+    std::uint8_t sport;
+    std::uint8_t sub_sport;
 };
 
 double track::Point::*const kValues[] = {
@@ -76,7 +79,11 @@ bool PointSpool::Add(const track::Point& point) {
     stored.tag = point.tag;
     stored.fields = point.fields;
     stored.marks =
-        static_cast<std::uint8_t>((point.begins_segment ? 1 : 0) | (point.begins_track ? 2 : 0));
+        static_cast<std::uint8_t>((point.begins_segment ? 1 : 0) | (point.begins_track ? 2 : 0) |
+                                  (point.begins_lap ? 4 : 0) | (point.begins_session ? 8 : 0));
+    stored.lap_trigger = static_cast<std::uint8_t>(point.lap_trigger);
+    stored.sport = point.sport;
+    stored.sub_sport = point.sub_sport;
     ++added_;
     return out_.WriteBytes(&stored, kStoredSize) || Failed(out_.Error());
 }
@@ -109,6 +116,11 @@ bool PointSpool::Next(track::Point& point) {
     point.fields = stored.fields;
     point.begins_segment = (stored.marks & 1) != 0;
     point.begins_track = (stored.marks & 2) != 0;
+    point.begins_lap = (stored.marks & 4) != 0;
+    point.begins_session = (stored.marks & 8) != 0;
+    point.lap_trigger = static_cast<track::LapTrigger>(stored.lap_trigger);
+    point.sport = stored.sport;
+    point.sub_sport = stored.sub_sport;
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "fitreader.h"
 
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -86,7 +87,9 @@ BaseType TypeOf(std::uint8_t base_type) {
 }
 
 // The messages and fields the reader takes.
+constexpr std::uint16_t kFileIdMessage = 0;
 constexpr std::uint16_t kSessionMessage = 18;
+constexpr std::uint16_t kLapMessage = 19;
 constexpr std::uint16_t kRecordMessage = 20;
 constexpr std::uint16_t kEventMessage = 21;
 constexpr std::uint8_t kTimestampField = 253;
@@ -134,8 +137,14 @@ FieldOf ValueOf(std::uint16_t message, std::uint8_t field) {
         }
     } else if (message == kEventMessage && field <= 1) {
         return {field == 0 ? FitReader::kEvent : FitReader::kEventType, 0x00};
-    } else if (message == kSessionMessage && field == 5) {
-        return {FitReader::kSport, 0x00};
+    } else if (message == kSessionMessage && (field == 5 || field == 6)) {
+        return {field == 5 ? FitReader::kSport : FitReader::kSubSport, 0x00};
+    } else if ((message == kSessionMessage || message == kLapMessage) && field == 2) {
+        return {FitReader::kStartTime, 0x86};
+    } else if (message == kLapMessage && field == 24) {
+        return {FitReader::kLapTrigger, 0x00};
+    } else if (message == kFileIdMessage && field == 0) {
+        return {FitReader::kFileType, 0x00};
     }
     return {FitReader::kValueCount, 0};
 }
@@ -169,6 +178,69 @@ bool Number(const unsigned char* bytes, std::uint8_t size, bool is_signed, bool 
     return true;
 }
 
+track::LapTrigger TriggerOf(double trigger) {
+    switch (static_cast<int>(trigger)) {
+        case 0:
+            return track::LapTrigger::kManual;
+        case 1:
+            return track::LapTrigger::kTime;
+        case 2:
+            return track::LapTrigger::kDistance;
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+            return track::LapTrigger::kPosition;
+        case 7:
+            return track::LapTrigger::kSessionEnd;
+        default:
+            return track::LapTrigger::kUnknown;
+    }
+}
+
+// The file types that hold no recorded activity, by name.
+const char* RefusedType(int type) {
+    switch (type) {
+        case 1:
+            return "device";
+        case 2:
+            return "settings";
+        case 3:
+            return "sport settings";
+        case 5:
+            return "workout";
+        case 7:
+            return "schedules";
+        case 9:
+            return "weight";
+        case 10:
+            return "totals";
+        case 11:
+            return "goals";
+        case 14:
+            return "blood pressure";
+        case 15:
+        case 28:
+        case 32:
+            return "monitoring";
+        case 20:
+            return "activity summary";
+        case 34:
+            return "segment";
+        case 35:
+            return "segment list";
+        default:
+            return nullptr;
+    }
+}
+
+constexpr int kActivityFile = 4;
+constexpr int kCourseFile = 6;
+constexpr std::uint8_t kRunningSport = 1;
+// Times below it count from a start (the device's power-on, a course's
+// first point), not from the FIT epoch.
+constexpr std::uint32_t kFirstAbsoluteTime = 0x10000000;
+
 std::string Hex(unsigned value) {
     char text[8];
     std::snprintf(text, sizeof text, "0x%04X", value);
@@ -181,6 +253,10 @@ FitReader::FitReader(std::unique_ptr<io::InputFile> file)
     : Reader(Format(&kFitFormat), *file), file_(std::move(file)) {}
 
 bool FitReader::Next(track::Point& point) {
+    if (!scanned_) {
+        scanned_ = true;
+        ScanSessions();
+    }
     while (!Failed() && !done_) {
         const Step step = !in_file_                         ? StartFile()
                           : file_->Offset() == records_end_ ? EndFile()
@@ -192,16 +268,66 @@ bool FitReader::Next(track::Point& point) {
     return false;
 }
 
+bool FitReader::ScanSessions() {
+    if (!file_->CanRewind() || file_->Offset() != 0) {
+        return false;
+    }
+    scanning_ = true;
+    track::Point unused;
+    while (!done_) {
+        const Step step = !in_file_                         ? StartFile()
+                          : file_->Offset() == records_end_ ? EndFile()
+                                                            : ReadMessage(unused);
+        done_ = done_ || step == Step::kStop;
+    }
+    scanning_ = false;
+    ResetPass();
+    if (!file_->Rewind()) {
+        Fail(errno, std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+void FitReader::ResetPass() {
+    in_file_ = done_ = false;
+    files_ = 0;
+    has_time_ = break_pending_ = stopped_ = lap_pending_ = false;
+    count_ = 0;
+    sport_ = Sport::kUnknown;
+    sessions_seen_ = session_ = 0;
+    file_type_ = -1;
+    any_position_ = false;
+}
+
+std::vector<Tally> FitReader::Tallies() const {
+    return {
+        {doubled_cadences_, "running cadence was doubled to steps per minute",
+         "running cadences were doubled to steps per minute", false},
+        {relative_times_, "course point timed from the course's start was left without a time",
+         "course points timed from the course's start were left without a time", false},
+    };
+}
+
 void FitReader::Take(std::size_t count) {
     crc_ = Crc(crc_, file_->Data(), count);
     file_->Skip(count);
 }
 
 void FitReader::Stop(const std::string& reason, std::uint64_t offset) {
+    if (scanning_) {
+        // The pass that reads the points meets the fault again.
+        done_ = true;
+        return;
+    }
     Fail(0, reason, Location::AtOffset(offset));
 }
 
 void FitReader::CutShort() {
+    if (scanning_) {
+        done_ = true;
+        return;
+    }
     const std::uint64_t end = file_->Offset() + file_->Size();
     if (file_->Failed()) {
         Fail(file_->Error(), std::strerror(file_->Error()), Location::AtOffset(end));
@@ -236,6 +362,8 @@ FitReader::Step FitReader::StartFile() {
             CutShort();
         } else if (files_ == 0) {
             Stop("the file is empty", file_->Offset());
+        } else if (file_type_ == kCourseFile && !any_position_ && !scanning_) {
+            Stop("a FIT course without any position: there is nothing to follow", file_->Offset());
         }
         done_ = true;
         return Step::kStop;
@@ -278,6 +406,7 @@ FitReader::Step FitReader::StartFile() {
     in_file_ = true;
     // A file chained to another is a recording of its own.
     break_pending_ = ++files_ > 1;
+    stopped_ = false;
     return Step::kMore;
 }
 
@@ -414,14 +543,38 @@ FitReader::Step FitReader::ReadData(std::uint64_t start, unsigned header, track:
     }
 
     switch (definition.message) {
-        case kEventMessage:
-            // A timer that stops: what comes next is no continuation.
-            if (present(kEvent) && present(kEventType) && values[kEvent] == 0 &&
-                (values[kEventType] == 1 || values[kEventType] == 4)) {
-                break_pending_ = true;
+        case kFileIdMessage:
+            if (files_ == 1 && file_type_ < 0 && present(kFileType)) {
+                file_type_ = static_cast<int>(values[kFileType]);
+                if (const char* type = RefusedType(file_type_)) {
+                    Stop(std::string("a FIT ") + type +
+                             " file, not an activity: it holds no recorded track",
+                         start);
+                    return Step::kStop;
+                }
             }
             return Step::kMore;
+        case kEventMessage:
+            if (present(kEvent) && present(kEventType) && values[kEvent] == 0) {
+                TakeTimerEvent(values[kEventType]);
+            }
+            return Step::kMore;
+        case kLapMessage:
+            lap_pending_ = true;
+            lap_trigger_ =
+                present(kLapTrigger) ? TriggerOf(values[kLapTrigger]) : track::LapTrigger::kUnknown;
+            return Step::kMore;
         case kSessionMessage:
+            if (scanning_ && session_count_ < kMaxSessions) {
+                Session& session = sessions_[session_count_++];
+                session.has_start = present(kStartTime);
+                session.start = static_cast<std::uint32_t>(values[kStartTime]);
+                session.sport = present(kSport) ? static_cast<std::uint8_t>(values[kSport])
+                                                : track::kUnknownSport;
+                session.sub_sport =
+                    present(kSubSport) ? static_cast<std::uint8_t>(values[kSubSport]) : 0;
+            }
+            ++sessions_seen_;
             if (sport_ == Sport::kUnknown && present(kSport)) {
                 sport_ = values[kSport] == 1   ? Sport::kRunning
                          : values[kSport] == 2 ? Sport::kBiking
@@ -429,6 +582,9 @@ FitReader::Step FitReader::ReadData(std::uint64_t start, unsigned header, track:
             }
             return Step::kMore;
         case kRecordMessage:
+            if (scanning_) {
+                return Step::kMore;
+            }
             break;
         default:
             return Step::kMore;
@@ -436,10 +592,10 @@ FitReader::Step FitReader::ReadData(std::uint64_t start, unsigned header, track:
 
     point.Reset();
     point.tag = ++count_;
-    point.begins_track = count_ == 1;
-    point.begins_segment = count_ == 1 || break_pending_;
-    break_pending_ = false;
-    if (timed) {
+    MarkRecord(point, timed);
+    if (timed && file_type_ == kCourseFile && last_time_ < kFirstAbsoluteTime) {
+        ++relative_times_;
+    } else if (timed) {
         point.SetTime(track::Instant::FromSeconds(last_time_ + kFitEpoch));
     }
     if (present(kLatitude) && present(kLongitude)) {
@@ -448,12 +604,14 @@ FitReader::Step FitReader::ReadData(std::uint64_t start, unsigned header, track:
         const double longitude = values[kLongitude] * 180.0 / 2147483648.0;
         if (std::fabs(latitude) <= 90.0 && std::fabs(longitude) <= 180.0) {
             point.SetPosition(latitude, longitude);
+            any_position_ = true;
         }
     }
     if (present(kEnhancedAltitude) || present(kAltitude)) {
         const double altitude =
             present(kEnhancedAltitude) ? values[kEnhancedAltitude] : values[kAltitude];
-        point.Set(track::kElevation, altitude / 5.0 - 500.0);
+        // Fifths of a metre above -500 m: the offset first, in whole steps.
+        point.Set(track::kElevation, (altitude - 2500.0) / 5.0);
     }
     if (present(kEnhancedSpeed) || present(kSpeed)) {
         point.Set(track::kSpeed,
@@ -473,7 +631,74 @@ FitReader::Step FitReader::ReadData(std::uint64_t start, unsigned header, track:
             point.Set(sensor.field, values[sensor.value] / sensor.scale);
         }
     }
+    // No strap paired: the device writes 0.
+    if (point.Has(track::kHeartRate) && point.heart_rate == 0.0) {
+        point.Clear(track::kHeartRate);
+    }
+    if (point.Has(track::kCadence) && session_ < session_count_ &&
+        sessions_[session_].sport == kRunningSport) {
+        point.cadence *= 2.0;
+        ++doubled_cadences_;
+    }
     return Step::kPoint;
+}
+
+void FitReader::TakeTimerEvent(double type) {
+    if (type == 0.0) {
+        if (stopped_) {
+            break_pending_ = true;
+            stopped_ = false;
+        }
+    } else if ((type == 1.0 || type == 4.0 || type == 9.0) && !stopped_) {
+        // stop, stop_all, stop_disable_all
+        stopped_ = true;
+        stop_time_ = has_time_ ? last_time_ : 0;
+    }
+}
+
+void FitReader::MarkRecord(track::Point& point, bool timed) {
+    const bool first = count_ == 1;
+    point.begins_track = first;
+    // A record stamped at the stop still belongs to the segment it ends; a
+    // later one, with no start between, begins the next.
+    if (stopped_ && timed && last_time_ > stop_time_) {
+        break_pending_ = true;
+        stopped_ = false;
+    }
+    point.begins_segment = first || break_pending_;
+    break_pending_ = false;
+
+    std::size_t session = session_;
+    if (session_count_ == 0) {
+        session = sessions_seen_ > session ? sessions_seen_ : session;
+    }
+    while (session + 1 < session_count_) {
+        const Session& next = sessions_[session + 1];
+        const bool begun =
+            next.has_start ? timed && last_time_ >= next.start : sessions_seen_ > session;
+        if (!begun) {
+            break;
+        }
+        ++session;
+    }
+    if (first || session != session_) {
+        session_ = session;
+        point.begins_session = true;
+        if (session_ < session_count_) {
+            point.sport = sessions_[session_].sport;
+            point.sub_sport = sessions_[session_].sub_sport;
+        }
+        point.begins_lap = true;
+        point.lap_trigger = lap_pending_ ? lap_trigger_
+                            : first      ? track::LapTrigger::kUnknown
+                                         : track::LapTrigger::kSessionEnd;
+        lap_pending_ = false;
+    }
+    if (lap_pending_) {
+        point.begins_lap = true;
+        point.lap_trigger = lap_trigger_;
+        lap_pending_ = false;
+    }
 }
 
 }  // namespace formats

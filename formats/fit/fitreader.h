@@ -28,9 +28,31 @@
 // or a size that is no whole number of elements, holds none of them; of two
 // fields of one value, the later counts. Unknown messages and fields, and
 // developer fields, are passed over by their size.
-// A timer stop event (event 21: event 0, type 1 or 4) makes the next point
-// begin a segment. The sport of the first session (message 18) that names
-// one is RecordedSport(): running and cycling as such, any other as Other.
+//   - A heart rate of 0 (no strap paired) is absent; the cadence of a
+//     running session, which FIT stores as strides, is doubled to steps
+//     per minute, and counted.
+//
+// Values stored in decimal steps (altitude in fifths of a metre, speed in
+// millimetres per second) are the nearest doubles to their decimals, so
+// that they print as the device meant them (159.8, not 159.79999999999995).
+//
+// Pauses: a timer stop (event 21: event 0, type stop, stop_all or
+// stop_disable_all) ends the segment with the last record at or before its
+// time; the first record after the next timer start, or the first later
+// than the stop when no start comes, begins the next segment.
+//
+// Laps and sessions: the first record after a lap message (19) begins a lap,
+// with the lap's trigger as what ended the lap before. A file that can be
+// read twice is first scanned for its sessions (18): a session begins at the
+// first record at or after its start time, with its sport and sub-sport;
+// otherwise the first record after a session message begins one, of an
+// unknown sport. The sport of the first session that names one is
+// RecordedSport(): running and cycling as such, any other as Other.
+//
+// Files that are no activity are refused, naming their file type (a
+// workout, settings, monitoring, ...), and so is a course without any
+// position; a course whose times count from its start (below 0x10000000)
+// is read without times, and counted.
 //
 // Errors of the file, with the byte offset where they lie: a header that is
 // not a FIT header, a header CRC that does not match, a file that ends
@@ -44,9 +66,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "tracktools/formats/reader.h"
 #include "tracktools/io/inputfile.h"
+#include "tracktools/track/point.h"
 
 namespace formats {
 
@@ -57,6 +81,7 @@ class FitReader : public Reader {
 
     bool Next(track::Point& point) override;
     Sport RecordedSport() const override { return sport_; }
+    std::vector<Tally> Tallies() const override;
 
     // The values the reader takes from messages.
     enum Value : std::uint8_t {
@@ -75,6 +100,10 @@ class FitReader : public Reader {
         kEvent,
         kEventType,
         kSport,
+        kSubSport,
+        kStartTime,
+        kLapTrigger,
+        kFileType,
         kValueCount,
     };
 
@@ -95,6 +124,22 @@ class FitReader : public Reader {
         Slot slots[kValueCount] = {};  // one per value at most
     };
     enum class Step { kPoint, kMore, kStop };
+    // A session as the scan found it.
+    struct Session {
+        bool has_start = false;
+        std::uint32_t start = 0;  // FIT seconds
+        std::uint8_t sport = track::kUnknownSport;
+        std::uint8_t sub_sport = 0;
+    };
+    static constexpr std::size_t kMaxSessions = 64;
+
+    // The scan for the sessions, in a first pass; false when the file cannot
+    // be read twice.
+    bool ScanSessions();
+    void ResetPass();
+    // The marks of a record: segment, lap, session, from what came before.
+    void MarkRecord(track::Point& point, bool timed);
+    void TakeTimerEvent(double type);
 
     Step StartFile();
     Step EndFile();
@@ -120,8 +165,23 @@ class FitReader : public Reader {
     bool has_time_ = false;
     std::uint32_t last_time_ = 0;  // the last timestamp of any message
     bool break_pending_ = false;
+    bool stopped_ = false;  // a timer stop without its start yet
+    std::uint32_t stop_time_ = 0;
+    bool lap_pending_ = false;
+    track::LapTrigger lap_trigger_ = track::LapTrigger::kUnknown;
     std::uint32_t count_ = 0;
     Sport sport_ = Sport::kUnknown;
+
+    bool scanning_ = false;
+    bool scanned_ = false;
+    Session sessions_[kMaxSessions];
+    std::size_t session_count_ = 0;  // found by the scan
+    std::size_t sessions_seen_ = 0;  // session messages of this pass
+    std::size_t session_ = 0;        // of the records now
+    int file_type_ = -1;             // of the first file; -1 unknown
+    bool any_position_ = false;
+    std::uint64_t doubled_cadences_ = 0;
+    std::uint64_t relative_times_ = 0;
 };
 
 }  // namespace formats

@@ -7,6 +7,8 @@
 
 #include "row.h"
 #include "tracktools/formats/tallies.h"
+#include "tracktools/formats/timetext.h"
+#include "tracktools/track/sport.h"
 
 namespace formats {
 namespace {
@@ -34,6 +36,11 @@ TcxReader::Node TcxReader::ChildOf(Node parent, std::string_view local) {
     } kSteps[] = {
         {"Activities", Node::kRoot, Node::kActivities},
         {"Activity", Node::kActivities, Node::kActivity},
+        {"MultiSportSession", Node::kActivities, Node::kMultiSport},
+        {"FirstSport", Node::kMultiSport, Node::kSport},
+        {"NextSport", Node::kMultiSport, Node::kSport},
+        {"Activity", Node::kSport, Node::kActivity},
+        {"Transition", Node::kSport, Node::kLap},
         {"Lap", Node::kActivity, Node::kLap},
         {"Track", Node::kLap, Node::kTrack},
         {"Courses", Node::kRoot, Node::kCourses},
@@ -124,18 +131,38 @@ void TcxReader::StartOutsidePoint(bool tcx, std::string_view local, const XmlAtt
     if (depth > kPathDepth) {
         return;
     }
-    const Node node = tcx ? ChildOf(path_[depth - 1], local) : Node::kOther;
+    const Node parent = path_[depth - 1];
+    const Node node = tcx ? ChildOf(parent, local) : Node::kOther;
     path_[depth] = node;
-    if (node == Node::kActivity && sport_ == Sport::kUnknown) {
-        sport_ = Sport::kOther;
+    if (node == Node::kActivity) {
+        std::string_view sport;
         for (const XmlAttribute& attribute : attributes) {
             if (attribute.name.space.empty() && attribute.name.local == "Sport") {
-                const std::string_view sport = TrimXmlSpace(attribute.value);
-                sport_ = sport == "Running"  ? Sport::kRunning
-                         : sport == "Biking" ? Sport::kBiking
-                                             : Sport::kOther;
+                sport = TrimXmlSpace(attribute.value);
             }
         }
+        if (sport_ == Sport::kUnknown) {
+            sport_ = sport == "Running"  ? Sport::kRunning
+                     : sport == "Biking" ? Sport::kBiking
+                                         : Sport::kOther;
+        }
+        session_pending_ = true;
+        activity_pending_ = parent == Node::kActivities;
+        session_sport_ = track::SportNamed(sport);
+        if (activity_pending_) {
+            lap_ = Lap();
+        }
+    } else if (node == Node::kCourse) {
+        // A course is no continuation of what came before.
+        activity_pending_ = true;
+    } else if (node == Node::kLap) {
+        StartLap(attributes, parent == Node::kSport);
+    } else if (tcx && parent == Node::kLap && point_depth_ == 0 &&
+               (local == "TotalTimeSeconds" || local == "TriggerMethod")) {
+        value_ = local == "TotalTimeSeconds" ? Value::kLapSeconds : Value::kLapTrigger;
+        value_name_ = local == "TotalTimeSeconds" ? "TotalTimeSeconds" : "TriggerMethod";
+        value_depth_ = depth;
+        text_.Begin(Stream().Here());
     } else if (node == Node::kTrack) {
         segment_pending_ = true;
     } else if (node == Node::kPoint) {
@@ -144,6 +171,56 @@ void TcxReader::StartOutsidePoint(bool tcx, std::string_view local, const XmlAtt
         Made().Reset();
         has_latitude_ = has_longitude_ = false;
     }
+}
+
+void TcxReader::StartLap(const XmlAttributes& attributes, bool transition) {
+    previous_lap_ = lap_;
+    lap_ = Lap();
+    lap_pending_ = true;
+    pending_trigger_ = previous_lap_.trigger;
+    if (transition) {
+        session_pending_ = true;
+        activity_pending_ = false;
+        session_sport_ = track::kTransition;
+    }
+    for (const XmlAttribute& attribute : attributes) {
+        if (attribute.name.space.empty() && attribute.name.local == "StartTime") {
+            const std::string_view text = TrimXmlSpace(attribute.value);
+            std::int64_t seconds = 0;
+            std::uint32_t nanoseconds = 0;
+            if (ParseIsoTime(text.data(), text.size(), seconds, nanoseconds) &&
+                track::KeepsTime(seconds)) {
+                lap_.has_start = true;
+                lap_.start = track::Instant::FromNanoseconds(
+                    seconds * track::Instant::kNanosecondsPerSecond + nanoseconds);
+            }
+        }
+    }
+}
+
+bool TcxReader::AfterPause(const track::Point& point) {
+    const bool timed = point.Has(track::kTime) && has_last_time_;
+    const double gap = timed ? point.time.SecondsSince(last_time_) : 0.0;
+    if (activity_pending_) {
+        return true;
+    }
+    if (!has_last_time_ && segment_pending_ && !lap_pending_ && !session_pending_) {
+        return true;
+    }
+    if (lap_pending_ && lap_.has_start && previous_lap_.has_start && previous_lap_.has_seconds) {
+        // The timer ran from the lap before to this one: no pause, whatever
+        // the recording's step.
+        const double expected = previous_lap_.seconds + previous_lap_.paused;
+        return lap_.start.SecondsSince(previous_lap_.start) - expected > 1.0;
+    }
+    if (!timed) {
+        return !lap_pending_ && !session_pending_;
+    }
+    const bool pause = gap > (interval_ > 1.0 ? interval_ : 1.0);
+    if (pause && !lap_pending_) {
+        lap_.paused += gap;
+    }
+    return pause;
 }
 
 void TcxReader::End(int depth) {
@@ -172,12 +249,25 @@ void TcxReader::EndValue() {
         TakeTime(text_, "Time", time_out_of_range_);
         return;
     }
+    if (value == Value::kLapTrigger) {
+        const std::string_view trigger = text_.Text();
+        lap_.trigger = trigger == "Manual"     ? track::LapTrigger::kManual
+                       : trigger == "Distance" ? track::LapTrigger::kDistance
+                       : trigger == "Location" ? track::LapTrigger::kPosition
+                       : trigger == "Time"     ? track::LapTrigger::kTime
+                                               : track::LapTrigger::kUnknown;
+        return;
+    }
     double number = 0.0;
     if (!ReadNumber(text_, number)) {
         StopAt(text_, value_name_, " is not a number: ");
         return;
     }
     switch (value) {
+        case Value::kLapSeconds:
+            lap_.has_seconds = true;
+            lap_.seconds = number;
+            break;
         case Value::kLatitude:
             latitude_ = number;
             has_latitude_ = true;
@@ -209,8 +299,27 @@ void TcxReader::EndPoint() {
     }
     point.tag = ++count_;
     point.begins_track = count_ == 1;
-    point.begins_segment = count_ == 1 || segment_pending_;
-    segment_pending_ = false;
+    if (count_ == 1) {
+        point.begins_segment = true;
+    } else if (segment_pending_ || lap_pending_ || session_pending_) {
+        point.begins_segment = AfterPause(point);
+    } else if (point.Has(track::kTime) && has_last_time_) {
+        const double step = point.time.SecondsSince(last_time_);
+        interval_ = step > interval_ ? step : interval_;
+    }
+    if (lap_pending_ || session_pending_ || count_ == 1) {
+        point.begins_lap = true;
+        point.lap_trigger = lap_pending_ ? pending_trigger_ : track::LapTrigger::kUnknown;
+    }
+    if (session_pending_) {
+        point.begins_session = true;
+        point.sport = session_sport_;
+    }
+    segment_pending_ = lap_pending_ = session_pending_ = activity_pending_ = false;
+    if (point.Has(track::kTime)) {
+        has_last_time_ = true;
+        last_time_ = point.time;
+    }
     HandOut();
 }
 

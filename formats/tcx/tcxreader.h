@@ -2,9 +2,16 @@
 // the XML stream of xmlstream.h: memory stays the same for a file of any
 // size.
 //
-// The points are the `Trackpoint`s of Activities/Activity/Lap/Track and of
-// Courses/Course/Track, in document order, as one track; each `Track`
-// begins a segment (laps are training structure, not pauses). Of each point:
+// The points are the `Trackpoint`s of Activities/Activity/Lap/Track, of the
+// Activities and Transitions of a MultiSportSession, and of
+// Courses/Course/Track, in document order, as one track. Each Activity (and
+// Transition) begins a session with its sport, each Lap a lap (with the
+// TriggerMethod of the lap before). A standalone Activity begins a segment;
+// a Lap does when the device's timer paused before it (its StartTime later
+// than the lap before began, plus that lap's TotalTimeSeconds and pauses),
+// and a Track within a Lap when its gap is longer than the recording
+// interval (the longest step between points within Tracks so far). Of each
+// point:
 //
 //   - Time: `Time` (see ParseIsoTime in timetext.h) with its fraction of a
 //     second; outside 1900 to 2200 it is left out and counted.
@@ -48,6 +55,8 @@ class TcxReader : public XmlReader {
         kOther,
         kRoot,
         kActivities,
+        kMultiSport,
+        kSport,  // FirstSport or NextSport
         kActivity,
         kLap,
         kCourses,
@@ -55,8 +64,9 @@ class TcxReader : public XmlReader {
         kTrack,
         kPoint
     };
-    static constexpr int kPathDepth =
-        6;  // a point of an activity: root, Activities, Activity, Lap, Track
+    // A point of a multisport session: root, Activities, MultiSportSession,
+    // NextSport, Activity, Lap, Track.
+    static constexpr int kPathDepth = 8;
     // The values of a point, and the element of each.
     enum class Value {
         kNone,
@@ -68,7 +78,9 @@ class TcxReader : public XmlReader {
         kHeartRate,
         kCadence,
         kSpeed,
-        kPower
+        kPower,
+        kLapSeconds,
+        kLapTrigger
     };
     // The groups within a point that hold values.
     enum class Group { kNone, kPosition, kHeartRate };
@@ -82,6 +94,10 @@ class TcxReader : public XmlReader {
                            int depth);
     void EndValue();
     void EndPoint();
+    void StartLap(const XmlAttributes& attributes, bool transition);
+    // Whether the point, the first of a Track, Lap or Activity, comes after
+    // a pause.
+    bool AfterPause(const track::Point& point);
 
     Node path_[kPathDepth + 1] = {};  // the open elements by depth, from 1
     bool segment_pending_ = false;
@@ -97,6 +113,27 @@ class TcxReader : public XmlReader {
     bool has_longitude_ = false;
     double latitude_ = 0.0;
     double longitude_ = 0.0;
+
+    // Laps and sessions: the marks the next point takes, and the timer's
+    // account of the laps so far.
+    struct Lap {
+        bool has_start = false;
+        track::Instant start;
+        bool has_seconds = false;
+        double seconds = 0.0;  // TotalTimeSeconds
+        double paused = 0.0;   // between its Tracks
+        track::LapTrigger trigger = track::LapTrigger::kUnknown;
+    };
+    Lap lap_;
+    Lap previous_lap_;
+    bool lap_pending_ = false;
+    track::LapTrigger pending_trigger_ = track::LapTrigger::kUnknown;
+    bool session_pending_ = false;
+    bool activity_pending_ = false;  // a standalone Activity
+    std::uint8_t session_sport_ = track::kUnknownSport;
+    bool has_last_time_ = false;
+    track::Instant last_time_;
+    double interval_ = 0.0;  // the longest step within Tracks
 
     Sport sport_ = Sport::kUnknown;
     std::uint32_t count_ = 0;

@@ -4,6 +4,7 @@
 
 #include "row.h"
 #include "tracktools/geodesy/Ellipsoid.h"
+#include "tracktools/track/sport.h"
 
 namespace formats {
 namespace {
@@ -25,6 +26,19 @@ Sport SportOf(std::string_view name) {
            : name == "biking" ? Sport::kBiking
            : name == "other"  ? Sport::kOther
                               : Sport::kUnknown;
+}
+
+const char* TriggerName(track::LapTrigger trigger) {
+    switch (trigger) {
+        case track::LapTrigger::kDistance:
+            return "Distance";
+        case track::LapTrigger::kPosition:
+            return "Location";
+        case track::LapTrigger::kTime:
+            return "Time";
+        default:
+            return "Manual";
+    }
 }
 
 const char* SportName(Sport sport) {
@@ -61,10 +75,25 @@ bool TcxWriter::Write(const track::Point& point) {
     const bool begins = kind != Breaks::kNone;
     spooled_.begins_segment = begins;
     losses_.Add(point, kind);
+    spooled_.begins_session = first || point.begins_session;
+    spooled_.begins_lap = spooled_.begins_session || point.begins_lap;
+    if (spooled_.begins_lap) {
+        if (!laps_.empty()) {
+            laps_.back().trigger = point.lap_trigger;
+        }
+        laps_.emplace_back();
+        laps_.back().start = point.time;
+    }
+    sessions_ += spooled_.begins_session ? 1 : 0;
+    Lap& lap = laps_.back();
     if (first) {
         first_time_ = point.time;
     } else if (!begins && point.time > previous_time_) {
-        seconds_ += point.time.SecondsSince(previous_time_);
+        const double leg = point.time.SecondsSince(previous_time_);
+        seconds_ += leg;
+        // The leg into a lap is the time of the lap it ends: the timer runs
+        // on from one lap into the next.
+        (spooled_.begins_lap ? laps_[laps_.size() - 2] : lap).seconds += leg;
     }
     previous_time_ = point.time;
 
@@ -84,6 +113,19 @@ bool TcxWriter::Write(const track::Point& point) {
         spooled_.Set(track::kDistance, length_);
     }
     distance_ = std::fmax(distance_, spooled_.distance);
+    if (spooled_.begins_lap) {
+        lap.first_distance = first ? spooled_.distance : previous_distance_;
+    }
+    lap.last_distance = std::fmax(lap.last_distance, spooled_.distance);
+    previous_distance_ = spooled_.distance;
+    if (point.Has(track::kSpeed) && std::isfinite(point.speed)) {
+        lap.max_speed = std::fmax(lap.max_speed, point.speed);
+    }
+    if (point.Has(track::kHeartRate) && point.heart_rate >= 1 && point.heart_rate <= 255) {
+        lap.heart_sum += point.heart_rate;
+        lap.heart_max = std::fmax(lap.heart_max, point.heart_rate);
+        ++lap.hearts;
+    }
     if (!SetAside(spooled_)) {
         return false;
     }
@@ -161,9 +203,6 @@ bool TcxWriter::Finish() {
     if (Failed()) {
         return false;
     }
-    const Sport sport = sport_ != Sport::kUnknown            ? sport_
-                        : recorded_sport_ != Sport::kUnknown ? recorded_sport_
-                                                             : Sport::kOther;
     text_.Put(
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<TrainingCenterDatabase"
@@ -178,42 +217,99 @@ bool TcxWriter::Finish() {
         if (!ReadAside()) {
             return false;
         }
-        text_.Put("  <Activities>\n    <Activity Sport=\"");
-        text_.Put(SportName(sport));
-        text_.Put("\">\n      <Id>");
-        text_.Time(first_time_);
-        text_.Put("</Id>\n      <Lap StartTime=\"");
-        text_.Time(first_time_);
-        text_.Put("\">\n        <TotalTimeSeconds>");
-        text_.Number(seconds_);
-        text_.Put("</TotalTimeSeconds>\n        <DistanceMeters>");
-        text_.Number(distance_);
-        text_.Put(
-            "</DistanceMeters>\n"
-            "        <Calories>0</Calories>\n"
-            "        <Intensity>Active</Intensity>\n"
-            "        <TriggerMethod>Manual</TriggerMethod>\n"
-            "        <Track>\n");
+        const bool multisport = sessions_ > 1;
+        text_.Put("  <Activities>\n");
         track::Point point;
-        bool first = true;
+        std::size_t lap = 0;
+        std::uint64_t session = 0;
+        const char* kClose = "        </Track>\n      </Lap>\n";
         while (NextAside(point) && !text_.Failed()) {
-            if (point.begins_segment && !first) {
+            if (point.begins_session) {
+                if (session > 0) {
+                    text_.Put(kClose);
+                    text_.Put("    </Activity>\n");
+                    text_.Put(!multisport    ? ""
+                              : session == 1 ? "    </FirstSport>\n"
+                                             : "    </NextSport>\n");
+                }
+                if (multisport) {
+                    if (session == 0) {
+                        text_.Put("  <MultiSportSession>\n    <Id>");
+                        text_.Time(first_time_);
+                        text_.Put("</Id>\n    <FirstSport>\n");
+                    } else {
+                        text_.Put("    <NextSport>\n");
+                    }
+                }
+                ++session;
+                text_.Put("    <Activity Sport=\"");
+                text_.Put(SessionSport(point));
+                text_.Put("\">\n      <Id>");
+                text_.Time(point.time);
+                text_.Put("</Id>\n");
+                WriteLapStart(laps_[lap++]);
+            } else if (point.begins_lap) {
+                text_.Put(kClose);
+                WriteLapStart(laps_[lap++]);
+            } else if (point.begins_segment) {
                 text_.Put("        </Track>\n        <Track>\n");
             }
-            first = false;
             WritePoint(point);
         }
         if (!EndAside()) {
             return false;
         }
-        text_.Put(
-            "        </Track>\n"
-            "      </Lap>\n"
-            "    </Activity>\n"
-            "  </Activities>\n");
+        text_.Put(kClose);
+        text_.Put("    </Activity>\n");
+        if (multisport) {
+            text_.Put(session == 1 ? "    </FirstSport>\n" : "    </NextSport>\n");
+            text_.Put("  </MultiSportSession>\n");
+        }
+        text_.Put("  </Activities>\n");
     }
     text_.Put("</TrainingCenterDatabase>\n");
     return Check(!text_.Failed()) && Close();
+}
+
+const char* TcxWriter::SessionSport(const track::Point& point) const {
+    if (sport_ != Sport::kUnknown) {
+        return SportName(sport_);
+    }
+    if (point.sport == track::kRunning) {
+        return "Running";
+    }
+    if (point.sport == track::kCycling) {
+        return "Biking";
+    }
+    return point.sport == track::kUnknownSport ? SportName(recorded_sport_) : "Other";
+}
+
+void TcxWriter::WriteLapStart(const Lap& lap) {
+    text_.Put("      <Lap StartTime=\"");
+    text_.Time(lap.start);
+    text_.Put("\">\n        <TotalTimeSeconds>");
+    text_.Number(lap.seconds);
+    text_.Put("</TotalTimeSeconds>\n        <DistanceMeters>");
+    text_.Number(std::fmax(lap.last_distance - lap.first_distance, 0.0));
+    text_.Put("</DistanceMeters>\n");
+    if (lap.max_speed >= 0) {
+        text_.Put("        <MaximumSpeed>");
+        text_.Number(lap.max_speed);
+        text_.Put("</MaximumSpeed>\n");
+    }
+    text_.Put("        <Calories>0</Calories>\n");
+    if (lap.hearts > 0) {
+        text_.Put("        <AverageHeartRateBpm>\n          <Value>");
+        text_.Unsigned(static_cast<unsigned>(std::round(lap.heart_sum / lap.hearts)));
+        text_.Put(
+            "</Value>\n        </AverageHeartRateBpm>\n        <MaximumHeartRateBpm>\n"
+            "          <Value>");
+        text_.Unsigned(static_cast<unsigned>(std::round(lap.heart_max)));
+        text_.Put("</Value>\n        </MaximumHeartRateBpm>\n");
+    }
+    text_.Put("        <Intensity>Active</Intensity>\n        <TriggerMethod>");
+    text_.Put(TriggerName(lap.trigger));
+    text_.Put("</TriggerMethod>\n        <Track>\n");
 }
 
 std::vector<Tally> TcxWriter::Tallies() const {

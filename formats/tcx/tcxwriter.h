@@ -1,9 +1,12 @@
 // TCX (Training Center Database v2) as a format writer, for training sites:
-// one `Activity` of the sport the option -sport names (else the input's, else
-// Other), its `Id` the first time, and one `Lap` for the whole track with
-// what the schema requires: `StartTime`, `TotalTimeSeconds` (the time within
-// segments), `DistanceMeters`, `Calories` 0, `Intensity` Active and
-// `TriggerMethod` Manual. The lap's totals come before its points, so the
+// an `Activity` per session the points begin (one for a track without
+// sessions; a `MultiSportSession` holds them when there are several), of the
+// sport the option -sport names, else the session's, else the input's, else
+// Other, its `Id` the session's first time; and a `Lap` per lap the points
+// begin, with `StartTime`, `TotalTimeSeconds` (the time within segments),
+// `DistanceMeters`, `MaximumSpeed` and heart rates where there are any,
+// `Calories` 0, `Intensity` Active and the `TriggerMethod` that ended it
+// (Manual when none is known). The totals come before the points, so the
 // points are set aside in a temporary file (see SpoolingWriter) and the
 // document is written by Finish.
 //
@@ -48,7 +51,21 @@ class TcxWriter : public SpoolingWriter {
     void TakeRecordedSport(Sport sport) override { recorded_sport_ = sport; }
 
   private:
+    // The totals of a lap, as its points came.
+    struct Lap {
+        track::Instant start;
+        double seconds = 0.0;
+        double first_distance = 0.0;
+        double last_distance = 0.0;
+        double max_speed = -1.0;  // below 0: no speed
+        double heart_sum = 0.0;
+        double heart_max = 0.0;
+        std::uint64_t hearts = 0;
+        track::LapTrigger trigger = track::LapTrigger::kUnknown;  // what ended it
+    };
     void WritePoint(const track::Point& point);
+    void WriteLapStart(const Lap& lap);
+    const char* SessionSport(const track::Point& point) const;
 
     TextOutput text_;
     Sport sport_;
@@ -65,6 +82,9 @@ class TcxWriter : public SpoolingWriter {
     double longitude_ = 0.0;
     double length_ = 0.0;    // geodesic, within segments
     double distance_ = 0.0;  // the largest DistanceMeters
+    double previous_distance_ = 0.0;
+    std::vector<Lap> laps_;
+    std::uint64_t sessions_ = 0;
 
     Losses losses_;
     std::uint64_t without_time_ = 0;

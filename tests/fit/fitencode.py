@@ -46,7 +46,7 @@ BASE = {
 INVALID = object()  # a field's invalid value
 
 # Messages and the record's fields: name -> (number, base type).
-FILE_ID, SESSION, RECORD, EVENT = 0, 18, 20, 21
+FILE_ID, SESSION, LAP, RECORD, EVENT = 0, 18, 19, 20, 21
 RECORD_FIELDS = {
     "timestamp": (253, 0x86), "lat": (0, 0x85), "lon": (1, 0x85), "altitude": (2, 0x84),
     "heart_rate": (3, 0x02), "cadence": (4, 0x02), "distance": (5, 0x86), "speed": (6, 0x84),
@@ -125,9 +125,9 @@ class Fit:
                    RECORD_FIELDS[name][1]) for name in names]
         self.define(local, RECORD, fields, big)
 
-    def file_id(self, local=0):
+    def file_id(self, local=0, file_type=4):
         self.define(local, FILE_ID, [(0, 1, 0x00), (1, 2, 0x84), (4, 4, 0x86)])
-        self.data(local, [4, 255, fit_time(1700000000)])
+        self.data(local, [file_type, 255, fit_time(1700000000)])
 
     def event(self, local, time, event_type, event=0):
         self.define(local, EVENT, [(253, 4, 0x86), (0, 1, 0x00), (1, 1, 0x00)])
@@ -136,6 +136,14 @@ class Fit:
     def session(self, local, sport):
         self.define(local, SESSION, [(253, 4, 0x86), (5, 1, 0x00)])
         self.data(local, [0, sport])
+
+    def lap(self, local, start, end, trigger):
+        self.define(local, LAP, [(253, 4, 0x86), (2, 4, 0x86), (24, 1, 0x00)])
+        self.data(local, [end, start, trigger])
+
+    def timed_session(self, local, start, end, sport, sub_sport):
+        self.define(local, SESSION, [(253, 4, 0x86), (2, 4, 0x86), (5, 1, 0x00), (6, 1, 0x00)])
+        self.data(local, [end, start, sport, sub_sport])
 
     def bytes(self, data_size=None, header_crc=True, crc=None):
         size = len(self.body) if data_size is None else data_size
@@ -356,7 +364,87 @@ def case_sport_other():
     return fit.bytes()
 
 
+def case_device_pauses():
+    """Pauses as devices write them: a record stamped at the stop after the
+    stop event; a stop_disable_all without a start; a start without a stop."""
+    fit = Fit()
+    fit.file_id()
+    fit.event(1, START, 0)
+    rows = list(ride(6)) + list(ride(6, START + 100)) + list(ride(4, START + 300))
+    fit.record_type(2, ALL)
+    put = lambda row: fit.data(2, [row[name] for name in ALL])
+    for row in rows[:5]:
+        put(row)
+    fit.event(1, rows[4]["timestamp"], 1)
+    put(rows[5] | {"timestamp": rows[4]["timestamp"]})  # stamped at the stop
+    fit.event(1, rows[6]["timestamp"], 0)
+    for row in rows[6:12]:
+        put(row)
+    fit.event(1, rows[11]["timestamp"], 9)
+    for row in rows[12:14]:
+        put(row)
+    fit.event(1, rows[13]["timestamp"], 0)  # a start with no stop before
+    for row in rows[14:]:
+        put(row)
+    fit.session(3, 2)
+    return fit.bytes()
+
+
+def case_multisport():
+    """A swim, a transition, a ride and a run, laps by distance and at each
+    session's end, and every session message at the end of the file; heart
+    rates of 0 where no strap was paired; the run's cadence as strides."""
+    fit = Fit()
+    fit.file_id()
+    fit.record_type(1, ["timestamp", "lat", "lon", "heart_rate", "cadence", "distance"])
+    sessions = [(5, 17, 3, 2), (3, 0, 1, 4), (2, 7, 2, 3), (1, 0, 3, 5)]  # sport, sub, laps, length
+    at = START
+    spans = []
+    along = 0
+    for sport, sub_sport, laps, length in sessions:
+        begin = at
+        for lap in range(laps):
+            lap_start = at
+            for i in range(length):
+                along += 500
+                fit.data(1, [at, semicircles(46.9 + at % 1000 * 1e-5), semicircles(7.4),
+                             0 if sport == 5 else 120 + i, 88 if sport == 1 else 60, along])
+                at += 1
+            fit.lap(2, lap_start, at - 1, 7 if lap == laps - 1 else 2)
+        spans.append((begin, at - 1, sport, sub_sport))
+        at += 2
+    for begin, end, sport, sub_sport in spans:
+        fit.timed_session(3, begin, end, sport, sub_sport)
+    return fit.bytes()
+
+
+def case_workout():
+    fit = Fit()
+    fit.file_id(file_type=5)
+    fit.define(1, 26, [(8, 10, 0x07)])  # the workout's name
+    fit.data(1, ["intervals"])
+    return fit.bytes()
+
+
+def case_course_relative():
+    """A course whose times count from its start."""
+    fit = Fit()
+    fit.file_id(file_type=6)
+    records(fit, 1, ["timestamp", "lat", "lon", "altitude"], ride(5, start=0))
+    return fit.bytes()
+
+
+def case_course_without_position():
+    fit = Fit()
+    fit.file_id(file_type=6)
+    records(fit, 1, ["timestamp", "altitude", "distance"], ride(5))
+    return fit.bytes()
+
+
 CASES = {
+    "device-pauses": case_device_pauses, "multisport": case_multisport,
+    "workout": case_workout, "course-relative": case_course_relative,
+    "course-without-position": case_course_without_position,
     "basic": case_basic, "compressed": case_compressed, "big-endian": case_big_endian,
     "developer": case_developer, "redefined": case_redefined, "chained": case_chained,
     "chained-tail": case_chained_tail,

@@ -17,6 +17,7 @@
 #include "files.h"
 #include "fitsupport.h"
 #include "tracktools/io/inputfile.h"
+#include "tracktools/track/sport.h"
 
 // Every allocation of this program, counted: reading must not add to it.
 namespace {
@@ -45,26 +46,38 @@ using namespace fit_support;
 using testing_support::ReadFile;
 using testing_support::WriteFile;
 
-// fit-file-parser's reading of one file (readings.js writes a record a line:
-// {"time":1714807800,"lat":46.9,...}, absent values left out).
+// The `"key":number` and `"key":"text"` pairs of a line.
+struct Pairs {
+    std::map<std::string, double> numbers;
+    std::map<std::string, std::string> texts;
+
+    explicit Pairs(const std::string& text) {
+        for (std::size_t at = text.find('"'); at != std::string::npos; at = text.find('"', at)) {
+            const std::size_t end = text.find('"', at + 1);
+            const std::string key = text.substr(at + 1, end - at - 1);
+            if (text[end + 2] == '"') {
+                const std::size_t close = text.find('"', end + 3);
+                texts[key] = text.substr(end + 3, close - end - 3);
+                at = close + 1;
+                continue;
+            }
+            char* after = nullptr;
+            numbers[key] = std::strtod(text.c_str() + end + 2, &after);
+            at = static_cast<std::size_t>(after - text.c_str());
+        }
+    }
+};
+
+// fit-file-parser's reading of one file (readings.js writes a record, a
+// session or a lap a line: {"time":1714807800,"lat":46.9,...}, absent
+// values left out).
 struct Reading {
     std::string sport;  // "null" when no session names one
     std::vector<double> stops;
+    std::vector<Pairs> sessions;
+    std::vector<Pairs> laps;
     std::vector<std::map<std::string, double>> records;
 };
-
-// The numbers of `"key":number` pairs in `text`.
-std::map<std::string, double> Pairs(const std::string& text) {
-    std::map<std::string, double> pairs;
-    for (std::size_t at = text.find('"'); at != std::string::npos; at = text.find('"', at)) {
-        const std::size_t end = text.find('"', at + 1);
-        char* after = nullptr;
-        const double value = std::strtod(text.c_str() + end + 2, &after);
-        pairs[text.substr(at + 1, end - at - 1)] = value;
-        at = static_cast<std::size_t>(after - text.c_str());
-    }
-    return pairs;
-}
 
 Reading LoadReading(const std::string& name) {
     std::istringstream lines(ReadFile(SourcePath("tests/fit/readings/" + name + ".json")));
@@ -77,8 +90,12 @@ Reading LoadReading(const std::string& name) {
             for (double stop = 0; numbers >> stop; numbers.ignore()) {
                 reading.stops.push_back(stop);
             }
+        } else if (line.rfind("  {\"session\"", 0) == 0) {
+            reading.sessions.emplace_back(line);
+        } else if (line.rfind("  {\"lap\"", 0) == 0) {
+            reading.laps.emplace_back(line);
         } else if (line.rfind("  {", 0) == 0) {
-            reading.records.push_back(Pairs(line));
+            reading.records.push_back(Pairs(line).numbers);
         }
     }
     EXPECT_FALSE(reading.sport.empty()) << name << ": no reading";
@@ -92,8 +109,20 @@ formats::Sport SportOf(const std::string& name) {
                                    : formats::Sport::kOther;
 }
 
-// The points of `path` are the records of `reading`, value for value; a
-// point begins a segment where a timer stopped since the point before.
+track::LapTrigger TriggerOf(const std::string& name) {
+    return name == "manual"                 ? track::LapTrigger::kManual
+           : name == "time"                 ? track::LapTrigger::kTime
+           : name == "distance"             ? track::LapTrigger::kDistance
+           : name.rfind("position", 0) == 0 ? track::LapTrigger::kPosition
+           : name == "session_end"          ? track::LapTrigger::kSessionEnd
+                                            : track::LapTrigger::kUnknown;
+}
+
+// The points of `path` are the records of `reading`, value for value, but
+// that altitudes are the decimals the device stored (fifths of a metre),
+// a heart rate of 0 is none and a run's cadence is in steps. A point begins
+// a segment where a timer stopped since the point before, a lap where a
+// lap ended since, and a session, with its sport, where one began.
 void ExpectAsRead(const std::string& path, const Reading& reading, std::size_t chained_at = 0) {
     SCOPED_TRACE(path);
     const Read read = ReadPoints(path);
@@ -123,11 +152,47 @@ void ExpectAsRead(const std::string& path, const Reading& reading, std::size_t c
             EXPECT_EQ(point.latitude, record.at("lat"));
             EXPECT_EQ(point.longitude, record.at("lon"));
         }
-        for (const auto& value : kValues) {
-            ASSERT_EQ(point.Has(value.field), has(value.name)) << value.name;
-            if (has(value.name)) {
-                EXPECT_EQ(point.Get(value.field), record.at(value.name)) << value.name;
+        const Pairs* session = nullptr;
+        for (const Pairs& each : reading.sessions) {
+            if (has("time") && each.numbers.at("session") <= record.at("time")) {
+                session = &each;
             }
+        }
+        const bool running = session != nullptr && session->texts.at("sport") == "running";
+        for (const auto& value : kValues) {
+            const bool no_strap =
+                value.field == track::kHeartRate && has(value.name) && record.at(value.name) == 0;
+            ASSERT_EQ(point.Has(value.field), has(value.name) && !no_strap) << value.name;
+            if (!point.Has(value.field)) {
+                continue;
+            }
+            double expected = record.at(value.name);
+            if (value.field == track::kElevation) {
+                expected = std::round(expected * 10) / 10;
+            } else if (value.field == track::kCadence && running) {
+                expected *= 2;
+            }
+            EXPECT_EQ(point.Get(value.field), expected) << value.name;
+        }
+        const double before = i > 0 ? read.points[i - 1].time.Seconds() : -1;
+        const double now = point.time.Seconds();
+        const Pairs* ended = nullptr;
+        for (std::size_t lap = 0; i > 0 && lap + 1 < reading.laps.size(); ++lap) {
+            const double end = reading.laps[lap].numbers.at("end");
+            ended = before <= end && end < now ? &reading.laps[lap] : ended;
+        }
+        EXPECT_EQ(point.begins_lap, i == 0 || ended != nullptr);
+        if (ended != nullptr) {
+            EXPECT_EQ(point.lap_trigger, TriggerOf(ended->texts.at("trigger")));
+        }
+        bool begun = i == 0;
+        for (std::size_t k = 1; k < reading.sessions.size(); ++k) {
+            const double start = reading.sessions[k].numbers.at("session");
+            begun = begun || (before < start && start <= now);
+        }
+        EXPECT_EQ(point.begins_session, begun);
+        if (begun && session != nullptr) {
+            EXPECT_EQ(track::SportName(point.sport), session->texts.at("sport"));
         }
         bool stopped = i == 0 || i == chained_at;
         for (const double stop : reading.stops) {
@@ -142,9 +207,9 @@ void ExpectAsRead(const std::string& path, const Reading& reading, std::size_t c
 
 TEST(FitReader, TheEncodersCasesReadAsFitFileParserReadsThem) {
     REQUIRE_FIT_CASES();
-    for (const char* name :
-         {"basic", "compressed", "big-endian", "developer", "redefined", "invalid", "no-gps",
-          "odd-sizes", "pauses", "system-time", "huge-definition", "sport-other"}) {
+    for (const char* name : {"basic", "compressed", "big-endian", "developer", "redefined",
+                             "invalid", "no-gps", "odd-sizes", "pauses", "system-time",
+                             "huge-definition", "sport-other", "device-pauses", "multisport"}) {
         ExpectAsRead(CasesDir() + "/" + name + ".fit", LoadReading(name));
     }
     // fit-file-parser stops after the first of chained files; the second
@@ -163,6 +228,34 @@ TEST(FitReader, TheSampleRecordingsReadAsFitFileParserReadsThem) {
     for (const char* name : {"fenix5-run", "edge820-bike", "elemnt-bolt"}) {
         ExpectAsRead(SamplesDir() + "/" + name + ".fit", LoadReading(name));
     }
+}
+
+// Files that are no activity fail, naming what they are; a course timed
+// from its start keeps its positions, without times, and says so.
+TEST(FitReader, FilesOtherThanActivities) {
+    REQUIRE_FIT_CASES();
+    const struct {
+        const char* name;
+        const char* reason;  // "" when it is read
+    } kCases[] = {
+        {"workout", "a FIT workout file"},
+        {"course-without-position", "a FIT course without any position"},
+        {"course-relative", ""},
+    };
+    for (const auto& each : kCases) {
+        SCOPED_TRACE(each.name);
+        const Read read = ReadPoints(CasesDir() + "/" + each.name + ".fit");
+        EXPECT_EQ(read.failed, *each.reason != '\0');
+        EXPECT_NE(read.error.reason.find(each.reason), std::string::npos) << read.error.reason;
+    }
+    const Read course = ReadPoints(CasesDir() + "/course-relative.fit");
+    ASSERT_EQ(course.points.size(), 5u);
+    for (const track::Point& point : course.points) {
+        EXPECT_TRUE(point.Has(track::kPosition));
+        EXPECT_FALSE(point.Has(track::kTime));
+    }
+    ASSERT_EQ(course.tallies.size(), 2u);
+    EXPECT_EQ(course.tallies[1].count, 5u);
 }
 
 // Each file with a fault fails where the fault lies, as a byte offset.

@@ -5,6 +5,7 @@
 // GeographicLib's GeodSolve.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -65,9 +66,11 @@ for n, track in enumerate(tracks):
               text(tpx + 'Speed'), text(tpx + 'Watts'))
 )";
 
-// Our reader's points of `path` are those xml.etree finds, each Track a
-// segment.
-void ExpectAsEtreeReads(const std::string& path, const Read& read) {
+// Our reader's points of `path` are those xml.etree finds, with segments
+// and laps beginning at the points given.
+void ExpectAsEtreeReads(const std::string& path, const Read& read,
+                        const std::vector<std::size_t>& segments,
+                        const std::vector<std::size_t>& laps) {
     SCOPED_TRACE(path);
     const RunResult etree = Run(kPython, {"-c", kEtreePoints, path});
     ASSERT_EQ(etree.exit_status, 0) << etree.err;
@@ -81,7 +84,11 @@ void ExpectAsEtreeReads(const std::string& path, const Read& read) {
         const std::vector<std::string>& line = lines[i];
         const track::Point& point = read.points[i];
         ASSERT_EQ(line.size(), 10u);
-        EXPECT_EQ(point.begins_segment, i == 0 || line[0] != lines[i - 1][0]);
+        const auto among = [i](const std::vector<std::size_t>& starts) {
+            return std::find(starts.begin(), starts.end(), i) != starts.end();
+        };
+        EXPECT_EQ(point.begins_segment, among(segments));
+        EXPECT_EQ(point.begins_lap, among(laps));
         // Times beyond 1900 to 2200, and positions off the globe, are none.
         ASSERT_EQ(point.Has(track::kTime), line[1] != "-" && track::KeepsTime(std::stoll(line[1])));
         if (point.Has(track::kTime)) {
@@ -109,9 +116,12 @@ TEST(TcxReader, TheSampleRecordingsReadAsXmlEtreeReadsThem) {
     if (!testing_support::FileExists(SamplesDir() + "/fr410-run.tcx")) {
         GTEST_SKIP() << "the sample recordings are not at " << SamplesDir();
     }
-    for (const std::string name : {"/fr410-run.tcx", "/edge520-ride.tcx"}) {
-        ExpectAsEtreeReads(SamplesDir() + name, ReadPoints(SamplesDir() + name));
-    }
+    // Neither recording paused: the Forerunner's laps follow one another
+    // on its timer, 4 s between their points.
+    ExpectAsEtreeReads(SamplesDir() + "/fr410-run.tcx", ReadPoints(SamplesDir() + "/fr410-run.tcx"),
+                       {0}, {0, 129, 257});
+    ExpectAsEtreeReads(SamplesDir() + "/edge520-ride.tcx",
+                       ReadPoints(SamplesDir() + "/edge520-ride.tcx"), {0}, {0});
 }
 
 std::string Tcx(const std::string& body) {
@@ -131,8 +141,8 @@ std::string Position(const std::string& latitude, const std::string& longitude) 
            longitude + "</LongitudeDegrees></Position>";
 }
 
-// A document of every shape: laps with one Track and with two (each Track
-// begins a segment), a course, track points where no track is, every value,
+// A document of every shape: laps with one Track and with three (the one
+// after a pause begins a segment), a course, track points where no track is, every value,
 // white space and empty values, positions and times that are none. Our
 // reader finds what xml.etree finds, and counts what it left out.
 TEST(TcxReader, ADocumentOfEveryShape) {
@@ -148,8 +158,8 @@ TEST(TcxReader, ADocumentOfEveryShape) {
                                 "</DistanceMeters><HeartRateBpm><Value>140</Value></HeartRateBpm>"
                                 "<Extensions><x:TPX><x:Speed>3.5</x:Speed><x:RunCadence>88"
                                 "</x:RunCadence><x:Watts>250</x:Watts></x:TPX></Extensions>") +
-                  "</Track>" + Point(t0) + "</Lap><Lap><Track>" +
-                  Point(t1, "<Cadence>90</Cadence><Value>7</Value>") +
+                  "</Track><Track>" + Point("2020-01-01T00:10:00Z") + "</Track>" + Point(t0) +
+                  "</Lap><Lap><Track>" + Point(t1, "<Cadence>90</Cadence><Value>7</Value>") +
                   Point(t2, "<Position><LatitudeDegrees>46</LatitudeDegrees></Position>") +
                   Point(t0, Position("95", "7") + "<Extensions>" + Point(t1) + "</Extensions>") +
                   Point("2300-01-01T00:00:00Z", Position("1", "2")) +
@@ -159,7 +169,7 @@ TEST(TcxReader, ADocumentOfEveryShape) {
                   Point(t0, Position("-46.5", "180") + "<AltitudeMeters>500</AltitudeMeters>") +
                   "</Track></Course></Courses>"));
     const Read read = ReadPoints(dir / "doc.tcx");
-    ExpectAsEtreeReads(dir / "doc.tcx", read);
+    ExpectAsEtreeReads(dir / "doc.tcx", read, {0, 3, 8}, {0, 4});
     ASSERT_EQ(read.tallies.size(), 2u);
     EXPECT_EQ(read.tallies[0].count, 2u);  // without a valid position
     EXPECT_EQ(read.tallies[1].count, 1u);  // a time out of range
@@ -192,29 +202,36 @@ class TcxWriter : public ::testing::Test {
     TempDir dir;
 };
 
-// What a training site reads, found by xml.etree: one Activity with its
-// Sport and Id, one Lap whose totals come before its Tracks, in the order
-// the schema gives, and a Time in every Trackpoint. Prints the sport, the
-// Tracks and the Trackpoints.
+// What a training site reads, found by xml.etree: the Activities (in a
+// MultiSportSession when there are several) with their Sport and an Id
+// that is their first lap's start, each Lap's totals before its Tracks, in
+// the order the schema gives, and a Time in every Trackpoint. Prints the
+// first sport, the Activities, Laps, Tracks and Trackpoints.
 constexpr char kEtreeStructure[] = R"(
 import sys, xml.etree.ElementTree as ET
 T = '{http://www.garmin.com/xmlschemas/TrainingCenterDatabase/v2}'
 root = ET.parse(sys.argv[1]).getroot()
-activities = root.findall(f'{T}Activities/{T}Activity')
+activities = (root.findall(f'{T}Activities/{T}Activity') +
+              root.findall(f'{T}Activities/{T}MultiSportSession/*/{T}Activity'))
 if not activities:
     print('none'); sys.exit()
-assert len(activities) == 1
-activity = activities[0]
-assert activity.find(f'{T}Id').text == activity.find(f'{T}Lap').get('StartTime')
-laps = activity.findall(f'{T}Lap')
-assert len(laps) == 1
-names = [child.tag[len(T):] for child in laps[0]]
-tracks = names.count('Track')
-assert names == ['TotalTimeSeconds', 'DistanceMeters', 'Calories', 'Intensity',
-                 'TriggerMethod'] + ['Track'] * tracks, names
-points = laps[0].findall(f'{T}Track/{T}Trackpoint')
-assert all(p.find(f'{T}Time') is not None for p in points)
-print(activity.get('Sport'), tracks, len(points))
+assert len(activities) == 1 or not root.findall(f'{T}Activities/{T}Activity')
+laps = tracks = points = 0
+for activity in activities:
+    assert activity.find(f'{T}Id').text == activity.find(f'{T}Lap').get('StartTime')
+    for lap in activity.findall(f'{T}Lap'):
+        names = [child.tag[len(T):] for child in lap]
+        count = names.count('Track')
+        optional = {'MaximumSpeed', 'AverageHeartRateBpm', 'MaximumHeartRateBpm'}
+        assert [n for n in names if n not in optional] == [
+            'TotalTimeSeconds', 'DistanceMeters', 'Calories', 'Intensity',
+            'TriggerMethod'] + ['Track'] * count, names
+        laps += 1
+        tracks += count
+        found = lap.findall(f'{T}Track/{T}Trackpoint')
+        assert all(p.find(f'{T}Time') is not None for p in found)
+        points += len(found)
+print(activities[0].get('Sport'), len(activities), laps, tracks, points)
 )";
 
 // The TCX of FIT, TCX and GPX inputs holds the schema (xmllint); xml.etree
@@ -230,7 +247,8 @@ TEST_F(TcxWriter, ValidReadByTrainingSitesAndReadBack) {
               "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\"><trk><trkseg>"
               "<trkpt lat=\"1\" lon=\"2\"/></trkseg></trk></gpx>");
     std::vector<std::string> inputs = {dir / "untimed.gpx"};
-    for (const char* name : {"basic", "pauses", "no-gps", "chained", "big-endian"}) {
+    for (const char* name :
+         {"basic", "pauses", "no-gps", "chained", "big-endian", "device-pauses", "multisport"}) {
         inputs.push_back(CasesDir() + "/" + name + ".fit");
     }
     for (const char* name : {"edge520-ride.tcx", "fr410-run.tcx", "elemnt-bolt.fit"}) {
@@ -248,12 +266,14 @@ TEST_F(TcxWriter, ValidReadByTrainingSitesAndReadBack) {
         }
         const Read in = ReadPoints(input);
         std::vector<track::Point> timed;
-        std::size_t segments = 0, temperatures = 0;
+        std::size_t segments = 0, temperatures = 0, laps = 0, sessions = 0;
         bool pending = false;
         for (const track::Point& point : in.points) {
-            pending = pending || point.begins_segment;
+            pending = pending || point.begins_segment || point.begins_lap;
             if (point.Has(track::kTime)) {
                 segments += pending ? 1 : 0;
+                laps += point.begins_lap || timed.empty() ? 1 : 0;
+                sessions += point.begins_session || timed.empty() ? 1 : 0;
                 temperatures += point.Has(track::kTemperature) ? 1 : 0;
                 pending = false;
                 timed.push_back(point);
@@ -270,9 +290,11 @@ TEST_F(TcxWriter, ValidReadByTrainingSitesAndReadBack) {
         const char* sport = in.sport == formats::Sport::kRunning  ? "Running"
                             : in.sport == formats::Sport::kBiking ? "Biking"
                                                                   : "Other";
-        EXPECT_EQ(etree.out, timed.empty() ? "none\n"
-                                           : std::string(sport) + " " + std::to_string(segments) +
-                                                 " " + std::to_string(timed.size()) + "\n");
+        EXPECT_EQ(etree.out, timed.empty()
+                                 ? "none\n"
+                                 : std::string(sport) + " " + std::to_string(sessions) + " " +
+                                       std::to_string(laps) + " " + std::to_string(segments) + " " +
+                                       std::to_string(timed.size()) + "\n");
 
         // Whole numbers where the schema wants them, and the shortest
         // numbers that read back the same: every value as it was.
@@ -285,7 +307,10 @@ TEST_F(TcxWriter, ValidReadByTrainingSitesAndReadBack) {
             const track::Point& was = timed[i];
             const track::Point& is = out.points[i];
             SCOPED_TRACE("point " + std::to_string(i));
-            EXPECT_EQ(is.begins_segment, was.begins_segment || i == 0);
+            // A break of no more than the recording's step reads back joined.
+            EXPECT_TRUE(!is.begins_segment || was.begins_segment || i == 0);
+            EXPECT_EQ(is.begins_lap, was.begins_lap || i == 0);
+            EXPECT_EQ(is.begins_session, was.begins_session || i == 0);
             ASSERT_EQ(is.fields & kept, was.fields & kept);
             EXPECT_EQ(is.time, was.time);
             EXPECT_EQ(is.latitude, was.latitude);

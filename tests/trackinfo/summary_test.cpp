@@ -111,6 +111,11 @@ const Definition kDefinitions[] = {
       {"stopped", 80},
       {"breaks", 80},
       {"average", 10}}},
+    // A treadmill: no positions, the device's distance in its place.
+    {"device distance",
+     {With(Unplaced(0), track::kDistance, 5), With(Unplaced(10), track::kDistance, 35),
+      With(Unplaced(20), track::kDistance, 65)},
+     {{"distance", 60}, {"average", 3}}},
     {"a new track begins a segment",
      {At(0, 0), At(100, 10),
       [] {

@@ -310,7 +310,13 @@ void Summary::AddLeg(const Fix& to, const track::Point& point) {
     if (both_placed && previous_.SamePlace(to)) {
         ++findings.same_place_records;
     }
-    const TrackLeg leg = MeasureTrackLeg(distances_, previous_, to);
+    TrackLeg leg = MeasureTrackLeg(distances_, previous_, to);
+    // Without positions (a treadmill, a pool), the device's own count.
+    if (!previous_.Has(track::kPosition) && !to.Has(track::kPosition) &&
+        previous_.Has(track::kDistance) && to.Has(track::kDistance) &&
+        to.distance >= previous_.distance && std::isfinite(to.distance - previous_.distance)) {
+        leg.metres = to.distance - previous_.distance;
+    }
     const bool measured = std::isfinite(leg.metres);
     if (!measured && both_placed) {
         ++findings.unmeasured_legs;

@@ -22,9 +22,10 @@ struct Fix {
     double longitude = 0.0;
     track::Instant time;
     std::uint16_t fields = 0;
+    double distance = 0.0;  // as the device counted it, with kDistance
 
     static Fix Of(const track::Point& point) {
-        return Fix{point.latitude, point.longitude, point.time, point.fields};
+        return Fix{point.latitude, point.longitude, point.time, point.fields, point.distance};
     }
     bool Has(track::Field field) const { return (fields & field) != 0; }
     // The place as trackinfo uses it: present, finite, latitude within

@@ -67,6 +67,7 @@ class TcxWriter : public SpoolingWriter {
     double distance_ = 0.0;  // the largest DistanceMeters
 
     Losses losses_;
+    KindLosses kinds_;
     std::uint64_t without_time_ = 0;
     std::uint64_t positions_not_kept_ = 0;
     std::uint64_t readings_not_kept_ = 0;

@@ -141,7 +141,7 @@ void GpxReader::Open(const XmlName& name, const XmlAttributes& attributes, int d
         }
         return;
     }
-    if (collect_depth_ != 0) {
+    if (collect_ == Collect::kPointText) {
         return;  // markup inside a text is no part of it
     }
     if (field_ != nullptr) {

@@ -779,4 +779,48 @@ TEST_F(IndependentReaders, XmllintFindsTheGpxValid) {
     }
 }
 
+// Waypoints, routes and tracks of a GPX 1.0 (a waypoint after the track,
+// as some writers put it) come out in GPX 1.1's order, valid, and gpxpy
+// reads the same of them from the input and from the output; through CSV
+// too.
+TEST_F(IndependentReaders, WaypointsAndRoutesGoThroughGpxAndCsv) {
+    const std::string schema = TRACKTOOLS_SOURCE_DIR "/../shared/samples/gpx11.xsd";
+    if (!HasGpxpy() || !FileExists(schema) || !Installed("/usr/bin/xmllint")) {
+        GTEST_SKIP() << "needs gpxpy, xmllint and the GPX schema in ../shared/samples";
+    }
+    WriteFile(dir / "phone.gpx",
+              "<gpx version=\"1.0\" xmlns=\"http://www.topografix.com/GPX/1/0\">"
+              "<wpt lat=\"47.1\" lon=\"8.5\"><ele>500</ele><time>2020-01-01T09:00:00Z</time>"
+              "<name>Hut &amp; &lt;co&gt;</name><cmt>open, \"May\"</cmt><desc>water</desc>"
+              "<url>http://example.org/hut?a=1&amp;b=2</url><sym>Flag</sym><type>hut</type></wpt>"
+              "<rte><name>Plan</name><rtept lat=\"47\" lon=\"8.4\"><name>R1</name></rtept>"
+              "<rtept lat=\"47.05\" lon=\"8.45\"><ele>420</ele></rtept></rte>"
+              "<trk><name>Walk</name><trkseg><trkpt lat=\"47\" lon=\"8.4\"><name>p1</name>"
+              "<desc>speed 3</desc></trkpt><trkpt lat=\"47.01\" lon=\"8.41\"/></trkseg></trk>"
+              "<wpt lat=\"47.2\" lon=\"8.6\"><name>Spring</name></wpt></gpx>");
+    Converted({"phone.gpx", "out.gpx"});
+    Converted({"phone.gpx", "phone.csv"});
+    Converted({"phone.csv", "csv.gpx"});
+    EXPECT_EQ(ReadFile(dir / "csv.gpx"), ReadFile(dir / "out.gpx"));
+    const RunResult valid = Tool("/usr/bin/xmllint", {"--noout", "--schema", schema, "out.gpx"});
+    EXPECT_EQ(valid.exit_status, 0) << valid.err;
+    const char kDump[] =
+        "import gpxpy, sys\n"
+        "g = gpxpy.parse(open(sys.argv[1]))\n"
+        "def p(x): return (x.latitude, x.longitude, x.elevation, x.time, x.name, x.comment,\n"
+        "                  x.description, x.symbol, x.type, getattr(x, 'link', None) or\n"
+        "                  getattr(x, 'url', None))\n"
+        "print(sorted([p(w) for w in g.waypoints], key=str))\n"
+        "print([(r.name, [p(x) for x in r.points]) for r in g.routes])\n"
+        "print([(t.name, [[p(x) for x in s.points] for s in t.segments]) for t in g.tracks])\n";
+    const RunResult in = Tool(kPython, {"-c", kDump, "phone.gpx"});
+    const RunResult out = Tool(kPython, {"-c", kDump, "out.gpx"});
+    ASSERT_EQ(in.exit_status, 0) << in.err;
+    EXPECT_EQ(out.out, in.out) << out.err;
+    EXPECT_NE(in.out.find("Spring"), std::string::npos);
+    const std::string gpx = ReadFile(dir / "out.gpx");
+    EXPECT_LT(gpx.rfind("<wpt"), gpx.find("<rte>"));
+    EXPECT_LT(gpx.find("</rte>"), gpx.find("<trk>"));
+}
+
 }  // namespace

@@ -240,10 +240,11 @@ TEST_F(TrackconvertTest, ASmallTrackInEveryFormat) {
          "]}\n"},
         {{},
          "two.csv",
-         "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag,"
-         "segment,heart_rate_bpm,cadence_rpm,power_w,temperature_c\n"
-         "1,2025-06-14T09:30:00Z,46.9481,7.4474,1771,60,0,1,1,,,,\n"
-         "2,,46.949,7.4496,1775.5,62.5,12.4,2,1,,,,\n"},
+         "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag,segment,"
+         "heart_rate_bpm,cadence_rpm,power_w,temperature_c,kind,track,track_name,name,description,"
+         "comment,symbol,type,link,lap,sport,sub_sport\n"
+         "1,2025-06-14T09:30:00Z,46.9481,7.4474,1771,60,0,1,1,,,,,track,0,,,,,,,,,,\n"
+         "2,,46.949,7.4496,1775.5,62.5,12.4,2,1,,,,,track,0,,,,,,,,,,\n"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = c.options;

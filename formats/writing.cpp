@@ -30,6 +30,12 @@ void PositionFilter::AppendTallies(std::vector<Tally>& tallies, bool altitude) c
     tallies.push_back(SkippedForPosition(not_held_, altitude));
 }
 
+void KindLosses::AppendTallies(std::vector<Tally>& tallies) const {
+    tallies.push_back({waypoints_, "waypoint was not kept", "waypoints were not kept", true});
+    tallies.push_back(
+        {routes_, "route was written as a track", "routes were written as tracks", false});
+}
+
 bool SpoolingWriter::SetAside(const track::Point& point) {
     if (!open_ && !spool_.Open()) {
         return SpoolFailed();

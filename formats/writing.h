@@ -17,18 +17,28 @@ namespace formats {
 // What a writer does at a point: the marks of tracks and segments as the
 // output sees them, where the first point written begins a track, and a
 // point left out passes its mark on to the next point written.
+// A waypoint stands alone: it breaks nothing and takes no mark, and a
+// point of another kind than the one before begins a track.
 class Breaks {
   public:
     enum Kind { kNone, kSegment, kTrack };
     // The break before `point`, which is written.
     Kind Next(const track::Point& point) {
-        const Kind kind = !started_ ? kTrack : Stronger(pending_, Of(point));
+        if (point.kind == track::Kind::kWaypoint) {
+            return kNone;
+        }
+        const Kind kind = !started_ || point.kind != kind_ ? kTrack : Stronger(pending_, Of(point));
         started_ = true;
+        kind_ = point.kind;
         pending_ = kNone;
         return kind;
     }
     // `point` is left out.
-    void Skip(const track::Point& point) { pending_ = Stronger(pending_, Of(point)); }
+    void Skip(const track::Point& point) {
+        if (point.kind != track::Kind::kWaypoint) {
+            pending_ = Stronger(pending_, Of(point));
+        }
+    }
     bool Started() const { return started_; }
 
   private:
@@ -38,7 +48,29 @@ class Breaks {
     static Kind Stronger(Kind a, Kind b) { return a > b ? a : b; }
 
     bool started_ = false;
+    track::Kind kind_ = track::Kind::kTrack;
     Kind pending_ = kNone;
+};
+
+// What a format without waypoints or routes (GPL, TCX) does with them:
+// waypoints are left out, route points written as track points; both are
+// counted.
+class KindLosses {
+  public:
+    // True when `point` is written.
+    bool Keeps(const track::Point& point) {
+        if (point.kind == track::Kind::kWaypoint) {
+            ++waypoints_;
+            return false;
+        }
+        routes_ += point.kind == track::Kind::kRoute && point.begins_track ? 1 : 0;
+        return true;
+    }
+    void AppendTallies(std::vector<Tally>& tallies) const;
+
+  private:
+    std::uint64_t waypoints_ = 0;
+    std::uint64_t routes_ = 0;
 };
 
 // True when `point` has a latitude within ±90 and a longitude within ±180
@@ -61,18 +93,28 @@ class PositionFilter {
         } else {
             return true;
         }
-        breaks_.Skip(point);
+        BreaksOf(point.kind).Skip(point);
         return false;
     }
-    // The break before a point that Keeps took.
-    Breaks::Kind Next(const track::Point& point) { return breaks_.Next(point); }
-    bool Started() const { return breaks_.Started(); }
+    // The break before a point that Keeps took: tracks and routes each
+    // break on their own.
+    Breaks::Kind Next(const track::Point& point) { return BreaksOf(point.kind).Next(point); }
+    // Whether a point of any kind but waypoints was taken.
+    bool Started() const { return breaks_.Started() || route_breaks_.Started(); }
+    bool Started(track::Kind kind) const {
+        return kind == track::Kind::kRoute ? route_breaks_.Started() : breaks_.Started();
+    }
     // The counts of the points left out; those the format could not hold
     // are named for their altitude as well when `altitude`.
     void AppendTallies(std::vector<Tally>& tallies, bool altitude) const;
 
   private:
+    Breaks& BreaksOf(track::Kind kind) {
+        return kind == track::Kind::kRoute ? route_breaks_ : breaks_;
+    }
+
     Breaks breaks_;
+    Breaks route_breaks_;
     std::uint64_t without_position_ = 0;
     std::uint64_t not_held_ = 0;
 };

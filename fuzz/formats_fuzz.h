@@ -3,6 +3,7 @@
 #ifndef TRACKTOOLS_FUZZ_FORMATS_FUZZ_H
 #define TRACKTOOLS_FUZZ_FORMATS_FUZZ_H
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +26,8 @@ struct Points {
 };
 
 // Reads `name` as `format` to its end. The reader numbers its points from 1
-// (checked when `numbered`), begins a track with its first point, names
+// (checked when `numbered`), begins a track with its first point that is
+// not a waypoint, begins nothing with a waypoint, names
 // tracks on their first points only, keeps times in the years a point
 // holds, says the same at its end twice, and keeps its tallies in a fixed
 // order.
@@ -36,10 +38,14 @@ inline Points ReadAll(const std::string& name, formats::Format format, bool numb
     const std::size_t tallies = reader->Tallies().size();
     Points result;
     track::Point point;
+    bool any_track = false;
     while (reader->Next(point)) {
         ++result.count;
         FUZZ_CHECK(!numbered || point.tag == result.count);
-        FUZZ_CHECK(result.count > 1 || point.begins_track);
+        const bool waypoint = point.kind == track::Kind::kWaypoint;
+        FUZZ_CHECK(any_track || waypoint || point.begins_track);
+        FUZZ_CHECK(!waypoint || (!point.begins_track && !point.begins_segment));
+        any_track = any_track || !waypoint;
         FUZZ_CHECK(point.begins_segment || !point.begins_track);
         FUZZ_CHECK(point.begins_track || point.track_name.empty());
         FUZZ_CHECK(!point.Has(track::kTime) || track::KeepsTime(point.time.Seconds()));
@@ -85,14 +91,35 @@ inline bool Same(double a, double b) {
     return a == b && std::signbit(a) == std::signbit(b);
 }
 
+// The points of each kind in their order: waypoints, routes, tracks (the
+// order GPX writes them in).
+inline std::vector<track::Point> ByKind(const std::vector<track::Point>& points) {
+    std::vector<track::Point> sorted = points;
+    std::stable_sort(
+        sorted.begin(), sorted.end(), [](const track::Point& a, const track::Point& b) {
+            const auto rank = [](track::Kind kind) {
+                return kind == track::Kind::kWaypoint ? 0 : kind == track::Kind::kRoute ? 1 : 2;
+            };
+            return rank(a.kind) < rank(b.kind);
+        });
+    return sorted;
+}
+
 // The points read back are the points written, bit for bit: the same
-// values present with the same doubles and times, the same segments, and
-// (when `names`) the same track names, an empty one given kTrackName.
-inline void CheckSame(const Points& back, const Points& written, bool names) {
-    FUZZ_CHECK(back.count == written.points.size());
-    for (std::size_t i = 0; i < back.points.size(); ++i) {
-        const track::Point& is = back.points[i];
-        const track::Point& was = written.points[i];
+// kinds and values present with the same doubles and times, the same
+// segments, and (when `names`) the same track names, an empty one given
+// kTrackName. The first route point and the first track point begin a
+// route and a track.
+inline void CheckSame(const Points& back_read, const Points& written_read, bool names) {
+    FUZZ_CHECK(back_read.count == written_read.points.size());
+    const std::vector<track::Point> back = ByKind(back_read.points);
+    const std::vector<track::Point> written = ByKind(written_read.points);
+    for (std::size_t i = 0; i < back.size() && i < written.size(); ++i) {
+        const track::Point& is = back[i];
+        const track::Point& was = written[i];
+        FUZZ_CHECK(is.kind == was.kind);
+        const bool waypoint = is.kind == track::Kind::kWaypoint;
+        const bool first = !waypoint && (i == 0 || written[i - 1].kind != was.kind);
         FUZZ_CHECK(is.fields == was.fields);
         FUZZ_CHECK(!is.Has(track::kPosition) ||
                    (Same(is.latitude, was.latitude) && Same(is.longitude, was.longitude)));
@@ -102,8 +129,8 @@ inline void CheckSame(const Points& back, const Points& written, bool names) {
               track::kPower, track::kTemperature}) {
             FUZZ_CHECK(!is.Has(field) || Same(is.Get(field), was.Get(field)));
         }
-        FUZZ_CHECK(is.begins_segment == (was.begins_segment || i == 0));
-        FUZZ_CHECK(!names || is.begins_track == (was.begins_track || i == 0));
+        FUZZ_CHECK(is.begins_segment == (!waypoint && (was.begins_segment || first)));
+        FUZZ_CHECK(!names || is.begins_track == (!waypoint && (was.begins_track || first)));
         FUZZ_CHECK(!names || !is.begins_track ||
                    is.track_name == (was.track_name.empty() ? kTrackName : was.track_name));
     }

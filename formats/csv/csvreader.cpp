@@ -8,13 +8,16 @@
 #include "tracktools/formats/ascii.h"
 #include "tracktools/formats/tallies.h"
 #include "tracktools/formats/timetext.h"
+#include "tracktools/track/sport.h"
 
 namespace formats {
 namespace {
 
-const char* const kNames[] = {"time",           "latitude",    "longitude", "altitude_ft",
-                              "heading_deg",    "speed_mph",   "tag",       "segment",
-                              "heart_rate_bpm", "cadence_rpm", "power_w",   "temperature_c"};
+const char* const kNames[] = {
+    "time",   "latitude", "longitude",      "altitude_ft", "heading_deg", "speed_mph",
+    "tag",    "segment",  "heart_rate_bpm", "cadence_rpm", "power_w",     "temperature_c",
+    "kind",   "track",    "track_name",     "name",        "description", "comment",
+    "symbol", "type",     "link",           "lap",         "sport",       "sub_sport"};
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
@@ -45,6 +48,9 @@ bool ReadWhole(std::string_view text, std::uint32_t& whole) {
 
 CsvReader::CsvReader(std::unique_ptr<io::InputFile> file)
     : Reader(Format(&kCsvFormat), *file), file_(std::move(file)) {
+    for (unsigned column = kTrackName; column <= kLink; ++column) {
+        values_[column].limit = kMaxText;
+    }
     // Spreadsheets put a byte-order mark in front of UTF-8.
     if (file_->Want(3) && std::memcmp(file_->Data(), "\xEF\xBB\xBF", 3) == 0) {
         file_->Skip(3);
@@ -67,8 +73,8 @@ void CsvReader::Append(char c) {
     if (value == nullptr) {
         return;
     }
-    if (value->size < kMaxValue) {
-        value->text[value->size++] = c;
+    if (value->text.size() < value->limit) {
+        value->text.push_back(c);
     } else {
         value->overflow = true;
     }
@@ -80,7 +86,7 @@ bool CsvReader::EndField() {
             return Error("more than " + std::to_string(kMaxColumns) + " columns", record_line_);
         }
         Value& name = values_[kKnownColumns];
-        const std::string_view text = Trim(std::string_view(name.text, name.size));
+        const std::string_view text = Trim(name.text);
         Column column = kIgnored;
         for (unsigned known = 0; known < kKnownColumns && !name.overflow; ++known) {
             if (SameInAnyCase(text, kNames[known])) {
@@ -94,7 +100,7 @@ bool CsvReader::EndField() {
             present_[column] = true;
         }
         columns_.push_back(column);
-        name.size = 0;
+        name.text.clear();
         name.overflow = false;
     }
     ++fields_;
@@ -114,8 +120,9 @@ bool CsvReader::ReadLine() {
         field_length_ = 0;
         field_quoted_ = false;
         for (Value& value : values_) {
-            value.size = 0;
+            value.text.clear();
             value.overflow = false;
+            value.quoted = false;
         }
     };
     start_line();
@@ -189,6 +196,9 @@ bool CsvReader::ReadLine() {
             in_quotes = true;
             field_quoted_ = true;
             quote_line = line_;
+            if (have_header_ && fields_ < columns_.size() && columns_[fields_] != kIgnored) {
+                values_[columns_[fields_]].quoted = true;
+            }
         } else {
             Append(c);
         }
@@ -219,9 +229,9 @@ bool CsvReader::Point(track::Point& point) {
     std::int64_t seconds = 0;
     std::uint32_t nanoseconds = 0;
     std::uint32_t segment = 0;
-    for (unsigned column = 0; column < kKnownColumns; ++column) {
+    for (unsigned column = 0; column < kKind; ++column) {
         const Value& value = values_[column];
-        const std::string_view text = Trim(std::string_view(value.text, value.size));
+        const std::string_view text = Trim(value.text);
         empty[column] = text.empty() && !value.overflow;
         if (empty[column]) {
             continue;
@@ -286,6 +296,81 @@ bool CsvReader::Point(track::Point& point) {
         point.begins_segment = point.begins_segment || (segment_known_ && segment != segment_);
         segment_known_ = true;
         segment_ = segment;
+    }
+    return Kinds(point);
+}
+
+bool CsvReader::Kinds(track::Point& point) {
+    const auto text = [this](Column column) {
+        const Value& value = values_[column];
+        return value.quoted ? std::string_view(value.text) : Trim(value.text);
+    };
+    const auto bad = [this, &text](Column column, const char* what) {
+        return Error(
+            std::string(kNames[column]) + " " + what + ": \"" + std::string(text(column)) + "\"",
+            record_line_);
+    };
+    static const char* const kKinds[] = {"track", "route", "waypoint"};
+    track::Kind kind = track::Kind::kTrack;
+    if (!text(kKind).empty()) {
+        unsigned known = 0;
+        while (known < 3 && !SameInAnyCase(text(kKind), kKinds[known])) {
+            ++known;
+        }
+        if (known == 3) {
+            return bad(kKind, "is not track, route or waypoint");
+        }
+        kind = static_cast<track::Kind>(known);
+    }
+    point.kind = kind;
+    std::uint32_t numbers[3] = {};  // track, lap, sub_sport
+    const Column wholes[3] = {kTrack, kLap, kSubSport};
+    for (int i = 0; i < 3; ++i) {
+        if (!text(wholes[i]).empty() && !ReadWhole(text(wholes[i]), numbers[i])) {
+            return bad(wholes[i], "is not a whole number from 0 to 4294967295");
+        }
+    }
+    for (unsigned column = kName; column <= kLink; ++column) {
+        point.texts.Set(static_cast<track::Text>(column - kName),
+                        text(static_cast<Column>(column)));
+    }
+    if (kind == track::Kind::kWaypoint) {
+        point.begins_track = point.begins_segment = false;
+        --count_;  // the first track point begins the track
+        point.track = numbers[0];
+        return true;
+    }
+    const bool has_track = !text(kTrack).empty();
+    if (has_track) {
+        point.track = numbers[0];
+        const bool new_track = !track_known_ || numbers[0] != track_ || kind != kind_;
+        point.begins_track = point.begins_track || new_track;
+        point.begins_segment = point.begins_segment || new_track;
+        track_known_ = true;
+        track_ = numbers[0];
+    } else if (kind != kind_) {
+        point.begins_track = point.begins_segment = true;
+    }
+    kind_ = kind;
+    if (point.begins_track) {
+        point.track_name = text(kTrackName);
+    }
+    const std::uint32_t lap = text(kLap).empty() ? 0 : numbers[1];
+    point.begins_lap = lap != lap_;
+    lap_ = lap;
+    const std::string_view sport = text(kSport);
+    if (!sport.empty()) {
+        std::uint32_t number = 0;
+        const std::uint8_t named = track::SportNamed(sport);
+        if (named == track::kUnknownSport && (!ReadWhole(sport, number) || number > 255)) {
+            return bad(kSport, "is not a sport");
+        }
+        point.begins_session = true;
+        point.sport = named != track::kUnknownSport ? named : static_cast<std::uint8_t>(number);
+        if (numbers[2] > 255) {
+            return bad(kSubSport, "is not a whole number from 0 to 255");
+        }
+        point.sub_sport = static_cast<std::uint8_t>(numbers[2]);
     }
     return true;
 }

@@ -5,7 +5,9 @@
 // The first line is the header. Columns are found by their names, in any
 // order and case, blanks around them aside: time, latitude, longitude,
 // altitude_ft, heading_deg, speed_mph, tag, segment, heart_rate_bpm,
-// cadence_rpm, power_w and temperature_c; other columns (point among them:
+// cadence_rpm, power_w, temperature_c, kind, track, track_name, name,
+// description, comment, symbol, type, link, lap, sport and sub_sport; other
+// columns (point among them:
 // points are numbered as they come) are passed over. latitude and longitude
 // must be there: a first line without them is no header. Fields are
 // separated by commas; a field may be quoted (RFC 4180: "" is a quote inside
@@ -13,7 +15,8 @@
 // empty lines are passed over; a UTF-8 byte-order mark at the start is
 // passed over. The lines are read where they lie in the input's buffer.
 //
-// The file is one track. Of each point:
+// Without a track column the file is one track; with one, a track begins
+// where the number or the kind changes. Of each point:
 //
 //   - An empty field, or a column that is not there, is a value the point
 //     does not have. A point with an empty latitude or longitude has no
@@ -26,6 +29,13 @@
 //   - tag and segment: whole numbers from 0 to 4294967295 (tag 0 when
 //     empty). A segment begins where the segment number changes from the
 //     last one given.
+//   - kind: "track", "route" or "waypoint" (any case; empty for track).
+//   - texts (track_name and the point's): as they are, blanks around an
+//     unquoted one dropped, up to kMaxText bytes.
+//   - lap: a lap begins where the number changes from the point before's
+//     (none before the first lap).
+//   - sport: a name (track::SportNamed) or a number from 0 to 255; the
+//     point begins a session of it, with sub_sport (a number, 0 when empty).
 //   - The point carries the GPL record its fields describe (altitude in
 //     feet, heading, speed in miles per hour, Time, Tag; 0 where a field is
 //     empty, Time 0 for a time that no Time stamp holds), so that a GPL
@@ -48,12 +58,14 @@
 #include "tracktools/formats/numbers.h"
 #include "tracktools/formats/reader.h"
 #include "tracktools/io/inputfile.h"
+#include "tracktools/track/point.h"
 
 namespace formats {
 
 class CsvReader : public Reader {
   public:
     static constexpr std::size_t kMaxValue = 64;
+    static constexpr std::size_t kMaxText = 1024;
     static constexpr std::size_t kMaxColumns = 1000;
 
     // `file` is open; the reader reads it from where it stands.
@@ -76,13 +88,26 @@ class CsvReader : public Reader {
         kCadence,
         kPower,
         kTemperature,
+        kKind,
+        kTrack,
+        kTrackName,
+        kName,
+        kDescription,
+        kComment,
+        kSymbol,
+        kType,
+        kLink,
+        kLap,
+        kSport,
+        kSubSport,
         kKnownColumns,
         kIgnored = kKnownColumns,
     };
     struct Value {
-        char text[kMaxValue] = {};
-        std::size_t size = 0;
+        std::string text;  // its capacity stays, for the next line
+        std::size_t limit = kMaxValue;
         bool overflow = false;
+        bool quoted = false;
     };
 
     // Reads the fields of the next line that is not empty into values_ (or,
@@ -93,6 +118,9 @@ class CsvReader : public Reader {
     bool EndField();
     bool Header();
     bool Point(track::Point& point);
+    // The columns from kind on; false, with the file failed, on a value
+    // that is not what its column holds.
+    bool Kinds(track::Point& point);
     bool Error(const std::string& reason, std::uint64_t line);
 
     std::unique_ptr<io::InputFile> file_;
@@ -110,6 +138,10 @@ class CsvReader : public Reader {
 
     bool segment_known_ = false;
     std::uint32_t segment_ = 0;
+    bool track_known_ = false;
+    std::uint32_t track_ = 0;
+    track::Kind kind_ = track::Kind::kTrack;
+    std::uint32_t lap_ = 0;
     std::uint64_t time_out_of_range_ = 0;
     std::uint64_t count_ = 0;
 };

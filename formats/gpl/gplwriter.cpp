@@ -13,6 +13,9 @@ GplWriter::GplWriter(int fd, const WriterOptions& /*options*/)
       losses_(track::kHeartRate | track::kCadence | track::kPower | track::kTemperature, true) {}
 
 bool GplWriter::Write(const track::Point& point) {
+    if (!kinds_.Keeps(point)) {
+        return !Failed();
+    }
     unsigned char* bytes = Output().Room(gpl::kRecordSize);
     if (bytes == nullptr || !point.Has(track::kPosition)) {
         return LeftOut(bytes != nullptr);
@@ -70,6 +73,7 @@ std::vector<Tally> GplWriter::Tallies() const {
                                   {fractions_lost_, "time lost its fraction of a second",
                                    "times lost their fraction of a second", false}};
     losses_.AppendTallies(tallies);
+    kinds_.AppendTallies(tallies);
     return tallies;
 }
 

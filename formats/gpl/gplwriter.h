@@ -28,6 +28,7 @@ class GplWriter : public Writer {
 
     Breaks breaks_;
     Losses losses_;
+    KindLosses kinds_;
     std::uint64_t without_position_ = 0;
     std::uint64_t time_out_of_range_ = 0;
     std::uint64_t fractions_lost_ = 0;

@@ -1,5 +1,6 @@
 #include "gpxreader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -7,6 +8,7 @@
 
 #include "row.h"
 #include "tracktools/formats/tallies.h"
+#include "tracktools/track/sport.h"
 #include "tracktools/track/units.h"
 
 namespace formats {
@@ -95,21 +97,6 @@ GpxReader::GpxReader(std::unique_ptr<io::InputFile> file, XmlEngine engine)
     Stream().TakeText(false);
 }
 
-bool GpxReader::ReadAgain() {
-    // No track points, but routes: the file is read again for those.
-    if (pass_ == Pass::kRoute || saw_track_point_ || !saw_route_point_ ||
-        !Stream().Restart("the file has routes only, and reading it again for them failed")) {
-        return false;
-    }
-    pass_ = Pass::kRoute;
-    point_depth_ = field_depth_ = extensions_depth_ = track_depth_ = 0;
-    field_ = nullptr;
-    tracks_ = 0;
-    name_depth_ = 0;
-    Stream().TakeText(false);
-    return true;
-}
-
 void GpxReader::Start(const XmlName& name, const XmlAttributes& attributes, int depth) {
     Open(name, attributes, depth);
     TakeTextWhereWanted();
@@ -130,30 +117,32 @@ void GpxReader::Open(const XmlName& name, const XmlAttributes& attributes, int d
         if (space != Space::kGpx) {
             return;
         }
-        const bool tracks = pass_ == Pass::kTrack;
-        if (depth == 2 && local == (tracks ? "trk" : "rte")) {
+        if (depth == 2 && (local == "trk" || local == "rte")) {
             track_depth_ = depth;
+            in_route_ = local == "rte";
             ++tracks_;
             name_.clear();
+            sport_ = track::kUnknownSport;
             begin_track_ = true;
+            sport_pending_ = true;
+        } else if (depth == 2 && local == "wpt") {
+            BeginPoint(attributes, depth, track::Kind::kWaypoint);
         } else if (track_depth_ != 0 && depth == track_depth_ + 1 && local == "name") {
-            name_depth_ = depth;
-            name_.clear();
-            name_cut_ = false;
-        } else if (tracks && track_depth_ != 0 && depth == track_depth_ + 1 && local == "trkseg") {
+            BeginCollecting(Collect::kTrackName, depth);
+        } else if (track_depth_ != 0 && depth == track_depth_ + 1 && local == "type") {
+            BeginCollecting(Collect::kTrackType, depth);
+        } else if (!in_route_ && track_depth_ != 0 && depth == track_depth_ + 1 &&
+                   local == "trkseg") {
             begin_segment_ = true;
         } else if (local == "trkpt") {
-            saw_track_point_ = true;
-            if (tracks) {
-                BeginPoint(attributes, depth);
-            }
+            BeginPoint(attributes, depth, track::Kind::kTrack);
         } else if (local == "rtept") {
-            saw_route_point_ = true;
-            if (!tracks) {
-                BeginPoint(attributes, depth);
-            }
+            BeginPoint(attributes, depth, track::Kind::kRoute);
         }
         return;
+    }
+    if (collect_ == Collect::kPointText) {
+        return;  // markup inside a text is no part of it
     }
     if (field_ != nullptr) {
         return;  // markup inside a field is no part of it
@@ -162,6 +151,31 @@ void GpxReader::Open(const XmlName& name, const XmlAttributes& attributes, int d
     if (space == Space::kGpx && below == 1 && local == "extensions") {
         extensions_depth_ = depth;
         return;
+    }
+    if (space == Space::kGpx && below == 1) {
+        static const struct {
+            std::string_view element;
+            track::Text text;
+        } kTexts[] = {{"name", track::Text::kName},   {"desc", track::Text::kDescription},
+                      {"cmt", track::Text::kComment}, {"sym", track::Text::kSymbol},
+                      {"type", track::Text::kType},   {"url", track::Text::kLink}};
+        for (const auto& text : kTexts) {
+            if (local == text.element) {
+                point_text_ = text.text;
+                BeginCollecting(Collect::kPointText, depth);
+                return;
+            }
+        }
+        if (local == "link") {
+            for (const XmlAttribute& attribute : attributes) {
+                if (attribute.name.space.empty() && attribute.name.local == "href") {
+                    Made().texts.Set(track::Text::kLink,
+                                     TrimXmlSpace(attribute.value.substr(
+                                         0, std::min(attribute.value.size(), kMaxName))));
+                }
+            }
+            return;
+        }
     }
     field_ = FieldOf(space, local, below, extensions_depth_ != 0);
     if (field_ != nullptr) {
@@ -179,8 +193,8 @@ void GpxReader::End(int depth) {
         EndPoint();
     } else if (depth == extensions_depth_) {
         extensions_depth_ = 0;
-    } else if (depth == name_depth_) {
-        EndName();
+    } else if (depth == collect_depth_) {
+        EndCollected();
     } else if (depth == track_depth_) {
         track_depth_ = 0;
     }
@@ -188,21 +202,21 @@ void GpxReader::End(int depth) {
 }
 
 void GpxReader::Text(std::string_view text) {
-    if (name_depth_ != 0 && depth_ == name_depth_) {
-        // A name longer than any label needs is cut, between characters,
-        // once: the same name however its text comes in pieces.
-        if (name_cut_) {
+    if (collect_depth_ != 0 && depth_ == collect_depth_) {
+        // A text longer than any label needs is cut, between characters,
+        // once: the same text however it comes in pieces.
+        if (collected_cut_) {
             return;
         }
         std::size_t taken = text.size();
-        if (taken > kMaxName - name_.size()) {
-            taken = kMaxName - name_.size();
+        if (taken > kMaxName - collected_.size()) {
+            taken = kMaxName - collected_.size();
             while (taken > 0 && (text[taken] & 0xC0) == 0x80) {
                 --taken;
             }
-            name_cut_ = true;
+            collected_cut_ = true;
         }
-        name_.append(text.data(), taken);
+        collected_.append(text.data(), taken);
         return;
     }
     if (field_ != nullptr) {
@@ -210,16 +224,37 @@ void GpxReader::Text(std::string_view text) {
     }
 }
 
-void GpxReader::EndName() {
-    name_depth_ = 0;
-    const std::string_view trimmed = TrimXmlSpace(name_);
-    name_ = std::string(trimmed);
+void GpxReader::BeginCollecting(Collect what, int depth) {
+    collect_ = what;
+    collect_depth_ = depth;
+    collected_.clear();
+    collected_cut_ = false;
 }
 
-void GpxReader::BeginPoint(const XmlAttributes& attributes, int depth) {
+void GpxReader::EndCollected() {
+    collect_depth_ = 0;
+    const std::string_view trimmed = TrimXmlSpace(collected_);
+    switch (collect_) {
+        case Collect::kTrackName:
+            name_ = std::string(trimmed);
+            break;
+        case Collect::kTrackType:
+            sport_ = in_route_ ? track::kUnknownSport : track::SportNamed(trimmed);
+            break;
+        case Collect::kPointText:
+            Made().texts.Set(point_text_, trimmed);
+            break;
+        case Collect::kNone:
+            break;
+    }
+    collect_ = Collect::kNone;
+}
+
+void GpxReader::BeginPoint(const XmlAttributes& attributes, int depth, track::Kind kind) {
     point_depth_ = depth;
     track::Point& point = Made();
     point.Reset();
+    point.kind = kind;
     bool has_latitude = false;
     bool has_longitude = false;
     double latitude = 0.0;
@@ -274,11 +309,27 @@ void GpxReader::EndPoint() {
     }
     track::Point& point = Made();
     point.tag = ++count_;
+    if (point.kind == track::Kind::kWaypoint) {
+        HandOut();
+        return;
+    }
+    // A point outside any track or route of its kind begins one of its own.
+    if (point.kind != (in_route_ ? track::Kind::kRoute : track::Kind::kTrack) ||
+        track_depth_ == 0) {
+        begin_track_ = begin_track_ || point.kind != last_kind_ || !any_track_point_;
+    }
+    last_kind_ = point.kind;
+    any_track_point_ = true;
     point.track = tracks_ > 0 ? tracks_ - 1 : 0;
-    if (begin_track_ || count_ == 1) {
+    if (begin_track_) {
         point.begins_track = point.begins_segment = true;
         // A name still open (the file is not GPX) as far as it goes.
-        point.track_name = TrimXmlSpace(name_);
+        point.track_name = collect_ == Collect::kTrackName ? TrimXmlSpace(collected_) : name_;
+        if (sport_pending_ && sport_ != track::kUnknownSport) {
+            point.begins_session = true;
+            point.sport = sport_;
+        }
+        sport_pending_ = false;
     } else {
         point.begins_segment = begin_segment_;
     }
@@ -291,8 +342,6 @@ std::vector<Tally> GpxReader::Tallies() const {
         {without_position_, "point without a valid latitude and longitude was skipped",
          "points without a valid latitude and longitude were skipped", true},
         TimeNotKept(time_out_of_range_),
-        {pass_ == Pass::kRoute ? count_ : 0, "route point was read as the track",
-         "route points were read as the track", false},
     };
 }
 

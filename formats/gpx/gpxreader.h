@@ -1,14 +1,14 @@
 // GPX 1.0 and 1.1 as a format reader, streaming through the XML stream of
 // xmlstream.h: memory stays the same for a file of any size.
 //
-// Each `trk` is a track, numbered from 0 in the order of the file, and named
-// by its `name` child (blanks around it dropped, cut at 1024 bytes between
+// The points are every `wpt` (a waypoint), `rtept` (a route point) and
+// `trkpt` (a track point), in document order. Each `rte` and `trk` is a
+// track of its kind, numbered from 0 in the order of the file, and named by
+// its `name` child (blanks around it dropped, cut at 1024 bytes between
 // characters) when that comes before its first point, as GPX has it; each
-// `trkseg` begins a segment. The points are every `trkpt`, in document
-// order. A file without track points gives the `rtept` of its routes
-// instead, each `rte` a track with its name (GPX puts routes before tracks,
-// so that takes a second pass over the file, which must then be a file that
-// can seek). Waypoints are not points of the track. Of each point:
+// `trkseg` begins a segment. The `type` of a `trk` names its sport (see
+// track::SportNamed): its first point begins a session of that sport. Of
+// each point:
 //
 //   - position: the `lat` and `lon` attributes, read as the C locale's
 //     strtod reads them (all of the value, blanks around it aside). A point
@@ -24,6 +24,9 @@
 //     TrackPointExtension.
 //   - power: Garmin's PowerExtension `PowerInWatts`, or an element `power`
 //     of any namespace within the point's `extensions`.
+//   - texts: `name`, `desc`, `cmt`, `sym` and `type`, and the link: the
+//     `href` of GPX 1.1's `link`, or GPX 1.0's `url` (blanks around each
+//     dropped, cut at 1024 bytes).
 //   - tag: the point's number in the file, from 1.
 //
 // A value the point does not hold is absent, never 0. Where a point holds
@@ -52,6 +55,7 @@
 
 #include "tracktools/formats/xml/xmlreader.h"
 #include "tracktools/io/inputfile.h"
+#include "tracktools/track/point.h"
 
 namespace formats {
 
@@ -66,33 +70,38 @@ class GpxReader : public XmlReader {
     std::vector<Tally> Tallies() const override;
 
   private:
-    enum class Pass { kTrack, kRoute };
-
     void Start(const XmlName& name, const XmlAttributes& attributes, int depth) override;
     void End(int depth) override;
     void Text(std::string_view text) override;
-    bool ReadAgain() override;
+    // What the text being collected is for.
+    enum class Collect { kNone, kTrackName, kTrackType, kPointText };
 
-    void BeginPoint(const XmlAttributes& attributes, int depth);
+    void BeginPoint(const XmlAttributes& attributes, int depth, track::Kind kind);
     void EndPoint();
     void EndField();
-    void EndName();
+    void EndCollected();
+    void BeginCollecting(Collect what, int depth);
     void Open(const XmlName& name, const XmlAttributes& attributes, int depth);
-    // Text is wanted in a field, and directly in the track's name.
+    // Text is wanted in a field, and directly in a text being collected.
     void TakeTextWhereWanted() {
-        Stream().TakeText(field_ != nullptr || (name_depth_ != 0 && depth_ == name_depth_));
+        Stream().TakeText(field_ != nullptr || (collect_depth_ != 0 && depth_ == collect_depth_));
     }
 
-    Pass pass_ = Pass::kTrack;
-
-    // The track (`trk`, or `rte` on the second pass) being read: its number,
-    // its name once read, and the marks its next point takes.
+    // The track (`trk` or `rte`) being read: its number, its name and sport
+    // once read, and the marks its next point takes.
     int track_depth_ = 0;  // 0 outside tracks
+    bool in_route_ = false;
     std::uint32_t tracks_ = 0;
     std::string name_;
-    bool name_cut_ = false;  // the name was cut: no more of it is kept
-    int name_depth_ = 0;     // of the open `name` of the track; 0 outside it
-    int depth_ = 0;          // of the innermost open element
+    std::uint8_t sport_ = track::kUnknownSport;
+    bool sport_pending_ = false;  // the track's first point is still to come
+    // The text being collected (a name, a type, a text of a point).
+    Collect collect_ = Collect::kNone;
+    track::Text point_text_ = track::Text::kName;
+    std::string collected_;
+    bool collected_cut_ = false;  // it was cut: no more of it is kept
+    int collect_depth_ = 0;       // of its element; 0 when none
+    int depth_ = 0;               // of the innermost open element
     bool begin_track_ = false;
     bool begin_segment_ = false;
 
@@ -104,8 +113,8 @@ class GpxReader : public XmlReader {
     FieldText text_;
 
     bool position_ok_ = false;
-    bool saw_track_point_ = false;
-    bool saw_route_point_ = false;
+    track::Kind last_kind_ = track::Kind::kTrack;
+    bool any_track_point_ = false;
 
     std::uint32_t count_ = 0;
     std::uint64_t without_position_ = 0;

@@ -1,8 +1,10 @@
 #include "gpxwriter.h"
 
 #include <cmath>
+#include <string_view>
 
 #include "row.h"
+#include "tracktools/track/sport.h"
 
 namespace formats {
 
@@ -19,18 +21,38 @@ GpxWriter::GpxWriter(int fd, const WriterOptions& options)
         " http://www8.garmin.com/xmlschemas/TrackPointExtensionv2.xsd\">\n");
 }
 
-void GpxWriter::BeginTrack(const std::string& name, bool after_another) {
-    if (after_another) {
-        text_.Put("    </trkseg>\n  </trk>\n");
+TextOutput* GpxWriter::PartText(Part& part) {
+    if (!part.text) {
+        io::OutputFile* file = part.spool.File();
+        if (file == nullptr) {
+            Fail(part.spool.Error(), part.spool.ErrorText());
+            return nullptr;
+        }
+        part.text.emplace(*file);
     }
-    text_.Put("  <trk>\n");
+    return &*part.text;
+}
+
+void GpxWriter::Begin(TextOutput& out, const track::Point& point, const std::string& name,
+                      bool route, bool after_another) {
+    if (after_another) {
+        out.Put(route ? "  </rte>\n" : "    </trkseg>\n  </trk>\n");
+    }
+    out.Put(route ? "  <rte>\n" : "  <trk>\n");
     const std::string& shown = name.empty() ? name_ : name;
     if (!shown.empty()) {
-        text_.Put("    <name>");
-        text_.XmlText(shown);
-        text_.Put("</name>\n");
+        out.Put("    <name>");
+        out.XmlText(shown);
+        out.Put("</name>\n");
     }
-    text_.Put("    <trkseg>\n");
+    const std::string_view sport =
+        !route && point.begins_session ? track::SportName(point.sport) : std::string_view();
+    if (!sport.empty()) {
+        out.Put("    <type>");
+        out.XmlText(sport);
+        out.Put("</type>\n");
+    }
+    out.Put(route ? "" : "    <trkseg>\n");
 }
 
 namespace {
@@ -51,7 +73,7 @@ bool GplHasNoMotion(const track::Point& point) {
 
 }  // namespace
 
-void GpxWriter::Extensions(const track::Point& point) {
+void GpxWriter::Extensions(TextOutput& out, const track::Point& point) {
     const bool motion = !GplHasNoMotion(point);
     // In the order of the extension's schema.
     const struct {
@@ -72,84 +94,158 @@ void GpxWriter::Extensions(const track::Point& point) {
             continue;
         }
         if (!open) {
-            text_.Put("<extensions><gpxtpx:TrackPointExtension>");
+            out.Put("<extensions><gpxtpx:TrackPointExtension>");
             open = true;
         }
-        text_.Put(value.open);
-        text_.Decimal(point.Get(value.field));
-        text_.Put(value.close);
+        out.Put(value.open);
+        out.Decimal(point.Get(value.field));
+        out.Put(value.close);
     }
     if (open) {
-        text_.Put("</gpxtpx:TrackPointExtension>");
+        out.Put("</gpxtpx:TrackPointExtension>");
     }
     if (Finite(point, track::kPower)) {
         // Declared where it is used, so that a track without power keeps
         // the root element it has always had.
-        text_.Put(open ? "" : "<extensions>");
-        text_.Put(
+        out.Put(open ? "" : "<extensions>");
+        out.Put(
             "<gpxpx:PowerInWatts"
             " xmlns:gpxpx=\"http://www.garmin.com/xmlschemas/PowerExtension/v1\">");
-        text_.Decimal(point.power);
-        text_.Put("</gpxpx:PowerInWatts>");
+        out.Decimal(point.power);
+        out.Put("</gpxpx:PowerInWatts>");
         open = true;
     }
     if (open) {
-        text_.Put("</extensions>");
+        out.Put("</extensions>");
     }
+}
+
+void GpxWriter::Texts(TextOutput& out, const track::Point& point) {
+    if (point.texts.Empty()) {
+        return;
+    }
+    // In the order of the schema.
+    const struct {
+        track::Text text;
+        const char* open;
+        const char* close;
+    } texts[] = {
+        {track::Text::kName, "<name>", "</name>"},
+        {track::Text::kComment, "<cmt>", "</cmt>"},
+        {track::Text::kDescription, "<desc>", "</desc>"},
+        {track::Text::kLink, "<link href=\"", "\"/>"},
+        {track::Text::kSymbol, "<sym>", "</sym>"},
+        {track::Text::kType, "<type>", "</type>"},
+    };
+    for (const auto& text : texts) {
+        const std::string_view value = point.texts.Get(text.text);
+        if (!value.empty()) {
+            out.Put(text.open);
+            out.XmlText(value);
+            out.Put(text.close);
+        }
+    }
+}
+
+void GpxWriter::PointElement(TextOutput& out, const char* element, const track::Point& point) {
+    out.Put(point.kind == track::Kind::kWaypoint ? "  <"
+            : point.kind == track::Kind::kRoute  ? "    <"
+                                                 : "      <");
+    out.Put(element);
+    out.Put(" lat=\"");
+    out.Decimal(point.latitude);
+    out.Put("\" lon=\"");
+    out.Decimal(point.longitude);
+    out.Put("\">");
+    if (Finite(point, track::kElevation)) {
+        out.Put("<ele>");
+        out.Decimal(point.elevation);
+        out.Put("</ele>");
+    }
+    if (point.Has(track::kTime)) {
+        out.Put("<time>");
+        out.Time(point.time);
+        out.Put("</time>");
+    }
+    Texts(out, point);
+    Extensions(out, point);
+    out.Put("</");
+    out.Put(element);
+    out.Put(">\n");
 }
 
 bool GpxWriter::Write(const track::Point& point) {
     if (Failed()) {
         return false;
     }
+    const bool route = point.kind == track::Kind::kRoute;
+    Part& part = route ? routes_ : tracks_;
     if (!positions_.Keeps(point)) {
-        if (point.begins_track) {
-            skipped_track_ = true;
-            skipped_name_ = point.track_name;
+        if (point.begins_track && point.kind != track::Kind::kWaypoint) {
+            part.skipped = true;
+            part.skipped_name = point.track_name;
         }
         return true;
     }
-    const bool started = positions_.Started();
+    if (point.kind == track::Kind::kWaypoint) {
+        PointElement(text_, "wpt", point);
+        any_waypoint_ = true;
+        if (!Check(!text_.Failed())) {
+            return false;
+        }
+        Count();
+        return true;
+    }
+    TextOutput* out = PartText(part);
+    if (out == nullptr) {
+        return false;
+    }
+    const bool started = positions_.Started(point.kind);
     const Breaks::Kind kind = positions_.Next(point);
     if (kind == Breaks::kTrack) {
-        const bool own = point.begins_track || !skipped_track_;
-        BeginTrack(own ? point.track_name : skipped_name_, started);
-    } else if (kind == Breaks::kSegment) {
-        text_.Put("    </trkseg>\n    <trkseg>\n");
+        const bool own = point.begins_track || !part.skipped;
+        Begin(*out, point, own ? point.track_name : part.skipped_name, route, started);
+    } else if (kind == Breaks::kSegment && !route) {
+        out->Put("    </trkseg>\n    <trkseg>\n");
     }
-    skipped_track_ = false;
-    text_.Put("      <trkpt lat=\"");
-    text_.Decimal(point.latitude);
-    text_.Put("\" lon=\"");
-    text_.Decimal(point.longitude);
-    text_.Put("\">");
-    if (Finite(point, track::kElevation)) {
-        text_.Put("<ele>");
-        text_.Decimal(point.elevation);
-        text_.Put("</ele>");
-    }
-    if (point.Has(track::kTime)) {
-        text_.Put("<time>");
-        text_.Time(point.time);
-        text_.Put("</time>");
-    }
-    Extensions(point);
-    text_.Put("</trkpt>\n");
-    if (!Check(!text_.Failed())) {
+    part.skipped = false;
+    PointElement(*out, route ? "rtept" : "trkpt", point);
+    if (out->Failed()) {
+        Fail(part.spool.Error(), part.spool.ErrorText());
         return false;
     }
     Count();
     return true;
 }
 
-bool GpxWriter::Finish() {
-    if (!positions_.Started()) {
-        BeginTrack(name_, false);
+bool GpxWriter::CopyPart(Part& part, const char* close) {
+    if (!part.text) {
+        return true;
     }
-    text_.Put(
-        "    </trkseg>\n"
-        "  </trk>\n"
-        "</gpx>\n");
+    part.text->Put(close);
+    if (part.text->Failed() || !part.spool.CopyTo(Output())) {
+        if (!Check(!text_.Failed() && Output().Error() == 0)) {
+            return false;
+        }
+        Fail(part.spool.Error(), part.spool.ErrorText());
+        return false;
+    }
+    return true;
+}
+
+bool GpxWriter::Finish() {
+    if (Failed()) {
+        return false;
+    }
+    if (!CopyPart(routes_, "  </rte>\n") || !CopyPart(tracks_, "    </trkseg>\n  </trk>\n")) {
+        return false;
+    }
+    if (!positions_.Started() && !any_waypoint_) {
+        // A document without points still names the input.
+        Begin(text_, track::Point(), name_, false, false);
+        text_.Put("    </trkseg>\n  </trk>\n");
+    }
+    text_.Put("</gpx>\n");
     return Check(!text_.Failed()) && Close();
 }
 

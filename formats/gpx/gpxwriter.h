@@ -1,12 +1,18 @@
-// GPX 1.1 as a format writer: a `trk` for each track of the points, named
-// by the track's name or else WriterOptions::name (no `name` when both are
-// empty), with a `trkseg` for each of its segments and a `trkpt` per point:
+// GPX 1.1 as a format writer, in the order GPX 1.1 has: a `wpt` for each
+// waypoint, then a `rte` for each route with an `rtept` per point, then a
+// `trk` for each track, with a `trkseg` for each of its segments and a
+// `trkpt` per point. Routes and tracks are named by their name or else
+// WriterOptions::name (no `name` when both are empty); a track whose first
+// point begins a session of a known sport has it as its `type`. Routes and
+// tracks wait in temporary files until the last waypoint has come. Of each
+// point:
 //
 //   - `lat` and `lon` in the shortest decimal form that reads back to the
 //     same double;
 //   - `ele` in metres, when the point has an elevation;
 //   - `time` in UTC, "YYYY-MM-DDThh:mm:ssZ" with the fraction of a second
 //     in its fewest digits (".25"), when the point has a time;
+//   - its texts: `name`, `cmt`, `desc`, `link` (its `href`), `sym`, `type`;
 //   - in `extensions`, a Garmin TrackPointExtension v2 with `atemp`, `hr`,
 //     `cad`, `speed` (metres per second) and `course` (degrees), each when
 //     the point has it, and Garmin's PowerExtension `PowerInWatts`.
@@ -22,10 +28,12 @@
 #ifndef TRACKTOOLS_FORMATS_GPXWRITER_H
 #define TRACKTOOLS_FORMATS_GPXWRITER_H
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tracktools/formats/textoutput.h"
+#include "tracktools/formats/textspool.h"
 #include "tracktools/formats/writer.h"
 #include "tracktools/formats/writing.h"
 
@@ -40,15 +48,31 @@ class GpxWriter : public Writer {
     std::vector<Tally> Tallies() const override;
 
   private:
-    void BeginTrack(const std::string& name, bool after_another);
-    void Extensions(const track::Point& point);
+    // The routes or the tracks: their text, set aside, and the name of a
+    // route or track whose first point was left out.
+    struct Part {
+        TextSpool spool;
+        std::optional<TextOutput> text;
+        std::string skipped_name;
+        bool skipped = false;
+    };
+
+    // The text of the part of `kind`; null, with the writer failed, when
+    // its temporary file cannot be made.
+    TextOutput* PartText(Part& part);
+    void Begin(TextOutput& out, const track::Point& point, const std::string& name, bool route,
+               bool after_another);
+    void PointElement(TextOutput& out, const char* element, const track::Point& point);
+    void Texts(TextOutput& out, const track::Point& point);
+    void Extensions(TextOutput& out, const track::Point& point);
+    bool CopyPart(Part& part, const char* close);
 
     TextOutput text_;
     std::string name_;
     PositionFilter positions_;
-    // The name of a track whose first point was left out.
-    std::string skipped_name_;
-    bool skipped_track_ = false;
+    Part routes_;
+    Part tracks_;
+    bool any_waypoint_ = false;
 };
 
 }  // namespace formats

@@ -64,6 +64,9 @@ bool TcxWriter::Write(const track::Point& point) {
     if (Failed()) {
         return false;
     }
+    if (!kinds_.Keeps(point)) {
+        return true;
+    }
     if (!point.Has(track::kTime)) {
         ++without_time_;
         breaks_.Skip(point);
@@ -322,6 +325,7 @@ std::vector<Tally> TcxWriter::Tallies() const {
          "heart rate, cadence or power readings TCX cannot hold were not kept", false},
     };
     losses_.AppendTallies(tallies);
+    kinds_.AppendTallies(tallies);
     return tallies;
 }
 

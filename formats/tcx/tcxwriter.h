@@ -87,6 +87,7 @@ class TcxWriter : public SpoolingWriter {
     std::uint64_t sessions_ = 0;
 
     Losses losses_;
+    KindLosses kinds_;
     std::uint64_t without_time_ = 0;
     std::uint64_t positions_not_kept_ = 0;
     std::uint64_t readings_not_kept_ = 0;

@@ -48,11 +48,69 @@ TEST(Csv, EveryFieldButTheReservedWordsComesBackBitForBit) {
     // The text itself: no quoting needed, LF line ends, times as UTC.
     EXPECT_EQ(written.bytes.substr(0, written.bytes.find('\n', written.bytes.find('\n') + 1) + 1),
               "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag,"
-              "segment,heart_rate_bpm,cadence_rpm,power_w,temperature_c\n"
-              "1,,0.1,1.7976931348623157e+308,inf,nan,123456789.12345679,4294967295,1,,,,\n");
+              "segment,heart_rate_bpm,cadence_rpm,power_w,temperature_c,kind,track,track_name,"
+              "name,description,comment,symbol,type,link,lap,sport,sub_sport\n"
+              "1,,0.1,1.7976931348623157e+308,inf,nan,123456789.12345679,4294967295,1,,,,,"
+              "track,0,,,,,,,,,,\n");
     EXPECT_NE(written.bytes.find("\n2,1970-01-01T00:00:01Z,-0,-2.2250738585072014e-308,-inf,-nan,"),
               std::string::npos);
     EXPECT_NE(written.bytes.find("\n3,2019-05-01T04:31:11Z,5e-324,"), std::string::npos);
+}
+
+// Kinds, tracks, texts that need quoting, laps and every sport number come
+// back, and a CSV written from what was read is the same bytes.
+TEST(Csv, KindsTextsLapsAndSportsComeBack) {
+    std::vector<track::Point> points;
+    const auto add = [&points](track::Kind kind, std::uint32_t number, bool begins) {
+        track::Point point;
+        point.SetPosition(1.0 + static_cast<double>(points.size()) * 1e-3, 2.0);
+        point.kind = kind;
+        point.track = number;
+        point.begins_track = point.begins_segment = begins;
+        point.tag = static_cast<std::uint32_t>(points.size());
+        points.push_back(point);
+        return &points.back();
+    };
+    track::Point* waypoint = add(track::Kind::kWaypoint, 0, false);
+    const char* const texts[] = {"Hut, \"Alpine\"", " two\nlines ", "c", "Flag", "hut", "x,y"};
+    for (std::size_t i = 0; i < track::kTextCount; ++i) {
+        waypoint->texts.Set(static_cast<track::Text>(i), texts[i]);
+    }
+    add(track::Kind::kRoute, 1, true)->track_name = "plan, \"A\"";
+    add(track::Kind::kRoute, 1, false);
+    for (unsigned sport = 0; sport < 256; ++sport) {
+        track::Point* point = add(track::Kind::kTrack, 2, sport == 0);
+        point->begins_lap = sport % 3 != 1;
+        point->begins_session = sport % 2 == 0 || sport == 255;
+        point->sport = static_cast<std::uint8_t>(sport);
+        point->sub_sport = point->begins_session ? static_cast<std::uint8_t>(sport / 2) : 0;
+        if (!point->begins_session) {
+            point->sport = track::kUnknownSport;
+        }
+    }
+    add(track::Kind::kWaypoint, 2, false)->texts.Set(track::Text::kName, "late");
+    add(track::Kind::kTrack, 3, true)->track_name = "second";
+    const formats_support::WriteResult written =
+        formats_support::WritePoints(Format::Named("csv"), points);
+    const ReadResult read = ReadAll(written.bytes, Format::Named("csv"));
+    ASSERT_FALSE(read.failed) << read.error.reason << " line " << read.error.where.line;
+    ASSERT_EQ(read.model.size(), points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const track::Point& a = points[i];
+        const track::Point& b = read.model[i];
+        SCOPED_TRACE("point " + std::to_string(i));
+        EXPECT_EQ(b.kind, a.kind);
+        EXPECT_EQ(b.track, a.track);
+        EXPECT_EQ(b.begins_track, a.begins_track);
+        EXPECT_EQ(b.begins_segment, a.begins_segment);
+        EXPECT_EQ(b.track_name, a.track_name);
+        EXPECT_EQ(b.texts, a.texts);
+        EXPECT_EQ(b.begins_lap, a.begins_lap);
+        EXPECT_EQ(b.begins_session, a.begins_session);
+        EXPECT_EQ(b.sport, a.sport);
+        EXPECT_EQ(b.sub_sport, a.sub_sport);
+    }
+    EXPECT_EQ(formats_support::WritePoints(Format::Named("csv"), read.model).bytes, written.bytes);
 }
 
 TEST(Csv, ColumnsByNameQuotingAndWhatSpreadsheetsWrite) {

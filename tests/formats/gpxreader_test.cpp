@@ -12,6 +12,7 @@
 #include "formats_support.h"
 #include "tracktools/formats/gpx/gpxreader.h"
 #include "tracktools/formats/xml/xmlstream.h"
+#include "tracktools/track/sport.h"
 
 namespace {
 
@@ -58,14 +59,18 @@ TEST(GpxReader, PointsAndTheirFields) {
                    "<x:speed>2</x:speed></x:e></extensions></trkpt>") +
              "</gpx>",
          {{1, 2, 0, 0, 1 * 3600 / 1609.344, 90}, {3, 4, 0, 0, 2 * 3600 / 1609.344, 0}}},
-        {"segments and tracks join; waypoints, routes and other namespaces do not count",
+        {"waypoints, routes and tracks in file order; other namespaces do not count",
          Gpx("<wpt lat=\"9\" lon=\"9\"><ele>1</ele></wpt>"
              "<rte><rtept lat=\"8\" lon=\"8\"/></rte>" +
              Track("<trkpt lat=\"1\" lon=\"1\"><other:ele>99</other:ele>"
                    "<extensions><ele>98</ele><other:speed>5</other:speed></extensions>"
                    "</trkpt></trkseg><trkseg><trkpt lat=\"2\" lon=\"2\"/>") +
              Track("<trkpt lat=\"3\" lon=\"3\"/>")),
-         {{1, 1, 0, 0, 0, 0}, {2, 2, 0, 0, 0, 0}, {3, 3, 0, 0, 0, 0}}},
+         {{9, 9, 1 / 0.3048, 0, 0, 0},
+          {8, 8, 0, 0, 0, 0},
+          {1, 1, 0, 0, 0, 0},
+          {2, 2, 0, 0, 0, 0},
+          {3, 3, 0, 0, 0, 0}}},
         {"routes when there is no track point",
          Gpx("<rte><rtept lat=\"8\" lon=\"-8\"><ele>0.3048</ele></rtept></rte>"
              "<rte><rtept lat=\"7\" lon=\"-7\"/></rte><trk><name>no points</name></trk>"),
@@ -150,11 +155,6 @@ TEST(GpxReader, PointsWithoutPositionAreSkippedAndTimesOutsideGplStayTimes) {
     EXPECT_EQ(result.Count("points without a valid latitude"), 6u);
     EXPECT_EQ(result.model[0].time.Seconds(), -1);
     EXPECT_EQ(result.model[1].time.Seconds(), 4294967296);
-    EXPECT_EQ(result.Count("route points"), 0u);
-
-    const ReadResult routes =
-        ReadAll(Gpx("<rte><rtept lat=\"1\" lon=\"1\"/></rte>"), Format::Named("gpx"));
-    EXPECT_EQ(routes.Count("route points"), 1u);
 }
 
 TEST(GpxReader, Utf16WithAByteOrderMark) {
@@ -219,24 +219,46 @@ TEST(GpxReader, ErrorsOfTheFileWithTheirPlaces) {
     }
 }
 
-// Routes come before tracks: a file of routes only is read twice, which a
-// pipe cannot be.
-TEST(GpxReader, RoutesFromAPipeCannotBeReadAgain) {
+// Waypoints, routes and tracks in one pass, in the order of the file: a
+// pipe gives them all, with their kinds, texts and the track's sport.
+TEST(GpxReader, WaypointsRoutesAndTracksFromAPipe) {
     testing_support::TempDir dir;
     const std::string fifo = dir / "pipe";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::thread writer([&fifo]() {
-        testing_support::WriteFile(fifo, Gpx("<rte><rtept lat=\"1\" lon=\"2\"/></rte>"));
+        testing_support::WriteFile(
+            fifo, Gpx("<wpt lat=\"3\" lon=\"4\"><name> Hut </name><cmt>c</cmt><desc>d</desc>"
+                      "<link href=\"http://h/\"><text>t</text></link><sym>s</sym><type>y</type>"
+                      "</wpt><rte><name>plan</name><rtept lat=\"1\" lon=\"2\"/></rte>"
+                      "<trk><type>Biking</type><trkseg><trkpt lat=\"1\" lon=\"2\">"
+                      "<name>p</name></trkpt></trkseg></trk>"));
     });
     formats::ReadError error;
     const auto reader = formats::OpenReader(fifo, Format::Named("gpx"), error);
     ASSERT_NE(reader, nullptr);
-    track::Point point;
-    EXPECT_FALSE(reader->Next(point));
+    const ReadResult result = ReadAll(*reader);
     writer.join();
-    EXPECT_TRUE(reader->Failed());
-    EXPECT_EQ(reader->Error().reason,
-              "the file has routes only, and reading it again for them failed: Illegal seek");
+    ASSERT_FALSE(result.failed) << result.error.reason;
+    ASSERT_EQ(result.model.size(), 3u);
+    const track::Point& waypoint = result.model[0];
+    EXPECT_EQ(waypoint.kind, track::Kind::kWaypoint);
+    EXPECT_FALSE(waypoint.begins_track);
+    const std::pair<track::Text, const char*> texts[] = {
+        {track::Text::kName, "Hut"},      {track::Text::kComment, "c"},
+        {track::Text::kDescription, "d"}, {track::Text::kLink, "http://h/"},
+        {track::Text::kSymbol, "s"},      {track::Text::kType, "y"}};
+    for (const auto& [text, value] : texts) {
+        EXPECT_EQ(waypoint.texts.Get(text), value);
+    }
+    EXPECT_EQ(result.model[1].kind, track::Kind::kRoute);
+    EXPECT_TRUE(result.model[1].begins_track);
+    EXPECT_EQ(result.model[1].track_name, "plan");
+    EXPECT_EQ(result.model[2].kind, track::Kind::kTrack);
+    EXPECT_TRUE(result.model[2].begins_track);
+    EXPECT_EQ(result.model[2].track, 1u);
+    EXPECT_TRUE(result.model[2].begins_session);
+    EXPECT_EQ(result.model[2].sport, track::kCycling);
+    EXPECT_EQ(result.model[2].texts.Get(track::Text::kName), "p");
 }
 
 // One tag longer than the reader lets expat hold fails when the limit is

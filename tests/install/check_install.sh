@@ -86,9 +86,9 @@ elif ! "$cmake" --build "$work/consumer" >"$work/build.log" 2>&1; then
 else
     cd "$work"
     actual="$(TZ=UTC "$work/consumer/consumer" leg.gpl 2>&1)" || fail "the consumer failed"
-    csv=$'point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag,segment,heart_rate_bpm,cadence_rpm,power_w,temperature_c
-1,2025-01-01T00:00:00Z,0,0,0,123,4.5,7,1,,,,
-2,2025-01-01T01:00:00Z,1,0,0,45,6.5,8,1,,,,'
+    csv=$'point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag,segment,heart_rate_bpm,cadence_rpm,power_w,temperature_c,kind,track,track_name,name,description,comment,symbol,type,link,lap,sport,sub_sport
+1,2025-01-01T00:00:00Z,0,0,0,123,4.5,7,1,,,,,track,0,,,,,,,,,,
+2,2025-01-01T01:00:00Z,1,0,0,45,6.5,8,1,,,,,track,0,,,,,,,,,,'
     expected_text=$'tags 7 8, 3600 s apart\n110574.389 m, azimuth 0.0\n'"$csv"
     [[ "$actual" == "$expected_text" ]] || fail "consumer printed:"$'\n'"$actual"
     # The installed trackconvert writes the same CSV of the track.

@@ -151,7 +151,7 @@ TEST_F(TrackconvertBadInput, BrokenGpxFailsAtItsPlaceAndLeavesTheOutputAlone) {
 TEST_F(TrackconvertBadInput, AGpxWithoutPointsIsAnEmptyTrack) {
     WriteFile(dir / "none.gpx",
               "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" "
-              "xmlns=\"http://www.topografix.com/GPX/1/1\"><wpt lat=\"1\" lon=\"2\"/></gpx>");
+              "xmlns=\"http://www.topografix.com/GPX/1/1\"><metadata/></gpx>");
     const RunResult result = Convert({"none.gpx", "none.kml"});
     EXPECT_EQ(result.out,
               "Opening none.gpx\nOpening none.kml\nWorking...done.\nWrote 0 data points.\n");

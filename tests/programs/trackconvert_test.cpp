@@ -240,10 +240,11 @@ TEST_F(TrackconvertTest, ASmallTrackInEveryFormat) {
          "]}\n"},
         {{},
          "two.csv",
-         "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag,"
-         "segment,heart_rate_bpm,cadence_rpm,power_w,temperature_c\n"
-         "1,2025-06-14T09:30:00Z,46.9481,7.4474,1771,60,0,1,1,,,,\n"
-         "2,,46.949,7.4496,1775.5,62.5,12.4,2,1,,,,\n"},
+         "point,time,latitude,longitude,altitude_ft,heading_deg,speed_mph,tag,segment,"
+         "heart_rate_bpm,cadence_rpm,power_w,temperature_c,kind,track,track_name,name,description,"
+         "comment,symbol,type,link,lap,sport,sub_sport\n"
+         "1,2025-06-14T09:30:00Z,46.9481,7.4474,1771,60,0,1,1,,,,,track,0,,,,,,,,,,\n"
+         "2,,46.949,7.4496,1775.5,62.5,12.4,2,1,,,,,track,0,,,,,,,,,,\n"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = c.options;
@@ -643,7 +644,7 @@ TEST_F(TrackconvertTest, GpxpyReadsBackTracksSegmentsAndNames) {
     }
     WriteFile(dir / "hikes.gpx", HikesGpx());
     Converted({"hikes.gpx", "out.gpx"});
-    // CSV keeps segments; its tracks are one.
+    // CSV keeps segments and tracks.
     Converted({"hikes.gpx", "hikes.csv"});
     Converted({"hikes.csv", "csv.gpx"});
     const char kScript[] =
@@ -652,7 +653,7 @@ TEST_F(TrackconvertTest, GpxpyReadsBackTracksSegmentsAndNames) {
         "    print(repr(t.name), [len(s.points) for s in t.segments])\n";
     const std::pair<const char*, const char*> cases[] = {
         {"out.gpx", "'Morning hike' [3, 2]\n'hikes' [2]\n"},
-        {"csv.gpx", "'hikes' [3, 2, 2]\n"},
+        {"csv.gpx", "'Morning hike' [3, 2]\n'hikes' [2]\n"},
     };
     for (const auto& [file, tracks] : cases) {
         const RunResult result = Tool(kPython, {"-c", kScript, file});
@@ -776,6 +777,56 @@ TEST_F(IndependentReaders, XmllintFindsTheGpxValid) {
                 EXPECT_NE(gpx.find(value), std::string::npos) << value;
             }
         }
+    }
+}
+
+// Waypoints, routes and tracks of a GPX 1.0 (a waypoint after the track,
+// as some writers put it) come out in GPX 1.1's order, valid, and gpxpy
+// reads the same of them from the input and from the output; through CSV
+// too.
+TEST_F(IndependentReaders, WaypointsAndRoutesGoThroughGpxAndCsv) {
+    const std::string schema = TRACKTOOLS_SOURCE_DIR "/../shared/samples/gpx11.xsd";
+    if (!HasGpxpy() || !FileExists(schema) || !Installed("/usr/bin/xmllint")) {
+        GTEST_SKIP() << "needs gpxpy, xmllint and the GPX schema in ../shared/samples";
+    }
+    WriteFile(dir / "phone.gpx",
+              "<gpx version=\"1.0\" xmlns=\"http://www.topografix.com/GPX/1/0\">"
+              "<wpt lat=\"47.1\" lon=\"8.5\"><ele>500</ele><time>2020-01-01T09:00:00Z</time>"
+              "<name>Hut &amp; &lt;co&gt;</name><cmt>open, \"May\"</cmt><desc>water</desc>"
+              "<url>http://example.org/hut?a=1&amp;b=2</url><sym>Flag</sym><type>hut</type></wpt>"
+              "<rte><name>Plan</name><rtept lat=\"47\" lon=\"8.4\"><name>R1</name></rtept>"
+              "<rtept lat=\"47.05\" lon=\"8.45\"><ele>420</ele></rtept></rte>"
+              "<trk><name>Walk</name><trkseg><trkpt lat=\"47\" lon=\"8.4\"><name>p1</name>"
+              "<desc>speed 3</desc></trkpt><trkpt lat=\"47.01\" lon=\"8.41\"/></trkseg></trk>"
+              "<wpt lat=\"47.2\" lon=\"8.6\"><name>Spring</name></wpt></gpx>");
+    Converted({"phone.gpx", "out.gpx"});
+    Converted({"phone.gpx", "phone.csv"});
+    Converted({"phone.csv", "csv.gpx"});
+    EXPECT_EQ(ReadFile(dir / "csv.gpx"), ReadFile(dir / "out.gpx"));
+    const RunResult valid = Tool("/usr/bin/xmllint", {"--noout", "--schema", schema, "out.gpx"});
+    EXPECT_EQ(valid.exit_status, 0) << valid.err;
+    const char kDump[] =
+        "import gpxpy, sys\n"
+        "g = gpxpy.parse(open(sys.argv[1]))\n"
+        "def p(x): return (x.latitude, x.longitude, x.elevation, x.time, x.name, x.comment,\n"
+        "                  x.description, x.symbol, x.type, getattr(x, 'link', None) or\n"
+        "                  getattr(x, 'url', None))\n"
+        "print(sorted([p(w) for w in g.waypoints], key=str))\n"
+        "print([(r.name, [p(x) for x in r.points]) for r in g.routes])\n"
+        "print([(t.name, [[p(x) for x in s.points] for s in t.segments]) for t in g.tracks])\n";
+    const RunResult in = Tool(kPython, {"-c", kDump, "phone.gpx"});
+    const RunResult out = Tool(kPython, {"-c", kDump, "out.gpx"});
+    ASSERT_EQ(in.exit_status, 0) << in.err;
+    EXPECT_EQ(out.out, in.out) << out.err;
+    EXPECT_NE(in.out.find("Spring"), std::string::npos);
+    const std::string gpx = ReadFile(dir / "out.gpx");
+    EXPECT_LT(gpx.rfind("<wpt"), gpx.find("<rte>"));
+    EXPECT_LT(gpx.find("</rte>"), gpx.find("<trk>"));
+    // Formats without waypoints or routes say what they did with them.
+    for (const char* output : {"out.gpl", "out.tcx"}) {
+        const std::string said = Convert({"phone.gpx", output}).out;
+        EXPECT_NE(said.find("\n2 waypoints were not kept.\n"), std::string::npos) << said;
+        EXPECT_NE(said.find("\n1 route was written as a track.\n"), std::string::npos) << said;
     }
 }
 

@@ -388,9 +388,37 @@ TEST(Edits, KeepThePointsTheirDefinitionsKeepAloneAndTogether) {
             if (alone ? i == run / 12 : random() % 2 != 0)
                 kOptions[i].second(options, track, random);
         }
-        const Points edited = Edit(options, track);
+        // Waypoints among the points take the edits by time and place only.
+        Points waypoints;
+        Points input;
+        for (const Point& point : track) {
+            input.push_back(point);
+            if (random() % 10 == 0) {
+                Point waypoint = point;
+                waypoint.kind = track::Kind::kWaypoint;
+                waypoint.begins_track = waypoint.begins_segment = false;
+                waypoint.track_name.clear();
+                waypoint.tag += 1000000;
+                waypoints.push_back(waypoint);
+                input.push_back(waypoint);
+            }
+        }
+        Points edited;
+        Points edited_waypoints;
+        for (const Point& point : Edit(options, input)) {
+            (point.kind == track::Kind::kWaypoint ? edited_waypoints : edited).push_back(point);
+        }
+        const char* label = alone ? kOptions[run / 12].first : "together";
         ASSERT_EQ(Difference(edited, Reference(options, track, edited)), "")
-            << (alone ? kOptions[run / 12].first : "together") << ", seed " << seed;
+            << label << ", seed " << seed;
+        trackedit::EditOptions place;
+        place.from = options.from, place.to = options.to;
+        place.from_given = options.from_given, place.to_given = options.to_given;
+        place.box_given = options.box_given, place.south = options.south;
+        place.north = options.north, place.west = options.west, place.east = options.east;
+        place.hidden = options.hidden;
+        ASSERT_EQ(Difference(edited_waypoints, Reference(place, waypoints, edited_waypoints)), "")
+            << label << " (waypoints), seed " << seed;
     }
 }
 

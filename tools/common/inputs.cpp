@@ -82,8 +82,7 @@ bool InputSet::NextOther(track::Point*& point) {
         const bool ended = source.count > 0 && straight_ == nullptr;
         if (!ended && Read(current_, *point)) {
             straight_ = source.reader.get();
-            if (positions_only_ && !point->Has(track::kPosition)) {
-                ++skipped_;
+            if (!Wanted(*point)) {
                 return Next(point);
             }
             return true;

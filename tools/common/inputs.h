@@ -43,6 +43,8 @@ class InputSet {
     // position, as a GPL track holds them; the others are passed over and
     // counted.
     void PositionsOnly() { positions_only_ = true; }
+    // The programs that draw or report tracks pass over the waypoints.
+    void TracksOnly() { tracks_only_ = true; }
     // Files that break part way give what was read before the break (see
     // formats::Reader::Salvage).
     void Salvage(bool salvage) { salvage_ = salvage; }
@@ -66,10 +68,9 @@ class InputSet {
         // straight from its reader.
         if (straight_ != nullptr) {
             while (straight_->Next(*point)) {
-                if (!positions_only_ || point->Has(track::kPosition)) {
+                if (Wanted(*point)) {
                     return true;
                 }
-                ++skipped_;
             }
             straight_ = nullptr;
         }
@@ -115,12 +116,26 @@ class InputSet {
     bool NextOther(track::Point*& point);
     bool NextMerged(track::Point*& point);
 
+    // Whether `point` is handed out; one passed over for its lack of a
+    // position is counted.
+    bool Wanted(const track::Point& point) {
+        if (tracks_only_ && point.kind == track::Kind::kWaypoint) {
+            return false;
+        }
+        if (positions_only_ && !point.Has(track::kPosition)) {
+            ++skipped_;
+            return false;
+        }
+        return true;
+    }
+
     const Program& program_;
     Console console_;
     const char* opening_;
     formats::Format read_as_;
     bool merge_ = false;
     bool positions_only_ = false;
+    bool tracks_only_ = false;
     bool salvage_ = false;
     formats::ReadError open_error_;
     std::uint64_t skipped_ = 0;

@@ -14,6 +14,9 @@ void Stage::TakePendingMarks(track::Point& point) {
 
 void Stage::Drop(track::Point& point) {
     ++dropped_;
+    if (point.kind == track::Kind::kWaypoint) {
+        return;  // a waypoint begins nothing
+    }
     // A later track's start wins: the earlier track lost all its points.
     if (point.begins_track) {
         pending_track_ = true;

@@ -68,7 +68,7 @@ class Stage : public Sink {
   protected:
     // Passes `*point` on with the marks of the points dropped before it.
     bool Pass(track::Point*& point) {
-        if (pending_segment_) {
+        if (pending_segment_ && point->kind != track::Kind::kWaypoint) {
             TakePendingMarks(*point);
         }
         return next_->Take(point);

@@ -77,7 +77,10 @@ int ToolFrame::Process(Sink& first, unsigned mark_lag) {
     track::Point* point = &buffer;
     std::uint64_t handed = 0;
     while (inputs_.Next(point)) {
-        if (!first.Take(point)) {
+        // The programs work on tracks and routes: waypoints go through as
+        // they are.
+        Sink& taker = point->kind == track::Kind::kWaypoint ? outputs_ : first;
+        if (!taker.Take(point)) {
             return WriteFailed();
         }
         progress_.Mark(++handed + 1 - mark_lag);

@@ -73,9 +73,9 @@ class ToolFrame {
     // Where a program's chain of stages ends.
     Sink& Output() { return outputs_; }
     // Reads every point of the input into `first` (a stage, or Output()),
-    // then ends the chain. A point is marked when it is handed on, or, with
-    // `mark_lag` 1, when the point after it is (pacer's legs need it).
-    // Returns 0, or the status of a failure it has reported.
+    // waypoints straight into Output(), then ends the chain. A point is marked when it is handed
+    // on, or, with `mark_lag` 1, when the point after it is (pacer's legs need it). Returns 0, or
+    // the status of a failure it has reported.
     int Process(Sink& first, unsigned mark_lag = 0);
 
     // The next text line into a zero-terminated buffer (see

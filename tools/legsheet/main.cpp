@@ -78,6 +78,7 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     Report report;
     tools::InputSet input(program, tools::Console(), "# Opening ");
     input.PositionsOnly();
+    input.TracksOnly();
     bool degrees_minutes_seconds = false;  // for the files after a "-m"
     int exit_value = tools::kExitOk;
     for (int i = 1; i < argc; ++i) {

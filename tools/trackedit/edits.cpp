@@ -363,7 +363,27 @@ class Tracks : public tools::Stage {
 
 }  // namespace
 
-Edits::Edits(const EditOptions& options, tools::Sink& output) {
+Edits::Edits(const EditOptions& options, tools::Sink& output) : to_output_(output) {
+    // Waypoints take the edits by time and place only, in a chain of their
+    // own that ends where the tracks' does.
+    if (options.from_given || options.to_given) {
+        waypoint_stages_.push_back(std::make_unique<TimeRange>(options));
+    }
+    if (options.box_given) {
+        waypoint_stages_.push_back(std::make_unique<Box>(options));
+    }
+    if (!options.hidden.empty()) {
+        waypoint_stages_.push_back(std::make_unique<Hide>(options));
+    }
+    for (std::size_t i = 0; i + 1 < waypoint_stages_.size(); ++i) {
+        waypoint_stages_[i]->Connect(waypoint_stages_[i + 1].get());
+    }
+    if (waypoint_stages_.empty()) {
+        waypoint_first_ = &to_output_;
+    } else {
+        waypoint_stages_.back()->Connect(&to_output_);
+        waypoint_first_ = waypoint_stages_.front().get();
+    }
     if (options.from_given || options.to_given) {
         stages_.push_back(std::make_unique<TimeRange>(options));
     }
@@ -414,6 +434,11 @@ std::vector<formats::Tally> Edits::Tallies() const {
             tallies.push_back(tracks->Named());
         }
     }
+    formats::Tally waypoints = {0, "waypoint was dropped", "waypoints were dropped", true};
+    for (const auto& stage : waypoint_stages_) {
+        waypoints.count += stage->Tally().count;
+    }
+    tallies.push_back(waypoints);
     return tallies;
 }
 

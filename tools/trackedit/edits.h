@@ -5,6 +5,9 @@
 // for is one stage (tools/common/stage.h); the points that come out of the
 // last go to the output.
 //
+// Waypoints take the time range, the box and the hidden zones only, and
+// the other edits leave them as they are.
+//
 // Distances are geodesic, on WGS 84. Memory stays flat: the stages hold
 // no more than a window of points (-simplify) and the points at the end
 // that may yet be trimmed (-trim).
@@ -67,15 +70,32 @@ class Edits : public tools::Sink {
     Edits(const EditOptions& options, tools::Sink& output);
     ~Edits() override;
 
-    bool Take(track::Point*& point) override { return first_->Take(point); }
-    bool End() override { return first_->End(); }
+    bool Take(track::Point*& point) override {
+        return point->kind == track::Kind::kWaypoint ? waypoint_first_->Take(point)
+                                                     : first_->Take(point);
+    }
+    bool End() override { return waypoint_first_->End() && first_->End(); }
 
     // What each edit changed, in the order of the edits.
     std::vector<formats::Tally> Tallies() const;
 
   private:
+    // Passes points on to the output, and leaves the end to the tracks.
+    class ToOutput : public tools::Sink {
+      public:
+        explicit ToOutput(tools::Sink& output) : output_(output) {}
+        bool Take(track::Point*& point) override { return output_.Take(point); }
+        bool End() override { return true; }
+
+      private:
+        tools::Sink& output_;
+    };
+
     std::vector<std::unique_ptr<tools::Stage>> stages_;
     tools::Sink* first_;
+    ToOutput to_output_;
+    std::vector<std::unique_ptr<tools::Stage>> waypoint_stages_;
+    tools::Sink* waypoint_first_ = nullptr;
 };
 
 }  // namespace trackedit

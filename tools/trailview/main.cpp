@@ -135,6 +135,7 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     const tools::Console failures(stderr);
     tools::InputSet input(program, failures, nullptr);
     input.PositionsOnly();
+    input.TracksOnly();
     int status = tools::kExitOk;
     for (; next < argc && !scene.Failed(); ++next) {
         const char* name = argv[next];

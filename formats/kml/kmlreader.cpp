@@ -235,8 +235,11 @@ void KmlReader::EndWhen() {
     }
     const bool kept = track::KeepsTime(seconds);
     time_out_of_range_ += kept ? 0 : 1;
-    const track::Instant instant = track::Instant::FromNanoseconds(
-        seconds * track::Instant::kNanosecondsPerSecond + nanoseconds);
+    // A time outside the years kept would not fit in nanoseconds.
+    const track::Instant instant =
+        kept ? track::Instant::FromNanoseconds(seconds * track::Instant::kNanosecondsPerSecond +
+                                               nanoseconds)
+             : track::Instant();
     if (gx_track_depth_ == 0) {
         has_stamp_ = kept;
         stamp_ = instant;

@@ -97,12 +97,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 # Whatever links the installed formats library links expat too, and the
 # package configuration looks for its headers.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libexpat1-dev, libgeographiclib-dev")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libexpat1-dev, libgeographiclib-dev, zlib1g-dev, libzip-dev")
 find_program(TRACKTOOLS_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(TRACKTOOLS_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libexpat1-dev, libgeographiclib-dev, libexpat1, libc6, libstdc++6, libgcc-s1, libgeographiclib23")
+        "libexpat1-dev, libgeographiclib-dev, zlib1g-dev, libzip-dev, libexpat1, libc6, libstdc++6, libgcc-s1, libgeographiclib23")
 endif()
 include(CPack)

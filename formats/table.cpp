@@ -6,10 +6,12 @@
 #include "geojson/row.h"
 #include "gpl/row.h"
 #include "gpx/row.h"
+#include "gzip/row.h"
 #include "kml/row.h"
 #include "nmea/row.h"
 #include "recognised/row.h"
 #include "tcx/row.h"
+#include "zip/row.h"
 
 namespace formats {
 

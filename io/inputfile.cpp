@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace io {
 
@@ -21,6 +22,7 @@ bool InputFile::Open(const std::string& name) {
         error_ = errno;
         return false;
     }
+    name_ = name;
     return Adopt(fd, true);
 }
 
@@ -28,6 +30,42 @@ bool InputFile::OpenStandardInput() {
     Close();
     error_ = 0;
     return Adopt(STDIN_FILENO, false);
+}
+
+void InputFile::OpenSource(std::unique_ptr<ByteSource> source, unsigned long long device,
+                           unsigned long long inode) {
+    Close();
+    error_ = 0;
+    source_ = std::move(source);
+    regular_ = false;
+    device_ = device;
+    inode_ = inode;
+    at_end_ = false;
+    begin_ = end_ = 0;
+    offset_ = 0;
+    if (!buffer_) {
+        buffer_.reset(new unsigned char[kBufferSize]);
+    }
+}
+
+long InputFile::ReadSome(unsigned char* to, std::size_t size) {
+    if (source_) {
+        int error = 0;
+        const long got = source_->Read(to, size, error);
+        if (got < 0) {
+            error_ = error != 0 ? error : EIO;
+        }
+        return got;
+    }
+    for (;;) {
+        const ssize_t got = ::read(fd_, to, size);
+        if (got >= 0 || errno != EINTR) {
+            if (got < 0) {
+                error_ = errno;
+            }
+            return got;
+        }
+    }
 }
 
 bool InputFile::Adopt(int fd, bool owned) {
@@ -54,7 +92,7 @@ bool InputFile::Adopt(int fd, bool owned) {
 }
 
 bool InputFile::More() {
-    if (fd_ < 0 || at_end_) {
+    if (!IsOpen() || at_end_) {
         return false;
     }
     if (begin_ > 0) {
@@ -65,22 +103,14 @@ bool InputFile::More() {
     if (end_ == kBufferSize) {
         return false;
     }
-    for (;;) {
-        const ssize_t got = ::read(fd_, buffer_.get() + end_, kBufferSize - end_);
-        if (got > 0) {
-            end_ += static_cast<std::size_t>(got);
-            return true;
-        }
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        // A read error ends the input as its end does, but is remembered.
-        if (got < 0) {
-            error_ = errno;
-        }
-        at_end_ = true;
-        return false;
+    const long got = ReadSome(buffer_.get() + end_, kBufferSize - end_);
+    if (got > 0) {
+        end_ += static_cast<std::size_t>(got);
+        return true;
     }
+    // A read error ends the input as its end does, but is remembered.
+    at_end_ = true;
+    return false;
 }
 
 bool InputFile::WantMore(std::size_t count) {
@@ -93,24 +123,16 @@ bool InputFile::WantMore(std::size_t count) {
 }
 
 std::size_t InputFile::ReadBytes(unsigned char* to, std::size_t size) {
-    if (Size() == 0 && size >= kBufferSize / 8 && fd_ >= 0 && !at_end_) {
+    if (Size() == 0 && size >= kBufferSize / 8 && IsOpen() && !at_end_) {
         // A large read with nothing buffered goes straight to the caller:
         // the bytes are copied once, not twice.
-        for (;;) {
-            const ssize_t got = ::read(fd_, to, size);
-            if (got > 0) {
-                offset_ += static_cast<std::uint64_t>(got);
-                return static_cast<std::size_t>(got);
-            }
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got < 0) {
-                error_ = errno;
-            }
-            at_end_ = true;
-            return 0;
+        const long got = ReadSome(to, size);
+        if (got > 0) {
+            offset_ += static_cast<std::uint64_t>(got);
+            return static_cast<std::size_t>(got);
         }
+        at_end_ = true;
+        return 0;
     }
     if (Size() == 0 && !More()) {
         return 0;
@@ -130,7 +152,7 @@ std::size_t InputFile::Peek(const unsigned char** bytes) {
 }
 
 bool InputFile::Rewind() {
-    if (fd_ < 0 || ::lseek(fd_, 0, SEEK_SET) != 0) {
+    if (source_ ? !source_->Rewind() : fd_ < 0 || ::lseek(fd_, 0, SEEK_SET) != 0) {
         return false;
     }
     at_end_ = false;
@@ -173,6 +195,8 @@ void InputFile::Close() {
         ::close(fd_);
     }
     fd_ = -1;
+    source_.reset();
+    name_.clear();
 }
 
 }  // namespace io

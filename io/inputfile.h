@@ -10,6 +10,19 @@
 
 namespace io {
 
+// Bytes that come from elsewhere than a descriptor: the contents of a
+// compressed file or of an archive's member, made as they are read.
+class ByteSource {
+  public:
+    virtual ~ByteSource() = default;
+    // Up to `size` bytes; 0 at the end; -1 on an error, with its errno in
+    // `error`.
+    virtual long Read(unsigned char* to, std::size_t size, int& error) = 0;
+    // Back to the first byte; false when that cannot be done.
+    virtual bool Rewind() = 0;
+    virtual bool CanRewind() const = 0;
+};
+
 class InputFile {
   public:
     // Bytes the buffer holds: a whole number of pages. A reader that needs
@@ -26,6 +39,12 @@ class InputFile {
     bool Open(const std::string& name);
     // Reads standard input, which Close() leaves open.
     bool OpenStandardInput();
+    // Reads the bytes `source` makes, as the contents of the file whose
+    // identity is given.
+    void OpenSource(std::unique_ptr<ByteSource> source, unsigned long long device,
+                    unsigned long long inode);
+    // The name given to Open; empty for standard input and a source.
+    const std::string& Name() const { return name_; }
 
     // The unread bytes in the buffer; Size() of them from Data().
     const unsigned char* Data() const { return buffer_.get() + begin_; }
@@ -60,7 +79,7 @@ class InputFile {
     // errno then tells why.
     bool Rewind();
     // True when Rewind can work: the file is a regular file, not a pipe.
-    bool CanRewind() const { return regular_; }
+    bool CanRewind() const { return source_ ? source_->CanRewind() : regular_; }
     // Bytes taken from the start of the file so far.
     std::uint64_t Offset() const { return offset_; }
 
@@ -72,7 +91,7 @@ class InputFile {
     // The system's error number of the failed open or read, 0 when none.
     int Error() const { return error_; }
     void Close();
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return fd_ >= 0 || source_ != nullptr; }
     // Identity of the open file, to refuse writing over it.
     unsigned long long Device() const { return device_; }
     unsigned long long Inode() const { return inode_; }
@@ -80,7 +99,11 @@ class InputFile {
   private:
     bool Adopt(int fd, bool owned);
     bool WantMore(std::size_t count);
+    // A read of the descriptor or the source, EINTR retried; -1 sets error_.
+    long ReadSome(unsigned char* to, std::size_t size);
 
+    std::unique_ptr<ByteSource> source_;
+    std::string name_;
     int fd_ = -1;
     bool owned_ = true;
     bool regular_ = false;

@@ -12,6 +12,8 @@ set -euo pipefail
 build_packages=(
     cmake make g++
     libexpat1-dev           # GPX reading (formats library)
+    zlib1g-dev              # gzip input
+    libzip-dev              # zip and KMZ input
     libgeographiclib-dev    # geodesic fallback where our iteration gives no answer
     python3                 # make demo: the tests' FIT encoder writes the drive as FIT
 )
@@ -26,7 +28,9 @@ test_packages=(
     dpkg                    # dpkg-deb lists the Debian package
     libcoin-dev             # a VRML reader loads trailview's scenes
     geographiclib-tools     # GeodSolve and CartConvert, reference values
-    gdal-bin                # ogrinfo reads trackconvert's GPX, KML, GeoJSON and CSV
+    gdal-bin                # ogrinfo reads trackconvert's GPX, KML, GeoJSON and CSV;
+                            # ogr2ogr writes the KML and GeoJSON the readers read
+    gzip zip                # compressed inputs of the tests
     python3-gpxpy           # gpxpy reads trackconvert's GPX (with /usr/bin/python3)
     libxml2-utils           # xmllint checks trackconvert's GPX and TCX against their schemas
     chromium                # trackinfo's report pages loaded and looked at

@@ -320,7 +320,13 @@ void FitReader::Stop(const std::string& reason, std::uint64_t offset) {
         done_ = true;
         return;
     }
-    Fail(0, reason, Location::AtOffset(offset));
+    // A file that breaks after whole points may be salvaged.
+    if (count_ > 0) {
+        Break(reason, Location::AtOffset(offset), count_);
+    } else {
+        Fail(0, reason, Location::AtOffset(offset));
+    }
+    done_ = true;
 }
 
 void FitReader::CutShort() {

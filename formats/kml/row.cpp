@@ -1,5 +1,6 @@
 #include "row.h"
 
+#include "kmlreader.h"
 #include "kmlwriter.h"
 #include "tracktools/formats/sniff.h"
 #include "tracktools/formats/writer.h"
@@ -27,6 +28,7 @@ const char* ClampOrExtrude(const WriterOptions& options) {
 constexpr FormatRow kKmlFormat = FormatRow("kml", "KML file")
                                      .Extensions("kml")
                                      .Content(LooksLikeKml)
+                                     .Reads<KmlReader>()
                                      .Writes<KmlWriter>()
                                      .Options(kKmlOptions, ClampOrExtrude);
 

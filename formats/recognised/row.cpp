@@ -1,7 +1,5 @@
 #include "row.h"
 
-#include <cstring>
-
 #include "tracktools/formats/ascii.h"
 #include "tracktools/formats/sniff.h"
 
@@ -10,14 +8,6 @@ namespace {
 
 bool LooksLikeAnyXml(const unsigned char* bytes, std::size_t size) {
     return LooksLikeXml(bytes, size, nullptr);
-}
-
-bool LooksLikeGzip(const unsigned char* bytes, std::size_t size) {
-    return size >= 2 && bytes[0] == 0x1F && bytes[1] == 0x8B;
-}
-
-bool LooksLikeZip(const unsigned char* bytes, std::size_t size) {
-    return size >= 4 && std::memcmp(bytes, "PK\3\4", 4) == 0;
 }
 
 // "<number>:" first: a listing of the text form of track points.
@@ -44,12 +34,6 @@ bool LooksLikeText(const unsigned char* bytes, std::size_t size) {
 
 constexpr FormatRow kXmlFormat =
     FormatRow("", "XML file").Extensions("xml").Content(LooksLikeAnyXml);
-constexpr FormatRow kGzipFormat = FormatRow("", "gzip file")
-                                      .Extensions("gz")
-                                      .Content(LooksLikeGzip)
-                                      .Advice("uncompress it first");
-constexpr FormatRow kZipFormat =
-    FormatRow("", "zip archive").Extensions("zip").Content(LooksLikeZip).Advice("unpack it first");
 constexpr FormatRow kListingFormat =
     FormatRow("", "text listing").Content(LooksLikeListing).ReadAsRecords("logpack");
 constexpr FormatRow kTextFormat = FormatRow("", "text file").Content(LooksLikeText).ReadAsRecords();

@@ -1,6 +1,6 @@
 // The files the suite recognises but reads as no track format, in the table
-// of formats (defined in row.cpp): any other XML, gzip and zip archives,
-// which are refused, and text listings and plain text, which a program that
+// of formats (defined in row.cpp): any other XML, which is refused, and
+// text listings and plain text, which a program that
 // reads GPL records reads as records after a warning.
 #ifndef TRACKTOOLS_FORMATS_RECOGNISED_ROW_H
 #define TRACKTOOLS_FORMATS_RECOGNISED_ROW_H
@@ -10,8 +10,6 @@
 namespace formats {
 
 extern const FormatRow kXmlFormat;
-extern const FormatRow kGzipFormat;
-extern const FormatRow kZipFormat;
 extern const FormatRow kListingFormat;
 extern const FormatRow kTextFormat;
 

@@ -30,6 +30,7 @@ bool XmlReader::Next(track::Point& point) {
         if (ready_) {
             ready_ = false;
             point = point_;
+            ++handed_out_;
             return true;
         }
         if (stream_.Run()) {
@@ -37,7 +38,14 @@ bool XmlReader::Next(track::Point& point) {
         }
         if (stream_.Failed() || !ReadAgain()) {
             const ReadError& error = stream_.Error();
-            if (!error.reason.empty()) {
+            if (error.reason.empty()) {
+                return false;
+            }
+            // A document that breaks after whole points may be salvaged;
+            // a failing read of the file may not.
+            if (error.system_error == 0 && handed_out_ > 0) {
+                Break(error.reason, error.where, handed_out_);
+            } else {
                 Fail(error.system_error, error.reason, error.where);
             }
             return false;

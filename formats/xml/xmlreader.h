@@ -65,6 +65,8 @@ class XmlReader : public Reader, protected XmlHandler {
         ready_ = true;
         stream_.Pause();
     }
+    // A point a reader gave out of its own, for the count a break tells.
+    void CountOut() { ++handed_out_; }
     // The document has ended with no error: true when the reader has the
     // stream read it again (for what it passed over the first time).
     virtual bool ReadAgain() { return false; }
@@ -86,6 +88,7 @@ class XmlReader : public Reader, protected XmlHandler {
     NumberReader numbers_;
     track::Point point_;
     bool ready_ = false;
+    std::uint64_t handed_out_ = 0;
 };
 
 }  // namespace formats

@@ -21,15 +21,16 @@ namespace {
 using namespace testing_support;
 
 const char kUsage[] =
-    "Usage: trackconvert [-f <format>] [-t <format>] [-clamp] [-extrude] [-sport <s>]\n"
+    "Usage: trackconvert [-f <format>] [-t <format>] [-salvage] [-clamp] [-extrude] [-sport <s>]\n"
     "                    <input> <output>\n"
     "\n"
     "where:\t<input>      is the track file to read\n"
     "\t<output>     is the file to write\n"
-    "\t-f <format>  is the input's format: gpl, gpx, tcx, fit, nmea or csv\n"
+    "\t-f <format>  is the input's format: gpl, gpx, tcx, kml, fit, nmea or csv\n"
     "\t             (default: from its extension, else from its content)\n"
     "\t-t <format>  is the output's format: gpl, gpx, tcx, kml, geojson or csv\n"
     "\t             (default: from its extension)\n"
+    "\t-salvage     keeps the points of a FIT or XML file that breaks part way\n"
     "\t-clamp       draws a KML track on the ground\n"
     "\t-extrude     draws a KML track with a wall down to the ground\n"
     "\t-sport <s>   is the sport of a TCX activity: running, biking or other\n"
@@ -118,10 +119,10 @@ TEST_F(TrackconvertTest, ArgumentsThatAreRefusedSaySo) {
          "geojson or csv"},
         {{"-t", "nmea", "in.gpl", "out"},
          "cannot write NMEA logs; -t takes gpl, gpx, tcx, kml, geojson or csv"},
-        {{"-f", "kml", "in.gpl", "out.gpx"},
-         "cannot read KML files; -f takes gpl, gpx, tcx, fit, nmea or csv"},
+        {{"-f", "geojson", "in.gpl", "out.gpx"},
+         "cannot read GeoJSON files; -f takes gpl, gpx, tcx, kml, fit, nmea or csv"},
         {{"-f", "gpz", "in.gpl", "out.gpx"},
-         "unknown format \"gpz\" after -f: gpl, gpx, tcx, fit, nmea or csv"},
+         "unknown format \"gpz\" after -f: gpl, gpx, tcx, kml, fit, nmea or csv"},
         {{"in.gpl", "out.gpx", "-t"}, "-t needs a format: gpl, gpx, tcx, kml, geojson or csv"},
         {{"-clamp", "in.gpl", "out.gpx"}, "-clamp and -extrude are for KML output"},
         {{"-clamp", "-extrude", "in.gpl", "out.kml"},

@@ -43,7 +43,7 @@ GPL_Data_Point At(double latitude, double longitude, std::uint32_t time, double 
 }
 
 const char kUsage[] =
-    "Usage: trackinfo [-metric] [-json] [-check] [-splits] [-pace] [-local]\n"
+    "Usage: trackinfo [-metric] [-json] [-check] [-splits] [-pace] [-local] [-salvage]\n"
     "                 [-stop <speed>] [-climb <metres>] [-html <page.html>] <file>...\n";
 
 // The report of a track without points, after its "File" line.

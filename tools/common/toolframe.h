@@ -59,6 +59,8 @@ class ToolFrame {
     // The programs that work on GPL records see only the points with a
     // position, as a GPL track holds them; the others are counted.
     void PositionsOnly() { inputs_.PositionsOnly(); }
+    // A file that breaks part way gives the points before the break.
+    void Salvage(bool salvage) { inputs_.Salvage(salvage); }
 
     // Prints "Opening " for each file and opens the input, then the output.
     // Returns 0, or, after printing the failure line (and the reason on

@@ -1,6 +1,6 @@
 // trackconvert: converts a track file from one format into another (those
-// of the table of formats: GPL, GPX, TCX, FIT, NMEA and CSV in; GPL, GPX,
-// TCX, KML, GeoJSON and CSV out), point by point.
+// of the table of formats, gzip and zip archives of them too), point by
+// point.
 // The output replaces its name only when the whole conversion succeeded.
 #include <string>
 
@@ -13,7 +13,7 @@ namespace {
 // The usage text; its lists of formats and the options of their writers
 // come from the table of formats.
 std::string Usage() {
-    return "Usage: trackconvert [-f <format>] [-t <format>]" + WriterOptionsSynopsis() +
+    return "Usage: trackconvert [-f <format>] [-t <format>] [-salvage]" + WriterOptionsSynopsis() +
            "\n"
            "                    <input> <output>\n"
            "\n"
@@ -26,7 +26,8 @@ std::string Usage() {
            "\t-t <format>  is the output's format: " +
            formats::Format::WritableNames() +
            "\n"
-           "\t             (default: from its extension)\n" +
+           "\t             (default: from its extension)\n"
+           "\t-salvage     keeps the points of a FIT or XML file that breaks part way\n" +
            WriterOptionsHelp() +
            "\n"
            "Example:\ttrackconvert ride.gpx ride.gpl\n"
@@ -46,6 +47,7 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
 
     tools::ToolFrame frame(program, options.input, options.output);
     frame.ReadAs(options.from);
+    frame.Salvage(options.salvage);
     frame.WriteAs(options.to);
     frame.SetWriterOptions(options.writing);
     frame.ShowTallies(tools::ToolFrame::Tallies::kLines);

@@ -152,6 +152,8 @@ bool ParseOptions(int argc, char* argv[], Options& options, std::string& problem
             }
             to_given = to_given || !from;
             ++i;
+        } else if (std::strcmp(argument, "-salvage") == 0) {
+            options.salvage = true;
         } else if (const formats::WriterOption* option = WriterOptionOf(argument)) {
             if (option->value == nullptr) {
                 options.writing.Set(option->flag);

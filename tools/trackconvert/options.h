@@ -1,6 +1,6 @@
 // The command line of trackconvert:
 //
-//   trackconvert [-f <format>] [-t <format>] [<writer options>] <input> <output>
+//   trackconvert [-f <format>] [-t <format>] [-salvage] [<writer options>] <input> <output>
 //
 // where the writer options are those the table of formats lists for the
 // formats' writers (-clamp, -extrude, -sport <s>, ...). Options may come
@@ -21,6 +21,7 @@ struct Options {
     formats::Format from;
     // -t, else the output's extension.
     formats::Format to;
+    bool salvage = false;            // a file that breaks part way gives what came before
     formats::WriterOptions writing;  // the writer options given, and the track's name
 };
 

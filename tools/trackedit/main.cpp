@@ -42,6 +42,7 @@ constexpr char kUsage[] =
     "\t-split-day        writes a piece for each local day (TZ)\n"
     "\t-split-segments   writes a piece for each segment\n"
     "\t-sort             merges the inputs by time instead of one after another\n"
+    "\t-salvage          keeps the points of a FIT or XML file that breaks part way\n"
     "\n"
     "Example:\ttrackedit -trim 200 -simplify 5 ride.gpx shared.gpx\n"
     "\t This drops the points within 200 m of the start and of the end of\n"
@@ -62,6 +63,7 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     const tools::Console console(options.output == "-" ? stderr : stdout);
     tools::InputSet inputs(program, console);
     inputs.MergeByTime(options.sort);
+    inputs.Salvage(options.salvage);
     if (const int failed = inputs.Open(options.inputs)) {
         return failed;
     }

@@ -86,6 +86,8 @@ bool Parser::Option(const std::string& name, const char* value, bool& used) {
     used = false;
     if (name == "-sort") {
         options_.sort = true;
+    } else if (name == "-salvage") {
+        options_.salvage = true;
     } else if (name == "-metric") {
         metric_ = true;
     } else if (name == "-dedupe") {

@@ -21,6 +21,7 @@ struct Options {
     std::vector<std::string> inputs;
     std::string output;
     bool sort = false;
+    bool salvage = false;  // a file that breaks part way gives what came before
     EditOptions edits;
     Split split = Split::kNone;
     std::int64_t gap_nanoseconds = 0;

@@ -24,7 +24,7 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: trackinfo [-metric] [-json] [-check] [-splits] [-pace] [-local]\n"
+    "Usage: trackinfo [-metric] [-json] [-check] [-splits] [-pace] [-local] [-salvage]\n"
     "                 [-stop <speed>] [-climb <metres>] [-html <page.html>] <file>...\n";
 
 // Reads every point of `name` into `take`, and what the reader said of the
@@ -170,6 +170,7 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     settings.split_metres = options.splits ? units.UnitMetres() : 0.0;
     // Nothing is announced; what cannot be read is explained.
     tools::InputSet input(program, tools::Console(), nullptr);
+    input.Salvage(options.salvage);
     tools::OutputSet page(program, tools::Console(), input);
     Reports reports(options, style, settings, page);
     if (!reports.Open()) {
@@ -207,6 +208,9 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
             report.error = why;
             reports.Failure(report);
             continue;
+        }
+        if (options.salvage) {
+            input.NoteRemarks();  // where a salvaged file broke
         }
         summary.AddReaderFindings(SkippedPoints(report.tallies), ignored_bytes);
         report.figures = summary.Result();

@@ -40,6 +40,8 @@ bool ParseOptions(int argc, char* argv[], Options& options, std::string& why) {
             options.pace = true;
         } else if (word == "-local") {
             options.local = true;
+        } else if (word == "-salvage") {
+            options.salvage = true;
         } else if (word == "-stop" || word == "-climb" || word == "-html") {
             if (at + 1 >= argc) {
                 why = word + ": a value is missing";

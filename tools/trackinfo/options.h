@@ -12,9 +12,10 @@ struct Options {
     bool metric = false;
     bool json = false;
     bool check = false;
-    bool splits = false;  // a kilometre or a mile each
-    bool pace = false;    // beside each speed
-    bool local = false;   // times in the zone TZ names
+    bool splits = false;   // a kilometre or a mile each
+    bool pace = false;     // beside each speed
+    bool local = false;    // times in the zone TZ names
+    bool salvage = false;  // a file that breaks part way gives what came before
     bool stop_given = false;
     double stop = 0.0;   // in the report's unit of speed, when given
     double climb = 5.0;  // metres

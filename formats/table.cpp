@@ -7,6 +7,7 @@
 #include "gpl/row.h"
 #include "gpx/row.h"
 #include "gzip/row.h"
+#include "igc/row.h"
 #include "kml/row.h"
 #include "nmea/row.h"
 #include "recognised/row.h"
@@ -36,6 +37,7 @@ constexpr const FormatRow* kRows[] = {
     &kGzipFormat,
     &kZipFormat,
     &kNmeaFormat,
+    &kIgcFormat,
     &kListingFormat,
     &kCsvFormat,
 #ifdef TRACKTOOLS_EXTRA_FORMAT

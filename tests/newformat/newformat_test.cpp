@@ -26,7 +26,8 @@ TEST(NewFormat, ItsRowAloneMakesItKnownReadAndWritten) {
     const std::string help = Dots(dir, {"--help"}).out;
     EXPECT_NE(help.find(" [-label <text>]"), std::string::npos) << help;
     EXPECT_NE(help.find("\t-label <text> is the label of a DOTS file\n"), std::string::npos);
-    EXPECT_NE(help.find("format: gpl, gpx, tcx, kml, fit, nmea, csv or dots\n"), std::string::npos);
+    EXPECT_NE(help.find("format: gpl, gpx, tcx, kml, fit, nmea, igc, csv or dots\n"),
+              std::string::npos);
     EXPECT_NE(help.find("format: gpl, gpx, tcx, kml, geojson, csv or dots\n"), std::string::npos);
 
     const struct {
@@ -35,7 +36,7 @@ TEST(NewFormat, ItsRowAloneMakesItKnownReadAndWritten) {
     } refused[] = {
         {{"-label", "x", "in.dots", "out.gpx"}, "-label is for DOTS output"},
         {{"-f", "geojson", "in.dots", "out.gpx"},
-         "cannot read GeoJSON files; -f takes gpl, gpx, tcx, kml, fit, nmea, csv or dots"},
+         "cannot read GeoJSON files; -f takes gpl, gpx, tcx, kml, fit, nmea, igc, csv or dots"},
         {{"in.dots", "out.nmea"},
          "out.nmea: cannot write NMEA logs; -t takes gpl, gpx, tcx, kml, geojson, csv or dots"},
     };

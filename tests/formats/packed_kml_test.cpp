@@ -203,7 +203,15 @@ TEST(Salvage, CutFitAndGpxKeepTheWholePointsBeforeTheBreak) {
         ASSERT_LT(salvaged.model.size(), full.model.size());
         std::vector<track::Point> first(full.model.begin(),
                                         full.model.begin() + salvaged.model.size());
-        EXPECT_EQ(formats_support::Describe(salvaged.model), formats_support::Describe(first));
+        // A run's cadence is doubled to steps by the sport of its session,
+        // a message at the end of the file: a cut file gives it as stored.
+        std::vector<track::Point> kept_points = salvaged.model;
+        for (std::vector<track::Point>* points : {&kept_points, &first}) {
+            for (track::Point& point : *points) {
+                point.Clear(track::kCadence);
+            }
+        }
+        EXPECT_EQ(formats_support::Describe(kept_points), formats_support::Describe(first));
         const std::string kept = "the " + std::to_string(salvaged.model.size()) + " points";
         EXPECT_NE(salvaged.error.reason.find(kept), std::string::npos) << salvaged.error.reason;
         if (!c.where.empty()) {

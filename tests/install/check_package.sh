@@ -54,9 +54,17 @@ echo "package: $(basename "$deb")"
 [[ -n "$(dpkg-deb -f "$deb" Maintainer)" ]] || fail "no Maintainer field"
 [[ -n "$(dpkg-deb -f "$deb" Description)" ]] || fail "no Description field"
 dpkg-deb -f "$deb" Depends | grep -q libc6 || fail "Depends does not name libc6: $(dpkg-deb -f "$deb" Depends)"
-# The geodesy library and the programs that link it need GeographicLib.
-dpkg-deb -f "$deb" Depends | grep -q 'libgeographiclib[0-9]' ||
-    fail "Depends does not name GeographicLib's run-time package: $(dpkg-deb -f "$deb" Depends)"
+# The installed geodesy library links GeographicLib: its development package.
+dpkg-deb -f "$deb" Depends | grep -q 'libgeographiclib-dev' ||
+    fail "Depends does not name GeographicLib's development package: $(dpkg-deb -f "$deb" Depends)"
+# A program that loads GeographicLib at run time needs its run-time package
+# (the optimised programs carry it within, and need none).
+dpkg-deb -x "$deb" "$work/unpacked"
+if command -v readelf >/dev/null &&
+    readelf -d "$work"/unpacked/usr/bin/* 2>/dev/null | grep -q 'NEEDED.*libGeographicLib'; then
+    dpkg-deb -f "$deb" Depends | grep -q 'libgeographiclib[0-9]' ||
+        fail "Depends does not name GeographicLib's run-time package: $(dpkg-deb -f "$deb" Depends)"
+fi
 
 # Regular files of the package, as paths below /usr.
 dpkg-deb -c "$deb" | awk '$1 ~ /^-/ { print $6 }' | sed -n 's|^\./usr/||p' | sort >"$work/in-package"

@@ -78,8 +78,10 @@ bool IgcReader::Fix(std::string_view line, track::Point& point) {
         seconds > 59 || lat_minutes >= 60000 || lon_minutes >= 60000) {
         return false;
     }
-    const double latitude = lat_degrees + lat_minutes / 60000.0;
-    const double longitude = lon_degrees + lon_minutes / 60000.0;
+    const double latitude =
+        static_cast<double>(lat_degrees) + static_cast<double>(lat_minutes) / 60000.0;
+    const double longitude =
+        static_cast<double>(lon_degrees) + static_cast<double>(lon_minutes) / 60000.0;
     if (latitude > 90.0 || longitude > 180.0) {
         return false;
     }

@@ -303,7 +303,8 @@ void TcxWriter::WriteLapStart(const Lap& lap) {
     text_.Put("        <Calories>0</Calories>\n");
     if (lap.hearts > 0) {
         text_.Put("        <AverageHeartRateBpm>\n          <Value>");
-        text_.Unsigned(static_cast<unsigned>(std::round(lap.heart_sum / lap.hearts)));
+        text_.Unsigned(
+            static_cast<unsigned>(std::round(lap.heart_sum / static_cast<double>(lap.hearts))));
         text_.Put(
             "</Value>\n        </AverageHeartRateBpm>\n        <MaximumHeartRateBpm>\n"
             "          <Value>");

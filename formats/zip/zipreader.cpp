@@ -14,7 +14,9 @@ namespace formats {
 // The bytes of one member of an archive.
 class ZipSource : public io::ByteSource {
   public:
-    ZipSource(zip_t* archive, zip_uint64_t index) : archive_(archive), index_(index) { Rewind(); }
+    ZipSource(zip_t* archive, zip_uint64_t index) : archive_(archive), index_(index) {
+        OpenMember();
+    }
     ~ZipSource() override {
         if (member_ != nullptr) {
             zip_fclose(member_);
@@ -38,7 +40,13 @@ class ZipSource : public io::ByteSource {
         }
         return static_cast<long>(got);
     }
-    bool Rewind() override {
+    bool Rewind() override { return OpenMember(); }
+    bool CanRewind() const override { return true; }
+    const std::string& Problem() const { return problem_; }
+
+  private:
+    // Opens the member from its first byte, closing it first if open.
+    bool OpenMember() {
         if (member_ != nullptr) {
             zip_fclose(member_);
         }
@@ -50,11 +58,7 @@ class ZipSource : public io::ByteSource {
         }
         return true;
     }
-    bool CanRewind() const override { return true; }
 
-    const std::string& Problem() const { return problem_; }
-
-  private:
     zip_t* archive_;
     zip_uint64_t index_;
     zip_file_t* member_ = nullptr;

@@ -82,11 +82,12 @@ bool InputSet::NextOther(track::Point*& point) {
         const bool ended = source.count > 0 && straight_ == nullptr;
         if (!ended && Read(current_, *point)) {
             straight_ = source.reader.get();
-            if (!Wanted(*point)) {
-                return Next(point);
+            if (Wanted(*point)) {
+                return true;
             }
-            return true;
+            continue;  // the next point of the same input
         }
+        straight_ = nullptr;
         if (source.reader->Failed()) {
             failed_ = current_;
             return false;

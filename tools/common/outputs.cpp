@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -38,13 +39,10 @@ bool OutputSet::Spared(const std::string& name) const {
     if (spared_.empty() || name == "-" || ::stat(name.c_str(), &info) != 0) {
         return false;
     }
-    for (const Identity& identity : spared_) {
-        if (identity.inode != 0 && identity.device == info.st_dev &&
-            identity.inode == info.st_ino) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(spared_.begin(), spared_.end(), [&info](const Identity& identity) {
+        return identity.inode != 0 && identity.device == info.st_dev &&
+               identity.inode == info.st_ino;
+    });
 }
 
 bool OutputSet::OpenFile(const std::string& name) {

@@ -79,7 +79,7 @@ int ToolFrame::Process(Sink& first, unsigned mark_lag) {
     while (inputs_.Next(point)) {
         // The programs work on tracks and routes: waypoints go through as
         // they are.
-        Sink& taker = point->kind == track::Kind::kWaypoint ? outputs_ : first;
+        Sink& taker = point->kind == track::Kind::kWaypoint ? static_cast<Sink&>(outputs_) : first;
         if (!taker.Take(point)) {
             return WriteFailed();
         }

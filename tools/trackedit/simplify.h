@@ -30,7 +30,7 @@ class Simplify : public tools::Stage {
     static constexpr double kLongestLine = 100000.0;
 
     Simplify(double metres, std::size_t window);
-    bool Take(track::Point*& point) override;
+    bool Take(track::Point*& taken) override;
     bool End() override;
     formats::Tally Tally() const override;
 

@@ -361,38 +361,41 @@ class Tracks : public tools::Stage {
     std::uint64_t named_ = 0;
 };
 
+using Stages = std::vector<std::unique_ptr<tools::Stage>>;
+
+// The edits that select by time and place, which waypoints take as well.
+void AddSelections(const EditOptions& options, Stages& stages) {
+    if (options.from_given || options.to_given) {
+        stages.push_back(std::make_unique<TimeRange>(options));
+    }
+    if (options.box_given) {
+        stages.push_back(std::make_unique<Box>(options));
+    }
+    if (!options.hidden.empty()) {
+        stages.push_back(std::make_unique<Hide>(options));
+    }
+}
+
+// Connects the stages one after another to `end`; the first taker.
+tools::Sink* Chain(Stages& stages, tools::Sink& end) {
+    if (stages.empty()) {
+        return &end;
+    }
+    for (std::size_t i = 0; i + 1 < stages.size(); ++i) {
+        stages[i]->Connect(stages[i + 1].get());
+    }
+    stages.back()->Connect(&end);
+    return stages.front().get();
+}
+
 }  // namespace
 
 Edits::Edits(const EditOptions& options, tools::Sink& output) : to_output_(output) {
     // Waypoints take the edits by time and place only, in a chain of their
     // own that ends where the tracks' does.
-    if (options.from_given || options.to_given) {
-        waypoint_stages_.push_back(std::make_unique<TimeRange>(options));
-    }
-    if (options.box_given) {
-        waypoint_stages_.push_back(std::make_unique<Box>(options));
-    }
-    if (!options.hidden.empty()) {
-        waypoint_stages_.push_back(std::make_unique<Hide>(options));
-    }
-    for (std::size_t i = 0; i + 1 < waypoint_stages_.size(); ++i) {
-        waypoint_stages_[i]->Connect(waypoint_stages_[i + 1].get());
-    }
-    if (waypoint_stages_.empty()) {
-        waypoint_first_ = &to_output_;
-    } else {
-        waypoint_stages_.back()->Connect(&to_output_);
-        waypoint_first_ = waypoint_stages_.front().get();
-    }
-    if (options.from_given || options.to_given) {
-        stages_.push_back(std::make_unique<TimeRange>(options));
-    }
-    if (options.box_given) {
-        stages_.push_back(std::make_unique<Box>(options));
-    }
-    if (!options.hidden.empty()) {
-        stages_.push_back(std::make_unique<Hide>(options));
-    }
+    AddSelections(options, waypoint_stages_);
+    waypoint_first_ = Chain(waypoint_stages_, to_output_);
+    AddSelections(options, stages_);
     if (options.trim >= 0.0) {
         stages_.push_back(std::make_unique<Trim>(options.trim));
     }
@@ -411,15 +414,7 @@ Edits::Edits(const EditOptions& options, tools::Sink& output) : to_output_(outpu
     if (options.join || options.name_given) {
         stages_.push_back(std::make_unique<Tracks>(options));
     }
-    for (std::size_t i = 0; i + 1 < stages_.size(); ++i) {
-        stages_[i]->Connect(stages_[i + 1].get());
-    }
-    if (stages_.empty()) {
-        first_ = &output;
-    } else {
-        stages_.back()->Connect(&output);
-        first_ = stages_.front().get();
-    }
+    first_ = Chain(stages_, output);
 }
 
 Edits::~Edits() = default;

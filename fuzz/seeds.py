@@ -236,3 +236,47 @@ put("tcx_reader", "course",
 put("tcx_reader", "damaged",
     TCX_ROOT + "<Activities><Activity><Lap><Track>" + TCX_POINT.replace("71.6", "high")
     + TCX_POINT[:150])
+
+# IGC: a dated log across midnight with valid and invalid fixes, an undated
+# one, the long date header, and damaged B records.
+IGC_FIXES = ("B2359584710500N00805000EA0123401300\n"
+             "B0000024710600N00805100EV0123501310\n"
+             "B0000064710700S00805200WA0123601320\n")
+put("igc_reader", "midnight", "AXXX001 logger\nHFDTE150725\nHFPLTPILOT:someone\n" + IGC_FIXES
+    + "LXXX a comment\nE000010PEV\n")
+put("igc_reader", "long-date", "AXXX001\r\nHFDTEDATE:010199,01\r\n" + IGC_FIXES.replace("\n", "\r\n"))
+put("igc_reader", "undated", "AXXX001\n" + IGC_FIXES)
+put("igc_reader", "damaged", "AXXX001\nHFDTE320225\nB12345\nB1234564799999N18099999EA99999\n"
+    + IGC_FIXES[:20])
+
+# gzip: the first byte says whether the rest is packed by the target (odd)
+# or is the gzip file itself (even).
+import gzip  # noqa: E402
+import io  # noqa: E402
+import zipfile  # noqa: E402
+GPX = ('<?xml version="1.0"?><gpx version="1.1" xmlns="http://www.topografix.com/GPX/1/1">'
+       '<trk><trkseg><trkpt lat="46.9" lon="7.4"><ele>500</ele><time>2025-06-14T09:30:00Z</time>'
+       '</trkpt><trkpt lat="46.91" lon="7.41"/></trkseg></trk></gpx>\n')
+put("gzip_reader", "packed-gpx", b"\x01" + GPX.encode())
+put("gzip_reader", "packed-igc", b"\x01" + ("AXXX001\nHFDTE150725\n" + IGC_FIXES).encode())
+put("gzip_reader", "gpx-gz", b"\x00" + gzip.compress(GPX.encode(), mtime=0))
+put("gzip_reader", "two-members", b"\x00" + gzip.compress(GPX[:90].encode(), mtime=0)
+    + gzip.compress(GPX[90:].encode(), mtime=0))
+put("gzip_reader", "cut", b"\x00" + gzip.compress(GPX.encode(), mtime=0)[:-6])
+
+
+def zipped(members):
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as archive:
+        for name, body in members:
+            info = zipfile.ZipInfo(name, date_time=(2025, 6, 14, 9, 30, 0))
+            info.compress_type = zipfile.ZIP_DEFLATED
+            archive.writestr(info, body)
+    return out.getvalue()
+
+
+KML = ('<?xml version="1.0"?><kml xmlns="http://www.opengis.net/kml/2.2"><Placemark><name>t</name>'
+       '<LineString><coordinates>7.4,46.9,500 7.41,46.91,510</coordinates></LineString></Placemark></kml>')
+put("zip_reader", "kmz", zipped([("doc.kml", KML), ("files/photo.jpg", b"\xff\xd8\xff")]))
+put("zip_reader", "gpx", zipped([("ride.gpx", GPX)]))
+put("zip_reader", "two-tracks", zipped([("a.gpx", GPX), ("b.gpx", GPX)]))

@@ -3,6 +3,8 @@
 // and records that are passed over or cannot be read.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sstream>
 #include <string>
 
 #include "files.h"
@@ -62,6 +64,47 @@ TEST(IgcReader, DatesMidnightValidityAndOtherRecords) {
         for (std::size_t i = 0; i < 4; ++i) {
             EXPECT_EQ(read.tallies[i].count, c.tallies[i]) << read.tallies[i].many;
         }
+    }
+}
+
+// The hand-made logs of tests/formats/igc against igc-parser's readings of
+// them (make_readings.sh): the same fixes in order, at the same positions
+// and times; a valid fix has the GNSS altitude as its elevation, an invalid
+// one none. igc-parser reads a GNSS altitude of 0 as none; we keep it.
+TEST(IgcReader, AgreesWithAnIndependentReader) {
+    for (const char* name : {"task-and-extensions", "midnight", "ranges"}) {
+        SCOPED_TRACE(name);
+        const std::string dir = std::string(TRACKTOOLS_SOURCE_DIR) + "/tests/formats/igc/";
+        const formats_support::ReadResult read =
+            ReadAll(testing_support::ReadFile(dir + name + ".igc"), formats::Format::Named("igc"));
+        ASSERT_FALSE(read.failed) << read.error.reason;
+        std::istringstream lines(testing_support::ReadFile(dir + "readings/" + name + ".json"));
+        std::size_t i = 0;
+        for (std::string line; std::getline(lines, line);) {
+            double time = 0, lat = 0, lon = 0;
+            char valid[8] = "", gnss[16] = "";
+            if (std::sscanf(line.c_str(),
+                            "  {\"time\":%lf,\"lat\":%lf,\"lon\":%lf,\"valid\":%7[a-z],"
+                            "\"gnss\":%15[-0-9.nul]",
+                            &time, &lat, &lon, valid, gnss) != 5) {
+                continue;
+            }
+            SCOPED_TRACE("fix " + std::to_string(i));
+            ASSERT_LT(i, read.model.size());
+            const track::Point& point = read.model[i++];
+            EXPECT_DOUBLE_EQ(point.latitude, lat);
+            EXPECT_DOUBLE_EQ(point.longitude, lon);
+            ASSERT_TRUE(point.Has(track::kTime));
+            EXPECT_EQ(point.time.Seconds(), static_cast<std::int64_t>(time));
+            if (std::string(valid) == "false") {
+                EXPECT_FALSE(point.Has(track::kElevation));
+            } else if (std::string(gnss) != "null") {
+                ASSERT_TRUE(point.Has(track::kElevation));
+                EXPECT_EQ(point.elevation, std::strtod(gnss, nullptr));
+            }
+        }
+        EXPECT_GT(i, 0u) << "no readings";
+        EXPECT_EQ(i, read.model.size());
     }
 }
 

@@ -123,9 +123,10 @@ track::LapTrigger TriggerOf(const std::string& name) {
 // a heart rate of 0 is none and a run's cadence is in steps. A point begins
 // a segment where a timer stopped since the point before, a lap where a
 // lap ended since, and a session, with its sport, where one began.
-void ExpectAsRead(const std::string& path, const Reading& reading, std::size_t chained_at = 0) {
+void ExpectAsRead(const std::string& path, const Reading& reading, std::size_t chained_at = 0,
+                  bool salvage = false) {
     SCOPED_TRACE(path);
-    const Read read = ReadPoints(path);
+    const Read read = ReadPoints(path, {}, salvage);
     ASSERT_FALSE(read.failed) << read.error.reason;
     EXPECT_EQ(read.sport, SportOf(reading.sport));
     ASSERT_EQ(read.points.size(), reading.records.size());
@@ -219,6 +220,20 @@ TEST(FitReader, TheEncodersCasesReadAsFitFileParserReadsThem) {
     const Reading tail = LoadReading("chained-tail");
     chained.records.insert(chained.records.end(), tail.records.begin(), tail.records.end());
     ExpectAsRead(CasesDir() + "/chained.fit", chained, first);
+    // Cut off part way and salvaged: the records fit-file-parser reads of
+    // the same bytes, but a last one it reads on past the cut (with fewer
+    // values than the whole file's record there).
+    const testing_support::TempDir dir;
+    testing_support::WriteFile(dir / "cut.fit",
+                               testing_support::ReadFile(CasesDir() + "/basic.fit").substr(0, 600));
+    Reading cut = LoadReading("cut");
+    const Reading whole = LoadReading("basic");
+    ASSERT_FALSE(cut.records.empty());
+    const std::size_t last = cut.records.size() - 1;
+    if (cut.records[last].size() < whole.records.at(last).size()) {
+        cut.records.pop_back();
+    }
+    ExpectAsRead(dir / "cut.fit", cut, 0, true);
 }
 
 TEST(FitReader, TheSampleRecordingsReadAsFitFileParserReadsThem) {

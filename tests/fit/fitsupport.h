@@ -52,8 +52,8 @@ struct Read {
 };
 
 // Every point of `path` read as `format` (unknown: as its name or content
-// says).
-inline Read ReadPoints(const std::string& path, formats::Format format = {}) {
+// says), salvaging a file that breaks when asked to.
+inline Read ReadPoints(const std::string& path, formats::Format format = {}, bool salvage = false) {
     Read result;
     const auto reader = formats::OpenReader(path, format, result.error);
     if (!reader) {
@@ -61,6 +61,7 @@ inline Read ReadPoints(const std::string& path, formats::Format format = {}) {
         result.failed = true;
         return result;
     }
+    reader->Salvage(salvage);
     track::Point point;
     while (reader->Next(point)) {
         result.points.push_back(point);

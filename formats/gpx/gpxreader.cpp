@@ -115,6 +115,13 @@ void GpxReader::Open(const XmlName& name, const XmlAttributes& attributes, int d
     }
     if (point_depth_ == 0) {
         if (space != Space::kGpx) {
+            // An app's own activity tag in the track's extensions
+            // (<trk><extensions><x:activity>) names the sport where no
+            // `type` does.
+            if (track_depth_ != 0 && !in_route_ && depth == track_depth_ + 2 &&
+                local == "activity" && sport_ == track::kUnknownSport) {
+                BeginCollecting(Collect::kTrackType, depth);
+            }
             return;
         }
         if (depth == 2 && (local == "trk" || local == "rte")) {

@@ -7,7 +7,9 @@
 // its `name` child (blanks around it dropped, cut at 1024 bytes between
 // characters) when that comes before its first point, as GPX has it; each
 // `trkseg` begins a segment. The `type` of a `trk` names its sport (see
-// track::SportNamed): its first point begins a session of that sport. Of
+// track::SportNamed), else an `activity` element of any namespace in its
+// `extensions` (as apps write it): its first point begins a session of
+// that sport. Of
 // each point:
 //
 //   - position: the `lat` and `lon` attributes, read as the C locale's

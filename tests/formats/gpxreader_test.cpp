@@ -261,6 +261,22 @@ TEST(GpxReader, WaypointsRoutesAndTracksFromAPipe) {
     EXPECT_EQ(result.model[2].texts.Get(track::Text::kName), "p");
 }
 
+// Without a type, an app's activity tag in the track's extensions names the
+// sport; a type names it first.
+TEST(GpxReader, SportFromAnActivityExtension) {
+    const char* const kTrack =
+        "<trk>%s<extensions><l:activity xmlns:l=\"http://app/\">running</l:activity></extensions>"
+        "<trkseg><trkpt lat=\"1\" lon=\"2\"/></trkseg></trk>";
+    for (const auto& [type, sport] : {std::pair<const char*, std::uint8_t>{"", track::kRunning},
+                                      {"<type>cycling</type>", track::kCycling}}) {
+        char body[400];
+        std::snprintf(body, sizeof body, kTrack, type);
+        const ReadResult result = ReadAll(Gpx(body), Format::Named("gpx"));
+        ASSERT_EQ(result.model.size(), 1u) << result.error.reason;
+        EXPECT_EQ(result.model[0].sport, sport) << type;
+    }
+}
+
 // One tag longer than the reader lets expat hold fails when the limit is
 // passed, not at the end of the tag.
 TEST(GpxReader, MarkupLongerThanTheLimitFailsEarly) {

@@ -128,6 +128,8 @@ FieldOf ValueOf(std::uint16_t message, std::uint8_t field) {
                 return {FitReader::kPower, 0x84};
             case 13:
                 return {FitReader::kTemperature, 0x01};
+            case 53:
+                return {FitReader::kFractionalCadence, 0x02};
             case 73:
                 return {FitReader::kEnhancedSpeed, 0x86};
             case 78:
@@ -636,6 +638,9 @@ FitReader::Step FitReader::ReadData(std::uint64_t start, unsigned header, track:
         if (present(sensor.value)) {
             point.Set(sensor.field, values[sensor.value] / sensor.scale);
         }
+    }
+    if (point.Has(track::kCadence) && present(kFractionalCadence)) {
+        point.cadence += values[kFractionalCadence] / 128.0;
     }
     // No strap paired: the device writes 0.
     if (point.Has(track::kHeartRate) && point.heart_rate == 0.0) {

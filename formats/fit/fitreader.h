@@ -19,8 +19,8 @@
 //     without a position.
 //   - Elevation: field 78 (enhanced altitude), else 2: value / 5 - 500 m.
 //   - Speed: field 73 (enhanced speed), else 6: value / 1000 m/s.
-//   - Heart rate 3, cadence 4, power 7, temperature 13, and distance 5
-//     (value / 100 m).
+//   - Heart rate 3, cadence 4 (with field 53, the fraction in 128ths,
+//     added), power 7, temperature 13, and distance 5 (value / 100 m).
 //
 // Each of these fields has its base type (uint32 for times, sint32 for
 // positions, ...); a value is its field's first element, and the type's
@@ -104,6 +104,7 @@ class FitReader : public Reader {
         kStartTime,
         kLapTrigger,
         kFileType,
+        kFractionalCadence,
         kValueCount,
     };
 

@@ -51,7 +51,7 @@ RECORD_FIELDS = {
     "timestamp": (253, 0x86), "lat": (0, 0x85), "lon": (1, 0x85), "altitude": (2, 0x84),
     "heart_rate": (3, 0x02), "cadence": (4, 0x02), "distance": (5, 0x86), "speed": (6, 0x84),
     "power": (7, 0x84), "temperature": (13, 0x01), "enhanced_speed": (73, 0x86),
-    "enhanced_altitude": (78, 0x86),
+    "enhanced_altitude": (78, 0x86), "fractional_cadence": (53, 0x02),
 }
 
 
@@ -296,6 +296,18 @@ def case_no_gps():
     return fit.bytes()
 
 
+def case_fractional_cadence():
+    """A run whose cadence has its fraction in 128ths of a stride."""
+    fit = Fit()
+    fit.file_id()
+    rows = list(ride(12))
+    for i, row in enumerate(rows):
+        row["fractional_cadence"] = i * 16 % 128 if i != 3 else INVALID
+    records(fit, 1, ["timestamp", "lat", "lon", "cadence", "fractional_cadence"], rows)
+    fit.session(2, 1)
+    return fit.bytes()
+
+
 def case_odd_sizes():
     """Fields whose size is no multiple of their type, arrays, a field too
     short for its type, a string without its terminator, other base types
@@ -451,6 +463,7 @@ CASES = {
     "invalid": case_invalid, "no-gps": case_no_gps, "odd-sizes": case_odd_sizes,
     "pauses": case_pauses, "system-time": case_system_time,
     "huge-definition": case_huge_definition, "sport-other": case_sport_other,
+    "fractional-cadence": case_fractional_cadence,
 }
 
 

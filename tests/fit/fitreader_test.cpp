@@ -208,9 +208,10 @@ void ExpectAsRead(const std::string& path, const Reading& reading, std::size_t c
 
 TEST(FitReader, TheEncodersCasesReadAsFitFileParserReadsThem) {
     REQUIRE_FIT_CASES();
-    for (const char* name : {"basic", "compressed", "big-endian", "developer", "redefined",
-                             "invalid", "no-gps", "odd-sizes", "pauses", "system-time",
-                             "huge-definition", "sport-other", "device-pauses", "multisport"}) {
+    for (const char* name :
+         {"basic", "compressed", "big-endian", "developer", "redefined", "invalid", "no-gps",
+          "odd-sizes", "pauses", "system-time", "huge-definition", "sport-other", "device-pauses",
+          "multisport", "fractional-cadence"}) {
         ExpectAsRead(CasesDir() + "/" + name + ".fit", LoadReading(name));
     }
     // fit-file-parser stops after the first of chained files; the second

@@ -27,7 +27,10 @@ for (const file of files) {
             const records = (data.records || []).map((r) => JSON.stringify({
                 time: seconds(r.timestamp), lat: r.position_lat, lon: r.position_long,
                 elevation: r.enhanced_altitude ?? r.altitude, speed: r.enhanced_speed ?? r.speed,
-                heart_rate: r.heart_rate, cadence: r.cadence, power: r.power,
+                heart_rate: r.heart_rate,
+                // the whole strides and the fraction a device may add in 128ths
+                cadence: r.cadence === undefined ? undefined : r.cadence + (r.fractional_cadence ?? 0),
+                power: r.power,
                 temperature: r.temperature, distance: r.distance}));
             lines.push(` "sport": ${JSON.stringify(session ? session.sport : null)},`);
             lines.push(` "stops": ${JSON.stringify(stops)},`);

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -52,9 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string packed_name = input.Hold(packed.data(), packed.size());
     const std::string plain_name = plain.Hold(data, size);
     formats::ReadError error;
-    if (formats::OpenReader(plain_name, formats::Format(), error) == nullptr) {
-        // Contents of a format the suite cannot read are refused packed too,
-        // when opened or at the first read.
+    const bool packed_inside = (size >= 2 && data[0] == 0x1F && data[1] == 0x8B) ||
+                               (size >= 4 && std::memcmp(data, "PK\3\4", 4) == 0);
+    if (packed_inside || formats::OpenReader(plain_name, formats::Format(), error) == nullptr) {
+        // Contents of a format the suite cannot read, and a packed file
+        // inside, are refused, when opened or at the first read.
         const auto reader = formats::OpenReader(packed_name, formats::Format(), error);
         track::Point point;
         FUZZ_CHECK(reader == nullptr || (!reader->Next(point) && reader->Failed()));

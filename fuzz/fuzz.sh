@@ -14,7 +14,7 @@ set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 targets=(text_line record geodesy writedata vrml_number vrml_scene gpx_reader nmea_reader csv_reader
-         trackedit fit_reader tcx_reader xml_paths kml_reader)
+         trackedit fit_reader tcx_reader xml_paths kml_reader geojson_reader)
 skip=77
 
 usage() {
@@ -61,7 +61,8 @@ run_one() {
     case "$target" in
         text_line) options+=(-max_len=1200) ;;   # lines past the 510 characters of logpack
         vrml_scene) options+=(-max_len=8192) ;;
-        gpx_reader | nmea_reader | csv_reader | fit_reader | tcx_reader | xml_paths | kml_reader)
+        gpx_reader | nmea_reader | csv_reader | fit_reader | tcx_reader | xml_paths | kml_reader | \
+            geojson_reader)
             options+=(-max_len=16384) ;;
     esac
     local status=0

@@ -485,7 +485,7 @@ bool GeoJsonReader::Properties() {
             continue;
         }
         const bool time = key == "time";
-        const bool route = key == "route";
+        const bool kind = key == "kind";
         int text = -1;
         for (std::size_t i = 0; i < sizeof kTexts / sizeof kTexts[0]; ++i) {
             if (key == kTexts[i].name) {
@@ -518,8 +518,12 @@ bool GeoJsonReader::Properties() {
                     seconds * track::Instant::kNanosecondsPerSecond + nanoseconds);
             }
         }
-        if (route) {
-            route_ = token == JsonToken::kTrue;
+        if (kind && token == JsonToken::kString) {
+            const std::string_view said = tokens_.Text();
+            kind_ = said == "route"      ? Said::kRoute
+                    : said == "waypoint" ? Said::kWaypoint
+                    : said == "track"    ? Said::kTrack
+                                         : Said::kNothing;
         }
         if (!tokens_.SkipValue()) {
             return Syntax();
@@ -708,7 +712,9 @@ bool GeoJsonReader::Out(track::Point& point) {
         const std::uint32_t flags = entry.tag;
         entry.tag = 0;
         const bool position = entry.Has(track::kPosition);
-        if ((flags & kWaypoint) != 0 || ((flags & kLone) != 0 && !arrays_)) {
+        const bool lone_waypoint =
+            kind_ == Said::kWaypoint || (kind_ == Said::kNothing && !arrays_);
+        if ((flags & kWaypoint) != 0 || ((flags & kLone) != 0 && lone_waypoint)) {
             if (!position) {
                 ++without_position_;
                 continue;
@@ -745,7 +751,7 @@ bool GeoJsonReader::Out(track::Point& point) {
         point.begins_segment = begin_segment_ || point.begins_track;
         begin_segment_ = false;
         point.track = tracks_ - 1;
-        point.kind = route_ ? track::Kind::kRoute : track::Kind::kTrack;
+        point.kind = kind_ == Said::kRoute ? track::Kind::kRoute : track::Kind::kTrack;
         second_.track = point.track;
         second_.kind = point.kind;
         return true;
@@ -763,7 +769,7 @@ void GeoJsonReader::ClearFeature() {
     texts_.Clear();
     has_time_ = false;
     arrays_ = false;
-    route_ = false;
+    kind_ = Said::kNothing;
     positions_.Clear();
     pending_.Clear();
     for (PointsAside& values : values_) {

@@ -12,6 +12,8 @@
 //     type and link as its texts and "time" as its time; a Point whose
 //     properties hold a "coordTimes" array (our writer's form of a track
 //     of one point) is a track of that point;
+//   - a "kind" property of "waypoint", "route" or "track" says what the
+//     Feature is: a route's lines are a route, a track's Point a track;
 //   - a MultiPoint is waypoints, a GeometryCollection each of its
 //     geometries; polygons are passed over.
 //
@@ -148,7 +150,9 @@ class GeoJsonReader : public Reader {
     bool has_time_ = false;
     track::Instant time_;
     bool arrays_ = false;  // any array of values was given
-    bool route_ = false;
+    // What the "kind" property says the Feature is.
+    enum class Said : unsigned char { kNothing, kTrack, kRoute, kWaypoint };
+    Said kind_ = Said::kNothing;
     PointsAside positions_;
     PointsAside pending_;  // of a geometry whose type is not known yet
     PointsAside values_[kArrays];

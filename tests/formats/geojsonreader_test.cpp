@@ -235,6 +235,14 @@ TEST(GeoJsonReader, FormsOthersWrite) {
          "1000000000000000055511151231257827,"
          "46.94810000000000000001,-1.5E-3]]}",
          {"track 0 '' 46.9481,0.1 ele=-0.0015"}},
+        // What the "kind" property says.
+        {"{\"type\":\"FeatureCollection\",\"features\":[{\"type\":\"Feature\",\"properties\":"
+         "{\"kind\":\"route\",\"name\":\"r\"},\"geometry\":{\"type\":\"LineString\","
+         "\"coordinates\":[[1,2],[3,4]]}},{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\","
+         "\"coordinates\":[5,6]},\"properties\":{\"kind\":\"track\"}},{\"type\":\"Feature\","
+         "\"geometry\":{\"type\":\"Point\",\"coordinates\":[7,8]},\"properties\":{\"kind\":"
+         "\"waypoint\",\"coordTimes\":[\"2024-01-01T00:00:00Z\"]}}]}",
+         {"route track 0 'r' 2,1", "route 4,3", "track 1 '' 6,5", "waypoint 8,7"}},
         {many, {}},
     };
     for (const auto& c : cases) {

@@ -1,7 +1,8 @@
 #include "geojsonreader.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "row.h"
@@ -27,23 +28,16 @@ const struct {
               {"cmt", track::Text::kComment}, {"sym", track::Text::kSymbol},
               {"type", track::Text::kType},   {"link", track::Text::kLink}};
 
-bool SameBits(double a, double b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 // The same position and values, as our writer doubles a point.
 bool SamePoint(const track::Point& a, const track::Point& b) {
+    using track::detail::SameBits;
     if (a.fields != b.fields || !SameBits(a.latitude, b.latitude) ||
         !SameBits(a.longitude, b.longitude) || !SameBits(a.elevation, b.elevation) ||
         a.time != b.time) {
         return false;
     }
-    for (const track::Field field : track::kSensorFields) {
-        if (!SameBits(a.Get(field), b.Get(field))) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(std::begin(track::kSensorFields), std::end(track::kSensorFields),
+                       [&](track::Field field) { return SameBits(a.Get(field), b.Get(field)); });
 }
 
 std::string QuotedText(std::string_view text, bool cut) {
@@ -118,7 +112,9 @@ std::string PointsAside::ErrorText() const {
 }
 
 GeoJsonReader::GeoJsonReader(std::unique_ptr<io::InputFile> file)
-    : Reader(Format(&kGeoJsonFormat), *file), file_(std::move(file)), tokens_(*file_) {}
+    : Reader(Format(&kGeoJsonFormat), *file), file_(std::move(file)), tokens_(*file_) {
+    frames_.reserve(JsonTokens::kMaxDepth);
+}
 
 bool GeoJsonReader::Broke(const ReadError& error) {
     if (error.system_error != 0 || !Salvaging()) {
@@ -362,42 +358,65 @@ bool GeoJsonReader::GeometryMember(std::string_view key, Type type, int& depth, 
 }
 
 bool GeoJsonReader::Geometry(bool in_collection) {
-    const Location where = tokens_.Where();
-    Type type = Type::kNone;
-    int depth = -1;  // of coordinates read before the type
-    for (;;) {
-        const JsonToken token = tokens_.Next();
-        if (token == JsonToken::kEndObject) {
-            break;
-        }
+    // Collections nest: each geometry object open is a frame, and the loop
+    // reads the members of the innermost one.
+    frames_.clear();
+    frames_.push_back({Type::kNone, -1, tokens_.Where(), in_collection, false});
+    while (!frames_.empty()) {
+        JsonToken token = tokens_.Next();
         if (token == JsonToken::kError) {
             return Syntax();
         }
-        const std::string_view key = tokens_.Text();
-        bool ok = true;
-        if (key == "type") {
-            Location at;
-            if (!TypeValue(type, at)) {
+        GeometryFrame& frame = frames_.back();
+        if (frame.in_geometries) {
+            if (token == JsonToken::kEndArray) {
+                frame.in_geometries = false;
+            } else if (token != JsonToken::kBeginObject) {
+                return NotGeoJson("a geometry that is not an object", tokens_.Where());
+            } else {
+                // Within the capacity reserved: the nesting of JSON is bounded.
+                frames_.push_back({Type::kNone, -1, tokens_.Where(), true, false});
+            }
+            continue;
+        }
+        if (token == JsonToken::kEndObject) {
+            if (frame.type == Type::kNone) {
+                return NotGeoJson("a geometry without a type", frame.where);
+            }
+            if (frame.depth >= 0 && !Resolve(frame.type, frame.depth, frame.where)) {
                 return false;
             }
-            if (type == Type::kOther || type == Type::kFeature ||
-                type == Type::kFeatureCollection) {
+            frames_.pop_back();
+            continue;
+        }
+        const std::string_view key = tokens_.Text();
+        if (key == "type") {
+            Location at;
+            if (!TypeValue(frame.type, at)) {
+                return false;
+            }
+            if (frame.type == Type::kOther || frame.type == Type::kFeature ||
+                frame.type == Type::kFeatureCollection) {
                 return NotGeoJson("a geometry of type " + QuotedText(tokens_.Text(), false), at);
             }
-        } else if (!GeometryMember(key, type, depth, in_collection, ok)) {
-            ok = tokens_.Next() != JsonToken::kError && tokens_.SkipValue();
-            if (!ok) {
+        } else if (key == "coordinates") {
+            if (!Coordinates(frame.type, frame.depth, frame.in_collection)) {
+                return false;
+            }
+        } else if (key == "geometries") {
+            token = tokens_.Next();
+            if (token == JsonToken::kError) {
                 return Syntax();
             }
-        }
-        if (!ok) {
-            return false;
+            if (token != JsonToken::kBeginArray) {
+                return NotGeoJson("geometries that are not an array", tokens_.Where());
+            }
+            frame.in_geometries = true;
+        } else if (tokens_.Next() == JsonToken::kError || !tokens_.SkipValue()) {
+            return Syntax();
         }
     }
-    if (type == Type::kNone) {
-        return NotGeoJson("a geometry without a type", where);
-    }
-    return depth < 0 || Resolve(type, depth, where);
+    return true;
 }
 
 bool GeoJsonReader::AddValue(Array array, JsonToken token) {

@@ -108,6 +108,7 @@ class GeoJsonReader : public Reader {
     // A "geometry" or "properties" member; false when `key` is neither
     // (member_ok_ tells how reading it went).
     bool FeatureMember(std::string_view key);
+    // A geometry object, its "{" read.
     bool Geometry(bool in_collection);
     // A "coordinates" or "geometries" member; false when `key` is neither.
     bool GeometryMember(std::string_view key, Type type, int& depth, bool in_collection, bool& ok);
@@ -136,8 +137,18 @@ class GeoJsonReader : public Reader {
     bool Broke(const ReadError& error);
     bool Aside(PointsAside& aside, const track::Point& point);
 
+    // A geometry object being read, within the collections around it.
+    struct GeometryFrame {
+        Type type;
+        int depth;  // of coordinates read before the type; -1 for none
+        Location where;
+        bool in_collection;
+        bool in_geometries;  // within its "geometries" array
+    };
+
     std::unique_ptr<io::InputFile> file_;
     JsonTokens tokens_;
+    std::vector<GeometryFrame> frames_;
     Stage stage_ = Stage::kStart;
     Type root_type_ = Type::kNone;
     Location root_where_;

@@ -222,8 +222,9 @@ TEST(GeoJsonReader, FormsOthersWrite) {
          "\"2024-05-01T12:00:00Z\",\"elevation\":{\"nested\":[1,{}]}}},{\"type\":\"Feature\","
          "\"geometry\":null,\"properties\":null},{\"type\":\"Feature\",\"geometry\":{\"type\":"
          "\"Polygon\",\"coordinates\":[[[0,0],[1,0],[1,1],[0,0]]]}},{\"type\":\"Feature\","
-         "\"geometry\":{\"type\":\"GeometryCollection\",\"geometries\":[{\"type\":\"Point\","
-         "\"coordinates\":[3,4]},{\"type\":\"LineString\",\"coordinates\":[[5,6],[5,6]]}]},"
+         "\"geometry\":{\"type\":\"GeometryCollection\",\"geometries\":[{\"geometries\":[{"
+         "\"type\":\"Point\",\"coordinates\":[3,4]}],\"type\":\"GeometryCollection\"},{\"type\":"
+         "\"LineString\",\"coordinates\":[[5,6],[5,6]]}]},"
          "\"properties\":{\"name\":\"Both\"}}]}",
          {"track 0 'Caf\xC3\xA9 \xF0\x9F\x98\x80 \xEF\xBF\xBD\n' 0.2,0.1 time=2024-05-01T10:00:00Z "
           "hr=120",

@@ -14,7 +14,8 @@ set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 targets=(text_line record geodesy writedata vrml_number vrml_scene gpx_reader nmea_reader csv_reader
-         trackedit fit_reader tcx_reader xml_paths kml_reader igc_reader gzip_reader zip_reader)
+         trackedit fit_reader tcx_reader xml_paths kml_reader geojson_reader igc_reader gzip_reader
+         zip_reader)
 skip=77
 
 usage() {
@@ -62,7 +63,7 @@ run_one() {
         text_line) options+=(-max_len=1200) ;;   # lines past the 510 characters of logpack
         vrml_scene) options+=(-max_len=8192) ;;
         gpx_reader | nmea_reader | csv_reader | fit_reader | tcx_reader | xml_paths | kml_reader \
-            | igc_reader | gzip_reader | zip_reader)
+            | geojson_reader | igc_reader | gzip_reader | zip_reader)
             options+=(-max_len=16384) ;;
     esac
     local status=0

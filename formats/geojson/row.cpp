@@ -1,5 +1,6 @@
 #include "row.h"
 
+#include "geojsonreader.h"
 #include "geojsonwriter.h"
 #include "tracktools/formats/sniff.h"
 
@@ -17,6 +18,7 @@ bool LooksLikeJson(const unsigned char* bytes, std::size_t size) {
 constexpr FormatRow kGeoJsonFormat = FormatRow("geojson", "GeoJSON file")
                                          .Extensions("geojson", "json")
                                          .Content(LooksLikeJson)
+                                         .Reads<GeoJsonReader>()
                                          .Writes<GeoJsonWriter>();
 
 }  // namespace formats

@@ -46,7 +46,7 @@ TEST(Format, NamesAndExtensionsInAnyCase) {
     EXPECT_EQ(Format::Named("GPX"), Format::Named("gpx"));
     EXPECT_FALSE(Format::Named("xml").Known());
     EXPECT_FALSE(Format::Named("").Known());
-    EXPECT_EQ(Format::ReadableNames(), "gpl, gpx, tcx, kml, fit, nmea, igc or csv");
+    EXPECT_EQ(Format::ReadableNames(), "gpl, gpx, tcx, kml, geojson, fit, nmea, igc or csv");
     EXPECT_EQ(Format::WritableNames(), "gpl, gpx, tcx, kml, geojson or csv");
 }
 

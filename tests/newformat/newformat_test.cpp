@@ -26,7 +26,7 @@ TEST(NewFormat, ItsRowAloneMakesItKnownReadAndWritten) {
     const std::string help = Dots(dir, {"--help"}).out;
     EXPECT_NE(help.find(" [-label <text>]"), std::string::npos) << help;
     EXPECT_NE(help.find("\t-label <text> is the label of a DOTS file\n"), std::string::npos);
-    EXPECT_NE(help.find("format: gpl, gpx, tcx, kml, fit, nmea, igc, csv or dots\n"),
+    EXPECT_NE(help.find("format: gpl, gpx, tcx, kml, geojson, fit, nmea, igc, csv or dots\n"),
               std::string::npos);
     EXPECT_NE(help.find("format: gpl, gpx, tcx, kml, geojson, csv or dots\n"), std::string::npos);
 
@@ -35,8 +35,6 @@ TEST(NewFormat, ItsRowAloneMakesItKnownReadAndWritten) {
         const char* reason;
     } refused[] = {
         {{"-label", "x", "in.dots", "out.gpx"}, "-label is for DOTS output"},
-        {{"-f", "geojson", "in.dots", "out.gpx"},
-         "cannot read GeoJSON files; -f takes gpl, gpx, tcx, kml, fit, nmea, igc, csv or dots"},
         {{"in.dots", "out.nmea"},
          "out.nmea: cannot write NMEA logs; -t takes gpl, gpx, tcx, kml, geojson, csv or dots"},
     };

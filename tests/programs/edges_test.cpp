@@ -58,7 +58,7 @@ struct Refused {
 };
 
 const Refused kRefused[] = {
-    {"map.json", "  {\"type\": \"FeatureCollection\"}", "GeoJSON file"},
+    {"map.xml", "  <svg/>", "XML file"},
     {"page", "<html><body/></html>", "XML file"},
 };
 

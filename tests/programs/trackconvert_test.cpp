@@ -26,7 +26,7 @@ const char kUsage[] =
     "\n"
     "where:\t<input>      is the track file to read\n"
     "\t<output>     is the file to write\n"
-    "\t-f <format>  is the input's format: gpl, gpx, tcx, kml, fit, nmea, igc or csv\n"
+    "\t-f <format>  is the input's format: gpl, gpx, tcx, kml, geojson, fit, nmea, igc or csv\n"
     "\t             (default: from its extension, else from its content)\n"
     "\t-t <format>  is the output's format: gpl, gpx, tcx, kml, geojson or csv\n"
     "\t             (default: from its extension)\n"
@@ -119,10 +119,8 @@ TEST_F(TrackconvertTest, ArgumentsThatAreRefusedSaySo) {
          "geojson or csv"},
         {{"-t", "nmea", "in.gpl", "out"},
          "cannot write NMEA logs; -t takes gpl, gpx, tcx, kml, geojson or csv"},
-        {{"-f", "geojson", "in.gpl", "out.gpx"},
-         "cannot read GeoJSON files; -f takes gpl, gpx, tcx, kml, fit, nmea, igc or csv"},
         {{"-f", "gpz", "in.gpl", "out.gpx"},
-         "unknown format \"gpz\" after -f: gpl, gpx, tcx, kml, fit, nmea, igc or csv"},
+         "unknown format \"gpz\" after -f: gpl, gpx, tcx, kml, geojson, fit, nmea, igc or csv"},
         {{"in.gpl", "out.gpx", "-t"}, "-t needs a format: gpl, gpx, tcx, kml, geojson or csv"},
         {{"-clamp", "in.gpl", "out.gpx"}, "-clamp and -extrude are for KML output"},
         {{"-clamp", "-extrude", "in.gpl", "out.kml"},

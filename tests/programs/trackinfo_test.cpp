@@ -618,17 +618,17 @@ TEST_F(TrackinfoTest, OutputsThatCannotBeWritten) {
     // A run that reads no input leaves the page as it was; with one input
     // read among refused ones, the page is that input's.
     WriteFile(dir / "page.html", "old page");
-    WriteFile(dir / "ride.geojson", "{\"type\": \"FeatureCollection\", \"features\": []}\n");
-    for (const std::vector<std::string>& inputs : {std::vector<std::string>{"ride.geojson"},
+    WriteFile(dir / "ride_svg.xml", "<svg/>\n");
+    for (const std::vector<std::string>& inputs : {std::vector<std::string>{"ride_svg.xml"},
                                                    {"missing.gpl"},
-                                                   {"ride.geojson", "missing.gpl"}}) {
+                                                   {"ride_svg.xml", "missing.gpl"}}) {
         std::vector<std::string> args = {"-html", "page.html"};
         args.insert(args.end(), inputs.begin(), inputs.end());
         r = Trackinfo(args);
         EXPECT_EQ(r.exit_status, ShellStatus(-1)) << inputs[0];
         EXPECT_EQ(ReadFile(dir / "page.html"), "old page") << inputs[0];
     }
-    r = Trackinfo({"-html", "page.html", "ride.geojson", "a.gpl"});
+    r = Trackinfo({"-html", "page.html", "ride_svg.xml", "a.gpl"});
     EXPECT_EQ(r.exit_status, ShellStatus(-1));
     EXPECT_NE(ReadFile(dir / "page.html").find("a.gpl"), std::string::npos);
 }

@@ -79,8 +79,8 @@ class KmlWriter : public SpoolingWriter {
     Losses losses_;
     std::uint64_t segments_ = 0;
     std::uint64_t track_points_ = 0;
-    PointSpool route_;  // the points of the route not yet written
-    std::string skipped_route_name_;  // of the route point left out last
+    PointSpool route_;                 // the points of the route not yet written
+    std::string skipped_route_name_;   // of the route point left out last
     std::uint64_t texts_dropped_ = 0;  // of track and route points
     track::Point first_;
     track::Point last_;

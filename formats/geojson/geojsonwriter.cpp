@@ -13,6 +13,11 @@ namespace {
 const char* const kSensorNames[] = {"heartRates", "cadences", "powers", "temperatures"};
 static_assert(sizeof kSensorNames / sizeof kSensorNames[0] == track::kSensorCount,
               "a property for every sensor value");
+// The same of a waypoint, which has one value of each.
+const char* const kSensorName[] = {
+    ",\"heartRate\":", ",\"cadence\":", ",\"power\":", ",\"temperature\":"};
+static_assert(sizeof kSensorName / sizeof kSensorName[0] == track::kSensorCount,
+              "a property for every sensor value");
 
 // The properties of a waypoint's texts, by the names GPX gives them.
 const struct {
@@ -83,6 +88,13 @@ void GeoJsonWriter::Waypoint(const track::Point& point) {
     if (point.Has(track::kTime)) {
         text_.Put(",\"time\":");
         TimeOf(point);
+    }
+    for (std::size_t i = 0; i < track::kSensorCount; ++i) {
+        sensor_ = track::kSensorFields[i];
+        if (point.Has(sensor_)) {
+            text_.Put(kSensorName[i]);
+            Sensor(point);
+        }
     }
     text_.Put("}}");
 }

@@ -18,7 +18,8 @@
 // A waypoint is a Feature of its own where it was in the input: a Point
 // (with its elevation as the third coordinate when it has one) whose
 // properties are `kind` "waypoint" and those of its texts and values it
-// has: `name`, `desc`, `cmt`, `sym`, `type`, `link` and `time`. A route is
+// has: `name`, `desc`, `cmt`, `sym`, `type`, `link`, `time`, `heartRate`,
+// `cadence`, `power` and `temperature` (null when not finite). A route is
 // a Feature of its own after the waypoints before it ends: a LineString
 // (a route of one point is a line from the point to itself) whose
 // properties are `name` (the route's, else WriterOptions::name), `kind`

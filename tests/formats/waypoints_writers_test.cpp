@@ -77,6 +77,7 @@ std::vector<track::Point> Mixed() {
     track::Point hut = At(46.5, 7.25, Kind::kWaypoint);
     hut.Set(track::kElevation, 1200.5);
     hut.SetTime(track::Instant::FromSeconds(1556685071));
+    hut.Set(track::kHeartRate, 96.5);
     const char* const texts[] = {"Hut & \"Co\"", "A <hut>", "open",
                                  "Lodge",        "hut",     "http://x/?a&b"};
     for (std::size_t i = 0; i < track::kTextCount; ++i) {
@@ -153,12 +154,17 @@ TEST(WaypointWriters, OgrinfoReadsTheWaypointsAndRoutesOfKmlAndGeoJson) {
         EXPECT_EQ(written.written, 10u);
         std::uint64_t skipped = 0;
         std::uint64_t texts = 0;
+        std::uint64_t heart_rates = 0;
         for (const formats::Tally& tally : written.tallies) {
+            const std::string words = tally.many;
             skipped += tally.skipped ? tally.count : 0;
-            texts += std::string(tally.many).find("texts") != std::string::npos ? tally.count : 0;
+            texts += words.find("texts") != std::string::npos ? tally.count : 0;
+            heart_rates += words.find("heart rates") != std::string::npos ? tally.count : 0;
         }
         EXPECT_EQ(skipped, 2u);
         EXPECT_EQ(texts, 2u);
+        // KML has no place for a waypoint's heart rate; GeoJSON has.
+        EXPECT_EQ(heart_rates, kml ? 1u : 0u);
 
         testing_support::TempDir dir;
         const std::string path = dir / ("out." + format);
@@ -179,6 +185,8 @@ TEST(WaypointWriters, OgrinfoReadsTheWaypointsAndRoutesOfKmlAndGeoJson) {
         EXPECT_EQ(hut.fields.at("type"), "hut");
         EXPECT_EQ(hut.fields.at("link"), "http://x/?a&b");
         EXPECT_EQ(hut.fields.at(c.time), "2019/05/01 04:31:11+00");
+        EXPECT_EQ(hut.fields.count("heartRate") != 0 ? hut.fields.at("heartRate") : "",
+                  kml ? "" : "96.5");
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const OgrFeature& feature = features[i + 1];
             SCOPED_TRACE(lines[i].name);

@@ -40,6 +40,13 @@ inline Tally SkippedForPosition(std::uint64_t count, bool altitude) {
             "records without a valid latitude and longitude were skipped", true};
 }
 
+// Points written without their texts (name, description, ...), which the
+// format holds for waypoints only.
+inline Tally TextsNotKept(std::uint64_t count) {
+    return {count, "point's name and other texts were not kept",
+            "points' names and other texts were not kept", false};
+}
+
 }  // namespace formats
 
 #endif

@@ -330,6 +330,9 @@ bool CsvReader::Kinds(track::Point& point) {
             return bad(wholes[i], "is not a whole number from 0 to 4294967295");
         }
     }
+    for (unsigned column = kTrackName; column <= kLink; ++column) {
+        texts_cut_ += values_[column].overflow ? 1 : 0;
+    }
     for (unsigned column = kName; column <= kLink; ++column) {
         point.texts.Set(static_cast<track::Text>(column - kName),
                         text(static_cast<Column>(column)));
@@ -383,7 +386,10 @@ bool CsvReader::Next(track::Point& point) {
 }
 
 std::vector<Tally> CsvReader::Tallies() const {
-    return {TimeNotKept(time_out_of_range_)};
+    static_assert(kMaxText == 1024, "the words of the tally name the length");
+    return {TimeNotKept(time_out_of_range_),
+            {texts_cut_, "text longer than 1024 bytes was cut there",
+             "texts longer than 1024 bytes were cut there", false}};
 }
 
 }  // namespace formats

@@ -31,7 +31,8 @@
 //     last one given.
 //   - kind: "track", "route" or "waypoint" (any case; empty for track).
 //   - texts (track_name and the point's): as they are, blanks around an
-//     unquoted one dropped, up to kMaxText bytes.
+//     unquoted one dropped, up to kMaxText bytes; a longer one is cut there
+//     and counted.
 //   - lap: a lap begins where the number changes from the point before's
 //     (none before the first lap).
 //   - sport: a name (track::SportNamed) or a number from 0 to 255; the
@@ -65,7 +66,7 @@ namespace formats {
 class CsvReader : public Reader {
   public:
     static constexpr std::size_t kMaxValue = 64;
-    static constexpr std::size_t kMaxText = 1024;
+    static constexpr std::size_t kMaxText = 1024;  // as the XML readers cut texts
     static constexpr std::size_t kMaxColumns = 1000;
 
     // `file` is open; the reader reads it from where it stands.
@@ -143,6 +144,7 @@ class CsvReader : public Reader {
     track::Kind kind_ = track::Kind::kTrack;
     std::uint32_t lap_ = 0;
     std::uint64_t time_out_of_range_ = 0;
+    std::uint64_t texts_cut_ = 0;
     std::uint64_t count_ = 0;
 };
 

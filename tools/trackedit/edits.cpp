@@ -4,7 +4,9 @@
 #include <deque>
 #include <utility>
 
+#include "inputcheck.h"
 #include "measure.h"
+#include "route.h"
 #include "simplify.h"
 
 namespace trackedit {
@@ -20,7 +22,8 @@ bool HasPlaceAndTime(const track::Point& point) {
 // -from, -to.
 class TimeRange : public tools::Stage {
   public:
-    explicit TimeRange(const EditOptions& options) : options_(options) {}
+    TimeRange(const EditOptions& options, bool waypoints)
+        : options_(options), waypoints_(waypoints) {}
     bool Take(track::Point*& taken) override {
         track::Point& point = *taken;
         const bool inside = point.Has(track::kTime) &&
@@ -33,18 +36,21 @@ class TimeRange : public tools::Stage {
         return Pass(taken);
     }
     formats::Tally Tally() const override {
-        return {Dropped(), "point outside the time range was dropped",
-                "points outside the time range were dropped", true};
+        return waypoints_ ? formats::Tally{Dropped(), "waypoint outside the time range was dropped",
+                                           "waypoints outside the time range were dropped", true}
+                          : formats::Tally{Dropped(), "point outside the time range was dropped",
+                                           "points outside the time range were dropped", true};
     }
 
   private:
     const EditOptions& options_;
+    bool waypoints_;
 };
 
 // -box.
 class Box : public tools::Stage {
   public:
-    explicit Box(const EditOptions& options) : options_(options) {}
+    Box(const EditOptions& options, bool waypoints) : options_(options), waypoints_(waypoints) {}
     bool Take(track::Point*& taken) override {
         track::Point& point = *taken;
         if (!Inside(point)) {
@@ -54,8 +60,10 @@ class Box : public tools::Stage {
         return Pass(taken);
     }
     formats::Tally Tally() const override {
-        return {Dropped(), "point outside the box was dropped",
-                "points outside the box were dropped", true};
+        return waypoints_ ? formats::Tally{Dropped(), "waypoint outside the box was dropped",
+                                           "waypoints outside the box were dropped", true}
+                          : formats::Tally{Dropped(), "point outside the box was dropped",
+                                           "points outside the box were dropped", true};
     }
 
   private:
@@ -70,12 +78,14 @@ class Box : public tools::Stage {
                    : longitude >= options_.west || longitude <= options_.east;
     }
     const EditOptions& options_;
+    bool waypoints_;
 };
 
 // -hide.
 class Hide : public tools::Stage {
   public:
-    explicit Hide(const EditOptions& options) : zones_(options.hidden) {}
+    Hide(const EditOptions& options, bool waypoints)
+        : zones_(options.hidden), waypoints_(waypoints) {}
     bool Take(track::Point*& taken) override {
         track::Point& point = *taken;
         if (point.Has(track::kPosition)) {
@@ -91,12 +101,15 @@ class Hide : public tools::Stage {
         return Pass(taken);
     }
     formats::Tally Tally() const override {
-        return {Dropped(), "point inside a hidden zone was dropped",
-                "points inside a hidden zone were dropped", true};
+        return waypoints_ ? formats::Tally{Dropped(), "waypoint inside a hidden zone was dropped",
+                                           "waypoints inside a hidden zone were dropped", true}
+                          : formats::Tally{Dropped(), "point inside a hidden zone was dropped",
+                                           "points inside a hidden zone were dropped", true};
     }
 
   private:
     std::vector<Zone> zones_;
+    bool waypoints_;
     Distances distances_;
 };
 
@@ -275,6 +288,25 @@ class Dedupe : public tools::Stage {
     track::Instant last_time_;
 };
 
+// -track: a route's points become a track's, its first point beginning it.
+class ToTracks : public tools::Stage {
+  public:
+    bool Take(track::Point*& taken) override {
+        track::Point& point = *taken;
+        if (point.kind == track::Kind::kRoute) {
+            made_ += point.begins_track ? 1 : 0;
+            point.kind = track::Kind::kTrack;
+        }
+        return Pass(taken);
+    }
+    formats::Tally Tally() const override {
+        return {made_, "route became a track", "routes became tracks", false};
+    }
+
+  private:
+    std::uint64_t made_ = 0;
+};
+
 // -shift, -start. A time moved out of the years the suite keeps is taken
 // away from its point and counted.
 class Shift : public tools::Stage {
@@ -364,15 +396,15 @@ class Tracks : public tools::Stage {
 using Stages = std::vector<std::unique_ptr<tools::Stage>>;
 
 // The edits that select by time and place, which waypoints take as well.
-void AddSelections(const EditOptions& options, Stages& stages) {
+void AddSelections(const EditOptions& options, bool waypoints, Stages& stages) {
     if (options.from_given || options.to_given) {
-        stages.push_back(std::make_unique<TimeRange>(options));
+        stages.push_back(std::make_unique<TimeRange>(options, waypoints));
     }
     if (options.box_given) {
-        stages.push_back(std::make_unique<Box>(options));
+        stages.push_back(std::make_unique<Box>(options, waypoints));
     }
     if (!options.hidden.empty()) {
-        stages.push_back(std::make_unique<Hide>(options));
+        stages.push_back(std::make_unique<Hide>(options, waypoints));
     }
 }
 
@@ -393,9 +425,9 @@ tools::Sink* Chain(Stages& stages, tools::Sink& end) {
 Edits::Edits(const EditOptions& options, tools::Sink& output) : to_output_(output) {
     // Waypoints take the edits by time and place only, in a chain of their
     // own that ends where the tracks' does.
-    AddSelections(options, waypoint_stages_);
+    AddSelections(options, true, waypoint_stages_);
     waypoint_first_ = Chain(waypoint_stages_, to_output_);
-    AddSelections(options, stages_);
+    AddSelections(options, false, stages_);
     if (options.trim >= 0.0) {
         stages_.push_back(std::make_unique<Trim>(options.trim));
     }
@@ -408,6 +440,12 @@ Edits::Edits(const EditOptions& options, tools::Sink& output) : to_output_(outpu
     if (options.simplify >= 0.0) {
         stages_.push_back(std::make_unique<Simplify>(options.simplify, options.simplify_window));
     }
+    if (options.route_points >= 2) {
+        stages_.push_back(std::make_unique<Route>(options.route_points));
+    }
+    if (options.to_tracks) {
+        stages_.push_back(std::make_unique<ToTracks>());
+    }
     if (options.shift_nanoseconds != 0 || options.start_given) {
         stages_.push_back(std::make_unique<Shift>(options));
     }
@@ -419,22 +457,38 @@ Edits::Edits(const EditOptions& options, tools::Sink& output) : to_output_(outpu
 
 Edits::~Edits() = default;
 
-std::vector<formats::Tally> Edits::Tallies() const {
+std::vector<std::string> Edits::Lines() const {
     std::vector<formats::Tally> tallies;
-    for (const auto& stage : stages_) {
+    std::vector<std::string> lines;
+    // The tallies so far become lines, before a line of another kind.
+    const auto flush = [&tallies, &lines] {
+        for (std::string& line : tools::TallyLines(tallies)) {
+            lines.push_back(std::move(line));
+        }
+        tallies.clear();
+    };
+    for (std::size_t i = 0; i < stages_.size(); ++i) {
+        const tools::Stage* stage = stages_[i].get();
         tallies.push_back(stage->Tally());
-        if (const auto* shift = dynamic_cast<const Shift*>(stage.get())) {
+        // The selections come first in both chains, in the same order.
+        if (i < waypoint_stages_.size()) {
+            tallies.push_back(waypoint_stages_[i]->Tally());
+        }
+        if (const auto* shift = dynamic_cast<const Shift*>(stage)) {
             tallies.push_back(shift->Lost());
-        } else if (const auto* tracks = dynamic_cast<const Tracks*>(stage.get())) {
+        } else if (const auto* tracks = dynamic_cast<const Tracks*>(stage)) {
             tallies.push_back(tracks->Named());
+        } else if (const auto* route = dynamic_cast<const Route*>(stage)) {
+            tallies.push_back(route->WithoutPosition());
+            flush();
+            if (!route->Line().empty()) {
+                lines.push_back(route->Line());
+            }
+            tallies.push_back(route->LongLines());
         }
     }
-    formats::Tally waypoints = {0, "waypoint was dropped", "waypoints were dropped", true};
-    for (const auto& stage : waypoint_stages_) {
-        waypoints.count += stage->Tally().count;
-    }
-    tallies.push_back(waypoints);
-    return tallies;
+    flush();
+    return lines;
 }
 
 }  // namespace trackedit

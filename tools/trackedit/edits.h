@@ -1,16 +1,18 @@
 // The edits of trackedit on a stream of points, always in this order
 // whatever the order of the options: the time range, the box, the hidden
-// zones, the trim, the spikes, the duplicates, the simplification, the move
-// in time, then the joining and naming of tracks. Each edit that is asked
-// for is one stage (tools/common/stage.h); the points that come out of the
-// last go to the output.
+// zones, the trim, the spikes, the duplicates, the simplification, the
+// making of routes or tracks, the move in time, then the joining and naming
+// of tracks. Each edit that is asked for is one stage
+// (tools/common/stage.h); the points that come out of the last go to the
+// output.
 //
-// Waypoints take the time range, the box and the hidden zones only, and
-// the other edits leave them as they are.
+// Route points take every edit as track points do. Waypoints take the time
+// range, the box and the hidden zones only, in stages of their own that
+// count them apart, and the other edits leave them as they are.
 //
-// Distances are geodesic, on WGS 84. Memory stays flat: the stages hold
-// no more than a window of points (-simplify) and the points at the end
-// that may yet be trimmed (-trim).
+// Distances are geodesic, on WGS 84. Memory stays flat but for -route: the
+// stages hold no more than a window of points (-simplify), the points at
+// the end that may yet be trimmed (-trim), and one track (-route).
 #ifndef TRACKTOOLS_TOOLS_TRACKEDIT_EDITS_H
 #define TRACKTOOLS_TOOLS_TRACKEDIT_EDITS_H
 
@@ -49,6 +51,9 @@ struct EditOptions {
     // -simplify: metres (< 0: none), and the most points it holds.
     double simplify = -1.0;
     std::size_t simplify_window = 100000;
+    // -route: the most points of a route (0: none); -track.
+    std::size_t route_points = 0;
+    bool to_tracks = false;
     // -shift, or -start: the first time becomes `start`.
     std::int64_t shift_nanoseconds = 0;
     track::Instant start;
@@ -76,8 +81,9 @@ class Edits : public tools::Sink {
     }
     bool End() override { return waypoint_first_->End() && first_->End(); }
 
-    // What each edit changed, in the order of the edits.
-    std::vector<formats::Tally> Tallies() const;
+    // What each edit changed, a line each in the order of the edits, each
+    // edit's count of waypoints after its count of points.
+    std::vector<std::string> Lines() const;
 
   private:
     // Passes points on to the output, and leaves the end to the tracks.

@@ -34,6 +34,8 @@ constexpr char kUsage[] =
     "\t-metric           takes the speed of -spikes in km/h\n"
     "\t-dedupe           drops a point at the place and time of the point before\n"
     "\t-simplify <m>     drops points that lie within m metres of the line kept\n"
+    "\t-route <n>        makes each track a route of at most n points, simplified\n"
+    "\t-track            makes each route a track\n"
     "\t-shift <seconds>  moves every time by the seconds\n"
     "\t-start <time>     moves every time so that the first is the time\n"
     "\t-join             makes all points one segment of one track\n"
@@ -108,11 +110,10 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     for (const std::string& line : output.Summary()) {
         console.Line(line);
     }
-    std::vector<formats::Tally> tallies = edits.Tallies();
-    for (const formats::Tally& tally : output.Tallies()) {
-        tallies.push_back(tally);
+    for (const std::string& line : edits.Lines()) {
+        console.Line(line);
     }
-    for (const std::string& line : tools::TallyLines(tallies)) {
+    for (const std::string& line : tools::TallyLines(output.Tallies())) {
         console.Line(line);
     }
     inputs.NoteReadings();

@@ -1,0 +1,65 @@
+// -route: makes each track, and each route, a route of at most a count of
+// points, simplified with the bound of -simplify (see simplify.h) at the
+// smallest tolerance that brings it to that count: the tolerance is
+// searched for by doubling from 1 m and then halving the step, until it is
+// known within 0.1 % (or 5 mm). A route is one line: its segments go, and
+// so do its points without a position on the globe, which a route cannot
+// hold. Its first point begins it and keeps the track's name.
+//
+// The choice needs the whole track, so the track is held until it ends.
+// When no tolerance brings a track to the count with lines of at most
+// Simplify::kLongestLine between kept points, longer lines are allowed for
+// it, and counted: the measure is less close to the geodesic there.
+#ifndef TRACKTOOLS_TOOLS_TRACKEDIT_ROUTE_H
+#define TRACKTOOLS_TOOLS_TRACKEDIT_ROUTE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "measure.h"
+#include "stage.h"
+
+namespace trackedit {
+
+class Route : public tools::Stage {
+  public:
+    explicit Route(std::size_t most_points) : most_(most_points) {}
+    bool Take(track::Point*& taken) override;
+    bool End() override;
+    formats::Tally Tally() const override {
+        return {tracks_, "track became a route", "tracks became routes", false};
+    }
+    // The points dropped for the bound, and the largest tolerance used.
+    std::string Line() const;
+    formats::Tally WithoutPosition() const {
+        return {without_position_, "point without a position was dropped from a route",
+                "points without a position were dropped from routes", true};
+    }
+    formats::Tally LongLines() const {
+        return {long_lines_, "route has lines of more than 100 km, where the bound is less exact",
+                "routes have lines of more than 100 km, where the bound is less exact", false};
+    }
+
+  private:
+    // Chooses the points of the held track and passes them on.
+    bool Flush();
+    // The tolerance that brings the held places to at most most_ points,
+    // with `keep` set for it; false when none does with lines of `longest`.
+    bool Search(double longest, double& metres);
+
+    std::size_t most_;
+    std::vector<track::Point> held_;
+    std::vector<Place> places_;
+    std::vector<char> keep_;
+    std::uint64_t tracks_ = 0;
+    std::uint64_t dropped_ = 0;  // for the bound
+    std::uint64_t without_position_ = 0;
+    std::uint64_t long_lines_ = 0;
+    double widest_ = 0.0;
+};
+
+}  // namespace trackedit
+
+#endif

@@ -1,6 +1,7 @@
-// The edits of trackedit on random tracks, against references written in a
-// few lines each from the definitions in trackedit(1), with distances from
-// GeographicLib; -simplify against its bound, checked on the geodesic.
+// The edits of trackedit on random tracks and routes with waypoints among
+// them, against references written in a few lines each from the definitions
+// in trackedit(1), with distances from GeographicLib; -simplify and -route
+// against their bound, checked on the geodesic.
 #include <gtest/gtest.h>
 
 #include <GeographicLib/Geodesic.hpp>
@@ -67,7 +68,7 @@ double OffGeodesic(double a_lat, double a_lon, double b_lat, double b_lon, doubl
 // A drive of short legs with spikes, repeated points, gaps, points without
 // a time or a position or with one off the globe, segments and named tracks,
 // and sensor values, that may end going to and fro across its last place;
-// each point's tag is its number.
+// a third of its tracks are routes. Each point's tag is its number.
 Points RandomTrack(std::mt19937_64& random, int count) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     const double starts[][2] = {{46.95, 7.44}, {-16.5, 179.999}, {78.2, 15.6}};
@@ -115,6 +116,9 @@ Points RandomTrack(std::mt19937_64& random, int count) {
         if (point.begins_track) {
             point.begins_segment = true;
             point.track_name = "track " + std::to_string(i);
+            point.kind = random() % 3 == 0 ? track::Kind::kRoute : track::Kind::kTrack;
+        } else if (i > 0) {
+            point.kind = points.back().kind;
         }
         point.tag = static_cast<std::uint32_t>(i);
         points.push_back(point);
@@ -233,9 +237,71 @@ Keep Simplified(const Points& before, const Points& after, double tolerance) {
     return keep;
 }
 
-// The edits by their definitions, in their order; `edited` is what the
-// program made, for the points -simplify chose.
-Points Reference(const trackedit::EditOptions& o, Points in, const Points& edited) {
+// The points in `before` whose tags are in `after`, checked as routes of at
+// most `most` points: in each track, the first and the last point on the
+// globe kept, each other one within the tolerance of the geodesic between
+// the kept points around it; then made routes.
+Points Routed(const Points& before, const Points& after, std::size_t most, double tolerance) {
+    std::set<std::uint32_t> tags;
+    for (const Point& point : after)
+        tags.insert(point.tag);
+    const Keep keep =
+        Each(before, [&](const Point& p) { return OnGlobe(p) && tags.count(p.tag) > 0; });
+    for (std::size_t start = 0, end = 0; start < before.size(); start = end) {
+        std::vector<std::size_t> on_globe;
+        for (end = start; end < before.size() && (end == start || !before[end].begins_track); ++end)
+            if (OnGlobe(before[end]))
+                on_globe.push_back(end);
+        if (on_globe.empty())
+            continue;
+        EXPECT_TRUE(keep[on_globe.front()] && keep[on_globe.back()]) << "tag " << before[start].tag;
+        std::size_t kept = 0, a = on_globe.front();
+        for (std::size_t i : on_globe) {
+            kept += keep[i] ? 1 : 0;
+            if (keep[i]) {
+                a = i;
+                continue;
+            }
+            std::size_t b = i;
+            while (b + 1 < end && !keep[b])
+                ++b;
+            EXPECT_LE(OffGeodesic(before[a].latitude, before[a].longitude, before[b].latitude,
+                                  before[b].longitude, before[i].latitude, before[i].longitude),
+                      tolerance * 1.01 + 1e-6)
+                << "tag " << before[i].tag;
+        }
+        EXPECT_LE(kept, most) << "track of tag " << before[start].tag;
+    }
+    Points routes = Kept(before, keep);
+    for (Point& point : routes) {
+        point.kind = track::Kind::kRoute;
+        point.begins_segment = point.begins_track;
+    }
+    return routes;
+}
+
+// The number a line of `lines` that holds `words` begins with, and the
+// metres it gives after "within " (0 without such a line).
+std::uint64_t Counted(const std::vector<std::string>& lines, const std::string& words,
+                      double* within = nullptr) {
+    std::uint64_t count = 0;
+    for (const std::string& line : lines) {
+        if (line.find(words) == std::string::npos)
+            continue;
+        count += std::stoull(line);
+        const std::size_t at = line.find("within ");
+        if (within != nullptr && at != std::string::npos)
+            *within = std::stod(line.substr(at + 7));
+    }
+    return count;
+}
+
+// The edits by their definitions, in their order; `simplified` is what the
+// program made without -route, for the points -simplify chose, `edited` what
+// it made, for those -route chose, and `lines` what it said, for the
+// tolerance of -route.
+Points Reference(const trackedit::EditOptions& o, Points in, const Points& simplified,
+                 const Points& edited, const std::vector<std::string>& lines) {
     if (o.from_given || o.to_given) {
         in = Kept(in, Each(in, [&](const Point& p) {
                       return p.Has(track::kTime) && (!o.from_given || p.time >= o.from) &&
@@ -264,7 +330,18 @@ Points Reference(const trackedit::EditOptions& o, Points in, const Points& edite
     if (o.dedupe)
         in = Kept(in, Deduped(in));
     if (o.simplify >= 0)
-        in = Kept(in, Simplified(in, edited, o.simplify));
+        in = Kept(in, Simplified(in, simplified, o.simplify));
+    if (o.route_points >= 2) {
+        double tolerance = 0;
+        const std::size_t before = in.size();
+        const std::uint64_t dropped = Counted(lines, "dropped in making routes", &tolerance);
+        in = Routed(in, edited, o.route_points, tolerance);
+        EXPECT_EQ(dropped + Counted(lines, "without a position were dropped from routes") +
+                      Counted(lines, "without a position was dropped from a route"),
+                  before - in.size());
+    }
+    for (Point& point : in)
+        point.kind = o.to_tracks ? track::Kind::kTrack : point.kind;
     Wide shift = o.shift_nanoseconds;
     bool started = !o.start_given;
     for (Point& point : in) {
@@ -299,11 +376,11 @@ std::string Difference(const Points& got, const Points& expected) {
         const Point& p = points[i];
         const bool at = p.Has(track::kPosition), timed = p.Has(track::kTime);
         char line[200];
-        std::snprintf(line, sizeof line, "%u %x %.9f %.9f %lld %g %d%d %s", p.tag, p.fields,
+        std::snprintf(line, sizeof line, "%u %x %.9f %.9f %lld %g %d%d%d %s", p.tag, p.fields,
                       at ? p.latitude : 0, at ? p.longitude : 0,
                       timed ? static_cast<long long>(p.time.Nanoseconds()) : 0LL,
-                      p.Has(track::kHeartRate) ? p.heart_rate : 0, p.begins_track, p.begins_segment,
-                      p.track_name.c_str());
+                      p.Has(track::kHeartRate) ? p.heart_rate : 0, static_cast<int>(p.kind),
+                      p.begins_track, p.begins_segment, p.track_name.c_str());
         return line;
     };
     for (std::size_t i = 0; i < got.size() || i < expected.size(); ++i) {
@@ -314,7 +391,12 @@ std::string Difference(const Points& got, const Points& expected) {
     return "";
 }
 
-Points Edit(const trackedit::EditOptions& options, const Points& in) {
+// The points the edits give, and the lines they say.
+struct Edited {
+    Points points;
+    std::vector<std::string> lines;
+};
+Edited Edit(const trackedit::EditOptions& options, const Points& in) {
     tools::PointList out;
     trackedit::Edits edits(options, out);
     for (Point point : in) {
@@ -322,7 +404,7 @@ Points Edit(const trackedit::EditOptions& options, const Points& in) {
         EXPECT_TRUE(edits.Take(taken));
     }
     EXPECT_TRUE(edits.End());
-    return out.points;
+    return {out.points, edits.Lines()};
 }
 
 // Option values drawn around a track, so that each edit has work to do.
@@ -370,6 +452,8 @@ const std::vector<std::pair<const char*, Choose>> kOptions = {
              o.start_given = true, o.start = track::Instant::FromSeconds(7289650000LL);
          }
      }},
+    {"-route", [](auto& o, const Points&, auto& random) { o.route_points = 2 + random() % 40; }},
+    {"-track", [](auto& o, const Points&, auto&) { o.to_tracks = true; }},
     {"-join", [](auto& o, const Points&, auto&) { o.join = true; }},
     {"-name", [](auto& o, const Points&, auto&) { o.name_given = true, o.name = "shared"; }},
 };
@@ -405,11 +489,16 @@ TEST(Edits, KeepThePointsTheirDefinitionsKeepAloneAndTogether) {
         }
         Points edited;
         Points edited_waypoints;
-        for (const Point& point : Edit(options, input)) {
+        const Edited result = Edit(options, input);
+        for (const Point& point : result.points) {
             (point.kind == track::Kind::kWaypoint ? edited_waypoints : edited).push_back(point);
         }
         const char* label = alone ? kOptions[run / 12].first : "together";
-        ASSERT_EQ(Difference(edited, Reference(options, track, edited)), "")
+        trackedit::EditOptions unrouted = options;
+        unrouted.route_points = 0;
+        const Points simplified = options.route_points != 0 ? Edit(unrouted, track).points : edited;
+        ASSERT_EQ(Difference(edited, Reference(options, track, simplified, edited, result.lines)),
+                  "")
             << label << ", seed " << seed;
         trackedit::EditOptions place;
         place.from = options.from, place.to = options.to;
@@ -417,8 +506,12 @@ TEST(Edits, KeepThePointsTheirDefinitionsKeepAloneAndTogether) {
         place.box_given = options.box_given, place.south = options.south;
         place.north = options.north, place.west = options.west, place.east = options.east;
         place.hidden = options.hidden;
-        ASSERT_EQ(Difference(edited_waypoints, Reference(place, waypoints, edited_waypoints)), "")
+        ASSERT_EQ(Difference(edited_waypoints,
+                             Reference(place, waypoints, edited_waypoints, edited_waypoints, {})),
+                  "")
             << label << " (waypoints), seed " << seed;
+        EXPECT_EQ(Counted(result.lines, "waypoint"), waypoints.size() - edited_waypoints.size())
+            << label << ", seed " << seed;
     }
 }
 
@@ -438,7 +531,7 @@ TEST(Simplify, BoundHoldsOnLongLinesAndAcrossWindows) {
         trackedit::EditOptions options;
         options.simplify = 150;
         options.simplify_window = window;
-        const Points edited = Edit(options, track);
+        const Points edited = Edit(options, track).points;
         Simplified(track, edited, options.simplify);
         for (std::size_t i = 1; i < edited.size(); ++i) {
             EXPECT_TRUE(edited[i].tag == edited[i - 1].tag + 1 ||

@@ -164,12 +164,17 @@ int Reach(const Points& in, int from, int step, int end, double metres) {
     return end;
 }
 
+// Each run of points of one kind trimmed on its own.
 Keep Trimmed(const Points& in, double metres) {
-    const int count = static_cast<int>(in.size()), start = Reach(in, 0, 1, count, metres);
-    const int end = Reach(in, count - 1, -1, start - 1, metres);
     Keep keep(in.size(), false);
-    for (int i = start; i <= end; ++i)
-        keep[i] = true;
+    for (int run = 0, next = 0, size = static_cast<int>(in.size()); run < size; run = next) {
+        for (next = run + 1; next < size && in[next].kind == in[run].kind; ++next) {
+        }
+        const int start = Reach(in, run, 1, next, metres);
+        const int end = Reach(in, next - 1, -1, start - 1, metres);
+        for (int i = start; i <= end; ++i)
+            keep[i] = true;
+    }
     return keep;
 }
 

@@ -117,12 +117,19 @@ class Hide : public tools::Stage {
 // the first place go, and the points after the last one that lies that far
 // from the last place. The end is found by holding points back: a held point
 // is let go once a later point lies twice the distance from it, for then no
-// last place can lie within the distance of both.
+// last place can lie within the distance of both. Each run of route points
+// and of track points is trimmed on its own: a route and a track beside it
+// both start and end at home.
 class Trim : public tools::Stage {
   public:
     explicit Trim(double metres) : metres_(metres) {}
     bool Take(track::Point*& taken) override {
         track::Point& point = *taken;
+        if (has_kind_ && point.kind != kind_ && !EndRun()) {
+            return false;
+        }
+        has_kind_ = true;
+        kind_ = point.kind;
         const bool position = point.Has(track::kPosition);
         if (!left_start_) {
             if (position && !has_first_) {
@@ -160,7 +167,15 @@ class Trim : public tools::Stage {
         }
         return true;
     }
-    bool End() override {
+    bool End() override { return EndRun() && tools::Stage::End(); }
+    formats::Tally Tally() const override {
+        return {Dropped(), "point near the start or end was trimmed",
+                "points near the start or end were trimmed", true};
+    }
+
+  private:
+    // Trims the end of the run, and begins another.
+    bool EndRun() {
         // The last place, and the last held point that lies far enough from it.
         std::size_t last = held_.size();
         while (last > 0 && !held_[last - 1].Has(track::kPosition)) {
@@ -185,14 +200,9 @@ class Trim : public tools::Stage {
             Drop(point);
         }
         held_.clear();
-        return tools::Stage::End();
+        has_first_ = left_start_ = false;
+        return true;
     }
-    formats::Tally Tally() const override {
-        return {Dropped(), "point near the start or end was trimmed",
-                "points near the start or end were trimmed", true};
-    }
-
-  private:
     // Passes on the first `count` held points.
     bool Release(std::size_t count) {
         for (std::size_t i = 0; i < count; ++i) {
@@ -207,6 +217,8 @@ class Trim : public tools::Stage {
 
     double metres_;
     Distances distances_;
+    bool has_kind_ = false;
+    track::Kind kind_ = track::Kind::kTrack;
     bool has_first_ = false;
     bool left_start_ = false;
     double first_latitude_ = 0.0;

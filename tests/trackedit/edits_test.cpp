@@ -243,25 +243,38 @@ Keep Simplified(const Points& before, const Points& after, double tolerance) {
 }
 
 // The points in `before` whose tags are in `after`, checked as routes of at
-// most `most` points: in each track, the first and the last point on the
-// globe kept, each other one within the tolerance of the geodesic between
-// the kept points around it; then made routes.
+// most `most` points. The points off the globe go first, one that began a
+// track handing on its name; then a route begins at each point that begins
+// a track, follows one of another kind, or follows such a point. In each
+// route, its first and last point are kept, and each other one lies within
+// the tolerance of the geodesic between the kept points around it.
 Points Routed(const Points& before, const Points& after, std::size_t most, double tolerance) {
+    Points on_globe;
+    const Point* began = nullptr;
+    for (const Point& point : before) {
+        if (!OnGlobe(point)) {
+            began = point.begins_track ? &point : began;
+            continue;
+        }
+        on_globe.push_back(point);
+        Point& p = on_globe.back();
+        if (!p.begins_track &&
+            (began != nullptr || on_globe.size() == 1 || on_globe.end()[-2].kind != p.kind)) {
+            p.begins_track = true;
+            p.track_name = began != nullptr ? began->track_name : "";
+        }
+        began = nullptr;
+    }
     std::set<std::uint32_t> tags;
     for (const Point& point : after)
         tags.insert(point.tag);
-    const Keep keep =
-        Each(before, [&](const Point& p) { return OnGlobe(p) && tags.count(p.tag) > 0; });
-    for (std::size_t start = 0, end = 0; start < before.size(); start = end) {
-        std::vector<std::size_t> on_globe;
-        for (end = start; end < before.size() && (end == start || !before[end].begins_track); ++end)
-            if (OnGlobe(before[end]))
-                on_globe.push_back(end);
-        if (on_globe.empty())
-            continue;
-        EXPECT_TRUE(keep[on_globe.front()] && keep[on_globe.back()]) << "tag " << before[start].tag;
-        std::size_t kept = 0, a = on_globe.front();
-        for (std::size_t i : on_globe) {
+    const Keep keep = Each(on_globe, [&](const Point& p) { return tags.count(p.tag) > 0; });
+    for (std::size_t start = 0, end = 0; start < on_globe.size(); start = end) {
+        for (end = start + 1; end < on_globe.size() && !on_globe[end].begins_track; ++end) {
+        }
+        EXPECT_TRUE(keep[start] && keep[end - 1]) << "tag " << on_globe[start].tag;
+        std::size_t kept = 0;
+        for (std::size_t i = start, a = start; i < end; ++i) {
             kept += keep[i] ? 1 : 0;
             if (keep[i]) {
                 a = i;
@@ -270,17 +283,21 @@ Points Routed(const Points& before, const Points& after, std::size_t most, doubl
             std::size_t b = i;
             while (b + 1 < end && !keep[b])
                 ++b;
-            EXPECT_LE(OffGeodesic(before[a].latitude, before[a].longitude, before[b].latitude,
-                                  before[b].longitude, before[i].latitude, before[i].longitude),
+            const Point &p = on_globe[i], &from = on_globe[a], &to = on_globe[b];
+            EXPECT_LE(OffGeodesic(from.latitude, from.longitude, to.latitude, to.longitude,
+                                  p.latitude, p.longitude),
                       tolerance * 1.01 + 1e-6)
-                << "tag " << before[i].tag;
+                << "tag " << p.tag;
         }
-        EXPECT_LE(kept, most) << "track of tag " << before[start].tag;
+        EXPECT_LE(kept, most) << "route of tag " << on_globe[start].tag;
     }
-    Points routes = Kept(before, keep);
-    for (Point& point : routes) {
-        point.kind = track::Kind::kRoute;
-        point.begins_segment = point.begins_track;
+    Points routes;
+    for (std::size_t i = 0; i < on_globe.size(); ++i) {
+        if (keep[i]) {
+            routes.push_back(on_globe[i]);
+            routes.back().kind = track::Kind::kRoute;
+            routes.back().begins_segment = routes.back().begins_track;
+        }
     }
     return routes;
 }
@@ -336,17 +353,6 @@ Points Reference(const trackedit::EditOptions& o, Points in, const Points& simpl
         in = Kept(in, Deduped(in));
     if (o.simplify >= 0)
         in = Kept(in, Simplified(in, simplified, o.simplify));
-    if (o.route_points >= 2) {
-        double tolerance = 0;
-        const std::size_t before = in.size();
-        const std::uint64_t dropped = Counted(lines, "dropped in making routes", &tolerance);
-        in = Routed(in, edited, o.route_points, tolerance);
-        EXPECT_EQ(dropped + Counted(lines, "without a position were dropped from routes") +
-                      Counted(lines, "without a position was dropped from a route"),
-                  before - in.size());
-    }
-    for (Point& point : in)
-        point.kind = o.to_tracks ? track::Kind::kTrack : point.kind;
     Wide shift = o.shift_nanoseconds;
     bool started = !o.start_given;
     for (Point& point : in) {
@@ -361,15 +367,28 @@ Points Reference(const trackedit::EditOptions& o, Points in, const Points& simpl
             moved >= static_cast<Wide>(track::kLastSecond + 1) * 1000000000)
             point.Clear(track::kTime);
     }
-    for (std::size_t i = 0; i < in.size(); ++i) {
+    bool first[3] = {true, true, true};  // of each kind
+    for (Point& point : in) {
         if (o.join) {
-            in[i].begins_segment = in[i].begins_track = i == 0;
-            if (i > 0)
-                in[i].track_name.clear();
+            point.begins_segment = point.begins_track = first[static_cast<int>(point.kind)];
+            if (!point.begins_track)
+                point.track_name.clear();
         }
-        if (o.name_given && in[i].begins_track)
-            in[i].track_name = o.name;
+        first[static_cast<int>(point.kind)] = false;
+        if (o.name_given && point.begins_track)
+            point.track_name = o.name;
     }
+    if (o.route_points >= 2) {
+        double tolerance = 0;
+        const std::size_t before = in.size();
+        const std::uint64_t dropped = Counted(lines, "dropped in making routes", &tolerance);
+        in = Routed(in, edited, o.route_points, tolerance);
+        EXPECT_EQ(dropped + Counted(lines, "without a position were dropped from routes") +
+                      Counted(lines, "without a position was dropped from a route"),
+                  before - in.size());
+    }
+    for (Point& point : in)
+        point.kind = o.to_tracks ? track::Kind::kTrack : point.kind;
     return in;
 }
 
@@ -457,10 +476,10 @@ const std::vector<std::pair<const char*, Choose>> kOptions = {
              o.start_given = true, o.start = track::Instant::FromSeconds(7289650000LL);
          }
      }},
-    {"-route", [](auto& o, const Points&, auto& random) { o.route_points = 2 + random() % 40; }},
-    {"-track", [](auto& o, const Points&, auto&) { o.to_tracks = true; }},
     {"-join", [](auto& o, const Points&, auto&) { o.join = true; }},
     {"-name", [](auto& o, const Points&, auto&) { o.name_given = true, o.name = "shared"; }},
+    {"-route", [](auto& o, const Points&, auto& random) { o.route_points = 2 + random() % 40; }},
+    {"-track", [](auto& o, const Points&, auto&) { o.to_tracks = true; }},
 };
 
 // Each option alone on twelve tracks, then forty random sets of them.

@@ -370,14 +370,15 @@ class Shift : public tools::Stage {
     std::uint64_t lost_ = 0;
 };
 
-// -join and -name.
+// -join and -name. Tracks are joined into one track, routes into one route.
 class Tracks : public tools::Stage {
   public:
     explicit Tracks(const EditOptions& options) : options_(options) {}
     bool Take(track::Point*& taken) override {
         track::Point& point = *taken;
+        bool& started = started_[point.kind == track::Kind::kRoute ? 1 : 0];
         if (options_.join) {
-            if (!started_) {
+            if (!started) {
                 point.begins_track = point.begins_segment = true;
             } else {
                 joined_ += point.begins_segment || point.begins_track ? 1 : 0;
@@ -385,7 +386,7 @@ class Tracks : public tools::Stage {
                 point.track_name.clear();
             }
         }
-        started_ = true;
+        started = true;
         if (options_.name_given && point.begins_track && point.track_name != options_.name) {
             point.track_name = options_.name;
             ++named_;
@@ -400,7 +401,7 @@ class Tracks : public tools::Stage {
 
   private:
     const EditOptions& options_;
-    bool started_ = false;
+    bool started_[2] = {false, false};  // tracks, routes
     std::uint64_t joined_ = 0;
     std::uint64_t named_ = 0;
 };
@@ -452,17 +453,19 @@ Edits::Edits(const EditOptions& options, tools::Sink& output) : to_output_(outpu
     if (options.simplify >= 0.0) {
         stages_.push_back(std::make_unique<Simplify>(options.simplify, options.simplify_window));
     }
-    if (options.route_points >= 2) {
-        stages_.push_back(std::make_unique<Route>(options.route_points));
-    }
-    if (options.to_tracks) {
-        stages_.push_back(std::make_unique<ToTracks>());
-    }
     if (options.shift_nanoseconds != 0 || options.start_given) {
         stages_.push_back(std::make_unique<Shift>(options));
     }
     if (options.join || options.name_given) {
         stages_.push_back(std::make_unique<Tracks>(options));
+    }
+    // Last, so that a route is made of what the other edits left, joined
+    // as asked: -join -route 250 gives one route within the count.
+    if (options.route_points >= 2) {
+        stages_.push_back(std::make_unique<Route>(options.route_points));
+    }
+    if (options.to_tracks) {
+        stages_.push_back(std::make_unique<ToTracks>());
     }
     first_ = Chain(stages_, output);
 }

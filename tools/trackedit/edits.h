@@ -1,8 +1,8 @@
 // The edits of trackedit on a stream of points, always in this order
 // whatever the order of the options: the time range, the box, the hidden
-// zones, the trim, the spikes, the duplicates, the simplification, the
-// making of routes or tracks, the move in time, then the joining and naming
-// of tracks. Each edit that is asked for is one stage
+// zones, the trim, the spikes, the duplicates, the simplification, the move
+// in time, the joining and naming of tracks, then the making of routes or
+// tracks. Each edit that is asked for is one stage
 // (tools/common/stage.h); the points that come out of the last go to the
 // output.
 //

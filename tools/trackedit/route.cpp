@@ -35,21 +35,24 @@ std::string RoundedUp(double metres) {
 
 bool Route::Take(track::Point*& taken) {
     track::Point& point = *taken;
-    if (point.begins_track && !held_.empty() && !Flush()) {
+    if (!held_.empty() && (point.begins_track || point.kind != kind_) && !Flush()) {
         return false;
     }
     if (!point.Has(track::kPosition) || !OnGlobe(point.latitude, point.longitude)) {
         ++without_position_;
-        // Within a route a segment ends nothing; a track it begins goes on.
-        if (!held_.empty()) {
-            point.begins_segment = false;
+        if (point.begins_track) {
+            name_ = std::move(point.track_name);
         }
-        Drop(point);
         return true;
     }
     if (held_.empty()) {
+        kind_ = point.kind;
         tracks_ += point.kind == track::Kind::kTrack ? 1 : 0;
-        point.begins_segment = true;
+        if (!point.begins_track) {
+            point.track_name = std::move(name_);
+        }
+        point.begins_track = point.begins_segment = true;
+        name_.clear();
     } else {
         point.begins_segment = false;
     }
@@ -63,9 +66,9 @@ bool Route::End() {
     return (held_.empty() || Flush()) && tools::Stage::End();
 }
 
-bool Route::Search(double longest, double& metres) {
-    const auto fits = [this, longest](double tolerance) {
-        return Thinning(places_, tolerance, longest).Mark(keep_) <= most_;
+bool Route::Search(const std::vector<Place>& places, double longest, double& metres) {
+    const auto fits = [this, &places, longest](double tolerance) {
+        return Thinning(places, tolerance, longest).Mark(keep_) <= most_;
     };
     metres = 0.0;
     if (fits(0.0)) {
@@ -94,19 +97,17 @@ bool Route::Flush() {
     double metres = 0.0;
     if (held_.size() <= most_) {
         keep_.assign(held_.size(), 1);
-    } else if (!Search(Simplify::kLongestLine, metres)) {
+    } else if (!Search(places_, Simplify::kLongestLine, metres)) {
         ++long_lines_;
-        Search(HUGE_VAL, metres);
+        Search(places_, HUGE_VAL, metres);
     }
     widest_ = std::max(widest_, metres);
+    // The points dropped hand on no marks: the first is always kept.
     for (std::size_t i = 0; i < held_.size(); ++i) {
-        if (keep_[i] != 0) {
-            if (!PassOut(held_[i])) {
-                return false;
-            }
-        } else {
+        if (keep_[i] == 0) {
             ++dropped_;
-            Drop(held_[i]);
+        } else if (!PassOut(held_[i])) {
+            return false;
         }
     }
     held_.clear();

@@ -6,7 +6,10 @@
 // so do its points without a position on the globe, which a route cannot
 // hold. Its first point begins it and keeps the track's name.
 //
-// The choice needs the whole track, so the track is held until it ends.
+// The choice needs the whole track, so the track is held until it ends: at
+// a point that begins a track, or one of another kind (the points of a
+// route among those of a track, as -join leaves several inputs), which then
+// begins a route of its own.
 // When no tolerance brings a track to the count with lines of at most
 // Simplify::kLongestLine between kept points, longer lines are allowed for
 // it, and counted: the measure is less close to the geodesic there.
@@ -45,13 +48,17 @@ class Route : public tools::Stage {
   private:
     // Chooses the points of the held track and passes them on.
     bool Flush();
-    // The tolerance that brings the held places to at most most_ points,
-    // with `keep` set for it; false when none does with lines of `longest`.
-    bool Search(double longest, double& metres);
+    // The tolerance that brings `places` to at most most_ points, with
+    // keep_ set for it; false when none does with lines of `longest`.
+    bool Search(const std::vector<Place>& places, double longest, double& metres);
 
     std::size_t most_;
     std::vector<track::Point> held_;
     std::vector<Place> places_;
+    track::Kind kind_ = track::Kind::kTrack;  // of the held points, as they came
+    // The name of the track begun by a point without a position, for the
+    // first point held.
+    std::string name_;
     std::vector<char> keep_;
     std::uint64_t tracks_ = 0;
     std::uint64_t dropped_ = 0;  // for the bound

@@ -387,6 +387,10 @@ Points Reference(const trackedit::EditOptions& o, Points in, const Points& simpl
                       Counted(lines, "without a position was dropped from a route"),
                   before - in.size());
     }
+    for (std::size_t i = 0; i < in.size() && o.to_tracks; ++i) {
+        if (in[i].kind == track::Kind::kRoute && (i == 0 || in[i - 1].kind != track::Kind::kRoute))
+            in[i].begins_track = in[i].begins_segment = true;
+    }
     for (Point& point : in)
         point.kind = o.to_tracks ? track::Kind::kTrack : point.kind;
     return in;

@@ -301,14 +301,21 @@ class Dedupe : public tools::Stage {
 };
 
 // -track: a route's points become a track's, its first point beginning it.
+// Route points after track points (as -join leaves several inputs) begin a
+// track of their own, which they would otherwise continue.
 class ToTracks : public tools::Stage {
   public:
     bool Take(track::Point*& taken) override {
         track::Point& point = *taken;
-        if (point.kind == track::Kind::kRoute) {
+        const bool route = point.kind == track::Kind::kRoute;
+        if (route) {
             made_ += point.begins_track ? 1 : 0;
+            if (!after_route_) {
+                point.begins_track = point.begins_segment = true;
+            }
             point.kind = track::Kind::kTrack;
         }
+        after_route_ = route;
         return Pass(taken);
     }
     formats::Tally Tally() const override {
@@ -317,6 +324,7 @@ class ToTracks : public tools::Stage {
 
   private:
     std::uint64_t made_ = 0;
+    bool after_route_ = false;
 };
 
 // -shift, -start. A time moved out of the years the suite keeps is taken

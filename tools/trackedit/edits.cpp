@@ -480,37 +480,47 @@ Edits::Edits(const EditOptions& options, tools::Sink& output) : to_output_(outpu
 
 Edits::~Edits() = default;
 
-std::vector<std::string> Edits::Lines() const {
-    std::vector<formats::Tally> tallies;
-    std::vector<std::string> lines;
-    // The tallies so far become lines, before a line of another kind.
-    const auto flush = [&tallies, &lines] {
-        for (std::string& line : tools::TallyLines(tallies)) {
-            lines.push_back(std::move(line));
-        }
-        tallies.clear();
-    };
+std::vector<Edits::Count> Edits::Counts() const {
+    std::vector<Count> counts;
     for (std::size_t i = 0; i < stages_.size(); ++i) {
         const tools::Stage* stage = stages_[i].get();
-        tallies.push_back(stage->Tally());
+        counts.push_back({stage->Tally(), ""});
         // The selections come first in both chains, in the same order.
         if (i < waypoint_stages_.size()) {
-            tallies.push_back(waypoint_stages_[i]->Tally());
+            counts.push_back({waypoint_stages_[i]->Tally(), ""});
         }
         if (const auto* shift = dynamic_cast<const Shift*>(stage)) {
-            tallies.push_back(shift->Lost());
+            counts.push_back({shift->Lost(), ""});
         } else if (const auto* tracks = dynamic_cast<const Tracks*>(stage)) {
-            tallies.push_back(tracks->Named());
+            counts.push_back({tracks->Named(), ""});
         } else if (const auto* route = dynamic_cast<const Route*>(stage)) {
-            tallies.push_back(route->WithoutPosition());
-            flush();
-            if (!route->Line().empty()) {
-                lines.push_back(route->Line());
-            }
-            tallies.push_back(route->LongLines());
+            counts.push_back({route->WithoutPosition(), ""});
+            counts.push_back({route->ForTheBound(), route->Line()});
+            counts.push_back({route->LongLines(), ""});
         }
     }
-    flush();
+    return counts;
+}
+
+std::vector<formats::Tally> Edits::Tallies() const {
+    std::vector<formats::Tally> tallies;
+    for (const Count& count : Counts()) {
+        tallies.push_back(count.tally);
+    }
+    return tallies;
+}
+
+std::vector<std::string> Edits::Lines() const {
+    std::vector<std::string> lines;
+    for (Count& count : Counts()) {
+        if (count.tally.count == 0) {
+            continue;
+        }
+        if (count.line.empty()) {
+            count.line = tools::TallyLines({count.tally}).front();
+        }
+        lines.push_back(std::move(count.line));
+    }
     return lines;
 }
 

@@ -81,11 +81,21 @@ class Edits : public tools::Sink {
     }
     bool End() override { return waypoint_first_->End() && first_->End(); }
 
-    // What each edit changed, a line each in the order of the edits, each
-    // edit's count of waypoints after its count of points.
+    // What each edit changed, in the order of the edits, each edit's count
+    // of waypoints after its count of points.
+    std::vector<formats::Tally> Tallies() const;
+    // The same as the lines after the summary.
     std::vector<std::string> Lines() const;
 
   private:
+    // A count, and the line that says it when its words need a number of
+    // their own (empty: the tally's words).
+    struct Count {
+        formats::Tally tally;
+        std::string line;
+    };
+    std::vector<Count> Counts() const;
+
     // Passes points on to the output, and leaves the end to the tracks.
     class ToOutput : public tools::Sink {
       public:

@@ -34,7 +34,11 @@ class Route : public tools::Stage {
     formats::Tally Tally() const override {
         return {tracks_, "track became a route", "tracks became routes", false};
     }
-    // The points dropped for the bound, and the largest tolerance used.
+    formats::Tally ForTheBound() const {
+        return {dropped_, "point was dropped in making routes",
+                "points were dropped in making routes", true};
+    }
+    // The same, with the most points and the largest tolerance used.
     std::string Line() const;
     formats::Tally WithoutPosition() const {
         return {without_position_, "point without a position was dropped from a route",

@@ -543,6 +543,35 @@ TEST(Edits, KeepThePointsTheirDefinitionsKeepAloneAndTogether) {
     }
 }
 
+// The tolerance -route names is about the least that fits: -simplify keeps
+// at most the count of points at it, and more at 10 % (and 1 cm) less.
+TEST(Route, NamesTheLeastToleranceThatFits) {
+    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+        std::mt19937_64 random(seed);
+        Points track;
+        for (Point& point : RandomTrack(random, 300 + random() % 700)) {
+            if (OnGlobe(point)) {
+                point.begins_segment = point.begins_track = track.empty();
+                point.kind = track::Kind::kTrack;
+                track.push_back(point);
+            }
+        }
+        trackedit::EditOptions route;
+        route.route_points = 5 + random() % 100;
+        double metres = 0;
+        Counted(Edit(route, track).lines, "making routes", &metres);
+        ASSERT_GT(metres, 0) << "seed " << seed;
+        for (const double tolerance : {metres, metres * 0.9 - 0.01}) {
+            trackedit::EditOptions simplify;
+            simplify.simplify = tolerance;
+            simplify.simplify_window = track.size();
+            EXPECT_EQ(Edit(simplify, track).points.size() <= route.route_points,
+                      tolerance == metres)
+                << "seed " << seed << ", " << tolerance << " m";
+        }
+    }
+}
+
 TEST(Simplify, BoundHoldsOnLongLinesAndAcrossWindows) {
     // Points 30 km apart on a meridian and then along the equator: kept
     // lines stay within 100 km, and the measure holds on them.

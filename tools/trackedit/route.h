@@ -1,8 +1,10 @@
 // -route: makes each track, and each route, a route of at most a count of
-// points, simplified with the bound of -simplify (see simplify.h) at the
-// smallest tolerance that brings it to that count: the tolerance is
-// searched for by doubling from 1 m and then halving the step, until it is
-// known within 0.1 % (or 5 mm). A route is one line: its segments go, and
+// points, simplified with the bound of -simplify (see simplify.h) at about
+// the least tolerance that brings it to that count: the tolerance is
+// searched for by doubling from 1 m and then halving the step, until one
+// that fits lies within 0.1 % (or 5 mm) of one that does not. (The count
+// kept does not always fall as the tolerance grows, so a smaller one may
+// fit too.) A route is one line: its segments go, and
 // so do its points without a position on the globe, which a route cannot
 // hold. Its first point begins it and keeps the track's name.
 //

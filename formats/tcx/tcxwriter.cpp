@@ -64,7 +64,8 @@ bool TcxWriter::Write(const track::Point& point) {
     if (Failed()) {
         return false;
     }
-    if (!kinds_.Keeps(point)) {
+    if (point.kind == track::Kind::kWaypoint) {
+        kinds_.Keeps(point);
         return true;
     }
     if (!point.Has(track::kTime)) {
@@ -76,6 +77,10 @@ bool TcxWriter::Write(const track::Point& point) {
     const bool first = !breaks_.Started();
     const Breaks::Kind kind = breaks_.Next(point);
     const bool begins = kind != Breaks::kNone;
+    // A route is counted at the first of its points written, which begins a
+    // track here whichever of its points were skipped.
+    spooled_.begins_track = kind == Breaks::kTrack;
+    kinds_.Keeps(spooled_);
     spooled_.begins_segment = begins;
     losses_.Add(point, kind);
     spooled_.begins_session = first || point.begins_session;

@@ -24,10 +24,12 @@
 //
 // Numbers are written in the shortest form that reads back to the same
 // double, which xsd:double allows ("46.9481", "1e-07"). Points without a
-// time are left out and counted (TCX requires one); so are
+// time are left out and counted (TCX requires one); so are waypoints,
 // temperatures, positions beyond ±90 or ±180, and heart rates, cadences and
 // power readings outside what the schema holds (1 to 255 beats, 0 to 254
 // revolutions, 0 to 65535 watts). Values that are not finite are left out.
+// A route is written as a track, and counted so when any of its points is
+// written.
 #ifndef TRACKTOOLS_FORMATS_TCXWRITER_H
 #define TRACKTOOLS_FORMATS_TCXWRITER_H
 

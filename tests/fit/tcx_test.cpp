@@ -388,6 +388,22 @@ TEST_F(TcxWriter, WhatTcxCannotHoldIsCounted) {
                        "2 heart rate, cadence or power readings TCX cannot hold were not kept.\n"),
               std::string::npos)
         << odd;
+
+    // Waypoints, and routes of which only the second has a point with a
+    // time: that one alone is written as a track.
+    const std::string untimed = "<rtept lat=\"46.9\" lon=\"7.4\"/>";
+    WriteFile(dir / "plan.gpx",
+              "<gpx version=\"1.1\" creator=\"t\" xmlns=\"http://www.topografix.com/GPX/1/1\">"
+              "<wpt lat=\"46.9\" lon=\"7.4\"/><wpt lat=\"47\" lon=\"7.4\"/><rte>" +
+                  untimed + untimed + "</rte><rte>" + untimed +
+                  "<rtept lat=\"46.91\" lon=\"7.4\"><time>2020-01-01T00:00:00Z</time></rtept>"
+                  "</rte><rte>" +
+                  untimed + "</rte></gpx>");
+    const std::string plan = Convert({"plan.gpx", "plan.tcx"});
+    EXPECT_NE(plan.find("Wrote 1 data points.\n4 points without a time were skipped.\n"
+                        "2 waypoints were not kept.\n1 route was written as a track.\n"),
+              std::string::npos)
+        << plan;
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -229,6 +231,10 @@ TEST_F(TrackeditTest, RefusesBadValuesWithAReason) {
         {{"-", "-", "out.gpl"}, "standard input (-) can be read only once"},
         {{"-sort-by-time"}, "unknown option -sort-by-time"},
         {{"a.gpl", "out.gpl", "-name"}, "-name needs a value"},
+        {{"-route", "1"}, "-route needs a count of 2 or more points, not \"1\""},
+        {{"-route", "-5"}, "-route needs a count of 2 or more points, not \"-5\""},
+        {{"-route", "250", "-track"},
+         "-route and -track do not go together: one makes routes, the other tracks"},
     };
     for (const auto& c : cases) {
         // The files, where a case does not name its own.
@@ -279,6 +285,65 @@ TEST_F(TrackeditTest, KeepsWhatAGpxFileCarries) {
               "Back [[('34:00.750000', '124'), ('35:00.750000', '125')]]\n"
               "All [[('31:00.250000', '121'), ('32:00.250000', '122'), ('33:00.250000', '123'), "
               "('34:00.250000', '124'), ('35:00.250000', '125')]]\n");
+}
+
+// Waypoints, a route and a track of a GPX file, read back by gpxpy: -route
+// makes the track a route of at most the points asked for, -track makes the
+// route a track, and -hide takes the waypoint at home with the points there.
+TEST_F(TrackeditTest, RoutesTracksAndWaypointsOfAGpxFile) {
+    std::string points;
+    for (int i = 0; i < 400; ++i) {
+        char point[160];
+        std::snprintf(point, sizeof point,
+                      "<trkpt lat=\"%.6f\" lon=\"%.6f\"><time>2025-06-14T10:%02d:%02dZ</time>"
+                      "</trkpt>",
+                      46.9481 + 0.0002 * i, 7.4474 + 0.0005 * std::sin(i / 9.0), i / 60, i % 60);
+        points += point;
+    }
+    WriteFile(dir / "hike.gpx",
+              "<gpx version=\"1.1\" creator=\"t\" xmlns=\"http://www.topografix.com/GPX/1/1\">"
+              "<wpt lat=\"46.9481\" lon=\"7.4474\"><name>Home</name></wpt>"
+              "<wpt lat=\"47\" lon=\"7.45\"><name>Hut</name></wpt><rte><name>Plan</name>"
+              "<rtept lat=\"46.9481\" lon=\"7.4474\"/><rtept lat=\"46.97\" lon=\"7.45\"/>"
+              "<rtept lat=\"47\" lon=\"7.45\"/></rte><trk><name>Hike</name><trkseg>" +
+                  points + "</trkseg></trk></gpx>");
+    const RunResult routed = Edit({"-route", "50", "hike.gpx", "route.gpx"});
+    ASSERT_EQ(routed.exit_status, 0) << routed.err;
+    const RunResult tracked =
+        Edit({"-track", "-hide", "46.9481,7.4474,10", "hike.gpx", "track.gpx"});
+    ASSERT_EQ(tracked.exit_status, 0) << tracked.err;
+    EXPECT_NE(tracked.out.find("Wrote 402 data points.\n2 points inside a hidden zone were dropped."
+                               "\n1 waypoint inside a hidden zone was dropped.\n"
+                               "1 route became a track.\n"),
+              std::string::npos)
+        << tracked.out;
+
+    // Each route and track: its name and its count of points.
+    const std::string script =
+        "import gpxpy, sys\n"
+        "for name in sys.argv[1:]:\n"
+        "    g = gpxpy.parse(open(name))\n"
+        "    print([w.name for w in g.waypoints])\n"
+        "    for r in g.routes: print('route', r.name, len(r.points))\n"
+        "    for t in g.tracks: print('track', t.name, [len(s.points) for s in t.segments])\n";
+    RunOptions options;
+    options.cwd = dir.path();
+    const RunResult read =
+        testing_support::Run("/usr/bin/python3", {"-c", script, "route.gpx", "track.gpx"}, options);
+    ASSERT_EQ(read.exit_status, 0) << read.err;
+    const std::size_t hike = read.out.find("route Hike ");
+    ASSERT_NE(hike, std::string::npos) << read.out;
+    const unsigned long kept = std::stoul(read.out.substr(hike + 11));
+    EXPECT_LE(kept, 50u);
+    EXPECT_EQ(read.out, "['Home', 'Hut']\nroute Plan 3\nroute Hike " + std::to_string(kept) +
+                            "\n['Hut']\ntrack Plan [2]\ntrack Hike [399]\n");
+    EXPECT_NE(
+        routed.out.find("Wrote " + std::to_string(5 + kept) +
+                        " data points.\n1 track became a route.\n" + std::to_string(400 - kept) +
+                        " points were dropped in making routes of at most 50 points, each "
+                        "within "),
+        std::string::npos)
+        << routed.out;
 }
 
 }  // namespace

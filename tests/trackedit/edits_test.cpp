@@ -1,6 +1,7 @@
-// The edits of trackedit on random tracks, against references written in a
-// few lines each from the definitions in trackedit(1), with distances from
-// GeographicLib; -simplify against its bound, checked on the geodesic.
+// The edits of trackedit on random tracks and routes with waypoints among
+// them, against references written in a few lines each from the definitions
+// in trackedit(1), with distances from GeographicLib; -simplify and -route
+// against their bound, checked on the geodesic.
 #include <gtest/gtest.h>
 
 #include <GeographicLib/Geodesic.hpp>
@@ -67,7 +68,7 @@ double OffGeodesic(double a_lat, double a_lon, double b_lat, double b_lon, doubl
 // A drive of short legs with spikes, repeated points, gaps, points without
 // a time or a position or with one off the globe, segments and named tracks,
 // and sensor values, that may end going to and fro across its last place;
-// each point's tag is its number.
+// a third of its tracks are routes. Each point's tag is its number.
 Points RandomTrack(std::mt19937_64& random, int count) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     const double starts[][2] = {{46.95, 7.44}, {-16.5, 179.999}, {78.2, 15.6}};
@@ -115,6 +116,9 @@ Points RandomTrack(std::mt19937_64& random, int count) {
         if (point.begins_track) {
             point.begins_segment = true;
             point.track_name = "track " + std::to_string(i);
+            point.kind = random() % 3 == 0 ? track::Kind::kRoute : track::Kind::kTrack;
+        } else if (i > 0) {
+            point.kind = points.back().kind;
         }
         point.tag = static_cast<std::uint32_t>(i);
         points.push_back(point);
@@ -160,12 +164,17 @@ int Reach(const Points& in, int from, int step, int end, double metres) {
     return end;
 }
 
+// Each run of points of one kind trimmed on its own.
 Keep Trimmed(const Points& in, double metres) {
-    const int count = static_cast<int>(in.size()), start = Reach(in, 0, 1, count, metres);
-    const int end = Reach(in, count - 1, -1, start - 1, metres);
     Keep keep(in.size(), false);
-    for (int i = start; i <= end; ++i)
-        keep[i] = true;
+    for (int run = 0, next = 0, size = static_cast<int>(in.size()); run < size; run = next) {
+        for (next = run + 1; next < size && in[next].kind == in[run].kind; ++next) {
+        }
+        const int start = Reach(in, run, 1, next, metres);
+        const int end = Reach(in, next - 1, -1, start - 1, metres);
+        for (int i = start; i <= end; ++i)
+            keep[i] = true;
+    }
     return keep;
 }
 
@@ -202,15 +211,34 @@ Keep Deduped(const Points& in) {
     return keep;
 }
 
+// The points of `before` whose tags are in `after`.
+Keep Tagged(const Points& before, const Points& after) {
+    std::set<std::uint32_t> tags;
+    for (const Point& point : after)
+        tags.insert(point.tag);
+    return Each(before, [&](const Point& p) { return tags.count(p.tag) > 0; });
+}
+
+// The point `i`, dropped, lies within the tolerance (1 % for the measure) of
+// the geodesic between the kept points around it.
+void ExpectNearLine(const Points& in, const Keep& keep, std::size_t i, double tolerance) {
+    std::size_t a = i, b = i;
+    while (!keep[a])
+        --a;
+    while (!keep[b])
+        ++b;
+    EXPECT_LE(OffGeodesic(in[a].latitude, in[a].longitude, in[b].latitude, in[b].longitude,
+                          in[i].latitude, in[i].longitude),
+              tolerance * 1.01 + 1e-6)
+        << "tag " << in[i].tag;
+}
+
 // The points in `before` whose tags are in `after`, checked against the
 // bound of -simplify: the ends of every run of points on the globe kept, each
 // dropped point within the tolerance (1 % for the measure) of the geodesic
 // between the kept points around it.
 Keep Simplified(const Points& before, const Points& after, double tolerance) {
-    std::set<std::uint32_t> tags;
-    for (const Point& point : after)
-        tags.insert(point.tag);
-    Keep keep = Each(before, [&](const Point& p) { return tags.count(p.tag) > 0; });
+    const Keep keep = Tagged(before, after);
     for (std::size_t i = 0; i < before.size(); ++i) {
         const Point& p = before[i];
         if (keep[i])
@@ -220,22 +248,76 @@ Keep Simplified(const Points& before, const Points& after, double tolerance) {
             ADD_FAILURE() << "the end of a run was dropped, tag " << p.tag;
             return keep;
         }
-        std::size_t a = i, b = i;
-        while (!keep[a])
-            --a;
-        while (!keep[b])
-            ++b;
-        EXPECT_LE(OffGeodesic(before[a].latitude, before[a].longitude, before[b].latitude,
-                              before[b].longitude, p.latitude, p.longitude),
-                  tolerance * 1.01 + 1e-6)
-            << "tag " << p.tag;
+        ExpectNearLine(before, keep, i, tolerance);
     }
     return keep;
 }
 
-// The edits by their definitions, in their order; `edited` is what the
-// program made, for the points -simplify chose.
-Points Reference(const trackedit::EditOptions& o, Points in, const Points& edited) {
+// The points in `before` whose tags are in `after`, checked as routes of at
+// most `most` points. The points off the globe go first, one that began a
+// track handing on its name; then a route begins at each point that begins
+// a track, follows one of another kind, or follows such a point. In each
+// route, its first and last point are kept, and each other one lies within
+// the tolerance of the geodesic between the kept points around it.
+Points Routed(const Points& before, const Points& after, std::size_t most, double tolerance) {
+    Points on;  // the globe
+    const Point* began = nullptr;
+    for (const Point& point : before) {
+        if (!OnGlobe(point)) {
+            began = point.begins_track ? &point : began;
+            continue;
+        }
+        on.push_back(point);
+        if (!point.begins_track &&
+            (began != nullptr || on.size() == 1 || on.end()[-2].kind != point.kind)) {
+            on.back().begins_track = true;
+            on.back().track_name = began != nullptr ? began->track_name : "";
+        }
+        began = nullptr;
+    }
+    const Keep keep = Tagged(on, after);
+    for (std::size_t start = 0, end = 0, kept = 0; start < on.size(); start = end, kept = 0) {
+        for (end = start + 1; end < on.size() && !on[end].begins_track; ++end) {
+        }
+        if (!keep[start] || !keep[end - 1]) {
+            ADD_FAILURE() << "the end of a route was dropped, tag " << on[start].tag;
+            continue;
+        }
+        for (std::size_t i = start; i < end; ++i) {
+            kept += keep[i] ? 1 : 0;
+            if (!keep[i])
+                ExpectNearLine(on, keep, i, tolerance);
+        }
+        EXPECT_LE(kept, most) << "route of tag " << on[start].tag;
+    }
+    Points routes = Kept(on, keep);
+    for (Point& point : routes)
+        point.kind = track::Kind::kRoute, point.begins_segment = point.begins_track;
+    return routes;
+}
+
+// The number a line of `lines` that holds `words` begins with, and the
+// metres it gives after "within " (0 without such a line).
+std::uint64_t Counted(const std::vector<std::string>& lines, const std::string& words,
+                      double* within = nullptr) {
+    std::uint64_t count = 0;
+    for (const std::string& line : lines) {
+        if (line.find(words) == std::string::npos)
+            continue;
+        count += std::stoull(line);
+        const std::size_t at = line.find("within ");
+        if (within != nullptr && at != std::string::npos)
+            *within = std::stod(line.substr(at + 7));
+    }
+    return count;
+}
+
+// The edits by their definitions, in their order; `simplified` is what the
+// program made without -route, for the points -simplify chose, `edited` what
+// it made, for those -route chose, and `lines` what it said, for the
+// tolerance of -route.
+Points Reference(const trackedit::EditOptions& o, Points in, const Points& simplified,
+                 const Points& edited, const std::vector<std::string>& lines) {
     if (o.from_given || o.to_given) {
         in = Kept(in, Each(in, [&](const Point& p) {
                       return p.Has(track::kTime) && (!o.from_given || p.time >= o.from) &&
@@ -264,7 +346,7 @@ Points Reference(const trackedit::EditOptions& o, Points in, const Points& edite
     if (o.dedupe)
         in = Kept(in, Deduped(in));
     if (o.simplify >= 0)
-        in = Kept(in, Simplified(in, edited, o.simplify));
+        in = Kept(in, Simplified(in, simplified, o.simplify));
     Wide shift = o.shift_nanoseconds;
     bool started = !o.start_given;
     for (Point& point : in) {
@@ -279,15 +361,28 @@ Points Reference(const trackedit::EditOptions& o, Points in, const Points& edite
             moved >= static_cast<Wide>(track::kLastSecond + 1) * 1000000000)
             point.Clear(track::kTime);
     }
-    for (std::size_t i = 0; i < in.size(); ++i) {
+    bool first[3] = {true, true, true};  // of each kind
+    for (Point& point : in) {
         if (o.join) {
-            in[i].begins_segment = in[i].begins_track = i == 0;
-            if (i > 0)
-                in[i].track_name.clear();
+            point.begins_segment = point.begins_track = first[static_cast<int>(point.kind)];
+            if (!point.begins_track)
+                point.track_name.clear();
         }
-        if (o.name_given && in[i].begins_track)
-            in[i].track_name = o.name;
+        first[static_cast<int>(point.kind)] = false;
+        if (o.name_given && point.begins_track)
+            point.track_name = o.name;
     }
+    if (o.route_points >= 2) {
+        double tolerance = 0;
+        Counted(lines, "dropped in making routes", &tolerance);
+        in = Routed(in, edited, o.route_points, tolerance);
+    }
+    for (std::size_t i = 0; i < in.size() && o.to_tracks; ++i) {
+        if (in[i].kind == track::Kind::kRoute && (i == 0 || in[i - 1].kind != track::Kind::kRoute))
+            in[i].begins_track = in[i].begins_segment = true;
+    }
+    for (Point& point : in)
+        point.kind = o.to_tracks ? track::Kind::kTrack : point.kind;
     return in;
 }
 
@@ -299,11 +394,11 @@ std::string Difference(const Points& got, const Points& expected) {
         const Point& p = points[i];
         const bool at = p.Has(track::kPosition), timed = p.Has(track::kTime);
         char line[200];
-        std::snprintf(line, sizeof line, "%u %x %.9f %.9f %lld %g %d%d %s", p.tag, p.fields,
+        std::snprintf(line, sizeof line, "%u %x %.9f %.9f %lld %g %d%d%d %s", p.tag, p.fields,
                       at ? p.latitude : 0, at ? p.longitude : 0,
                       timed ? static_cast<long long>(p.time.Nanoseconds()) : 0LL,
-                      p.Has(track::kHeartRate) ? p.heart_rate : 0, p.begins_track, p.begins_segment,
-                      p.track_name.c_str());
+                      p.Has(track::kHeartRate) ? p.heart_rate : 0, static_cast<int>(p.kind),
+                      p.begins_track, p.begins_segment, p.track_name.c_str());
         return line;
     };
     for (std::size_t i = 0; i < got.size() || i < expected.size(); ++i) {
@@ -314,7 +409,12 @@ std::string Difference(const Points& got, const Points& expected) {
     return "";
 }
 
-Points Edit(const trackedit::EditOptions& options, const Points& in) {
+// The points the edits give, and the lines they say.
+struct Edited {
+    Points points;
+    std::vector<std::string> lines;
+};
+Edited Edit(const trackedit::EditOptions& options, const Points& in) {
     tools::PointList out;
     trackedit::Edits edits(options, out);
     for (Point point : in) {
@@ -322,7 +422,7 @@ Points Edit(const trackedit::EditOptions& options, const Points& in) {
         EXPECT_TRUE(edits.Take(taken));
     }
     EXPECT_TRUE(edits.End());
-    return out.points;
+    return {out.points, edits.Lines()};
 }
 
 // Option values drawn around a track, so that each edit has work to do.
@@ -372,6 +472,8 @@ const std::vector<std::pair<const char*, Choose>> kOptions = {
      }},
     {"-join", [](auto& o, const Points&, auto&) { o.join = true; }},
     {"-name", [](auto& o, const Points&, auto&) { o.name_given = true, o.name = "shared"; }},
+    {"-route", [](auto& o, const Points&, auto& random) { o.route_points = 2 + random() % 40; }},
+    {"-track", [](auto& o, const Points&, auto&) { o.to_tracks = true; }},
 };
 
 // Each option alone on twelve tracks, then forty random sets of them.
@@ -405,11 +507,16 @@ TEST(Edits, KeepThePointsTheirDefinitionsKeepAloneAndTogether) {
         }
         Points edited;
         Points edited_waypoints;
-        for (const Point& point : Edit(options, input)) {
+        const Edited result = Edit(options, input);
+        for (const Point& point : result.points) {
             (point.kind == track::Kind::kWaypoint ? edited_waypoints : edited).push_back(point);
         }
         const char* label = alone ? kOptions[run / 12].first : "together";
-        ASSERT_EQ(Difference(edited, Reference(options, track, edited)), "")
+        trackedit::EditOptions unrouted = options;
+        unrouted.route_points = 0;
+        const Points simplified = options.route_points != 0 ? Edit(unrouted, track).points : edited;
+        ASSERT_EQ(Difference(edited, Reference(options, track, simplified, edited, result.lines)),
+                  "")
             << label << ", seed " << seed;
         trackedit::EditOptions place;
         place.from = options.from, place.to = options.to;
@@ -417,8 +524,41 @@ TEST(Edits, KeepThePointsTheirDefinitionsKeepAloneAndTogether) {
         place.box_given = options.box_given, place.south = options.south;
         place.north = options.north, place.west = options.west, place.east = options.east;
         place.hidden = options.hidden;
-        ASSERT_EQ(Difference(edited_waypoints, Reference(place, waypoints, edited_waypoints)), "")
+        ASSERT_EQ(Difference(edited_waypoints,
+                             Reference(place, waypoints, edited_waypoints, edited_waypoints, {})),
+                  "")
             << label << " (waypoints), seed " << seed;
+        EXPECT_EQ(Counted(result.lines, "waypoint"), waypoints.size() - edited_waypoints.size())
+            << label << ", seed " << seed;
+    }
+}
+
+// The tolerance -route names is about the least that fits: -simplify keeps
+// at most the count of points at it, and more at 10 % (and 1 cm) less.
+TEST(Route, NamesTheLeastToleranceThatFits) {
+    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+        std::mt19937_64 random(seed);
+        Points track;
+        for (Point& point : RandomTrack(random, 300 + random() % 700)) {
+            if (OnGlobe(point)) {
+                point.begins_segment = point.begins_track = track.empty();
+                point.kind = track::Kind::kTrack;
+                track.push_back(point);
+            }
+        }
+        trackedit::EditOptions route;
+        route.route_points = 5 + random() % 100;
+        double metres = 0;
+        Counted(Edit(route, track).lines, "making routes", &metres);
+        ASSERT_GT(metres, 0) << "seed " << seed;
+        for (const double tolerance : {metres, metres * 0.9 - 0.01}) {
+            trackedit::EditOptions simplify;
+            simplify.simplify = tolerance;
+            simplify.simplify_window = track.size();
+            EXPECT_EQ(Edit(simplify, track).points.size() <= route.route_points,
+                      tolerance == metres)
+                << "seed " << seed << ", " << tolerance << " m";
+        }
     }
 }
 
@@ -438,7 +578,7 @@ TEST(Simplify, BoundHoldsOnLongLinesAndAcrossWindows) {
         trackedit::EditOptions options;
         options.simplify = 150;
         options.simplify_window = window;
-        const Points edited = Edit(options, track);
+        const Points edited = Edit(options, track).points;
         Simplified(track, edited, options.simplify);
         for (std::size_t i = 1; i < edited.size(); ++i) {
             EXPECT_TRUE(edited[i].tag == edited[i - 1].tag + 1 ||

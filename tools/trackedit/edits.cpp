@@ -4,7 +4,9 @@
 #include <deque>
 #include <utility>
 
+#include "inputcheck.h"
 #include "measure.h"
+#include "route.h"
 #include "simplify.h"
 
 namespace trackedit {
@@ -20,7 +22,8 @@ bool HasPlaceAndTime(const track::Point& point) {
 // -from, -to.
 class TimeRange : public tools::Stage {
   public:
-    explicit TimeRange(const EditOptions& options) : options_(options) {}
+    TimeRange(const EditOptions& options, bool waypoints)
+        : options_(options), waypoints_(waypoints) {}
     bool Take(track::Point*& taken) override {
         track::Point& point = *taken;
         const bool inside = point.Has(track::kTime) &&
@@ -33,18 +36,21 @@ class TimeRange : public tools::Stage {
         return Pass(taken);
     }
     formats::Tally Tally() const override {
-        return {Dropped(), "point outside the time range was dropped",
-                "points outside the time range were dropped", true};
+        return waypoints_ ? formats::Tally{Dropped(), "waypoint outside the time range was dropped",
+                                           "waypoints outside the time range were dropped", true}
+                          : formats::Tally{Dropped(), "point outside the time range was dropped",
+                                           "points outside the time range were dropped", true};
     }
 
   private:
     const EditOptions& options_;
+    bool waypoints_;
 };
 
 // -box.
 class Box : public tools::Stage {
   public:
-    explicit Box(const EditOptions& options) : options_(options) {}
+    Box(const EditOptions& options, bool waypoints) : options_(options), waypoints_(waypoints) {}
     bool Take(track::Point*& taken) override {
         track::Point& point = *taken;
         if (!Inside(point)) {
@@ -54,8 +60,10 @@ class Box : public tools::Stage {
         return Pass(taken);
     }
     formats::Tally Tally() const override {
-        return {Dropped(), "point outside the box was dropped",
-                "points outside the box were dropped", true};
+        return waypoints_ ? formats::Tally{Dropped(), "waypoint outside the box was dropped",
+                                           "waypoints outside the box were dropped", true}
+                          : formats::Tally{Dropped(), "point outside the box was dropped",
+                                           "points outside the box were dropped", true};
     }
 
   private:
@@ -70,12 +78,14 @@ class Box : public tools::Stage {
                    : longitude >= options_.west || longitude <= options_.east;
     }
     const EditOptions& options_;
+    bool waypoints_;
 };
 
 // -hide.
 class Hide : public tools::Stage {
   public:
-    explicit Hide(const EditOptions& options) : zones_(options.hidden) {}
+    Hide(const EditOptions& options, bool waypoints)
+        : zones_(options.hidden), waypoints_(waypoints) {}
     bool Take(track::Point*& taken) override {
         track::Point& point = *taken;
         if (point.Has(track::kPosition)) {
@@ -91,12 +101,15 @@ class Hide : public tools::Stage {
         return Pass(taken);
     }
     formats::Tally Tally() const override {
-        return {Dropped(), "point inside a hidden zone was dropped",
-                "points inside a hidden zone were dropped", true};
+        return waypoints_ ? formats::Tally{Dropped(), "waypoint inside a hidden zone was dropped",
+                                           "waypoints inside a hidden zone were dropped", true}
+                          : formats::Tally{Dropped(), "point inside a hidden zone was dropped",
+                                           "points inside a hidden zone were dropped", true};
     }
 
   private:
     std::vector<Zone> zones_;
+    bool waypoints_;
     Distances distances_;
 };
 
@@ -104,12 +117,19 @@ class Hide : public tools::Stage {
 // the first place go, and the points after the last one that lies that far
 // from the last place. The end is found by holding points back: a held point
 // is let go once a later point lies twice the distance from it, for then no
-// last place can lie within the distance of both.
+// last place can lie within the distance of both. Each run of route points
+// and of track points is trimmed on its own: a route and a track beside it
+// both start and end at home.
 class Trim : public tools::Stage {
   public:
     explicit Trim(double metres) : metres_(metres) {}
     bool Take(track::Point*& taken) override {
         track::Point& point = *taken;
+        if (has_kind_ && point.kind != kind_ && !EndRun()) {
+            return false;
+        }
+        has_kind_ = true;
+        kind_ = point.kind;
         const bool position = point.Has(track::kPosition);
         if (!left_start_) {
             if (position && !has_first_) {
@@ -147,7 +167,15 @@ class Trim : public tools::Stage {
         }
         return true;
     }
-    bool End() override {
+    bool End() override { return EndRun() && tools::Stage::End(); }
+    formats::Tally Tally() const override {
+        return {Dropped(), "point near the start or end was trimmed",
+                "points near the start or end were trimmed", true};
+    }
+
+  private:
+    // Trims the end of the run, and begins another.
+    bool EndRun() {
         // The last place, and the last held point that lies far enough from it.
         std::size_t last = held_.size();
         while (last > 0 && !held_[last - 1].Has(track::kPosition)) {
@@ -172,14 +200,9 @@ class Trim : public tools::Stage {
             Drop(point);
         }
         held_.clear();
-        return tools::Stage::End();
+        has_first_ = left_start_ = false;
+        return true;
     }
-    formats::Tally Tally() const override {
-        return {Dropped(), "point near the start or end was trimmed",
-                "points near the start or end were trimmed", true};
-    }
-
-  private:
     // Passes on the first `count` held points.
     bool Release(std::size_t count) {
         for (std::size_t i = 0; i < count; ++i) {
@@ -194,6 +217,8 @@ class Trim : public tools::Stage {
 
     double metres_;
     Distances distances_;
+    bool has_kind_ = false;
+    track::Kind kind_ = track::Kind::kTrack;
     bool has_first_ = false;
     bool left_start_ = false;
     double first_latitude_ = 0.0;
@@ -275,6 +300,33 @@ class Dedupe : public tools::Stage {
     track::Instant last_time_;
 };
 
+// -track: a route's points become a track's, its first point beginning it.
+// Route points after track points (as -join leaves several inputs) begin a
+// track of their own, which they would otherwise continue.
+class ToTracks : public tools::Stage {
+  public:
+    bool Take(track::Point*& taken) override {
+        track::Point& point = *taken;
+        const bool route = point.kind == track::Kind::kRoute;
+        if (route) {
+            made_ += point.begins_track ? 1 : 0;
+            if (!after_route_) {
+                point.begins_track = point.begins_segment = true;
+            }
+            point.kind = track::Kind::kTrack;
+        }
+        after_route_ = route;
+        return Pass(taken);
+    }
+    formats::Tally Tally() const override {
+        return {made_, "route became a track", "routes became tracks", false};
+    }
+
+  private:
+    std::uint64_t made_ = 0;
+    bool after_route_ = false;
+};
+
 // -shift, -start. A time moved out of the years the suite keeps is taken
 // away from its point and counted.
 class Shift : public tools::Stage {
@@ -326,14 +378,15 @@ class Shift : public tools::Stage {
     std::uint64_t lost_ = 0;
 };
 
-// -join and -name.
+// -join and -name. Tracks are joined into one track, routes into one route.
 class Tracks : public tools::Stage {
   public:
     explicit Tracks(const EditOptions& options) : options_(options) {}
     bool Take(track::Point*& taken) override {
         track::Point& point = *taken;
+        bool& started = started_[point.kind == track::Kind::kRoute ? 1 : 0];
         if (options_.join) {
-            if (!started_) {
+            if (!started) {
                 point.begins_track = point.begins_segment = true;
             } else {
                 joined_ += point.begins_segment || point.begins_track ? 1 : 0;
@@ -341,7 +394,7 @@ class Tracks : public tools::Stage {
                 point.track_name.clear();
             }
         }
-        started_ = true;
+        started = true;
         if (options_.name_given && point.begins_track && point.track_name != options_.name) {
             point.track_name = options_.name;
             ++named_;
@@ -356,7 +409,7 @@ class Tracks : public tools::Stage {
 
   private:
     const EditOptions& options_;
-    bool started_ = false;
+    bool started_[2] = {false, false};  // tracks, routes
     std::uint64_t joined_ = 0;
     std::uint64_t named_ = 0;
 };
@@ -364,15 +417,15 @@ class Tracks : public tools::Stage {
 using Stages = std::vector<std::unique_ptr<tools::Stage>>;
 
 // The edits that select by time and place, which waypoints take as well.
-void AddSelections(const EditOptions& options, Stages& stages) {
+void AddSelections(const EditOptions& options, bool waypoints, Stages& stages) {
     if (options.from_given || options.to_given) {
-        stages.push_back(std::make_unique<TimeRange>(options));
+        stages.push_back(std::make_unique<TimeRange>(options, waypoints));
     }
     if (options.box_given) {
-        stages.push_back(std::make_unique<Box>(options));
+        stages.push_back(std::make_unique<Box>(options, waypoints));
     }
     if (!options.hidden.empty()) {
-        stages.push_back(std::make_unique<Hide>(options));
+        stages.push_back(std::make_unique<Hide>(options, waypoints));
     }
 }
 
@@ -393,9 +446,9 @@ tools::Sink* Chain(Stages& stages, tools::Sink& end) {
 Edits::Edits(const EditOptions& options, tools::Sink& output) : to_output_(output) {
     // Waypoints take the edits by time and place only, in a chain of their
     // own that ends where the tracks' does.
-    AddSelections(options, waypoint_stages_);
+    AddSelections(options, true, waypoint_stages_);
     waypoint_first_ = Chain(waypoint_stages_, to_output_);
-    AddSelections(options, stages_);
+    AddSelections(options, false, stages_);
     if (options.trim >= 0.0) {
         stages_.push_back(std::make_unique<Trim>(options.trim));
     }
@@ -414,27 +467,61 @@ Edits::Edits(const EditOptions& options, tools::Sink& output) : to_output_(outpu
     if (options.join || options.name_given) {
         stages_.push_back(std::make_unique<Tracks>(options));
     }
+    // Last, so that a route is made of what the other edits left, joined
+    // as asked: -join -route 250 gives one route within the count.
+    if (options.route_points >= 2) {
+        stages_.push_back(std::make_unique<Route>(options.route_points));
+    }
+    if (options.to_tracks) {
+        stages_.push_back(std::make_unique<ToTracks>());
+    }
     first_ = Chain(stages_, output);
 }
 
 Edits::~Edits() = default;
 
-std::vector<formats::Tally> Edits::Tallies() const {
-    std::vector<formats::Tally> tallies;
-    for (const auto& stage : stages_) {
-        tallies.push_back(stage->Tally());
-        if (const auto* shift = dynamic_cast<const Shift*>(stage.get())) {
-            tallies.push_back(shift->Lost());
-        } else if (const auto* tracks = dynamic_cast<const Tracks*>(stage.get())) {
-            tallies.push_back(tracks->Named());
+std::vector<Edits::Count> Edits::Counts() const {
+    std::vector<Count> counts;
+    for (std::size_t i = 0; i < stages_.size(); ++i) {
+        const tools::Stage* stage = stages_[i].get();
+        counts.push_back({stage->Tally(), ""});
+        // The selections come first in both chains, in the same order.
+        if (i < waypoint_stages_.size()) {
+            counts.push_back({waypoint_stages_[i]->Tally(), ""});
+        }
+        if (const auto* shift = dynamic_cast<const Shift*>(stage)) {
+            counts.push_back({shift->Lost(), ""});
+        } else if (const auto* tracks = dynamic_cast<const Tracks*>(stage)) {
+            counts.push_back({tracks->Named(), ""});
+        } else if (const auto* route = dynamic_cast<const Route*>(stage)) {
+            counts.push_back({route->WithoutPosition(), ""});
+            counts.push_back({route->ForTheBound(), route->Line()});
+            counts.push_back({route->LongLines(), ""});
         }
     }
-    formats::Tally waypoints = {0, "waypoint was dropped", "waypoints were dropped", true};
-    for (const auto& stage : waypoint_stages_) {
-        waypoints.count += stage->Tally().count;
+    return counts;
+}
+
+std::vector<formats::Tally> Edits::Tallies() const {
+    std::vector<formats::Tally> tallies;
+    for (const Count& count : Counts()) {
+        tallies.push_back(count.tally);
     }
-    tallies.push_back(waypoints);
     return tallies;
+}
+
+std::vector<std::string> Edits::Lines() const {
+    std::vector<std::string> lines;
+    for (Count& count : Counts()) {
+        if (count.tally.count == 0) {
+            continue;
+        }
+        if (count.line.empty()) {
+            count.line = tools::TallyLines({count.tally}).front();
+        }
+        lines.push_back(std::move(count.line));
+    }
+    return lines;
 }
 
 }  // namespace trackedit

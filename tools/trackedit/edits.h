@@ -1,16 +1,18 @@
 // The edits of trackedit on a stream of points, always in this order
 // whatever the order of the options: the time range, the box, the hidden
 // zones, the trim, the spikes, the duplicates, the simplification, the move
-// in time, then the joining and naming of tracks. Each edit that is asked
-// for is one stage (tools/common/stage.h); the points that come out of the
-// last go to the output.
+// in time, the joining and naming of tracks, then the making of routes or
+// tracks. Each edit that is asked for is one stage
+// (tools/common/stage.h); the points that come out of the last go to the
+// output.
 //
-// Waypoints take the time range, the box and the hidden zones only, and
-// the other edits leave them as they are.
+// Route points take every edit as track points do. Waypoints take the time
+// range, the box and the hidden zones only, in stages of their own that
+// count them apart, and the other edits leave them as they are.
 //
-// Distances are geodesic, on WGS 84. Memory stays flat: the stages hold
-// no more than a window of points (-simplify) and the points at the end
-// that may yet be trimmed (-trim).
+// Distances are geodesic, on WGS 84. Memory stays flat but for -route: the
+// stages hold no more than a window of points (-simplify), the points at
+// the end that may yet be trimmed (-trim), and one track (-route).
 #ifndef TRACKTOOLS_TOOLS_TRACKEDIT_EDITS_H
 #define TRACKTOOLS_TOOLS_TRACKEDIT_EDITS_H
 
@@ -49,6 +51,9 @@ struct EditOptions {
     // -simplify: metres (< 0: none), and the most points it holds.
     double simplify = -1.0;
     std::size_t simplify_window = 100000;
+    // -route: the most points of a route (0: none); -track.
+    std::size_t route_points = 0;
+    bool to_tracks = false;
     // -shift, or -start: the first time becomes `start`.
     std::int64_t shift_nanoseconds = 0;
     track::Instant start;
@@ -76,10 +81,21 @@ class Edits : public tools::Sink {
     }
     bool End() override { return waypoint_first_->End() && first_->End(); }
 
-    // What each edit changed, in the order of the edits.
+    // What each edit changed, in the order of the edits, each edit's count
+    // of waypoints after its count of points.
     std::vector<formats::Tally> Tallies() const;
+    // The same as the lines after the summary.
+    std::vector<std::string> Lines() const;
 
   private:
+    // A count, and the line that says it when its words need a number of
+    // their own (empty: the tally's words).
+    struct Count {
+        formats::Tally tally;
+        std::string line;
+    };
+    std::vector<Count> Counts() const;
+
     // Passes points on to the output, and leaves the end to the tracks.
     class ToOutput : public tools::Sink {
       public:

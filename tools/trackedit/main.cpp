@@ -36,8 +36,10 @@ constexpr char kUsage[] =
     "\t-simplify <m>     drops points that lie within m metres of the line kept\n"
     "\t-shift <seconds>  moves every time by the seconds\n"
     "\t-start <time>     moves every time so that the first is the time\n"
-    "\t-join             makes all points one segment of one track\n"
+    "\t-join             makes all points one segment of one track (routes: one route)\n"
     "\t-name <text>      names the tracks\n"
+    "\t-route <n>        makes each track a route of at most n points, simplified\n"
+    "\t-track            makes each route a track\n"
     "\t-split-gap <s>    writes a piece for each stretch without a gap of more than s seconds\n"
     "\t-split-day        writes a piece for each local day (TZ)\n"
     "\t-split-segments   writes a piece for each segment\n"
@@ -108,11 +110,10 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     for (const std::string& line : output.Summary()) {
         console.Line(line);
     }
-    std::vector<formats::Tally> tallies = edits.Tallies();
-    for (const formats::Tally& tally : output.Tallies()) {
-        tallies.push_back(tally);
+    for (const std::string& line : edits.Lines()) {
+        console.Line(line);
     }
-    for (const std::string& line : tools::TallyLines(tallies)) {
+    for (const std::string& line : tools::TallyLines(output.Tallies())) {
         console.Line(line);
     }
     inputs.NoteReadings();

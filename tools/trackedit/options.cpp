@@ -13,6 +13,8 @@ namespace {
 constexpr std::int64_t kLongestSeconds = 9000000000LL;
 constexpr double kMetresPerSecondPerMph = 1609.344 / 3600.0;
 constexpr double kMetresPerSecondPerKmh = 1000.0 / 3600.0;
+// More route points than any track has; a count beyond says nothing.
+constexpr unsigned long long kMostRoutePoints = 1000000000ULL;
 
 // Finite numbers separated by commas, exactly `count` of them.
 bool Numbers(const char* text, double* values, int count) {
@@ -94,6 +96,8 @@ bool Parser::Option(const std::string& name, const char* value, bool& used) {
         edits.dedupe = true;
     } else if (name == "-join") {
         edits.join = true;
+    } else if (name == "-track") {
+        edits.to_tracks = true;
     } else if (name == "-split-day") {
         options_.split = Split::kDay;
         splits_ |= 1;
@@ -102,8 +106,8 @@ bool Parser::Option(const std::string& name, const char* value, bool& used) {
         splits_ |= 2;
     } else {
         static const char* const kWithValue[] = {"-from",  "-to",     "-box",      "-hide",
-                                                 "-trim",  "-spikes", "-simplify", "-shift",
-                                                 "-start", "-name",   "-split-gap"};
+                                                 "-trim",  "-spikes", "-simplify", "-route",
+                                                 "-shift", "-start",  "-name",     "-split-gap"};
         bool known = false;
         for (const char* option : kWithValue) {
             known = known || name == option;
@@ -164,6 +168,18 @@ bool Parser::Option(const std::string& name, const char* value, bool& used) {
         if (name == "-simplify") {
             return Metres(name, value, edits.simplify);
         }
+        if (name == "-route") {
+            char* end = nullptr;
+            const unsigned long long points = std::strtoull(value, &end, 10);
+            // Digits only: strtoull takes a sign and wraps a minus round.
+            if (value[0] < '0' || value[0] > '9' || *end != '\0' || points < 2 ||
+                points > kMostRoutePoints) {
+                return Fail(std::string("-route needs a count of 2 or more points, not \"") +
+                            value + "\"");
+            }
+            edits.route_points = static_cast<std::size_t>(points);
+            return true;
+        }
         if (name == "-spikes") {
             if (!Numbers(value, &speed_, 1) || speed_ < 0.0) {
                 return Fail(std::string("-spikes needs a speed of 0 or more, not \"") + value +
@@ -200,6 +216,9 @@ bool Parser::Finish() {
     }
     if (shift_given_ && edits.start_given) {
         return Fail("-shift and -start do not go together: both move the times");
+    }
+    if (edits.route_points != 0 && edits.to_tracks) {
+        return Fail("-route and -track do not go together: one makes routes, the other tracks");
     }
     if ((splits_ & (splits_ - 1)) != 0) {
         return Fail("one split at a time: -split-gap, -split-day or -split-segments");

@@ -4,8 +4,11 @@
 
 namespace trackedit {
 
+Thinning::Thinning(const std::vector<Place>& places, double metres, double longest)
+    : places_(places), tolerance2_(metres * metres), longest2_(longest * longest) {}
+
 Simplify::Simplify(double metres, std::size_t window)
-    : tolerance2_(metres * metres), window_size_(window < 2 ? 2 : window) {
+    : metres_(metres), window_size_(window < 2 ? 2 : window) {
     window_.reserve(window_size_);
     places_.reserve(window_size_);
     keep_.reserve(window_size_);
@@ -37,20 +40,28 @@ bool Simplify::End() {
     return (window_.empty() || Flush(true)) && tools::Stage::End();
 }
 
-void Simplify::Mark() {
-    const std::size_t count = window_.size();
-    keep_.assign(count, 0);
-    keep_.front() = 1;
+std::size_t Thinning::Mark(std::vector<char>& keep) const {
+    const std::size_t count = places_.size();
+    keep.assign(count, 0);
+    if (count == 0) {
+        return 0;
+    }
+    keep.front() = 1;
     for (std::size_t at = 0; at + 1 < count;) {
         at = Reach(at);
-        keep_[at] = 1;
+        keep[at] = 1;
     }
-    Thin();
+    Thin(keep);
+    std::size_t kept = 0;
+    for (const char mark : keep) {
+        kept += mark != 0 ? 1 : 0;
+    }
+    return kept;
 }
 
-bool Simplify::Double(std::size_t from, std::size_t span, std::size_t& good,
+bool Thinning::Double(std::size_t from, std::size_t span, std::size_t& good,
                       std::size_t& bad) const {
-    const std::size_t last = window_.size() - 1;
+    const std::size_t last = places_.size() - 1;
     for (;; span *= 2) {
         const std::size_t to = span < last - from ? from + span : last;
         if (!Covers(from, to)) {
@@ -64,11 +75,11 @@ bool Simplify::Double(std::size_t from, std::size_t span, std::size_t& good,
     }
 }
 
-std::size_t Simplify::Reach(std::size_t from) const {
+std::size_t Thinning::Reach(std::size_t from) const {
     // Tries this many points past the first line that does not cover, at
     // growing distances.
     constexpr int kLookAhead = 6;
-    const std::size_t last = window_.size() - 1;
+    const std::size_t last = places_.size() - 1;
     std::size_t good = from + 1;
     std::size_t bad = 0;
     if (Double(from, 2, good, bad)) {
@@ -98,9 +109,9 @@ std::size_t Simplify::Reach(std::size_t from) const {
     }
 }
 
-bool Simplify::Covers(std::size_t first, std::size_t last) const {
+bool Thinning::Covers(std::size_t first, std::size_t last) const {
     const Line line(places_[first], places_[last]);
-    if (last - first > 1 && line.SquaredLength() > kLongestLine * kLongestLine) {
+    if (last - first > 1 && line.SquaredLength() > longest2_) {
         return false;
     }
     for (std::size_t i = first + 1; i < last; ++i) {
@@ -111,24 +122,24 @@ bool Simplify::Covers(std::size_t first, std::size_t last) const {
     return true;
 }
 
-void Simplify::Thin() {
+void Thinning::Thin(std::vector<char>& keep) const {
     // Each reach was the best from where it started, not for the whole: a
     // kept point goes again when the line between its kept neighbours
     // covers the points it stood for.
-    const std::size_t count = window_.size();
+    const std::size_t count = places_.size();
     std::size_t before = 0;
     std::size_t at = 1;
     while (at + 1 < count) {
-        if (keep_[at] == 0) {
+        if (keep[at] == 0) {
             ++at;
             continue;
         }
         std::size_t after = at + 1;
-        while (keep_[after] == 0) {
+        while (keep[after] == 0) {
             ++after;
         }
         if (Covers(before, after)) {
-            keep_[at] = 0;
+            keep[at] = 0;
         } else {
             before = at;
         }
@@ -137,7 +148,7 @@ void Simplify::Thin() {
 }
 
 bool Simplify::Flush(bool whole) {
-    Mark();
+    Thinning(places_, metres_, kLongestLine).Mark(keep_);
     const std::size_t passed = whole ? window_.size() : window_.size() - 1;
     for (std::size_t i = 0; i < passed; ++i) {
         if (keep_[i] == 0) {

@@ -25,6 +25,33 @@
 
 namespace trackedit {
 
+// Chooses which of a run of places to keep, as above: the first and the
+// last are kept, and each one dropped lies within `metres` of the line
+// between the kept ones around it; lines between kept places with places
+// between them are no longer than `longest`.
+class Thinning {
+  public:
+    Thinning(const std::vector<Place>& places, double metres, double longest);
+    // Sets `keep` (one mark for each place); the count kept.
+    std::size_t Mark(std::vector<char>& keep) const;
+
+  private:
+    // The place kept after `from`.
+    std::size_t Reach(std::size_t from) const;
+    // From `from`, while the line to from + span covers, doubles the span;
+    // gives the farthest place whose line covers in `good`, and true when
+    // that is the last place.
+    bool Double(std::size_t from, std::size_t span, std::size_t& good, std::size_t& bad) const;
+    void Thin(std::vector<char>& keep) const;
+    // True when every place between `first` and `last` lies within the
+    // tolerance of the line between them.
+    bool Covers(std::size_t first, std::size_t last) const;
+
+    const std::vector<Place>& places_;
+    double tolerance2_;
+    double longest2_;
+};
+
 class Simplify : public tools::Stage {
   public:
     static constexpr double kLongestLine = 100000.0;
@@ -38,20 +65,8 @@ class Simplify : public tools::Stage {
     // Simplifies the window and passes its kept points on; with `whole`
     // false, the last point stays as the first of the next window.
     bool Flush(bool whole);
-    // Sets keep_ for the window.
-    void Mark();
-    // The point kept after `from`.
-    std::size_t Reach(std::size_t from) const;
-    // From `from`, while the line to from + span covers, doubles the span;
-    // gives the farthest point whose line covers in `good`, and true when
-    // that is the last point of the window.
-    bool Double(std::size_t from, std::size_t span, std::size_t& good, std::size_t& bad) const;
-    void Thin();
-    // True when every point between `first` and `last` lies within the
-    // tolerance of the line between them.
-    bool Covers(std::size_t first, std::size_t last) const;
 
-    double tolerance2_;
+    double metres_;
     std::size_t window_size_;
     std::vector<track::Point> window_;
     std::vector<Place> places_;

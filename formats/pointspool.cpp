@@ -78,9 +78,9 @@ bool PointSpool::Add(const track::Point& point) {
     stored.track = point.track;
     stored.tag = point.tag;
     stored.fields = point.fields;
-    stored.marks =
-        static_cast<std::uint8_t>((point.begins_segment ? 1 : 0) | (point.begins_track ? 2 : 0) |
-                                  (point.begins_lap ? 4 : 0) | (point.begins_session ? 8 : 0));
+    stored.marks = static_cast<std::uint8_t>(
+        (point.begins_segment ? 1 : 0) | (point.begins_track ? 2 : 0) | (point.begins_lap ? 4 : 0) |
+        (point.begins_session ? 8 : 0) | (static_cast<unsigned>(point.kind) << 4));
     stored.lap_trigger = static_cast<std::uint8_t>(point.lap_trigger);
     stored.sport = point.sport;
     stored.sub_sport = point.sub_sport;
@@ -118,6 +118,7 @@ bool PointSpool::Next(track::Point& point) {
     point.begins_track = (stored.marks & 2) != 0;
     point.begins_lap = (stored.marks & 4) != 0;
     point.begins_session = (stored.marks & 8) != 0;
+    point.kind = static_cast<track::Kind>((stored.marks >> 4) & 3);
     point.lap_trigger = static_cast<track::LapTrigger>(stored.lap_trigger);
     point.sport = stored.sport;
     point.sub_sport = stored.sub_sport;

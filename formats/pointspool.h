@@ -2,8 +2,8 @@
 // more at the end (GeoJSON's times and sensor arrays come after all the
 // positions; trackinfo's page is drawn at the scale the whole track gives),
 // so that memory stays flat for a track of any length and an input is read
-// only once. Every value and mark of a point is kept but its track name,
-// texts and record.
+// only once. Every value and mark of a point is kept, and its kind, but its
+// track name, texts and record.
 #ifndef TRACKTOOLS_FORMATS_POINTSPOOL_H
 #define TRACKTOOLS_FORMATS_POINTSPOOL_H
 

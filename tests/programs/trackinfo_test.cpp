@@ -140,6 +140,72 @@ TEST_F(TrackinfoTest, TwoHikesOfAGpxFile) {
     EXPECT_EQ(lines, 2u);
 }
 
+// Waypoints and routes beside a track are no part of its measures: the
+// figures are those of the track alone. They are counted apart, each
+// route with its length (the length of a track through the same points),
+// and the page marks the waypoints by name and dashes the routes.
+TEST_F(TrackinfoTest, WaypointsAndRoutesAreCountedApart) {
+    const std::string track =
+        "<trk><name>Walk</name><trkseg>"
+        "<trkpt lat=\"0\" lon=\"0\"><ele>100</ele><time>2023-11-14T22:13:20Z</time></trkpt>"
+        "<trkpt lat=\"0.01\" lon=\"0.002\"><ele>130</ele><time>2023-11-14T22:14:20Z</time>"
+        "</trkpt><trkpt lat=\"0.02\" lon=\"0.001\"><ele>120</ele>"
+        "<time>2023-11-14T22:15:00Z</time></trkpt></trkseg></trk>";
+    const std::string planned =
+        "<rtept lat=\"0\" lon=\"0\"/><rtept lat=\"0.01\" lon=\"0.002\"/>"
+        "<rtept lat=\"0.02\" lon=\"0.001\"/>";
+    const auto gpx = [](const std::string& body) {
+        return "<gpx version=\"1.1\" creator=\"t\" xmlns=\"http://www.topografix.com/GPX/1/1\">" +
+               body + "</gpx>";
+    };
+    WriteFile(dir / "alone.gpx", gpx(track));
+    WriteFile(dir / "all.gpx",
+              gpx("<wpt lat=\"10\" lon=\"10\"><ele>900</ele><time>2023-11-13T10:00:00Z</time>"
+                  "<name>Hut &lt;1&gt;</name></wpt><wpt lat=\"-5\" lon=\"3\"/>"
+                  "<rte><name>Plan</name>" +
+                  planned + "</rte><rte>" + planned.substr(0, planned.rfind("<rtept")) + "</rte>" +
+                  track));
+    const RunResult alone = Trackinfo({"-json", "alone.gpx"});
+    const RunResult all = Trackinfo({"-json", "-html", "all.html", "all.gpx"});
+    ASSERT_EQ(all.exit_status, 0) << all.err;
+    // Every line of the track's report, findings included, is the same.
+    const auto measures = [](const std::string& json) {
+        const std::size_t from = json.find("\"points\"");
+        return json.substr(from, json.find("\"waypoints\"") - from);
+    };
+    EXPECT_EQ(measures(all.out), measures(alone.out));
+    EXPECT_EQ(Field(all.out, "points"), "3");
+    EXPECT_EQ(Field(all.out, "waypoints"), "2");
+    EXPECT_EQ(Field(all.out, "routes"), "2");
+    EXPECT_EQ(Field(alone.out, "routes"), "0");
+    const std::string plan =
+        "{\"name\": \"Plan\", \"points\": 3, \"distance_m\": " + Field(alone.out, "distance_m") +
+        "}";
+    EXPECT_NE(all.out.find(plan), std::string::npos) << all.out;
+    EXPECT_NE(all.out.find("{\"name\": \"\", \"points\": 2, \"distance_m\": "), std::string::npos);
+
+    // printf '0 0 0.01 0.002\n0.01 0.002 0.02 0.001\n' | GeodSolve -i -p 3
+    // gives 1127.934 and 1111.332 m.
+    const RunResult text = Trackinfo({"-metric", "all.gpx"});
+    EXPECT_NE(text.out.find("Longitude       0.000000 to 0.002000\n"
+                            "Waypoints       2\n"
+                            "Routes          2\n"
+                            "Route 1         Plan, 2.239 km, 3 points\n"
+                            "Route 2         1.128 km, 2 points\n"),
+              std::string::npos)
+        << text.out;
+    const std::string page = ReadFile(dir / "all.html");
+    EXPECT_NE(page.find("<title>Hut &lt;1&gt;</title></path>"), std::string::npos);
+    std::size_t dashed = 0;
+    for (std::size_t at = page.find("stroke-dasharray=\"8 5\""); at != std::string::npos;
+         at = page.find("stroke-dasharray=\"8 5\"", at + 1)) {
+        ++dashed;
+    }
+    EXPECT_EQ(dashed, 2u);
+    EXPECT_NE(page.find("2 routes as dashed black lines, 2 waypoints as yellow triangles"),
+              std::string::npos);
+}
+
 // Two miles north along the meridian 0, with a stop of a minute between them.
 TEST_F(TrackinfoTest, HandMadeTrackInMilesExactly) {
     Track("a.gpl", {At(0, 0, kT0, 100), At(kOneMile, 0, kT0 + 60, 100),

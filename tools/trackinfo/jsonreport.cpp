@@ -116,6 +116,20 @@ void AddFigures(Object& object, const Figures& f) {
     object.Optional("temperature_avg_c", f.temperature.average.Value());
     object.Optional("temperature_max_c", High(f.temperature.range));
     object.Raw("findings", FindingCounts(f.findings));
+    object.Count("waypoints", f.waypoints);
+    object.Count("routes", f.route_count);
+}
+
+std::string RouteLengths(const std::vector<Route>& routes) {
+    std::string text = "[";
+    for (const Route& route : routes) {
+        Object object;
+        object.Raw("name", JsonString(ValidUtf8(route.name)));
+        object.Count("points", route.points);
+        object.Number("distance_m", route.metres);
+        text += (text.size() > 1 ? ",\n      " : "\n      ") + object.Inline();
+    }
+    return text + (routes.empty() ? "]" : "\n    ]");
 }
 
 }  // namespace
@@ -136,6 +150,7 @@ void JsonReport::File(const FileReport& file, const TrackDrawing* /*drawing*/) {
         if (splits_) {
             object.Raw("splits", Splits(file.figures.splits, file.figures));
         }
+        object.Raw("route_lengths", RouteLengths(file.figures.routes));
         std::string tallies = "[";
         for (const formats::Tally& tally : file.tallies) {
             tallies += std::string(tallies.size() > 1 ? ", " : "") +

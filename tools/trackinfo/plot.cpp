@@ -45,8 +45,11 @@ void TrackExtents::Add(const track::Point& point) {
         Widen(east_west_, unwrapper_.Next(point.longitude), first);
         latitude_sum_ += point.latitude;
         ++places_;
+        if (point.kind == track::Kind::kWaypoint && waypoint_names_.size() < kMostWaypointMarkers) {
+            waypoint_names_.emplace_back(point.texts.Get(track::Text::kName));
+        }
     }
-    if (point.Has(track::kTime)) {
+    if (point.Has(track::kTime) && point.kind == track::Kind::kTrack) {
         const double seconds = static_cast<double>(point.time.Nanoseconds()) / 1e9;
         if (!times_) {
             times_ = Range{seconds, seconds};
@@ -154,15 +157,17 @@ double ColumnEnvelope::Middle(int column) const {
 
 TrackDrawing::TrackDrawing(const TrackExtents& extents, const Figures& figures,
                            const Settings& settings)
-    : settings_(settings) {
+    : settings_(settings), waypoint_names_(extents.WaypointNames()) {
     constexpr double kRadiansPerDegree = 3.141592653589793 / 180.0;
     longitude_scale_ = std::cos(extents.MeanLatitude() * kRadiansPerDegree);
     const double width = (extents.EastWest().high - extents.EastWest().low) * longitude_scale_;
     const double height = extents.NorthSouth().high - extents.NorthSouth().low;
     // About a pixel of a picture a thousand pixels wide.
-    path_.Reset(extents.EastWest().low * longitude_scale_, extents.NorthSouth().low,
-                std::max(width, height) / 1000.0);
+    const double x0 = extents.EastWest().low * longitude_scale_;
+    path_.Reset(x0, extents.NorthSouth().low, std::max(width, height) / 1000.0);
+    routes_.Reset(x0, extents.NorthSouth().low, std::max(width, height) / 1000.0);
     stops_.reserve(kMostStopMarkers);
+    waypoints_.reserve(waypoint_names_.size());
     for (ColumnEnvelope* profile : {&elevation_, &heart_rate_, &cadence_, &power_}) {
         profile->Reset(0.0, figures.metres);
     }
@@ -181,6 +186,28 @@ void TrackDrawing::BreakProfiles() {
 }
 
 void TrackDrawing::Add(const track::Point& point) {
+    if (point.kind == track::Kind::kTrack) {
+        AddTrackPoint(point);
+        return;
+    }
+    if (point.kind == track::Kind::kRoute && point.begins_track) {
+        ++route_count_;
+        route_begins_ = true;
+    }
+    if (!Fix::Of(point).HasPlace()) {
+        return;
+    }
+    PlotPoint place = Project(point);
+    if (point.kind == track::Kind::kRoute) {
+        place.begins = route_begins_;
+        route_begins_ = false;
+        routes_.Add(place);
+    } else if (++waypoint_count_ <= waypoint_names_.size()) {
+        waypoints_.push_back(Marker{place, waypoint_names_[waypoints_.size()]});
+    }
+}
+
+void TrackDrawing::AddTrackPoint(const track::Point& point) {
     const Fix fix = Fix::Of(point);
     bool begins = !started_ || point.begins_segment || point.begins_track;
     if (started_ && !begins) {

@@ -229,9 +229,42 @@ void Figures::Add(const Figures& other) {
     power_fourth_sum += other.power_fourth_sum;
     power_fourth_count += other.power_fourth_count;
     findings.Add(other.findings);
+    waypoints += other.waypoints;
+    route_count += other.route_count;
 }
 
 void Summary::Add(const track::Point& point) {
+    switch (point.kind) {
+        case track::Kind::kWaypoint:
+            ++figures_.waypoints;
+            return;
+        case track::Kind::kRoute:
+            AddRoutePoint(point);
+            return;
+        case track::Kind::kTrack:
+            AddTrackPoint(point);
+            return;
+    }
+}
+
+void Summary::AddRoutePoint(const track::Point& point) {
+    const Fix fix = Fix::Of(point);
+    if (point.begins_track || figures_.routes.empty()) {
+        ++figures_.route_count;
+        figures_.routes.push_back(Route{point.track_name, 0, 0.0});
+    } else {
+        const double metres = MeasureTrackLeg(distances_, route_previous_, fix).metres;
+        figures_.routes.back().metres += std::isfinite(metres) ? metres : 0.0;
+    }
+    ++figures_.routes.back().points;
+    // A point without a place is passed over: the route runs on from the
+    // one before it.
+    if (fix.HasPlace() || point.begins_track) {
+        route_previous_ = fix;
+    }
+}
+
+void Summary::AddTrackPoint(const track::Point& point) {
     Findings& findings = figures_.findings;
     ++figures_.points;
     const Fix fix = Fix::Of(point);

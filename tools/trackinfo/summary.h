@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "fastest.h"
@@ -112,6 +113,14 @@ struct Split {
     Average power;
 };
 
+// A route of the file (a plan, not a recording): its name and its length
+// along its points in order.
+struct Route {
+    std::string name;
+    std::uint64_t points = 0;
+    double metres = 0.0;
+};
+
 // Normalised power: the fourth root of the mean of the fourth powers of the
 // 30-second rolling average of power. Power is held over time with power
 // (each leg's time at the power of its second point), taken in whole
@@ -138,9 +147,10 @@ class NormalisedPower {
     std::uint64_t count_ = 0;
 };
 
-// The figures of a track, or the total of several, in SI units.
+// The figures of a track, or the total of several, in SI units. Every
+// measure is of the track points; waypoints and routes are counted apart.
 struct Figures {
-    std::uint64_t points = 0;
+    std::uint64_t points = 0;  // track points
     std::uint64_t segments = 0;
     double metres = 0.0;  // Distance
     std::optional<track::Instant> start;
@@ -167,6 +177,9 @@ struct Figures {
     std::uint64_t power_fourth_count = 0;
     std::vector<Split> splits;  // of a file, with splits asked for
     Findings findings;
+    std::uint64_t waypoints = 0;
+    std::uint64_t route_count = 0;
+    std::vector<Route> routes;  // of a file, in its order
 
     // Known wherever Duration is.
     std::optional<double> MovingSeconds() const;
@@ -178,7 +191,8 @@ struct Figures {
     std::optional<double> MovingAverage() const;
     std::optional<double> NormalisedWatts() const;
 
-    // Adds another track's figures into a total; splits are not added.
+    // Adds another track's figures into a total; splits and the list of
+    // routes are not added.
     void Add(const Figures& other);
 };
 
@@ -199,6 +213,8 @@ class Summary {
     const Figures& Result();
 
   private:
+    void AddTrackPoint(const track::Point& point);
+    void AddRoutePoint(const track::Point& point);
     void AddValues(const track::Point& point);
     void AddLeg(const Fix& to, const track::Point& point);
     void AddElevation(double metres);
@@ -220,6 +236,7 @@ class Summary {
     double along_ = 0.0;  // Distance so far, for the splits
     double split_end_ = 0.0;
     Split split_;
+    Fix route_previous_;  // the route's point before, when it has a place
 };
 
 }  // namespace trackinfo

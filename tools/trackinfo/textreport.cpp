@@ -93,6 +93,12 @@ void FigureRows(std::vector<Row>& out, const Figures& f, const Style& style) {
                           units.TemperatureName()) +
                  " average");
     }
+    if (f.waypoints > 0) {
+        Line(out, "Waypoints", std::to_string(f.waypoints));
+    }
+    if (f.route_count > 0) {
+        Line(out, "Routes", std::to_string(f.route_count));
+    }
 }
 
 void FindingLines(std::vector<Row>& out, const Findings& findings, bool with_skipped) {
@@ -141,6 +147,15 @@ std::vector<Row> FileRows(const FileReport& file, const Style& style) {
     std::vector<Row> out;
     Line(out, "File", ValidUtf8(file.name));
     FigureRows(out, file.figures, style);
+    const Units& units = style.units;
+    for (std::size_t k = 0; k < file.figures.routes.size(); ++k) {
+        const Route& route = file.figures.routes[k];
+        const std::string name = ValidUtf8(route.name);
+        Line(out, "Route " + std::to_string(k + 1),
+             (name.empty() ? "" : name + ", ") +
+                 WithUnit(Fixed(units.Distance(route.metres), 3), units.DistanceName()) + ", " +
+                 Counted(route.points, "point", "points"));
+    }
     for (Row& row : SplitRows(file.figures, style)) {
         out.push_back(std::move(row));
     }

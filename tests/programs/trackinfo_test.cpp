@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <limits>
 #include <random>
 #include <sstream>
@@ -41,10 +42,6 @@ GPL_Data_Point At(double latitude, double longitude, std::uint32_t time, double 
     GPL_Data_Point point(latitude, longitude, feet, 0.0, 0.0, time);
     return point;
 }
-
-const char kUsage[] =
-    "Usage: trackinfo [-metric] [-json] [-check] [-splits] [-pace] [-local] [-salvage]\n"
-    "                 [-stop <speed>] [-climb <metres>] [-html <page.html>] <file>...\n";
 
 // The report of a track without points, after its "File" line.
 const char kNothing[] =
@@ -204,6 +201,92 @@ TEST_F(TrackinfoTest, WaypointsAndRoutesAreCountedApart) {
     EXPECT_EQ(dashed, 2u);
     EXPECT_NE(page.find("2 routes as dashed black lines, 2 waypoints as yellow triangles"),
               std::string::npos);
+}
+
+// The values of `key` on each line of `text` that holds `marker`: a number
+// or a string as written, the quotes dropped ("" where the line has none).
+std::vector<std::string> Each(const std::string& text, const std::string& marker,
+                              const std::string& key) {
+    std::vector<std::string> values;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find(marker) == std::string::npos) {
+            continue;
+        }
+        const std::size_t at = line.find("\"" + key + "\":");
+        std::string value;
+        if (at != std::string::npos) {
+            std::size_t from = line.find_first_not_of(' ', at + key.size() + 3);
+            const bool quoted = line[from] == '"';
+            from += quoted ? 1 : 0;
+            value = line.substr(from, line.find_first_of(quoted ? "\"" : ",}", from) - from);
+        }
+        values.push_back(value == "null" ? "" : value);
+    }
+    return values;
+}
+
+std::string IsoOfUnix(const std::string& seconds) {
+    const std::time_t time = std::strtoll(seconds.c_str(), nullptr, 10);
+    std::tm parts{};
+    ::gmtime_r(&time, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    return text;
+}
+
+// Laps and sports against the file's own lap and session messages, as
+// fit-file-parser read them (tests/fit/readings): a multisport file of the
+// tests' encoder, and the recordings of the samples where they are.
+TEST_F(TrackinfoTest, LapsAndSportsAsTheFitFileRecordsThem) {
+    const std::string source = TRACKTOOLS_SOURCE_DIR;
+    ASSERT_EQ(testing_support::Run("/usr/bin/python3",
+                                   {source + "/tests/fit/fitencode.py", "cases", dir / "cases"})
+                  .exit_status,
+              0);
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"multisport", dir / "cases/multisport.fit"},
+        {"edge820-bike", source + "/../shared/samples/edge820-bike.fit"},
+        {"elemnt-bolt", source + "/../shared/samples/elemnt-bolt.fit"},
+        {"fenix5-run", source + "/../shared/samples/fenix5-run.fit"},
+    };
+    for (const auto& [name, path] : files) {
+        if (::access(path.c_str(), R_OK) != 0) {
+            continue;  // a sample that is not here
+        }
+        SCOPED_TRACE(name);
+        const std::string reading = ReadFile(source + "/tests/fit/readings/" + name + ".json");
+        const RunResult r = Trackinfo({"-json", path});
+        ASSERT_EQ(r.exit_status, 0) << r.err;
+        const std::vector<std::string> starts = Each(r.out, "{\"start\": ", "start");
+        const std::vector<std::string> ended = Each(r.out, "{\"start\": ", "ended_by");
+        const std::vector<std::string> lap_starts = Each(reading, "{\"lap\":", "lap");
+        const std::vector<std::string> triggers = Each(reading, "{\"lap\":", "trigger");
+        ASSERT_EQ(starts.size(), lap_starts.size()) << r.out;
+        for (std::size_t k = 0; k < starts.size(); ++k) {
+            EXPECT_EQ(starts[k], IsoOfUnix(lap_starts[k])) << k;
+            // What ended a lap is known from the lap after it.
+            EXPECT_EQ(ended[k], k + 1 < starts.size() ? triggers[k] : "") << k;
+        }
+        std::string sports = "[";
+        for (const std::string& sport : Each(reading, "{\"session\":", "sport")) {
+            sports += (sports.size() > 1 ? ", \"" : "\"") + sport + "\"";
+        }
+        EXPECT_EQ(Field(r.out, "sports"), sports + "]");
+        // The laps share the distance out.
+        double metres = 0.0;
+        for (const std::string& lap : Each(r.out, "{\"start\": ", "distance_m")) {
+            metres += std::strtod(lap.c_str(), nullptr);
+        }
+        EXPECT_NEAR(metres, Number(r.out, "distance_m"), 1e-6);
+    }
+    const RunResult text = Trackinfo({"-laps", dir / "cases/multisport.fit"});
+    EXPECT_NE(text.out.find("\nSport           swimming, transition, cycling, running\nPoints"),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("\nLap 9           2024-05-04 07:30:32 UTC, 0:00:04, moving 0:00:04"),
+              std::string::npos);
+    EXPECT_EQ(Trackinfo({dir / "cases/multisport.fit"}).out.find("\nLap 1 "), std::string::npos);
 }
 
 // Two miles north along the meridian 0, with a stop of a minute between them.
@@ -641,10 +724,12 @@ TEST_F(TrackinfoTest, UsageErrors) {
         {{"-html", "", "a.gpl"}, "-html: the page needs a name"},
         {{"-html"}, "-html: a value is missing"},
     };
+    const std::string usage = Trackinfo({"--help"}).out;
+    EXPECT_EQ(usage.rfind("Usage: trackinfo [", 0), 0u) << usage;
     for (const auto& [args, why] : cases) {
         SCOPED_TRACE(why);
         const RunResult r = Trackinfo(args);
-        EXPECT_EQ(r.out, kUsage);
+        EXPECT_EQ(r.out, usage);
         EXPECT_EQ(r.err, "trackinfo: " + why + "\n");
         EXPECT_EQ(r.exit_status, ShellStatus(-3));
     }
@@ -652,7 +737,6 @@ TEST_F(TrackinfoTest, UsageErrors) {
     const RunResult named = Trackinfo({"--", "-json"});
     EXPECT_EQ(named.err, "trackinfo: -json: No such file or directory\n");
     EXPECT_EQ(named.exit_status, ShellStatus(-1));
-    EXPECT_EQ(Trackinfo({"--help"}).out, kUsage);
     EXPECT_EQ(Trackinfo({"--version"}).out, "trackinfo (tracktools) " TRACKTOOLS_VERSION "\n");
 }
 

@@ -91,15 +91,22 @@ void HtmlPage::File(const FileReport& file, const TrackDrawing* drawing) {
     const std::string id = "f" + std::to_string(++sections_);
     const std::string name = ValidUtf8(file.name);
     const std::vector<Row> splits = SplitRows(file.figures, style_);
+    const std::vector<Row> laps = style_.laps ? LapRows(file.figures, style_) : std::vector<Row>();
     std::vector<Row> rows = FileRows(file, style_);
     rows.erase(std::remove_if(rows.begin(), rows.end(),
-                              [](const Row& row) { return row.label.rfind("Split ", 0) == 0; }),
+                              [](const Row& row) {
+                                  return row.label.rfind("Split ", 0) == 0 ||
+                                         row.label.rfind("Lap ", 0) == 0;
+                              }),
                rows.end());
     std::string text = "<section aria-labelledby=\"" + id + "\">\n<h2 id=\"" + id + "\">" +
                        HtmlText(name) + "</h2>\n" + Table(rows, 1);
     if (!splits.empty()) {
         text +=
             Table(splits, 0, style_.units.Metric() ? "Splits per kilometre" : "Splits per mile");
+    }
+    if (!laps.empty()) {
+        text += Table(laps, 0, "Laps");
     }
     if (drawing != nullptr) {
         text += Plan(id + "-plan", name, *drawing) + "<div class=\"profiles\">\n" +

@@ -233,6 +233,52 @@ void Figures::Add(const Figures& other) {
     route_count += other.route_count;
 }
 
+Lap Lap::Of(const Figures& f, track::LapTrigger ended_by) {
+    Lap lap;
+    lap.start = f.start;
+    lap.duration = f.duration;
+    lap.moving_seconds = f.moving_seconds;
+    lap.metres = f.metres;
+    lap.average_speed = f.AverageSpeed();
+    if (f.fastest) {
+        lap.max_speed = f.fastest->metres_per_second;
+    }
+    lap.heart_rate = f.heart_rate;
+    lap.cadence = f.cadence;
+    lap.power = f.power;
+    if (f.elevation) {
+        lap.climb = f.climb;
+        lap.descent = f.descent;
+    }
+    lap.ended_by = ended_by;
+    return lap;
+}
+
+Summary::Summary(const Settings& settings) : settings_(settings) {
+    if (settings.laps) {
+        Settings lap = settings;
+        lap.laps = false;
+        lap.split_metres = 0.0;
+        lap_ = std::make_unique<Summary>(lap);
+    }
+}
+
+void Summary::AddToLap(const track::Point& point) {
+    if (!lap_) {
+        return;
+    }
+    lap_->Add(point);
+    if (started_ && point.begins_lap) {
+        // The point's leg ended the lap before; the next begins at it.
+        figures_.laps.push_back(Lap::Of(lap_->Result(), point.lap_trigger));
+        Settings settings = lap_->settings_;
+        *lap_ = Summary(settings);
+        track::Point first = point;
+        first.begins_segment = true;
+        lap_->Add(first);
+    }
+}
+
 void Summary::Add(const track::Point& point) {
     switch (point.kind) {
         case track::Kind::kWaypoint:
@@ -266,6 +312,10 @@ void Summary::AddRoutePoint(const track::Point& point) {
 
 void Summary::AddTrackPoint(const track::Point& point) {
     Findings& findings = figures_.findings;
+    AddToLap(point);
+    if (point.begins_session && point.sport != track::kUnknownSport) {
+        figures_.sessions.push_back(Session{point.sport, point.sub_sport});
+    }
     ++figures_.points;
     const Fix fix = Fix::Of(point);
     AddValues(point);
@@ -472,6 +522,9 @@ void Summary::AddReaderFindings(std::uint64_t skipped_points, std::uint64_t part
 }
 
 const Figures& Summary::Result() {
+    if (lap_ && started_) {
+        figures_.laps.push_back(Lap::Of(lap_->Result(), track::LapTrigger::kUnknown));
+    }
     if (figures_.start && figures_.end) {
         figures_.duration = figures_.end->SecondsSince(*figures_.start);
     }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -147,6 +148,33 @@ class NormalisedPower {
     std::uint64_t count_ = 0;
 };
 
+struct Figures;
+
+// One lap, as the device marked them (a track without marks is one lap):
+// from its first point to the first point of the next, whose leg it holds.
+struct Lap {
+    std::optional<track::Instant> start;  // of its first point with a time
+    std::optional<double> duration;       // to the next lap's start, breaks included
+    double moving_seconds = 0.0;
+    double metres = 0.0;
+    std::optional<double> average_speed;
+    std::optional<double> max_speed;  // its fastest stretch of 10 s or more
+    SensorFigures heart_rate;
+    SensorFigures cadence;
+    SensorFigures power;
+    std::optional<double> climb;  // with elevation
+    std::optional<double> descent;
+    track::LapTrigger ended_by = track::LapTrigger::kUnknown;
+
+    static Lap Of(const Figures& figures, track::LapTrigger ended_by);
+};
+
+// A session's sport (track::SportName) and sub-sport, by FIT's numbers.
+struct Session {
+    std::uint8_t sport = track::kUnknownSport;
+    std::uint8_t sub_sport = 0;
+};
+
 // The figures of a track, or the total of several, in SI units. Every
 // measure is of the track points; waypoints and routes are counted apart.
 struct Figures {
@@ -179,7 +207,9 @@ struct Figures {
     Findings findings;
     std::uint64_t waypoints = 0;
     std::uint64_t route_count = 0;
-    std::vector<Route> routes;  // of a file, in its order
+    std::vector<Route> routes;      // of a file, in its order
+    std::vector<Lap> laps;          // of a file
+    std::vector<Session> sessions;  // of a file: those that name their sport
 
     // Known wherever Duration is.
     std::optional<double> MovingSeconds() const;
@@ -191,8 +221,8 @@ struct Figures {
     std::optional<double> MovingAverage() const;
     std::optional<double> NormalisedWatts() const;
 
-    // Adds another track's figures into a total; splits and the list of
-    // routes are not added.
+    // Adds another track's figures into a total; splits, laps, sessions and
+    // the list of routes are not added.
     void Add(const Figures& other);
 };
 
@@ -200,11 +230,12 @@ struct Settings {
     double stop_metres_per_second = 0.0;  // a leg above it is moving
     double climb_metres = 5.0;            // the dead band of Climb and Descent
     double split_metres = 0.0;            // the length of a split; 0 for none
+    bool laps = true;                     // the figures of each lap too
 };
 
 class Summary {
   public:
-    explicit Summary(const Settings& settings) : settings_(settings) {}
+    explicit Summary(const Settings& settings);
 
     void Add(const track::Point& point);
     // What the reader said at the end of the file.
@@ -214,6 +245,8 @@ class Summary {
 
   private:
     void AddTrackPoint(const track::Point& point);
+    // The point to the lap under way; one that begins a lap ends it first.
+    void AddToLap(const track::Point& point);
     void AddRoutePoint(const track::Point& point);
     void AddValues(const track::Point& point);
     void AddLeg(const Fix& to, const track::Point& point);
@@ -237,6 +270,8 @@ class Summary {
     double split_end_ = 0.0;
     Split split_;
     Fix route_previous_;  // the route's point before, when it has a place
+    // The lap under way, summed as a track of its own (without laps).
+    std::unique_ptr<Summary> lap_;
 };
 
 }  // namespace trackinfo

@@ -93,6 +93,14 @@ class TrackinfoTest : public ::testing::Test {
     static double Number(const std::string& json, const std::string& key) {
         return std::strtod(Field(json, key).c_str(), nullptr);
     }
+    // The FIT files of the tests' encoder, in dir/cases.
+    void MakeFitCases() {
+        ASSERT_EQ(testing_support::Run("/usr/bin/python3", {std::string(TRACKTOOLS_SOURCE_DIR) +
+                                                                "/tests/fit/fitencode.py",
+                                                            "cases", dir / "cases"})
+                      .exit_status,
+                  0);
+    }
 
     TempDir dir;
 };
@@ -240,10 +248,7 @@ std::string IsoOfUnix(const std::string& seconds) {
 // tests' encoder, and the recordings of the samples where they are.
 TEST_F(TrackinfoTest, LapsAndSportsAsTheFitFileRecordsThem) {
     const std::string source = TRACKTOOLS_SOURCE_DIR;
-    ASSERT_EQ(testing_support::Run("/usr/bin/python3",
-                                   {source + "/tests/fit/fitencode.py", "cases", dir / "cases"})
-                  .exit_status,
-              0);
+    MakeFitCases();
     const std::vector<std::pair<std::string, std::string>> files = {
         {"multisport", dir / "cases/multisport.fit"},
         {"edge820-bike", source + "/../shared/samples/edge820-bike.fit"},
@@ -287,6 +292,58 @@ TEST_F(TrackinfoTest, LapsAndSportsAsTheFitFileRecordsThem) {
     EXPECT_NE(text.out.find("\nLap 9           2024-05-04 07:30:32 UTC, 0:00:04, moving 0:00:04"),
               std::string::npos);
     EXPECT_EQ(Trackinfo({dir / "cases/multisport.fit"}).out.find("\nLap 1 "), std::string::npos);
+}
+
+// Points without a position: the legs across them are measured from place
+// to place, as in the GPX trackconvert writes of the same points (which
+// leaves them out), but not across a new segment.
+TEST_F(TrackinfoTest, GapsMeasureAsTheGpxWeWrite) {
+    WriteFile(dir / "gap.csv",
+              "time,latitude,longitude,segment\n"
+              "2023-11-14T22:13:20Z,0,0,1\n"
+              "2023-11-14T22:13:50Z,,,1\n"
+              "2023-11-14T22:14:20Z,0.01,0,1\n"
+              "2023-11-14T22:14:50Z,,,1\n"
+              "2023-11-14T22:15:00Z,,,1\n"
+              "2023-11-14T22:15:20Z,0.02,0.01,1\n"
+              "2023-11-14T22:15:50Z,,,2\n"
+              "2023-11-14T22:16:20Z,0.03,0.01,2\n"
+              "2023-11-14T22:16:50Z,0.03,0.02,2\n");
+    ASSERT_EQ(RunTool("trackconvert", {dir / "gap.csv", dir / "gap.gpx"}).exit_status, 0);
+    const RunResult csv = Trackinfo({"-json", "gap.csv"});
+    const RunResult gpx = Trackinfo({"-json", "gap.gpx"});
+    EXPECT_EQ(Field(csv.out, "distance_m"), Field(gpx.out, "distance_m"));
+    EXPECT_EQ(Field(csv.out, "moving_time_s"), Field(gpx.out, "moving_time_s"));
+    EXPECT_EQ(Field(gpx.out, "segments"), "2");
+    EXPECT_NE(csv.out.find("\"unmeasured_legs\": 0"), std::string::npos);
+}
+
+// The device's distance: the distance where the records have no position,
+// and beside the measured one where they have both, as fit-file-parser
+// reads the records' distances.
+TEST_F(TrackinfoTest, TheDevicesDistanceBesideTheMeasuredOne) {
+    MakeFitCases();
+    for (const char* name : {"no-gps", "basic"}) {
+        SCOPED_TRACE(name);
+        const std::string reading =
+            ReadFile(std::string(TRACKTOOLS_SOURCE_DIR) + "/tests/fit/readings/" + name + ".json");
+        const std::vector<std::string> distances = Each(reading, "{\"time\":", "distance");
+        ASSERT_GT(distances.size(), 2u);
+        const double device = std::strtod(distances.back().c_str(), nullptr) -
+                              std::strtod(distances.front().c_str(), nullptr);
+        const RunResult r = Trackinfo({"-json", std::string("cases/") + name + ".fit"});
+        ASSERT_EQ(r.exit_status, 0) << r.err;
+        EXPECT_NEAR(Number(r.out, "device_distance_m"), device, 1e-9);
+        if (std::string(name) == "no-gps") {
+            EXPECT_NEAR(Number(r.out, "distance_m"), device, 1e-9);
+            EXPECT_NEAR(Number(r.out, "average_speed_m_s"), device / Number(r.out, "duration_s"),
+                        1e-9);
+        } else {
+            EXPECT_GT(std::fabs(Number(r.out, "distance_m") - device), 1.0);
+        }
+    }
+    Track("a.gpl", {At(0, 0, kT0), At(kOneMile, 0, kT0 + 60)});
+    EXPECT_EQ(Field(Trackinfo({"-json", "a.gpl"}).out, "device_distance_m"), "null");
 }
 
 // Two miles north along the meridian 0, with a stop of a minute between them.

@@ -182,6 +182,21 @@ const Definition kDefinitions[] = {
      {With(At(0, 0), track::kTemperature, 10), With(At(1, 1), track::kTemperature, 20), At(2, 2),
       With(At(3, 3), track::kTemperature, 15)},
      {{"temperature", 15}}},
+    // 100 m, 20 s without a position (whose device count says 900 m), 100
+    // m: measured from place to place, the time of the gap moving with them.
+    {"a gap between places",
+     {At(0, 0), At(100, 10), With(Unplaced(20), track::kDistance, 0),
+      With(Unplaced(25), track::kDistance, 900), At(300, 30), At(400, 40)},
+     {{"distance", 400}, {"moving", 40}, {"average", 10}, {"unmeasured", 0}}},
+    // A pause inside the gap: no leg across it, the stretch after it alone.
+    {"a pause in a gap",
+     {At(0, 0), At(100, 10), Unplaced(20), Begins(Unplaced(50)), At(300, 60), At(400, 70)},
+     {{"distance", 200}, {"breaks", 30}, {"moving", 20}}},
+    // A track that ends indoors: the device's count after the last place.
+    {"a gap to the end",
+     {At(0, 0), At(100, 10), With(Unplaced(20), track::kDistance, 50),
+      With(Unplaced(30), track::kDistance, 150)},
+     {{"distance", 200}, {"moving", 30}, {"average", 200.0 / 30}}},
     // An indoor ride: no position, still a duration and sensor figures.
     {"points without a position",
      {With(Unplaced(0), kHr, 100), With(Unplaced(30), kHr, 120), With(Unplaced(60), kHr, 140)},

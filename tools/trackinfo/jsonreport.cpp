@@ -127,6 +127,7 @@ void AddFigures(Object& object, const Figures& f) {
     object.Seconds("stopped_time_s", f.StoppedSeconds());
     object.Seconds("breaks_s", f.BreakSeconds());
     object.Number("distance_m", f.metres);
+    object.Optional("device_distance_m", f.device_metres);
     object.Optional("average_speed_m_s", f.AverageSpeed());
     object.Optional("moving_average_speed_m_s", f.MovingAverage());
     const std::optional<Stretch>& fastest = f.fastest;

@@ -210,8 +210,22 @@ void TrackDrawing::Add(const track::Point& point) {
 void TrackDrawing::AddTrackPoint(const track::Point& point) {
     const Fix fix = Fix::Of(point);
     bool begins = !started_ || point.begins_segment || point.begins_track;
+    if (begins) {
+        gap_from_.reset();
+    }
     if (started_ && !begins) {
-        const TrackLeg leg = MeasureTrackLeg(distances_, previous_, fix);
+        TrackLeg leg = MeasureTrackLeg(distances_, previous_, fix);
+        track::Instant from_time = previous_.time;
+        // Along the track as the summary measures it: across points without
+        // a position from the last place, else by the device's count.
+        if (gap_from_ && fix.HasPlace() && !previous_.Has(track::kPosition)) {
+            leg = MeasureTrackLeg(distances_, *gap_from_, fix);
+            from_time = gap_from_->time;
+        } else if (!previous_.Has(track::kPosition) && !fix.Has(track::kPosition) &&
+                   previous_.Has(track::kDistance) && fix.Has(track::kDistance) && !gap_from_ &&
+                   fix.distance >= previous_.distance) {
+            leg.metres = fix.distance - previous_.distance;
+        }
         const bool measured = std::isfinite(leg.metres);
         const bool forward = leg.timed && leg.seconds > 0.0 && measured;
         const double speed = forward ? leg.metres / leg.seconds : 0.0;
@@ -221,7 +235,7 @@ void TrackDrawing::AddTrackPoint(const track::Point& point) {
         }
         if (forward && !jump) {
             const double halfway =
-                static_cast<double>(previous_.time.Nanoseconds()) / 1e9 + leg.seconds / 2.0;
+                static_cast<double>(from_time.Nanoseconds()) / 1e9 + leg.seconds / 2.0;
             speeds_.Add(halfway, speed);
         } else {
             ++legs_not_drawn_;
@@ -272,6 +286,11 @@ void TrackDrawing::AddTrackPoint(const track::Point& point) {
     started_ = true;
     previous_ = fix;
     previous_place_ = place;
+    if (fix.HasPlace()) {
+        gap_from_ = fix;
+    } else if (fix.Has(track::kPosition)) {
+        gap_from_.reset();
+    }
 }
 
 void TrackDrawing::EndStop() {

@@ -216,6 +216,7 @@ class TrackDrawing {
 
     bool started_ = false;
     Fix previous_;
+    std::optional<Fix> gap_from_;  // as in Summary
     std::optional<PlotPoint> previous_place_;
     double along_ = 0.0;
     // The stop being passed: where it began and how long it has lasted.

@@ -197,6 +197,9 @@ void Figures::Add(const Figures& other) {
     points += other.points;
     segments += other.segments;
     metres += other.metres;
+    if (other.device_metres) {
+        device_metres = device_metres.value_or(0.0) + *other.device_metres;
+    }
     if (other.start) {
         start = start ? std::min(*start, *other.start) : *other.start;
     }
@@ -319,8 +322,12 @@ void Summary::AddTrackPoint(const track::Point& point) {
     ++figures_.points;
     const Fix fix = Fix::Of(point);
     AddValues(point);
+    if (point.Has(track::kDistance) && !figures_.device_metres) {
+        figures_.device_metres = 0.0;
+    }
     const bool begins = !started_ || point.begins_segment || point.begins_track;
     if (begins) {
+        EndGap();
         ++figures_.segments;
         in_break_ = started_;
         if (point.Has(track::kTime)) {
@@ -353,6 +360,11 @@ void Summary::AddTrackPoint(const track::Point& point) {
     }
     started_ = true;
     previous_ = fix;
+    if (fix.HasPlace()) {
+        gap_from_ = fix;
+    } else if (fix.Has(track::kPosition)) {
+        gap_from_.reset();  // no leg bridges a place off the globe
+    }
 }
 
 void Summary::AddValues(const track::Point& point) {
@@ -393,66 +405,123 @@ void Summary::AddLeg(const Fix& to, const track::Point& point) {
     if (both_placed && previous_.SamePlace(to)) {
         ++findings.same_place_records;
     }
-    TrackLeg leg = MeasureTrackLeg(distances_, previous_, to);
-    // Without positions (a treadmill, a pool), the device's own count.
-    if (!previous_.Has(track::kPosition) && !to.Has(track::kPosition) &&
-        previous_.Has(track::kDistance) && to.Has(track::kDistance) &&
-        to.distance >= previous_.distance && std::isfinite(to.distance - previous_.distance)) {
-        leg.metres = to.distance - previous_.distance;
-    }
-    const bool measured = std::isfinite(leg.metres);
-    if (!measured && both_placed) {
-        ++findings.unmeasured_legs;
-    }
-    const bool forward = leg.timed && leg.seconds > 0.0;
-    const double speed = forward && measured ? leg.metres / leg.seconds : 0.0;
-    const bool jump = speed > kJumpMetresPerSecond;
+    // The leg in time, from the point before: its sensors' weights.
+    const TrackLeg leg = MeasureTrackLeg(distances_, previous_, to);
     if (leg.timed && leg.seconds == 0.0) {
         ++findings.zero_time_legs;
     } else if (leg.timed && leg.seconds < 0.0) {
         ++findings.backward_legs;
     }
+    if (previous_.Has(track::kDistance) && to.Has(track::kDistance) &&
+        to.distance > previous_.distance && std::isfinite(to.distance - previous_.distance)) {
+        *figures_.device_metres += to.distance - previous_.distance;
+    }
+    const bool forward = leg.timed && leg.seconds > 0.0;
+    // The leg in space: across points without a position, from the last
+    // point with a place, once places resume.
+    TrackLeg span = leg;
+    if (gap_from_ && !to.Has(track::kPosition)) {
+        // A stretch without positions after a place: measured where it ends.
+        pending_seconds_ += forward ? leg.seconds : 0.0;
+        if (const std::optional<double> metres = DeviceMetres(previous_, to)) {
+            pending_metres_ = pending_metres_.value_or(0.0) + *metres;
+        }
+        AddSensors(point, forward ? leg.seconds : 0.0, false);
+        return;
+    }
+    if (gap_from_ && !previous_.Has(track::kPosition)) {
+        span = MeasureTrackLeg(distances_, *gap_from_, to);
+        pending_seconds_ = 0.0;
+        pending_metres_.reset();
+    } else if (const std::optional<double> metres = DeviceMetres(previous_, to)) {
+        // Without positions (a treadmill, a pool), the device's own count.
+        span.metres = *metres;
+    }
+    const bool measured = std::isfinite(span.metres);
+    if (!measured && both_placed) {
+        ++findings.unmeasured_legs;
+    }
+    const bool moving = CountSpan(span, point);
+    AddSensors(point, forward ? leg.seconds : 0.0, moving);
+}
+
+std::optional<double> Summary::DeviceMetres(const Fix& from, const Fix& to) {
+    if (from.Has(track::kPosition) || to.Has(track::kPosition) || !from.Has(track::kDistance) ||
+        !to.Has(track::kDistance) || !(to.distance >= from.distance) ||
+        !std::isfinite(to.distance - from.distance)) {
+        return std::nullopt;
+    }
+    return to.distance - from.distance;
+}
+
+bool Summary::CountSpan(const TrackLeg& span, const track::Point& point, bool stretches) {
+    const bool measured = std::isfinite(span.metres);
+    const bool forward = span.timed && span.seconds > 0.0;
+    const double speed = forward && measured ? span.metres / span.seconds : 0.0;
+    const bool jump = speed > kJumpMetresPerSecond;
     if (jump) {
-        ++findings.jumps;
+        ++figures_.findings.jumps;
     }
     const bool counted = measured && !jump;  // a jump is no journey
     const bool moving = forward && counted && speed > settings_.stop_metres_per_second;
     if (counted) {
-        figures_.metres += leg.metres;
+        figures_.metres += span.metres;
     }
     if (forward && counted) {
-        figures_.timed_seconds += leg.seconds;
-        figures_.timed_metres += leg.metres;
+        figures_.timed_seconds += span.seconds;
+        figures_.timed_metres += span.metres;
     }
     if (moving) {
-        figures_.moving_seconds += leg.seconds;
-        figures_.moving_metres += leg.metres;
+        figures_.moving_seconds += span.seconds;
+        figures_.moving_metres += span.metres;
     }
-    if (forward) {
-        // Each leg with a time holds its second point's values.
-        if (const std::optional<double> bpm =
-                Value(point, track::kHeartRate, &track::Point::heart_rate)) {
-            figures_.heart_rate.average.Add(*bpm, leg.seconds);
-        }
-        if (const std::optional<double> watts = Value(point, track::kPower, &track::Point::power)) {
-            figures_.power.average.Add(*watts, leg.seconds);
-            normalised_.Add(*watts, leg.seconds);
-        }
-        const std::optional<double> rpm = Value(point, track::kCadence, &track::Point::cadence);
-        if (moving && rpm && *rpm > 0.0) {
-            figures_.cadence.average.Add(*rpm, leg.seconds);
-        }
-    }
-    if (leg.timed && leg.seconds >= 0.0 && counted) {
-        fastest_.Extend(leg.metres, point.time);
+    if (!stretches) {
+        fastest_.Break();
+    } else if (span.timed && span.seconds >= 0.0 && counted) {
+        fastest_.Extend(span.metres, point.time);
     } else if (point.Has(track::kTime)) {
         fastest_.Restart(point.time);
     } else {
         fastest_.Break();
     }
     if (settings_.split_metres > 0.0) {
-        SplitLeg(counted ? leg.metres : 0.0, forward ? leg.seconds : 0.0, moving, point);
+        SplitLeg(counted ? span.metres : 0.0, forward ? span.seconds : 0.0, moving, point);
     }
+    return moving;
+}
+
+void Summary::AddSensors(const track::Point& point, double seconds, bool moving) {
+    if (!(seconds > 0.0)) {
+        return;
+    }
+    // Each leg with a time holds its second point's values.
+    if (const std::optional<double> bpm =
+            Value(point, track::kHeartRate, &track::Point::heart_rate)) {
+        figures_.heart_rate.average.Add(*bpm, seconds);
+    }
+    if (const std::optional<double> watts = Value(point, track::kPower, &track::Point::power)) {
+        figures_.power.average.Add(*watts, seconds);
+        normalised_.Add(*watts, seconds);
+    }
+    const std::optional<double> rpm = Value(point, track::kCadence, &track::Point::cadence);
+    if (moving && rpm && *rpm > 0.0) {
+        figures_.cadence.average.Add(*rpm, seconds);
+    }
+}
+
+void Summary::EndGap() {
+    if (pending_seconds_ > 0.0 || pending_metres_) {
+        // A segment that ends without positions: its device's distance,
+        // if it counted any, as one leg.
+        TrackLeg span;
+        span.metres = pending_metres_.value_or(std::numeric_limits<double>::quiet_NaN());
+        span.timed = true;
+        span.seconds = pending_seconds_;
+        CountSpan(span, track::Point(), false);
+    }
+    pending_seconds_ = 0.0;
+    pending_metres_.reset();
+    gap_from_.reset();
 }
 
 void Summary::SplitLeg(double metres, double seconds, bool moving, const track::Point& point) {
@@ -522,6 +591,7 @@ void Summary::AddReaderFindings(std::uint64_t skipped_points, std::uint64_t part
 }
 
 const Figures& Summary::Result() {
+    EndGap();
     if (lap_ && started_) {
         figures_.laps.push_back(Lap::Of(lap_->Result(), track::LapTrigger::kUnknown));
     }

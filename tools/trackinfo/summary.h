@@ -181,6 +181,9 @@ struct Figures {
     std::uint64_t points = 0;  // track points
     std::uint64_t segments = 0;
     double metres = 0.0;  // Distance
+    // The distance the device counted (kDistance) over the legs of the
+    // segments; known when a point carries one.
+    std::optional<double> device_metres;
     std::optional<track::Instant> start;
     std::optional<track::Instant> end;
     // End - Start, seconds; the total's is the sum of the tracks'.
@@ -250,6 +253,17 @@ class Summary {
     void AddRoutePoint(const track::Point& point);
     void AddValues(const track::Point& point);
     void AddLeg(const Fix& to, const track::Point& point);
+    // The device's count from one point to the next, when neither has a
+    // position and both a distance.
+    static std::optional<double> DeviceMetres(const Fix& from, const Fix& to);
+    // A leg's length and time in the figures; true when it is moving. A
+    // stretch (of the max speed) runs on through it when `stretches`.
+    bool CountSpan(const TrackLeg& span, const track::Point& point, bool stretches = true);
+    // A leg's `seconds` held at the point's sensor values.
+    void AddSensors(const track::Point& point, double seconds, bool moving);
+    // The end of a segment: a stretch without positions that places did
+    // not resume counts as one leg of the device's distance, or of none.
+    void EndGap();
     void AddElevation(double metres);
     // A leg's share of the splits: `metres` along, `seconds` of time.
     void SplitLeg(double metres, double seconds, bool moving, const track::Point& point);
@@ -269,6 +283,11 @@ class Summary {
     double along_ = 0.0;  // Distance so far, for the splits
     double split_end_ = 0.0;
     Split split_;
+    // The last point with a place, while points without a position follow
+    // it in its segment; their time (and the device's count) so far.
+    std::optional<Fix> gap_from_;
+    double pending_seconds_ = 0.0;
+    std::optional<double> pending_metres_;
     Fix route_previous_;  // the route's point before, when it has a place
     // The lap under way, summed as a track of its own (without laps).
     std::unique_ptr<Summary> lap_;

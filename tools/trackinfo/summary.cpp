@@ -63,6 +63,12 @@ inline std::optional<double> Value(const track::Point& point, track::Field field
     return point.*value;
 }
 
+// A lap's settings: a lap has no splits.
+Settings WithoutSplits(Settings settings) {
+    settings.split_metres = 0.0;
+    return settings;
+}
+
 }  // namespace
 
 bool Fix::HasPlace() const {
@@ -257,55 +263,49 @@ Lap Lap::Of(const Figures& f, track::LapTrigger ended_by) {
     return lap;
 }
 
-Summary::Summary(const Settings& settings) : settings_(settings) {
-    if (settings.laps) {
-        Settings lap = settings;
-        lap.laps = false;
-        lap.split_metres = 0.0;
-        lap_ = std::make_unique<Summary>(lap);
-    }
-}
+Summary::Summary(const Settings& settings)
+    : lap_settings_(WithoutSplits(settings)), track_(settings), lap_(lap_settings_) {}
 
 void Summary::AddToLap(const track::Point& point) {
-    if (!lap_) {
-        return;
-    }
-    lap_->Add(point);
-    if (started_ && point.begins_lap) {
+    const bool ends_lap = lap_.Started() && point.begins_lap;
+    lap_.Add(point);
+    if (ends_lap) {
         // The point's leg ended the lap before; the next begins at it.
-        figures_.laps.push_back(Lap::Of(lap_->Result(), point.lap_trigger));
-        Settings settings = lap_->settings_;
-        *lap_ = Summary(settings);
+        laps_.push_back(Lap::Of(lap_.Result(), point.lap_trigger));
+        lap_ = TrackSummary(lap_settings_);
         track::Point first = point;
         first.begins_segment = true;
-        lap_->Add(first);
+        lap_.Add(first);
     }
 }
 
 void Summary::Add(const track::Point& point) {
     switch (point.kind) {
         case track::Kind::kWaypoint:
-            ++figures_.waypoints;
+            ++waypoints_;
             return;
         case track::Kind::kRoute:
             AddRoutePoint(point);
             return;
         case track::Kind::kTrack:
-            AddTrackPoint(point);
-            return;
+            break;
     }
+    if (point.begins_session && point.sport != track::kUnknownSport) {
+        sessions_.push_back(Session{point.sport, point.sub_sport});
+    }
+    AddToLap(point);
+    track_.Add(point);
 }
 
 void Summary::AddRoutePoint(const track::Point& point) {
     const Fix fix = Fix::Of(point);
-    if (point.begins_track || figures_.routes.empty()) {
-        ++figures_.route_count;
-        figures_.routes.push_back(Route{point.track_name, 0, 0.0});
+    if (point.begins_track || routes_.empty()) {
+        routes_.push_back(Route{point.track_name, 0, 0.0});
     } else {
         const double metres = MeasureTrackLeg(distances_, route_previous_, fix).metres;
-        figures_.routes.back().metres += std::isfinite(metres) ? metres : 0.0;
+        routes_.back().metres += std::isfinite(metres) ? metres : 0.0;
     }
-    ++figures_.routes.back().points;
+    ++routes_.back().points;
     // A point without a place is passed over: the route runs on from the
     // one before it.
     if (fix.HasPlace() || point.begins_track) {
@@ -313,12 +313,21 @@ void Summary::AddRoutePoint(const track::Point& point) {
     }
 }
 
-void Summary::AddTrackPoint(const track::Point& point) {
-    Findings& findings = figures_.findings;
-    AddToLap(point);
-    if (point.begins_session && point.sport != track::kUnknownSport) {
-        figures_.sessions.push_back(Session{point.sport, point.sub_sport});
+const Figures& Summary::Result() {
+    Figures& figures = track_.Result();
+    if (lap_.Started()) {
+        laps_.push_back(Lap::Of(lap_.Result(), track::LapTrigger::kUnknown));
     }
+    figures.laps = std::move(laps_);
+    figures.sessions = std::move(sessions_);
+    figures.waypoints = waypoints_;
+    figures.route_count = routes_.size();
+    figures.routes = std::move(routes_);
+    return figures;
+}
+
+void TrackSummary::Add(const track::Point& point) {
+    Findings& findings = figures_.findings;
     ++figures_.points;
     const Fix fix = Fix::Of(point);
     AddValues(point);
@@ -367,7 +376,7 @@ void Summary::AddTrackPoint(const track::Point& point) {
     }
 }
 
-void Summary::AddValues(const track::Point& point) {
+void TrackSummary::AddValues(const track::Point& point) {
     Findings& findings = figures_.findings;
     if (!Finite(point)) {
         ++findings.non_finite_records;
@@ -399,7 +408,7 @@ void Summary::AddValues(const track::Point& point) {
     }
 }
 
-void Summary::AddLeg(const Fix& to, const track::Point& point) {
+void TrackSummary::AddLeg(const Fix& to, const track::Point& point) {
     Findings& findings = figures_.findings;
     const bool both_placed = previous_.Has(track::kPosition) && to.Has(track::kPosition);
     if (both_placed && previous_.SamePlace(to)) {
@@ -445,7 +454,7 @@ void Summary::AddLeg(const Fix& to, const track::Point& point) {
     AddSensors(point, forward ? leg.seconds : 0.0, moving);
 }
 
-std::optional<double> Summary::DeviceMetres(const Fix& from, const Fix& to) {
+std::optional<double> TrackSummary::DeviceMetres(const Fix& from, const Fix& to) {
     if (from.Has(track::kPosition) || to.Has(track::kPosition) || !from.Has(track::kDistance) ||
         !to.Has(track::kDistance) || !(to.distance >= from.distance) ||
         !std::isfinite(to.distance - from.distance)) {
@@ -454,7 +463,7 @@ std::optional<double> Summary::DeviceMetres(const Fix& from, const Fix& to) {
     return to.distance - from.distance;
 }
 
-bool Summary::CountSpan(const TrackLeg& span, const track::Point& point, bool stretches) {
+bool TrackSummary::CountSpan(const TrackLeg& span, const track::Point& point, bool stretches) {
     const bool measured = std::isfinite(span.metres);
     const bool forward = span.timed && span.seconds > 0.0;
     const double speed = forward && measured ? span.metres / span.seconds : 0.0;
@@ -475,11 +484,9 @@ bool Summary::CountSpan(const TrackLeg& span, const track::Point& point, bool st
         figures_.moving_seconds += span.seconds;
         figures_.moving_metres += span.metres;
     }
-    if (!stretches) {
-        fastest_.Break();
-    } else if (span.timed && span.seconds >= 0.0 && counted) {
+    if (stretches && span.timed && span.seconds >= 0.0 && counted) {
         fastest_.Extend(span.metres, point.time);
-    } else if (point.Has(track::kTime)) {
+    } else if (stretches && point.Has(track::kTime)) {
         fastest_.Restart(point.time);
     } else {
         fastest_.Break();
@@ -490,7 +497,7 @@ bool Summary::CountSpan(const TrackLeg& span, const track::Point& point, bool st
     return moving;
 }
 
-void Summary::AddSensors(const track::Point& point, double seconds, bool moving) {
+void TrackSummary::AddSensors(const track::Point& point, double seconds, bool moving) {
     if (!(seconds > 0.0)) {
         return;
     }
@@ -509,7 +516,7 @@ void Summary::AddSensors(const track::Point& point, double seconds, bool moving)
     }
 }
 
-void Summary::EndGap() {
+void TrackSummary::EndGap() {
     if (pending_seconds_ > 0.0 || pending_metres_) {
         // A segment that ends without positions: its device's distance,
         // if it counted any, as one leg.
@@ -524,7 +531,7 @@ void Summary::EndGap() {
     gap_from_.reset();
 }
 
-void Summary::SplitLeg(double metres, double seconds, bool moving, const track::Point& point) {
+void TrackSummary::SplitLeg(double metres, double seconds, bool moving, const track::Point& point) {
     if (split_end_ == 0.0) {
         split_end_ = settings_.split_metres;
     }
@@ -546,7 +553,7 @@ void Summary::SplitLeg(double metres, double seconds, bool moving, const track::
     AddToSplit(seconds, moving, point);
 }
 
-void Summary::AddToSplit(double seconds, bool moving, const track::Point& point) {
+void TrackSummary::AddToSplit(double seconds, bool moving, const track::Point& point) {
     if (settings_.split_metres <= 0.0 || !(seconds > 0.0)) {
         return;
     }
@@ -563,12 +570,12 @@ void Summary::AddToSplit(double seconds, bool moving, const track::Point& point)
     }
 }
 
-void Summary::EndSplit() {
+void TrackSummary::EndSplit() {
     figures_.splits.push_back(split_);
     split_ = Split();
 }
 
-void Summary::AddElevation(double metres) {
+void TrackSummary::AddElevation(double metres) {
     if (!figures_.elevation) {
         reference_metres_ = metres;
     }
@@ -585,16 +592,14 @@ void Summary::AddElevation(double metres) {
     }
 }
 
-void Summary::AddReaderFindings(std::uint64_t skipped_points, std::uint64_t partial_record_bytes) {
+void TrackSummary::AddReaderFindings(std::uint64_t skipped_points,
+                                     std::uint64_t partial_record_bytes) {
     figures_.findings.skipped_points += skipped_points;
     figures_.findings.partial_record_bytes += partial_record_bytes;
 }
 
-const Figures& Summary::Result() {
+Figures& TrackSummary::Result() {
     EndGap();
-    if (lap_ && started_) {
-        figures_.laps.push_back(Lap::Of(lap_->Result(), track::LapTrigger::kUnknown));
-    }
     if (figures_.start && figures_.end) {
         figures_.duration = figures_.end->SecondsSince(*figures_.start);
     }

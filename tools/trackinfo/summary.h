@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -233,24 +232,22 @@ struct Settings {
     double stop_metres_per_second = 0.0;  // a leg above it is moving
     double climb_metres = 5.0;            // the dead band of Climb and Descent
     double split_metres = 0.0;            // the length of a split; 0 for none
-    bool laps = true;                     // the figures of each lap too
 };
 
-class Summary {
+// The figures of the track points of one file, or of one lap of it.
+class TrackSummary {
   public:
-    explicit Summary(const Settings& settings);
+    explicit TrackSummary(const Settings& settings) : settings_(settings) {}
 
+    // A track point.
     void Add(const track::Point& point);
     // What the reader said at the end of the file.
     void AddReaderFindings(std::uint64_t skipped_points, std::uint64_t partial_record_bytes);
-
-    const Figures& Result();
+    // After the last point: the figures, once.
+    Figures& Result();
+    bool Started() const { return started_; }
 
   private:
-    void AddTrackPoint(const track::Point& point);
-    // The point to the lap under way; one that begins a lap ends it first.
-    void AddToLap(const track::Point& point);
-    void AddRoutePoint(const track::Point& point);
     void AddValues(const track::Point& point);
     void AddLeg(const Fix& to, const track::Point& point);
     // The device's count from one point to the next, when neither has a
@@ -288,9 +285,36 @@ class Summary {
     std::optional<Fix> gap_from_;
     double pending_seconds_ = 0.0;
     std::optional<double> pending_metres_;
+};
+
+// The summary of a file: its track points, each lap of them, its sessions,
+// waypoints and routes.
+class Summary {
+  public:
+    explicit Summary(const Settings& settings);
+
+    void Add(const track::Point& point);
+    // What the reader said at the end of the file.
+    void AddReaderFindings(std::uint64_t skipped_points, std::uint64_t partial_record_bytes) {
+        track_.AddReaderFindings(skipped_points, partial_record_bytes);
+    }
+    // After the last point: the figures, once.
+    const Figures& Result();
+
+  private:
+    // The point to the lap under way; one that begins a lap ends it first.
+    void AddToLap(const track::Point& point);
+    void AddRoutePoint(const track::Point& point);
+
+    Settings lap_settings_;  // no splits
+    TrackSummary track_;
+    TrackSummary lap_;  // the lap under way
+    std::vector<Lap> laps_;
+    std::vector<Session> sessions_;
+    std::uint64_t waypoints_ = 0;
+    std::vector<Route> routes_;
+    geodesy::SurfaceDistances distances_;
     Fix route_previous_;  // the route's point before, when it has a place
-    // The lap under way, summed as a track of its own (without laps).
-    std::unique_ptr<Summary> lap_;
 };
 
 }  // namespace trackinfo

@@ -87,19 +87,32 @@ TEST_F(TrackinfoPageTest, PagesParseAndShowTheirTracks) {
     }
     Track("no-altitude.gpl", flat);
     Track("<a&b>\"'.gpl", Drive(35.0, 139.7, 100, 0.0003));
+    // A walk with its plan and two places of note, one named for markup.
+    std::string walk =
+        "<gpx version=\"1.1\" creator=\"t\" xmlns=\"http://www.topografix.com/GPX/1/1\">"
+        "<wpt lat=\"46.95\" lon=\"7.45\"><name>Hut &amp; &lt;spring&gt;</name></wpt>"
+        "<wpt lat=\"46.94\" lon=\"7.46\"/><rte><name>Plan</name>";
+    for (int i = 0; i < 5; ++i) {
+        walk += "<rtept lat=\"" + std::to_string(46.94 + i * 0.002) + "\" lon=\"7.44\"/>";
+    }
+    walk += "</rte><trk><trkseg>";
+    for (int i = 0; i < 60; ++i) {
+        walk += "<trkpt lat=\"" + std::to_string(46.94 + i * 0.0002) + "\" lon=\"" +
+                std::to_string(7.441 + 0.001 * std::sin(i / 9.0)) +
+                "\"><time>2023-11-14T10:" + (i < 10 ? "0" : "") + std::to_string(i) +
+                ":00Z</time></trkpt>";
+    }
+    WriteFile(dir / "walk.gpx", walk + "</trkseg></trk></gpx>");
 
     struct Page {
         std::vector<std::string> files;
         int sections;  // with a plan view each
     };
     const std::vector<Page> pages = {
-        {{"drive.gpl"}, 1},
-        {{"one.gpl"}, 1},
-        {{"antimeridian.gpl"}, 1},
-        {{"untimed.gpl"}, 1},
-        {{"no-altitude.gpl"}, 1},
-        {{"-splits", "-local", "-pace", "drive.gpl"}, 1},
-        {{"-metric", "drive.gpl", "missing.gpl", "<a&b>\"'.gpl"}, 1},
+        {{"drive.gpl"}, 1},         {{"one.gpl"}, 1},
+        {{"antimeridian.gpl"}, 1},  {{"untimed.gpl"}, 1},
+        {{"no-altitude.gpl"}, 1},   {{"-splits", "-local", "-pace", "drive.gpl"}, 1},
+        {{"-laps", "walk.gpx"}, 1}, {{"-metric", "drive.gpl", "missing.gpl", "<a&b>\"'.gpl"}, 1},
     };
     for (const Page& page : pages) {
         SCOPED_TRACE(page.files.back());

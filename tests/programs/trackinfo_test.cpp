@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <limits>
 #include <random>
 #include <sstream>
@@ -41,10 +42,6 @@ GPL_Data_Point At(double latitude, double longitude, std::uint32_t time, double 
     GPL_Data_Point point(latitude, longitude, feet, 0.0, 0.0, time);
     return point;
 }
-
-const char kUsage[] =
-    "Usage: trackinfo [-metric] [-json] [-check] [-splits] [-pace] [-local] [-salvage]\n"
-    "                 [-stop <speed>] [-climb <metres>] [-html <page.html>] <file>...\n";
 
 // The report of a track without points, after its "File" line.
 const char kNothing[] =
@@ -96,6 +93,14 @@ class TrackinfoTest : public ::testing::Test {
     static double Number(const std::string& json, const std::string& key) {
         return std::strtod(Field(json, key).c_str(), nullptr);
     }
+    // The FIT files of the tests' encoder, in dir/cases.
+    void MakeFitCases() {
+        ASSERT_EQ(testing_support::Run("/usr/bin/python3", {std::string(TRACKTOOLS_SOURCE_DIR) +
+                                                                "/tests/fit/fitencode.py",
+                                                            "cases", dir / "cases"})
+                      .exit_status,
+                  0);
+    }
 
     TempDir dir;
 };
@@ -138,6 +143,207 @@ TEST_F(TrackinfoTest, TwoHikesOfAGpxFile) {
         ++lines;
     }
     EXPECT_EQ(lines, 2u);
+}
+
+// Waypoints and routes beside a track are no part of its measures: the
+// figures are those of the track alone. They are counted apart, each
+// route with its length (the length of a track through the same points),
+// and the page marks the waypoints by name and dashes the routes.
+TEST_F(TrackinfoTest, WaypointsAndRoutesAreCountedApart) {
+    const std::string track =
+        "<trk><name>Walk</name><trkseg>"
+        "<trkpt lat=\"0\" lon=\"0\"><ele>100</ele><time>2023-11-14T22:13:20Z</time></trkpt>"
+        "<trkpt lat=\"0.01\" lon=\"0.002\"><ele>130</ele><time>2023-11-14T22:14:20Z</time>"
+        "</trkpt><trkpt lat=\"0.02\" lon=\"0.001\"><ele>120</ele>"
+        "<time>2023-11-14T22:15:00Z</time></trkpt></trkseg></trk>";
+    const std::string planned =
+        "<rtept lat=\"0\" lon=\"0\"/><rtept lat=\"0.01\" lon=\"0.002\"/>"
+        "<rtept lat=\"0.02\" lon=\"0.001\"/>";
+    const auto gpx = [](const std::string& body) {
+        return "<gpx version=\"1.1\" creator=\"t\" xmlns=\"http://www.topografix.com/GPX/1/1\">" +
+               body + "</gpx>";
+    };
+    WriteFile(dir / "alone.gpx", gpx(track));
+    WriteFile(dir / "all.gpx",
+              gpx("<wpt lat=\"10\" lon=\"10\"><ele>900</ele><time>2023-11-13T10:00:00Z</time>"
+                  "<name>Hut &lt;1&gt;</name></wpt><wpt lat=\"-5\" lon=\"3\"/>"
+                  "<rte><name>Plan</name>" +
+                  planned + "</rte><rte>" + planned.substr(0, planned.rfind("<rtept")) + "</rte>" +
+                  track));
+    const RunResult alone = Trackinfo({"-json", "alone.gpx"});
+    const RunResult all = Trackinfo({"-json", "-html", "all.html", "all.gpx"});
+    ASSERT_EQ(all.exit_status, 0) << all.err;
+    // Every line of the track's report, findings included, is the same.
+    const auto measures = [](const std::string& json) {
+        const std::size_t from = json.find("\"points\"");
+        return json.substr(from, json.find("\"waypoints\"") - from);
+    };
+    EXPECT_EQ(measures(all.out), measures(alone.out));
+    EXPECT_EQ(Field(all.out, "points"), "3");
+    EXPECT_EQ(Field(all.out, "waypoints"), "2");
+    EXPECT_EQ(Field(all.out, "routes"), "2");
+    EXPECT_EQ(Field(alone.out, "routes"), "0");
+    const std::string plan =
+        "{\"name\": \"Plan\", \"points\": 3, \"distance_m\": " + Field(alone.out, "distance_m") +
+        "}";
+    EXPECT_NE(all.out.find(plan), std::string::npos) << all.out;
+    EXPECT_NE(all.out.find("{\"name\": \"\", \"points\": 2, \"distance_m\": "), std::string::npos);
+
+    // printf '0 0 0.01 0.002\n0.01 0.002 0.02 0.001\n' | GeodSolve -i -p 3
+    // gives 1127.934 and 1111.332 m.
+    const RunResult text = Trackinfo({"-metric", "all.gpx"});
+    EXPECT_NE(text.out.find("Longitude       0.000000 to 0.002000\n"
+                            "Waypoints       2\n"
+                            "Routes          2\n"
+                            "Route 1         Plan, 2.239 km, 3 points\n"
+                            "Route 2         1.128 km, 2 points\n"),
+              std::string::npos)
+        << text.out;
+    const std::string page = ReadFile(dir / "all.html");
+    EXPECT_NE(page.find("<title>Hut &lt;1&gt;</title></path>"), std::string::npos);
+    std::size_t dashed = 0;
+    for (std::size_t at = page.find("stroke-dasharray=\"8 5\""); at != std::string::npos;
+         at = page.find("stroke-dasharray=\"8 5\"", at + 1)) {
+        ++dashed;
+    }
+    EXPECT_EQ(dashed, 2u);
+    EXPECT_NE(page.find("2 routes as dashed black lines, 2 waypoints as yellow triangles"),
+              std::string::npos);
+}
+
+// The values of `key` on each line of `text` that holds `marker`: a number
+// or a string as written, the quotes dropped ("" where the line has none).
+std::vector<std::string> Each(const std::string& text, const std::string& marker,
+                              const std::string& key) {
+    std::vector<std::string> values;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find(marker) == std::string::npos) {
+            continue;
+        }
+        const std::size_t at = line.find("\"" + key + "\":");
+        std::string value;
+        if (at != std::string::npos) {
+            std::size_t from = line.find_first_not_of(' ', at + key.size() + 3);
+            const bool quoted = line[from] == '"';
+            from += quoted ? 1 : 0;
+            value = line.substr(from, line.find_first_of(quoted ? "\"" : ",}", from) - from);
+        }
+        values.push_back(value == "null" ? "" : value);
+    }
+    return values;
+}
+
+std::string IsoOfUnix(const std::string& seconds) {
+    const std::time_t time = std::strtoll(seconds.c_str(), nullptr, 10);
+    std::tm parts{};
+    ::gmtime_r(&time, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    return text;
+}
+
+// Laps and sports against the file's own lap and session messages, as
+// fit-file-parser read them (tests/fit/readings): a multisport file of the
+// tests' encoder, and the recordings of the samples where they are.
+TEST_F(TrackinfoTest, LapsAndSportsAsTheFitFileRecordsThem) {
+    const std::string source = TRACKTOOLS_SOURCE_DIR;
+    MakeFitCases();
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"multisport", dir / "cases/multisport.fit"},
+        {"edge820-bike", source + "/../shared/samples/edge820-bike.fit"},
+        {"elemnt-bolt", source + "/../shared/samples/elemnt-bolt.fit"},
+        {"fenix5-run", source + "/../shared/samples/fenix5-run.fit"},
+    };
+    for (const auto& [name, path] : files) {
+        if (::access(path.c_str(), R_OK) != 0) {
+            continue;  // a sample that is not here
+        }
+        SCOPED_TRACE(name);
+        const std::string reading = ReadFile(source + "/tests/fit/readings/" + name + ".json");
+        const RunResult r = Trackinfo({"-json", path});
+        ASSERT_EQ(r.exit_status, 0) << r.err;
+        const std::vector<std::string> starts = Each(r.out, "{\"start\": ", "start");
+        const std::vector<std::string> ended = Each(r.out, "{\"start\": ", "ended_by");
+        const std::vector<std::string> lap_starts = Each(reading, "{\"lap\":", "lap");
+        const std::vector<std::string> triggers = Each(reading, "{\"lap\":", "trigger");
+        ASSERT_EQ(starts.size(), lap_starts.size()) << r.out;
+        for (std::size_t k = 0; k < starts.size(); ++k) {
+            EXPECT_EQ(starts[k], IsoOfUnix(lap_starts[k])) << k;
+            // What ended a lap is known from the lap after it.
+            EXPECT_EQ(ended[k], k + 1 < starts.size() ? triggers[k] : "") << k;
+        }
+        std::string sports = "[";
+        for (const std::string& sport : Each(reading, "{\"session\":", "sport")) {
+            sports += (sports.size() > 1 ? ", \"" : "\"") + sport + "\"";
+        }
+        EXPECT_EQ(Field(r.out, "sports"), sports + "]");
+        // The laps share the distance out.
+        double metres = 0.0;
+        for (const std::string& lap : Each(r.out, "{\"start\": ", "distance_m")) {
+            metres += std::strtod(lap.c_str(), nullptr);
+        }
+        EXPECT_NEAR(metres, Number(r.out, "distance_m"), 1e-6);
+    }
+    const RunResult text = Trackinfo({"-laps", dir / "cases/multisport.fit"});
+    EXPECT_NE(text.out.find("\nSport           swimming, transition, cycling, running\nPoints"),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("\nLap 9           2024-05-04 07:30:32 UTC, 0:00:04, moving 0:00:04"),
+              std::string::npos);
+    EXPECT_EQ(Trackinfo({dir / "cases/multisport.fit"}).out.find("\nLap 1 "), std::string::npos);
+}
+
+// Points without a position: the legs across them are measured from place
+// to place, as in the GPX trackconvert writes of the same points (which
+// leaves them out), but not across a new segment.
+TEST_F(TrackinfoTest, GapsMeasureAsTheGpxWeWrite) {
+    WriteFile(dir / "gap.csv",
+              "time,latitude,longitude,segment\n"
+              "2023-11-14T22:13:20Z,0,0,1\n"
+              "2023-11-14T22:13:50Z,,,1\n"
+              "2023-11-14T22:14:20Z,0.01,0,1\n"
+              "2023-11-14T22:14:50Z,,,1\n"
+              "2023-11-14T22:15:00Z,,,1\n"
+              "2023-11-14T22:15:20Z,0.02,0.01,1\n"
+              "2023-11-14T22:15:50Z,,,2\n"
+              "2023-11-14T22:16:20Z,0.03,0.01,2\n"
+              "2023-11-14T22:16:50Z,0.03,0.02,2\n");
+    ASSERT_EQ(RunTool("trackconvert", {dir / "gap.csv", dir / "gap.gpx"}).exit_status, 0);
+    const RunResult csv = Trackinfo({"-json", "gap.csv"});
+    const RunResult gpx = Trackinfo({"-json", "gap.gpx"});
+    EXPECT_EQ(Field(csv.out, "distance_m"), Field(gpx.out, "distance_m"));
+    EXPECT_EQ(Field(csv.out, "moving_time_s"), Field(gpx.out, "moving_time_s"));
+    EXPECT_EQ(Field(gpx.out, "segments"), "2");
+    EXPECT_NE(csv.out.find("\"unmeasured_legs\": 0"), std::string::npos);
+}
+
+// The device's distance: the distance where the records have no position,
+// and beside the measured one where they have both, as fit-file-parser
+// reads the records' distances.
+TEST_F(TrackinfoTest, TheDevicesDistanceBesideTheMeasuredOne) {
+    MakeFitCases();
+    for (const char* name : {"no-gps", "basic"}) {
+        SCOPED_TRACE(name);
+        const std::string reading =
+            ReadFile(std::string(TRACKTOOLS_SOURCE_DIR) + "/tests/fit/readings/" + name + ".json");
+        const std::vector<std::string> distances = Each(reading, "{\"time\":", "distance");
+        ASSERT_GT(distances.size(), 2u);
+        const double device = std::strtod(distances.back().c_str(), nullptr) -
+                              std::strtod(distances.front().c_str(), nullptr);
+        const RunResult r = Trackinfo({"-json", std::string("cases/") + name + ".fit"});
+        ASSERT_EQ(r.exit_status, 0) << r.err;
+        EXPECT_NEAR(Number(r.out, "device_distance_m"), device, 1e-9);
+        if (std::string(name) == "no-gps") {
+            EXPECT_NEAR(Number(r.out, "distance_m"), device, 1e-9);
+            EXPECT_NEAR(Number(r.out, "average_speed_m_s"), device / Number(r.out, "duration_s"),
+                        1e-9);
+        } else {
+            EXPECT_GT(std::fabs(Number(r.out, "distance_m") - device), 1.0);
+        }
+    }
+    Track("a.gpl", {At(0, 0, kT0), At(kOneMile, 0, kT0 + 60)});
+    EXPECT_EQ(Field(Trackinfo({"-json", "a.gpl"}).out, "device_distance_m"), "null");
 }
 
 // Two miles north along the meridian 0, with a stop of a minute between them.
@@ -575,10 +781,12 @@ TEST_F(TrackinfoTest, UsageErrors) {
         {{"-html", "", "a.gpl"}, "-html: the page needs a name"},
         {{"-html"}, "-html: a value is missing"},
     };
+    const std::string usage = Trackinfo({"--help"}).out;
+    EXPECT_EQ(usage.rfind("Usage: trackinfo [", 0), 0u) << usage;
     for (const auto& [args, why] : cases) {
         SCOPED_TRACE(why);
         const RunResult r = Trackinfo(args);
-        EXPECT_EQ(r.out, kUsage);
+        EXPECT_EQ(r.out, usage);
         EXPECT_EQ(r.err, "trackinfo: " + why + "\n");
         EXPECT_EQ(r.exit_status, ShellStatus(-3));
     }
@@ -586,7 +794,6 @@ TEST_F(TrackinfoTest, UsageErrors) {
     const RunResult named = Trackinfo({"--", "-json"});
     EXPECT_EQ(named.err, "trackinfo: -json: No such file or directory\n");
     EXPECT_EQ(named.exit_status, ShellStatus(-1));
-    EXPECT_EQ(Trackinfo({"--help"}).out, kUsage);
     EXPECT_EQ(Trackinfo({"--version"}).out, "trackinfo (tracktools) " TRACKTOOLS_VERSION "\n");
 }
 

@@ -182,6 +182,21 @@ const Definition kDefinitions[] = {
      {With(At(0, 0), track::kTemperature, 10), With(At(1, 1), track::kTemperature, 20), At(2, 2),
       With(At(3, 3), track::kTemperature, 15)},
      {{"temperature", 15}}},
+    // 100 m, 20 s without a position (whose device count says 900 m), 100
+    // m: measured from place to place, the time of the gap moving with them.
+    {"a gap between places",
+     {At(0, 0), At(100, 10), With(Unplaced(20), track::kDistance, 0),
+      With(Unplaced(25), track::kDistance, 900), At(300, 30), At(400, 40)},
+     {{"distance", 400}, {"moving", 40}, {"average", 10}, {"unmeasured", 0}}},
+    // A pause inside the gap: no leg across it, the stretch after it alone.
+    {"a pause in a gap",
+     {At(0, 0), At(100, 10), Unplaced(20), Begins(Unplaced(50)), At(300, 60), At(400, 70)},
+     {{"distance", 200}, {"breaks", 30}, {"moving", 20}}},
+    // A track that ends indoors: the device's count after the last place.
+    {"a gap to the end",
+     {At(0, 0), At(100, 10), With(Unplaced(20), track::kDistance, 50),
+      With(Unplaced(30), track::kDistance, 150)},
+     {{"distance", 200}, {"moving", 30}, {"average", 200.0 / 30}}},
     // An indoor ride: no position, still a duration and sensor figures.
     {"points without a position",
      {With(Unplaced(0), kHr, 100), With(Unplaced(30), kHr, 120), With(Unplaced(60), kHr, 140)},
@@ -350,3 +365,69 @@ TEST(Summary, SplitsAgreeWithABruteForceOnRandomRides) {
 }
 
 }  // namespace
+
+// Laps the slow way: each lap from a marked point to the next mark holds
+// the legs that end up to that mark, and its time runs to it.
+TEST(Summary, LapsAgreeWithABruteForceOnRandomRides) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const CEarth earth(geodesy::Ellipsoid::kWgs84);
+    Settings settings;
+    settings.stop_metres_per_second = 1.0;
+    for (int ride = 0; ride < 30; ++ride) {
+        std::vector<track::Point> points = RandomRide(random, 20 + ride * 7);
+        std::vector<std::size_t> starts = {0};
+        for (std::size_t k = 1; k < points.size(); ++k) {
+            // Laps at pauses and in the middle of segments alike.
+            points[k].begins_lap = unit(random) < 0.1 || (points[k].begins_segment && k % 2 == 0);
+            points[k].lap_trigger = track::LapTrigger::kDistance;
+            if (points[k].begins_lap) {
+                starts.push_back(k);
+            }
+        }
+        const Figures figures = Summarise(points, settings);
+        SCOPED_TRACE(ride);
+        ASSERT_EQ(figures.laps.size(), starts.size());
+        double metres_sum = 0.0;
+        for (std::size_t lap = 0; lap < starts.size(); ++lap) {
+            const std::size_t first = starts[lap];
+            const std::size_t end = lap + 1 < starts.size() ? starts[lap + 1] : points.size() - 1;
+            double metres = 0.0, moving = 0.0, beats = 0.0, weight = 0.0;
+            double most = points[first].Has(kHr) ? points[first].heart_rate : 0.0;
+            for (std::size_t k = first + 1; k <= end; ++k) {
+                const track::Point& a = points[k - 1];
+                const track::Point& b = points[k];
+                most = std::max(most, b.Has(kHr) ? b.heart_rate : 0.0);
+                if (b.begins_segment) {
+                    continue;
+                }
+                const double dt = b.time.SecondsSince(a.time);
+                const double length = a.latitude == b.latitude
+                                          ? 0.0
+                                          : earth.GetSurfaceDistance(
+                                                CPolarCoordinate(a.latitude, 0),
+                                                CPolarCoordinate(b.latitude, 0), nullptr, nullptr);
+                metres += length;
+                moving += length / dt > 1.0 ? dt : 0.0;
+                if (b.Has(kHr)) {
+                    beats += b.heart_rate * dt;
+                    weight += dt;
+                }
+            }
+            const trackinfo::Lap& got = figures.laps[lap];
+            EXPECT_EQ(got.start, points[first].time) << lap;
+            EXPECT_NEAR(got.duration.value_or(-1),
+                        points[end].time.SecondsSince(points[first].time), 1e-9);
+            EXPECT_NEAR(got.metres, metres, 1e-6) << lap;
+            EXPECT_NEAR(got.moving_seconds, moving, 1e-9) << lap;
+            EXPECT_NEAR(got.heart_rate.average.Value().value_or(0), weight > 0 ? beats / weight : 0,
+                        1e-9);
+            EXPECT_EQ(got.heart_rate.range ? got.heart_rate.range->high : 0.0, most);
+            EXPECT_EQ(got.ended_by, lap + 1 < starts.size() ? track::LapTrigger::kDistance
+                                                            : track::LapTrigger::kUnknown);
+            metres_sum += got.metres;
+        }
+        // The laps share the track out: nothing is counted twice or lost.
+        EXPECT_NEAR(metres_sum, figures.metres, 1e-6);
+    }
+}

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 #include "formatting.h"
 #include "svgchart.h"
@@ -90,15 +91,22 @@ void HtmlPage::File(const FileReport& file, const TrackDrawing* drawing) {
     const std::string id = "f" + std::to_string(++sections_);
     const std::string name = ValidUtf8(file.name);
     const std::vector<Row> splits = SplitRows(file.figures, style_);
+    const std::vector<Row> laps = style_.laps ? LapRows(file.figures, style_) : std::vector<Row>();
     std::vector<Row> rows = FileRows(file, style_);
     rows.erase(std::remove_if(rows.begin(), rows.end(),
-                              [](const Row& row) { return row.label.rfind("Split ", 0) == 0; }),
+                              [](const Row& row) {
+                                  return row.label.rfind("Split ", 0) == 0 ||
+                                         row.label.rfind("Lap ", 0) == 0;
+                              }),
                rows.end());
     std::string text = "<section aria-labelledby=\"" + id + "\">\n<h2 id=\"" + id + "\">" +
                        HtmlText(name) + "</h2>\n" + Table(rows, 1);
     if (!splits.empty()) {
         text +=
             Table(splits, 0, style_.units.Metric() ? "Splits per kilometre" : "Splits per mile");
+    }
+    if (!laps.empty()) {
+        text += Table(laps, 0, "Laps");
     }
     if (drawing != nullptr) {
         text += Plan(id + "-plan", name, *drawing) + "<div class=\"profiles\">\n" +
@@ -132,39 +140,62 @@ std::string HtmlPage::Plan(const std::string& id, const std::string& name,
     constexpr double kMargin = 24.0;
     constexpr double kBarSpace = 50.0;  // below the track, for the scale bar
     const std::vector<PlotPoint> path = drawing.Path();
+    const std::vector<PlotPoint> routes = drawing.Routes();
+    const std::vector<Marker>& waypoints = drawing.Waypoints();
     std::string svg = SvgBegin(id, kWidth, kHeight, "Plan view of " + name,
                                "The track seen from above, north up, with its start, its end "
-                               "and its stops of a minute or more marked.");
+                               "and its stops of a minute or more marked, its routes and its "
+                               "waypoints.");
     std::string caption =
-        "Plan view, north up: the track in blue, its start as a green circle, "
-        "its end as a vermilion square";
-    if (path.empty()) {
+        path.empty() ? "Plan view, north up"
+                     : "Plan view, north up: the track in blue, its start as a green circle, "
+                       "its end as a vermilion square";
+    if (path.empty() && routes.empty() && waypoints.empty()) {
         svg += NothingToDraw(kWidth / 2.0, kHeight / 2.0, "No position to draw.");
         return Figure(
             svg, "Plan view: no record has a position." + WithoutPosition(drawing.WithoutPlace()));
     }
-    Range xs{path[0].x, path[0].x};
-    Range ys{path[0].y, path[0].y};
-    for (const PlotPoint& p : path) {
-        xs = Range{std::min(xs.low, p.x), std::max(xs.high, p.x)};
-        ys = Range{std::min(ys.low, p.y), std::max(ys.high, p.y)};
+    // The picture holds the track, the routes and the waypoints.
+    std::optional<Range> xs;
+    std::optional<Range> ys;
+    const auto widen = [&](const PlotPoint& p) {
+        xs = xs ? Range{std::min(xs->low, p.x), std::max(xs->high, p.x)} : Range{p.x, p.x};
+        ys = ys ? Range{std::min(ys->low, p.y), std::max(ys->high, p.y)} : Range{p.y, p.y};
+    };
+    for (const std::vector<PlotPoint>* points : {&path, &routes}) {
+        for (const PlotPoint& p : *points) {
+            widen(p);
+        }
+    }
+    for (const Marker& waypoint : waypoints) {
+        widen(waypoint.at);
     }
     // A track that stays in one place is drawn at the scale of 100 m or so.
-    const double span_x = std::max(xs.high - xs.low, 1e-3);
-    const double span_y = std::max(ys.high - ys.low, 1e-3);
+    const double span_x = std::max(xs->high - xs->low, 1e-3);
+    const double span_y = std::max(ys->high - ys->low, 1e-3);
     const double area_w = kWidth - 2 * kMargin;
     const double area_h = kHeight - 2 * kMargin - kBarSpace;
     const double scale = std::min(area_w / span_x, area_h / span_y);
-    const double cx = (xs.low + xs.high) / 2;
-    const double cy = (ys.low + ys.high) / 2;
+    const double cx = (xs->low + xs->high) / 2;
+    const double cy = (ys->low + ys->high) / 2;
     const auto px = [&](const PlotPoint& p) {
         return PlotPoint{kWidth / 2.0 + (p.x - cx) * scale,
                          kMargin + area_h / 2 - (p.y - cy) * scale, p.begins};
     };
-    std::vector<PlotPoint> line;
-    line.reserve(path.size());
-    for (const PlotPoint& p : path) {
-        line.push_back(px(p));
+    const auto projected = [&](const std::vector<PlotPoint>& points) {
+        std::vector<PlotPoint> line;
+        line.reserve(points.size());
+        for (const PlotPoint& p : points) {
+            line.push_back(px(p));
+        }
+        return line;
+    };
+    // Routes under the track: a plan is drawn dashed, the recording over it.
+    if (!routes.empty()) {
+        svg += Line(projected(routes), kRouteColour, " stroke-dasharray=\"8 5\"");
+        caption += std::string(path.empty() ? ": " : ", ") +
+                   Counted(drawing.RouteCount(), "route as a dashed black line",
+                           "routes as dashed black lines");
     }
     for (const PlotPoint& stop : drawing.Stops()) {
         const PlotPoint p = px(stop);
@@ -172,15 +203,35 @@ std::string HtmlPage::Plan(const std::string& id, const std::string& name,
                " l7,7 l-7,7 l-7,-7 z\" fill=\"" + kStopColour +
                "\" stroke=\"#000\" stroke-width=\"1\"/>\n";
     }
-    const PlotPoint start = px(*drawing.Start());
-    const PlotPoint end = px(*drawing.End());
-    svg += "<circle cx=\"" + Number(start.x) + "\" cy=\"" + Number(start.y) + "\" r=\"7\" fill=\"" +
-           kStartColour + "\" stroke=\"#000\" stroke-width=\"1\"/>\n";
-    svg += "<rect x=\"" + Number(end.x - 5) + "\" y=\"" + Number(end.y - 5) +
-           "\" width=\"10\" height=\"10\" fill=\"" + kEndColour +
-           "\" stroke=\"#000\" stroke-width=\"1\"/>\n";
-    // The track over its markers, so that a track of one point still shows.
-    svg += Line(line);
+    if (!path.empty()) {
+        const PlotPoint start = px(*drawing.Start());
+        const PlotPoint end = px(*drawing.End());
+        svg += "<circle cx=\"" + Number(start.x) + "\" cy=\"" + Number(start.y) +
+               "\" r=\"7\" fill=\"" + kStartColour + "\" stroke=\"#000\" stroke-width=\"1\"/>\n";
+        svg += "<rect x=\"" + Number(end.x - 5) + "\" y=\"" + Number(end.y - 5) +
+               "\" width=\"10\" height=\"10\" fill=\"" + kEndColour +
+               "\" stroke=\"#000\" stroke-width=\"1\"/>\n";
+        // The track over its markers, so that a track of one point still shows.
+        svg += Line(projected(path));
+    }
+    // Waypoints on top, each a triangle with its name as its title.
+    for (const Marker& waypoint : waypoints) {
+        const PlotPoint p = px(waypoint.at);
+        svg +=
+            "<path d=\"M" + Number(p.x) + "," + Number(p.y - 8) + " l6,10 h-12 z\" fill=\"" +
+            kWaypointColour + "\" stroke=\"#000\" stroke-width=\"1\">" +
+            (waypoint.name.empty() ? ""
+                                   : "<title>" + HtmlText(ValidUtf8(waypoint.name)) + "</title>") +
+            "</path>\n";
+    }
+    if (drawing.WaypointCount() > 0) {
+        caption += std::string(path.empty() && routes.empty() ? ": " : ", ") +
+                   Counted(drawing.WaypointCount(), "waypoint as a yellow triangle",
+                           "waypoints as yellow triangles") +
+                   (waypoints.size() < drawing.WaypointCount()
+                        ? " (the first " + std::to_string(waypoints.size()) + " drawn)"
+                        : "");
+    }
     svg += Text(kWidth - kMargin, kMargin, "N \u2191", "end", " font-weight=\"bold\"");
 
     // The scale bar: metres per unit of x, measured east-west at the
@@ -202,7 +253,8 @@ std::string HtmlPage::Plan(const std::string& id, const std::string& name,
         svg += Text(kMargin + bar_px + 8, y,
                     Fixed(bar, DecimalsFor(bar)) + " " + style_.units.DistanceName());
     }
-    caption += drawing.StopCount() == 0
+    caption += path.empty() ? ""
+               : drawing.StopCount() == 0
                    ? ". No stop of a minute or more"
                    : ", and " + Counted(drawing.StopCount(), "stop", "stops") +
                          " of a minute or more as purple diamonds" +

@@ -80,6 +80,43 @@ std::string Splits(const std::vector<Split>& splits, const Figures& f) {
     return text + (splits.empty() ? "]" : "\n    ]");
 }
 
+std::optional<double> Max(const SensorFigures& sensor) {
+    return sensor.range ? std::optional<double>(sensor.range->high) : std::nullopt;
+}
+
+std::string Laps(const std::vector<Lap>& laps) {
+    std::string text = "[";
+    for (const Lap& lap : laps) {
+        Object object;
+        object.Time("start", lap.start);
+        object.Seconds("duration_s", lap.duration);
+        object.Seconds("moving_time_s", lap.moving_seconds);
+        object.Number("distance_m", lap.metres);
+        object.Optional("average_speed_m_s", lap.average_speed);
+        object.Optional("max_speed_m_s", lap.max_speed);
+        object.Optional("heart_rate_avg_bpm", lap.heart_rate.average.Value());
+        object.Optional("heart_rate_max_bpm", Max(lap.heart_rate));
+        object.Optional("cadence_avg_rpm", lap.cadence.average.Value());
+        object.Optional("cadence_max_rpm", Max(lap.cadence));
+        object.Optional("power_avg_w", lap.power.average.Value());
+        object.Optional("power_max_w", Max(lap.power));
+        object.Optional("climb_m", lap.climb);
+        object.Optional("descent_m", lap.descent);
+        const std::string trigger = TriggerName(lap.ended_by);
+        object.Raw("ended_by", trigger.empty() ? "null" : JsonString(trigger));
+        text += (text.size() > 1 ? ",\n      " : "\n      ") + object.Inline();
+    }
+    return text + (laps.empty() ? "]" : "\n    ]");
+}
+
+std::string Sports(const std::vector<Session>& sessions) {
+    std::string text = "[";
+    for (const Session& session : sessions) {
+        text += (text.size() > 1 ? ", " : "") + JsonString(SportsText({session}));
+    }
+    return text + "]";
+}
+
 void AddFigures(Object& object, const Figures& f) {
     object.Count("points", f.points);
     object.Count("segments", f.segments);
@@ -90,6 +127,7 @@ void AddFigures(Object& object, const Figures& f) {
     object.Seconds("stopped_time_s", f.StoppedSeconds());
     object.Seconds("breaks_s", f.BreakSeconds());
     object.Number("distance_m", f.metres);
+    object.Optional("device_distance_m", f.device_metres);
     object.Optional("average_speed_m_s", f.AverageSpeed());
     object.Optional("moving_average_speed_m_s", f.MovingAverage());
     const std::optional<Stretch>& fastest = f.fastest;
@@ -116,6 +154,20 @@ void AddFigures(Object& object, const Figures& f) {
     object.Optional("temperature_avg_c", f.temperature.average.Value());
     object.Optional("temperature_max_c", High(f.temperature.range));
     object.Raw("findings", FindingCounts(f.findings));
+    object.Count("waypoints", f.waypoints);
+    object.Count("routes", f.route_count);
+}
+
+std::string RouteLengths(const std::vector<Route>& routes) {
+    std::string text = "[";
+    for (const Route& route : routes) {
+        Object object;
+        object.Raw("name", JsonString(ValidUtf8(route.name)));
+        object.Count("points", route.points);
+        object.Number("distance_m", route.metres);
+        text += (text.size() > 1 ? ",\n      " : "\n      ") + object.Inline();
+    }
+    return text + (routes.empty() ? "]" : "\n    ]");
 }
 
 }  // namespace
@@ -136,6 +188,9 @@ void JsonReport::File(const FileReport& file, const TrackDrawing* /*drawing*/) {
         if (splits_) {
             object.Raw("splits", Splits(file.figures.splits, file.figures));
         }
+        object.Raw("route_lengths", RouteLengths(file.figures.routes));
+        object.Raw("sports", Sports(file.figures.sessions));
+        object.Raw("laps", Laps(file.figures.laps));
         std::string tallies = "[";
         for (const formats::Tally& tally : file.tallies) {
             tallies += std::string(tallies.size() > 1 ? ", " : "") +

@@ -24,8 +24,9 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: trackinfo [-metric] [-json] [-check] [-splits] [-pace] [-local] [-salvage]\n"
-    "                 [-stop <speed>] [-climb <metres>] [-html <page.html>] <file>...\n";
+    "Usage: trackinfo [-metric] [-json] [-check] [-splits] [-laps] [-pace] [-local]\n"
+    "                 [-salvage] [-stop <speed>] [-climb <metres>] [-html <page.html>]\n"
+    "                 <file>...\n";
 
 // Reads every point of `name` into `take`, and what the reader said of the
 // file into `report` (its format and tallies) and `ignored_bytes`. False,
@@ -162,6 +163,7 @@ int Run(const tools::Program& program, int argc, char* argv[]) {
     style.units = trackinfo::Units(options.metric);
     style.times = trackinfo::TimeStyle(options.local);
     style.pace = options.pace;
+    style.laps = options.laps;
     const trackinfo::Units& units = style.units;
     trackinfo::Settings settings;
     settings.stop_metres_per_second =

@@ -36,6 +36,8 @@ bool ParseOptions(int argc, char* argv[], Options& options, std::string& why) {
             options.check = true;
         } else if (word == "-splits") {
             options.splits = true;
+        } else if (word == "-laps") {
+            options.laps = true;
         } else if (word == "-pace") {
             options.pace = true;
         } else if (word == "-local") {

@@ -13,6 +13,7 @@ struct Options {
     bool json = false;
     bool check = false;
     bool splits = false;   // a kilometre or a mile each
+    bool laps = false;     // a line per lap in the text report and the page
     bool pace = false;     // beside each speed
     bool local = false;    // times in the zone TZ names
     bool salvage = false;  // a file that breaks part way gives what came before

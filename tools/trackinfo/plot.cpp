@@ -45,8 +45,11 @@ void TrackExtents::Add(const track::Point& point) {
         Widen(east_west_, unwrapper_.Next(point.longitude), first);
         latitude_sum_ += point.latitude;
         ++places_;
+        if (point.kind == track::Kind::kWaypoint && waypoint_names_.size() < kMostWaypointMarkers) {
+            waypoint_names_.emplace_back(point.texts.Get(track::Text::kName));
+        }
     }
-    if (point.Has(track::kTime)) {
+    if (point.Has(track::kTime) && point.kind == track::Kind::kTrack) {
         const double seconds = static_cast<double>(point.time.Nanoseconds()) / 1e9;
         if (!times_) {
             times_ = Range{seconds, seconds};
@@ -154,15 +157,17 @@ double ColumnEnvelope::Middle(int column) const {
 
 TrackDrawing::TrackDrawing(const TrackExtents& extents, const Figures& figures,
                            const Settings& settings)
-    : settings_(settings) {
+    : settings_(settings), waypoint_names_(extents.WaypointNames()) {
     constexpr double kRadiansPerDegree = 3.141592653589793 / 180.0;
     longitude_scale_ = std::cos(extents.MeanLatitude() * kRadiansPerDegree);
     const double width = (extents.EastWest().high - extents.EastWest().low) * longitude_scale_;
     const double height = extents.NorthSouth().high - extents.NorthSouth().low;
     // About a pixel of a picture a thousand pixels wide.
-    path_.Reset(extents.EastWest().low * longitude_scale_, extents.NorthSouth().low,
-                std::max(width, height) / 1000.0);
+    const double x0 = extents.EastWest().low * longitude_scale_;
+    path_.Reset(x0, extents.NorthSouth().low, std::max(width, height) / 1000.0);
+    routes_.Reset(x0, extents.NorthSouth().low, std::max(width, height) / 1000.0);
     stops_.reserve(kMostStopMarkers);
+    waypoints_.reserve(waypoint_names_.size());
     for (ColumnEnvelope* profile : {&elevation_, &heart_rate_, &cadence_, &power_}) {
         profile->Reset(0.0, figures.metres);
     }
@@ -181,10 +186,46 @@ void TrackDrawing::BreakProfiles() {
 }
 
 void TrackDrawing::Add(const track::Point& point) {
+    if (point.kind == track::Kind::kTrack) {
+        AddTrackPoint(point);
+        return;
+    }
+    if (point.kind == track::Kind::kRoute && point.begins_track) {
+        ++route_count_;
+        route_begins_ = true;
+    }
+    if (!Fix::Of(point).HasPlace()) {
+        return;
+    }
+    PlotPoint place = Project(point);
+    if (point.kind == track::Kind::kRoute) {
+        place.begins = route_begins_;
+        route_begins_ = false;
+        routes_.Add(place);
+    } else if (++waypoint_count_ <= waypoint_names_.size()) {
+        waypoints_.push_back(Marker{place, waypoint_names_[waypoints_.size()]});
+    }
+}
+
+void TrackDrawing::AddTrackPoint(const track::Point& point) {
     const Fix fix = Fix::Of(point);
     bool begins = !started_ || point.begins_segment || point.begins_track;
+    if (begins) {
+        gap_from_.reset();
+    }
     if (started_ && !begins) {
-        const TrackLeg leg = MeasureTrackLeg(distances_, previous_, fix);
+        TrackLeg leg = MeasureTrackLeg(distances_, previous_, fix);
+        track::Instant from_time = previous_.time;
+        // Along the track as the summary measures it: across points without
+        // a position from the last place, else by the device's count.
+        if (gap_from_ && fix.HasPlace() && !previous_.Has(track::kPosition)) {
+            leg = MeasureTrackLeg(distances_, *gap_from_, fix);
+            from_time = gap_from_->time;
+        } else if (!previous_.Has(track::kPosition) && !fix.Has(track::kPosition) &&
+                   previous_.Has(track::kDistance) && fix.Has(track::kDistance) && !gap_from_ &&
+                   fix.distance >= previous_.distance) {
+            leg.metres = fix.distance - previous_.distance;
+        }
         const bool measured = std::isfinite(leg.metres);
         const bool forward = leg.timed && leg.seconds > 0.0 && measured;
         const double speed = forward ? leg.metres / leg.seconds : 0.0;
@@ -194,7 +235,7 @@ void TrackDrawing::Add(const track::Point& point) {
         }
         if (forward && !jump) {
             const double halfway =
-                static_cast<double>(previous_.time.Nanoseconds()) / 1e9 + leg.seconds / 2.0;
+                static_cast<double>(from_time.Nanoseconds()) / 1e9 + leg.seconds / 2.0;
             speeds_.Add(halfway, speed);
         } else {
             ++legs_not_drawn_;
@@ -245,6 +286,11 @@ void TrackDrawing::Add(const track::Point& point) {
     started_ = true;
     previous_ = fix;
     previous_place_ = place;
+    if (fix.HasPlace()) {
+        gap_from_ = fix;
+    } else if (fix.Has(track::kPosition)) {
+        gap_from_.reset();
+    }
 }
 
 void TrackDrawing::EndStop() {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "summary.h"
@@ -30,7 +31,11 @@ class Unwrapper {
     double unwrapped_ = 0.0;
 };
 
-// The first pass: where the track lies and when.
+// The waypoints the plan marks, at most.
+constexpr std::size_t kMostWaypointMarkers = 500;
+
+// The first pass: where the track, its waypoints and its routes lie, and
+// when the track was recorded.
 class TrackExtents {
   public:
     void Add(const track::Point& point);
@@ -42,6 +47,9 @@ class TrackExtents {
     const Range& EastWest() const { return east_west_; }
     // The earliest and latest times, seconds since 1970.
     const std::optional<Range>& Times() const { return times_; }
+    // The names of the first waypoints with a place, in order (the second
+    // pass reads its points back without their texts).
+    const std::vector<std::string>& WaypointNames() const { return waypoint_names_; }
 
   private:
     std::uint64_t places_ = 0;
@@ -50,12 +58,19 @@ class TrackExtents {
     Range east_west_;
     std::optional<Range> times_;
     Unwrapper unwrapper_;
+    std::vector<std::string> waypoint_names_;
 };
 
 struct PlotPoint {
     double x = 0.0;
     double y = 0.0;
     bool begins = false;  // the first point of a line
+};
+
+// A waypoint on the plan: its place and its name.
+struct Marker {
+    PlotPoint at;
+    std::string name;
 };
 
 // The lines of points whose first points begin them.
@@ -150,6 +165,12 @@ class TrackDrawing {
     const std::vector<PlotPoint>& Stops() const { return stops_; }
     std::uint64_t StopCount() const { return stop_count_; }
     std::uint64_t WithoutPlace() const { return without_place_; }
+    // The routes, a line each, and the waypoints (the first
+    // kMostWaypointMarkers of WaypointCount()).
+    std::vector<PlotPoint> Routes() const { return routes_.Points(); }
+    const std::vector<Marker>& Waypoints() const { return waypoints_; }
+    std::uint64_t WaypointCount() const { return waypoint_count_; }
+    std::uint64_t RouteCount() const { return route_count_; }
 
     // Elevation (metres) against distance along the track (metres).
     const ColumnEnvelope& Elevation() const { return elevation_; }
@@ -163,6 +184,7 @@ class TrackDrawing {
     std::uint64_t LegsNotDrawn() const { return legs_not_drawn_; }
 
   private:
+    void AddTrackPoint(const track::Point& point);
     PlotPoint Project(const track::Point& point);
     void EndStop();
     // No line of a profile joins the next value to the ones before.
@@ -178,6 +200,12 @@ class TrackDrawing {
     std::vector<PlotPoint> stops_;
     std::uint64_t stop_count_ = 0;
     std::uint64_t without_place_ = 0;
+    PathReducer routes_;
+    std::vector<std::string> waypoint_names_;  // from the first pass
+    std::vector<Marker> waypoints_;
+    std::uint64_t waypoint_count_ = 0;
+    std::uint64_t route_count_ = 0;
+    bool route_begins_ = false;  // a route began at a point without a place
     ColumnEnvelope elevation_;
     std::uint64_t without_altitude_ = 0;
     ColumnEnvelope heart_rate_;
@@ -188,6 +216,7 @@ class TrackDrawing {
 
     bool started_ = false;
     Fix previous_;
+    std::optional<Fix> gap_from_;  // as in Summary
     std::optional<PlotPoint> previous_place_;
     double along_ = 0.0;
     // The stop being passed: where it began and how long it has lasted.

@@ -33,6 +33,7 @@ struct Style {
     Units units{false};
     TimeStyle times;
     bool pace = false;
+    bool laps = false;  // the lap table in the text and on the page
 };
 
 // A writer of one form of the report, given its text piece by piece.
@@ -80,6 +81,12 @@ inline constexpr std::array<FindingKind, 10> kFindingKinds{{
     {"skipped_points", "point was left out by the reader", "points were left out by the reader",
      &Findings::skipped_points},
 }};
+
+// FIT's name of what ended a lap ("manual", "distance", ...); "" when not known.
+const char* TriggerName(track::LapTrigger trigger);
+// The sports of the sessions, "cycling" or "swimming, cycling, running";
+// a sport without a name by its number. "" for none.
+std::string SportsText(const std::vector<Session>& sessions);
 
 // "<count> <words>" in the singular or the plural.
 inline std::string Counted(std::uint64_t count, const char* one, const char* many) {

@@ -63,6 +63,12 @@ inline std::optional<double> Value(const track::Point& point, track::Field field
     return point.*value;
 }
 
+// A lap's settings: a lap has no splits.
+Settings WithoutSplits(Settings settings) {
+    settings.split_metres = 0.0;
+    return settings;
+}
+
 }  // namespace
 
 bool Fix::HasPlace() const {
@@ -197,6 +203,9 @@ void Figures::Add(const Figures& other) {
     points += other.points;
     segments += other.segments;
     metres += other.metres;
+    if (other.device_metres) {
+        device_metres = device_metres.value_or(0.0) + *other.device_metres;
+    }
     if (other.start) {
         start = start ? std::min(*start, *other.start) : *other.start;
     }
@@ -229,15 +238,105 @@ void Figures::Add(const Figures& other) {
     power_fourth_sum += other.power_fourth_sum;
     power_fourth_count += other.power_fourth_count;
     findings.Add(other.findings);
+    waypoints += other.waypoints;
+    route_count += other.route_count;
+}
+
+Lap Lap::Of(const Figures& f, track::LapTrigger ended_by) {
+    Lap lap;
+    lap.start = f.start;
+    lap.duration = f.duration;
+    lap.moving_seconds = f.moving_seconds;
+    lap.metres = f.metres;
+    lap.average_speed = f.AverageSpeed();
+    if (f.fastest) {
+        lap.max_speed = f.fastest->metres_per_second;
+    }
+    lap.heart_rate = f.heart_rate;
+    lap.cadence = f.cadence;
+    lap.power = f.power;
+    if (f.elevation) {
+        lap.climb = f.climb;
+        lap.descent = f.descent;
+    }
+    lap.ended_by = ended_by;
+    return lap;
+}
+
+Summary::Summary(const Settings& settings)
+    : lap_settings_(WithoutSplits(settings)), track_(settings), lap_(lap_settings_) {}
+
+void Summary::AddToLap(const track::Point& point) {
+    const bool ends_lap = lap_.Started() && point.begins_lap;
+    lap_.Add(point);
+    if (ends_lap) {
+        // The point's leg ended the lap before; the next begins at it.
+        laps_.push_back(Lap::Of(lap_.Result(), point.lap_trigger));
+        lap_ = TrackSummary(lap_settings_);
+        track::Point first = point;
+        first.begins_segment = true;
+        lap_.Add(first);
+    }
 }
 
 void Summary::Add(const track::Point& point) {
+    switch (point.kind) {
+        case track::Kind::kWaypoint:
+            ++waypoints_;
+            return;
+        case track::Kind::kRoute:
+            AddRoutePoint(point);
+            return;
+        case track::Kind::kTrack:
+            break;
+    }
+    if (point.begins_session && point.sport != track::kUnknownSport) {
+        sessions_.push_back(Session{point.sport, point.sub_sport});
+    }
+    AddToLap(point);
+    track_.Add(point);
+}
+
+void Summary::AddRoutePoint(const track::Point& point) {
+    const Fix fix = Fix::Of(point);
+    if (point.begins_track || routes_.empty()) {
+        routes_.push_back(Route{point.track_name, 0, 0.0});
+    } else {
+        const double metres = MeasureTrackLeg(distances_, route_previous_, fix).metres;
+        routes_.back().metres += std::isfinite(metres) ? metres : 0.0;
+    }
+    ++routes_.back().points;
+    // A point without a place is passed over: the route runs on from the
+    // one before it.
+    if (fix.HasPlace() || point.begins_track) {
+        route_previous_ = fix;
+    }
+}
+
+const Figures& Summary::Result() {
+    Figures& figures = track_.Result();
+    if (lap_.Started()) {
+        laps_.push_back(Lap::Of(lap_.Result(), track::LapTrigger::kUnknown));
+    }
+    figures.laps = std::move(laps_);
+    figures.sessions = std::move(sessions_);
+    figures.waypoints = waypoints_;
+    figures.route_count = routes_.size();
+    figures.routes = std::move(routes_);
+    return figures;
+}
+
+void TrackSummary::Add(const track::Point& point) {
     Findings& findings = figures_.findings;
     ++figures_.points;
     const Fix fix = Fix::Of(point);
     AddValues(point);
+    if (point.Has(track::kDistance) && !figures_.device_metres) {
+        figures_.device_metres = 0.0;
+    }
     const bool begins = !started_ || point.begins_segment || point.begins_track;
     if (begins) {
+        EndGap();
         ++figures_.segments;
         in_break_ = started_;
         if (point.Has(track::kTime)) {
@@ -270,9 +369,14 @@ void Summary::Add(const track::Point& point) {
     }
     started_ = true;
     previous_ = fix;
+    if (fix.HasPlace()) {
+        gap_from_ = fix;
+    } else if (fix.Has(track::kPosition)) {
+        gap_from_.reset();  // no leg bridges a place off the globe
+    }
 }
 
-void Summary::AddValues(const track::Point& point) {
+void TrackSummary::AddValues(const track::Point& point) {
     Findings& findings = figures_.findings;
     if (!Finite(point)) {
         ++findings.non_finite_records;
@@ -304,75 +408,130 @@ void Summary::AddValues(const track::Point& point) {
     }
 }
 
-void Summary::AddLeg(const Fix& to, const track::Point& point) {
+void TrackSummary::AddLeg(const Fix& to, const track::Point& point) {
     Findings& findings = figures_.findings;
     const bool both_placed = previous_.Has(track::kPosition) && to.Has(track::kPosition);
     if (both_placed && previous_.SamePlace(to)) {
         ++findings.same_place_records;
     }
-    TrackLeg leg = MeasureTrackLeg(distances_, previous_, to);
-    // Without positions (a treadmill, a pool), the device's own count.
-    if (!previous_.Has(track::kPosition) && !to.Has(track::kPosition) &&
-        previous_.Has(track::kDistance) && to.Has(track::kDistance) &&
-        to.distance >= previous_.distance && std::isfinite(to.distance - previous_.distance)) {
-        leg.metres = to.distance - previous_.distance;
-    }
-    const bool measured = std::isfinite(leg.metres);
-    if (!measured && both_placed) {
-        ++findings.unmeasured_legs;
-    }
-    const bool forward = leg.timed && leg.seconds > 0.0;
-    const double speed = forward && measured ? leg.metres / leg.seconds : 0.0;
-    const bool jump = speed > kJumpMetresPerSecond;
+    // The leg in time, from the point before: its sensors' weights.
+    const TrackLeg leg = MeasureTrackLeg(distances_, previous_, to);
     if (leg.timed && leg.seconds == 0.0) {
         ++findings.zero_time_legs;
     } else if (leg.timed && leg.seconds < 0.0) {
         ++findings.backward_legs;
     }
+    if (previous_.Has(track::kDistance) && to.Has(track::kDistance) &&
+        to.distance > previous_.distance && std::isfinite(to.distance - previous_.distance)) {
+        *figures_.device_metres += to.distance - previous_.distance;
+    }
+    const bool forward = leg.timed && leg.seconds > 0.0;
+    // The leg in space: across points without a position, from the last
+    // point with a place, once places resume.
+    TrackLeg span = leg;
+    if (gap_from_ && !to.Has(track::kPosition)) {
+        // A stretch without positions after a place: measured where it ends.
+        pending_seconds_ += forward ? leg.seconds : 0.0;
+        if (const std::optional<double> metres = DeviceMetres(previous_, to)) {
+            pending_metres_ = pending_metres_.value_or(0.0) + *metres;
+        }
+        AddSensors(point, forward ? leg.seconds : 0.0, false);
+        return;
+    }
+    if (gap_from_ && !previous_.Has(track::kPosition)) {
+        span = MeasureTrackLeg(distances_, *gap_from_, to);
+        pending_seconds_ = 0.0;
+        pending_metres_.reset();
+    } else if (const std::optional<double> metres = DeviceMetres(previous_, to)) {
+        // Without positions (a treadmill, a pool), the device's own count.
+        span.metres = *metres;
+    }
+    const bool measured = std::isfinite(span.metres);
+    if (!measured && both_placed) {
+        ++findings.unmeasured_legs;
+    }
+    const bool moving = CountSpan(span, point);
+    AddSensors(point, forward ? leg.seconds : 0.0, moving);
+}
+
+std::optional<double> TrackSummary::DeviceMetres(const Fix& from, const Fix& to) {
+    if (from.Has(track::kPosition) || to.Has(track::kPosition) || !from.Has(track::kDistance) ||
+        !to.Has(track::kDistance) || !(to.distance >= from.distance) ||
+        !std::isfinite(to.distance - from.distance)) {
+        return std::nullopt;
+    }
+    return to.distance - from.distance;
+}
+
+bool TrackSummary::CountSpan(const TrackLeg& span, const track::Point& point, bool stretches) {
+    const bool measured = std::isfinite(span.metres);
+    const bool forward = span.timed && span.seconds > 0.0;
+    const double speed = forward && measured ? span.metres / span.seconds : 0.0;
+    const bool jump = speed > kJumpMetresPerSecond;
     if (jump) {
-        ++findings.jumps;
+        ++figures_.findings.jumps;
     }
     const bool counted = measured && !jump;  // a jump is no journey
     const bool moving = forward && counted && speed > settings_.stop_metres_per_second;
     if (counted) {
-        figures_.metres += leg.metres;
+        figures_.metres += span.metres;
     }
     if (forward && counted) {
-        figures_.timed_seconds += leg.seconds;
-        figures_.timed_metres += leg.metres;
+        figures_.timed_seconds += span.seconds;
+        figures_.timed_metres += span.metres;
     }
     if (moving) {
-        figures_.moving_seconds += leg.seconds;
-        figures_.moving_metres += leg.metres;
+        figures_.moving_seconds += span.seconds;
+        figures_.moving_metres += span.metres;
     }
-    if (forward) {
-        // Each leg with a time holds its second point's values.
-        if (const std::optional<double> bpm =
-                Value(point, track::kHeartRate, &track::Point::heart_rate)) {
-            figures_.heart_rate.average.Add(*bpm, leg.seconds);
-        }
-        if (const std::optional<double> watts = Value(point, track::kPower, &track::Point::power)) {
-            figures_.power.average.Add(*watts, leg.seconds);
-            normalised_.Add(*watts, leg.seconds);
-        }
-        const std::optional<double> rpm = Value(point, track::kCadence, &track::Point::cadence);
-        if (moving && rpm && *rpm > 0.0) {
-            figures_.cadence.average.Add(*rpm, leg.seconds);
-        }
-    }
-    if (leg.timed && leg.seconds >= 0.0 && counted) {
-        fastest_.Extend(leg.metres, point.time);
-    } else if (point.Has(track::kTime)) {
+    if (stretches && span.timed && span.seconds >= 0.0 && counted) {
+        fastest_.Extend(span.metres, point.time);
+    } else if (stretches && point.Has(track::kTime)) {
         fastest_.Restart(point.time);
     } else {
         fastest_.Break();
     }
     if (settings_.split_metres > 0.0) {
-        SplitLeg(counted ? leg.metres : 0.0, forward ? leg.seconds : 0.0, moving, point);
+        SplitLeg(counted ? span.metres : 0.0, forward ? span.seconds : 0.0, moving, point);
+    }
+    return moving;
+}
+
+void TrackSummary::AddSensors(const track::Point& point, double seconds, bool moving) {
+    if (!(seconds > 0.0)) {
+        return;
+    }
+    // Each leg with a time holds its second point's values.
+    if (const std::optional<double> bpm =
+            Value(point, track::kHeartRate, &track::Point::heart_rate)) {
+        figures_.heart_rate.average.Add(*bpm, seconds);
+    }
+    if (const std::optional<double> watts = Value(point, track::kPower, &track::Point::power)) {
+        figures_.power.average.Add(*watts, seconds);
+        normalised_.Add(*watts, seconds);
+    }
+    const std::optional<double> rpm = Value(point, track::kCadence, &track::Point::cadence);
+    if (moving && rpm && *rpm > 0.0) {
+        figures_.cadence.average.Add(*rpm, seconds);
     }
 }
 
-void Summary::SplitLeg(double metres, double seconds, bool moving, const track::Point& point) {
+void TrackSummary::EndGap() {
+    if (pending_seconds_ > 0.0 || pending_metres_) {
+        // A segment that ends without positions: its device's distance,
+        // if it counted any, as one leg.
+        TrackLeg span;
+        span.metres = pending_metres_.value_or(std::numeric_limits<double>::quiet_NaN());
+        span.timed = true;
+        span.seconds = pending_seconds_;
+        CountSpan(span, track::Point(), false);
+    }
+    pending_seconds_ = 0.0;
+    pending_metres_.reset();
+    gap_from_.reset();
+}
+
+void TrackSummary::SplitLeg(double metres, double seconds, bool moving, const track::Point& point) {
     if (split_end_ == 0.0) {
         split_end_ = settings_.split_metres;
     }
@@ -394,7 +553,7 @@ void Summary::SplitLeg(double metres, double seconds, bool moving, const track::
     AddToSplit(seconds, moving, point);
 }
 
-void Summary::AddToSplit(double seconds, bool moving, const track::Point& point) {
+void TrackSummary::AddToSplit(double seconds, bool moving, const track::Point& point) {
     if (settings_.split_metres <= 0.0 || !(seconds > 0.0)) {
         return;
     }
@@ -411,12 +570,12 @@ void Summary::AddToSplit(double seconds, bool moving, const track::Point& point)
     }
 }
 
-void Summary::EndSplit() {
+void TrackSummary::EndSplit() {
     figures_.splits.push_back(split_);
     split_ = Split();
 }
 
-void Summary::AddElevation(double metres) {
+void TrackSummary::AddElevation(double metres) {
     if (!figures_.elevation) {
         reference_metres_ = metres;
     }
@@ -433,12 +592,14 @@ void Summary::AddElevation(double metres) {
     }
 }
 
-void Summary::AddReaderFindings(std::uint64_t skipped_points, std::uint64_t partial_record_bytes) {
+void TrackSummary::AddReaderFindings(std::uint64_t skipped_points,
+                                     std::uint64_t partial_record_bytes) {
     figures_.findings.skipped_points += skipped_points;
     figures_.findings.partial_record_bytes += partial_record_bytes;
 }
 
-const Figures& Summary::Result() {
+Figures& TrackSummary::Result() {
+    EndGap();
     if (figures_.start && figures_.end) {
         figures_.duration = figures_.end->SecondsSince(*figures_.start);
     }

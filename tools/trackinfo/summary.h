@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "fastest.h"
@@ -112,6 +113,14 @@ struct Split {
     Average power;
 };
 
+// A route of the file (a plan, not a recording): its name and its length
+// along its points in order.
+struct Route {
+    std::string name;
+    std::uint64_t points = 0;
+    double metres = 0.0;
+};
+
 // Normalised power: the fourth root of the mean of the fourth powers of the
 // 30-second rolling average of power. Power is held over time with power
 // (each leg's time at the power of its second point), taken in whole
@@ -138,11 +147,42 @@ class NormalisedPower {
     std::uint64_t count_ = 0;
 };
 
-// The figures of a track, or the total of several, in SI units.
+struct Figures;
+
+// One lap, as the device marked them (a track without marks is one lap):
+// from its first point to the first point of the next, whose leg it holds.
+struct Lap {
+    std::optional<track::Instant> start;  // of its first point with a time
+    std::optional<double> duration;       // to the next lap's start, breaks included
+    double moving_seconds = 0.0;
+    double metres = 0.0;
+    std::optional<double> average_speed;
+    std::optional<double> max_speed;  // its fastest stretch of 10 s or more
+    SensorFigures heart_rate;
+    SensorFigures cadence;
+    SensorFigures power;
+    std::optional<double> climb;  // with elevation
+    std::optional<double> descent;
+    track::LapTrigger ended_by = track::LapTrigger::kUnknown;
+
+    static Lap Of(const Figures& figures, track::LapTrigger ended_by);
+};
+
+// A session's sport (track::SportName) and sub-sport, by FIT's numbers.
+struct Session {
+    std::uint8_t sport = track::kUnknownSport;
+    std::uint8_t sub_sport = 0;
+};
+
+// The figures of a track, or the total of several, in SI units. Every
+// measure is of the track points; waypoints and routes are counted apart.
 struct Figures {
-    std::uint64_t points = 0;
+    std::uint64_t points = 0;  // track points
     std::uint64_t segments = 0;
     double metres = 0.0;  // Distance
+    // The distance the device counted (kDistance) over the legs of the
+    // segments; known when a point carries one.
+    std::optional<double> device_metres;
     std::optional<track::Instant> start;
     std::optional<track::Instant> end;
     // End - Start, seconds; the total's is the sum of the tracks'.
@@ -167,6 +207,11 @@ struct Figures {
     std::uint64_t power_fourth_count = 0;
     std::vector<Split> splits;  // of a file, with splits asked for
     Findings findings;
+    std::uint64_t waypoints = 0;
+    std::uint64_t route_count = 0;
+    std::vector<Route> routes;      // of a file, in its order
+    std::vector<Lap> laps;          // of a file
+    std::vector<Session> sessions;  // of a file: those that name their sport
 
     // Known wherever Duration is.
     std::optional<double> MovingSeconds() const;
@@ -178,7 +223,8 @@ struct Figures {
     std::optional<double> MovingAverage() const;
     std::optional<double> NormalisedWatts() const;
 
-    // Adds another track's figures into a total; splits are not added.
+    // Adds another track's figures into a total; splits, laps, sessions and
+    // the list of routes are not added.
     void Add(const Figures& other);
 };
 
@@ -188,19 +234,33 @@ struct Settings {
     double split_metres = 0.0;            // the length of a split; 0 for none
 };
 
-class Summary {
+// The figures of the track points of one file, or of one lap of it.
+class TrackSummary {
   public:
-    explicit Summary(const Settings& settings) : settings_(settings) {}
+    explicit TrackSummary(const Settings& settings) : settings_(settings) {}
 
+    // A track point.
     void Add(const track::Point& point);
     // What the reader said at the end of the file.
     void AddReaderFindings(std::uint64_t skipped_points, std::uint64_t partial_record_bytes);
-
-    const Figures& Result();
+    // After the last point: the figures, once.
+    Figures& Result();
+    bool Started() const { return started_; }
 
   private:
     void AddValues(const track::Point& point);
     void AddLeg(const Fix& to, const track::Point& point);
+    // The device's count from one point to the next, when neither has a
+    // position and both a distance.
+    static std::optional<double> DeviceMetres(const Fix& from, const Fix& to);
+    // A leg's length and time in the figures; true when it is moving. A
+    // stretch (of the max speed) runs on through it when `stretches`.
+    bool CountSpan(const TrackLeg& span, const track::Point& point, bool stretches = true);
+    // A leg's `seconds` held at the point's sensor values.
+    void AddSensors(const track::Point& point, double seconds, bool moving);
+    // The end of a segment: a stretch without positions that places did
+    // not resume counts as one leg of the device's distance, or of none.
+    void EndGap();
     void AddElevation(double metres);
     // A leg's share of the splits: `metres` along, `seconds` of time.
     void SplitLeg(double metres, double seconds, bool moving, const track::Point& point);
@@ -220,6 +280,41 @@ class Summary {
     double along_ = 0.0;  // Distance so far, for the splits
     double split_end_ = 0.0;
     Split split_;
+    // The last point with a place, while points without a position follow
+    // it in its segment; their time (and the device's count) so far.
+    std::optional<Fix> gap_from_;
+    double pending_seconds_ = 0.0;
+    std::optional<double> pending_metres_;
+};
+
+// The summary of a file: its track points, each lap of them, its sessions,
+// waypoints and routes.
+class Summary {
+  public:
+    explicit Summary(const Settings& settings);
+
+    void Add(const track::Point& point);
+    // What the reader said at the end of the file.
+    void AddReaderFindings(std::uint64_t skipped_points, std::uint64_t partial_record_bytes) {
+        track_.AddReaderFindings(skipped_points, partial_record_bytes);
+    }
+    // After the last point: the figures, once.
+    const Figures& Result();
+
+  private:
+    // The point to the lap under way; one that begins a lap ends it first.
+    void AddToLap(const track::Point& point);
+    void AddRoutePoint(const track::Point& point);
+
+    Settings lap_settings_;  // no splits
+    TrackSummary track_;
+    TrackSummary lap_;  // the lap under way
+    std::vector<Lap> laps_;
+    std::vector<Session> sessions_;
+    std::uint64_t waypoints_ = 0;
+    std::vector<Route> routes_;
+    geodesy::SurfaceDistances distances_;
+    Fix route_previous_;  // the route's point before, when it has a place
 };
 
 }  // namespace trackinfo

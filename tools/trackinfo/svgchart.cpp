@@ -108,7 +108,7 @@ std::string Figure(const std::string& svg, const std::string& caption) {
            "</figcaption>\n</figure>\n";
 }
 
-std::string Line(const std::vector<PlotPoint>& points, const char* colour) {
+std::string Line(const std::vector<PlotPoint>& points, const char* colour, const char* extra) {
     std::string text;
     for (const std::vector<PlotPoint>& line : Lines(points)) {
         if (line.size() == 1) {
@@ -117,7 +117,7 @@ std::string Line(const std::vector<PlotPoint>& points, const char* colour) {
             continue;
         }
         text += "<polyline fill=\"none\" stroke=\"" + std::string(colour) +
-                "\" stroke-width=\"2\" stroke-linejoin=\"round\" points=\"";
+                "\" stroke-width=\"2\" stroke-linejoin=\"round\"" + extra + " points=\"";
         for (std::size_t k = 0; k < line.size(); ++k) {
             text += (k > 0 ? " " : "") + Number(line[k].x) + "," + Number(line[k].y);
         }

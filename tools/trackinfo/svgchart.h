@@ -21,9 +21,11 @@ constexpr char kEndColour[] = "#D55E00";      // vermilion, a square
 constexpr char kStopColour[] = "#CC79A7";     // reddish purple, a diamond
 constexpr char kFastestColour[] = "#E69F00";  // orange, a band
 constexpr char kGuideColour[] = "#555555";
-constexpr char kHeartColour[] = "#CC0033";    // heart rate
-constexpr char kCadenceColour[] = "#56B4E9";  // sky blue
-constexpr char kPowerColour[] = "#E69F00";    // orange
+constexpr char kHeartColour[] = "#CC0033";     // heart rate
+constexpr char kCadenceColour[] = "#56B4E9";   // sky blue
+constexpr char kPowerColour[] = "#E69F00";     // orange
+constexpr char kRouteColour[] = "#000000";     // black, dashed
+constexpr char kWaypointColour[] = "#F0E442";  // yellow, a triangle
 
 // A number as the pictures write it: one decimal.
 std::string Number(double value);
@@ -57,8 +59,10 @@ std::string Text(double x, double y, const std::string& text, const char* anchor
 std::string NothingToDraw(double x, double y, const std::string& what);
 // The picture (begun with SvgBegin) closed, in a figure with its caption.
 std::string Figure(const std::string& svg, const std::string& caption);
-// A polyline through each line of `points`, or a dot for a line of one.
-std::string Line(const std::vector<PlotPoint>& points, const char* colour = kTrackColour);
+// A polyline through each line of `points`, or a dot for a line of one;
+// `extra` attributes for the polylines (a dash).
+std::string Line(const std::vector<PlotPoint>& points, const char* colour = kTrackColour,
+                 const char* extra = "");
 
 // The area of a profile inside its axes, in picture units.
 struct Frame {

@@ -3,8 +3,38 @@
 #include <cmath>
 
 #include "formatting.h"
+#include "tracktools/track/sport.h"
 
 namespace trackinfo {
+
+const char* TriggerName(track::LapTrigger trigger) {
+    switch (trigger) {
+        case track::LapTrigger::kManual:
+            return "manual";
+        case track::LapTrigger::kDistance:
+            return "distance";
+        case track::LapTrigger::kTime:
+            return "time";
+        case track::LapTrigger::kPosition:
+            return "position";
+        case track::LapTrigger::kSessionEnd:
+            return "session_end";
+        case track::LapTrigger::kUnknown:
+            break;
+    }
+    return "";
+}
+
+std::string SportsText(const std::vector<Session>& sessions) {
+    std::string text;
+    for (const Session& session : sessions) {
+        const std::string_view name = track::SportName(session.sport);
+        text += (text.empty() ? "" : ", ") +
+                (name.empty() ? "sport " + std::to_string(session.sport) : std::string(name));
+    }
+    return text;
+}
+
 namespace {
 
 void Line(std::vector<Row>& out, const std::string& label, const std::string& value) {
@@ -93,6 +123,12 @@ void FigureRows(std::vector<Row>& out, const Figures& f, const Style& style) {
                           units.TemperatureName()) +
                  " average");
     }
+    if (f.waypoints > 0) {
+        Line(out, "Waypoints", std::to_string(f.waypoints));
+    }
+    if (f.route_count > 0) {
+        Line(out, "Routes", std::to_string(f.route_count));
+    }
 }
 
 void FindingLines(std::vector<Row>& out, const Findings& findings, bool with_skipped) {
@@ -137,12 +173,64 @@ std::vector<Row> SplitRows(const Figures& f, const Style& style) {
     return out;
 }
 
+std::vector<Row> LapRows(const Figures& f, const Style& style) {
+    const Units& units = style.units;
+    const auto speed = [&](const std::optional<double>& metres_per_second, const char* what) {
+        return WithUnit(
+                   OrDash(metres_per_second, [&](double v) { return Fixed(units.Speed(v), 1); }),
+                   units.SpeedName()) +
+               " " + what;
+    };
+    const auto sensor = [](const SensorFigures& values, const char* unit) {
+        return ", " + SensorText(values, unit);
+    };
+    std::vector<Row> out;
+    for (std::size_t k = 0; k < f.laps.size(); ++k) {
+        const Lap& lap = f.laps[k];
+        std::string text =
+            OrDash(lap.start, [&](track::Instant time) { return style.times.Text(time); }) + ", " +
+            OrDash(lap.duration, [](double seconds) { return Clock(seconds); }) + ", moving " +
+            Clock(lap.moving_seconds) + ", " +
+            WithUnit(Fixed(units.Distance(lap.metres), 3), units.DistanceName()) + ", " +
+            speed(lap.average_speed, "average") + ", " + speed(lap.max_speed, "max");
+        text += lap.heart_rate.range ? sensor(lap.heart_rate, "bpm") : "";
+        text += lap.cadence.range ? sensor(lap.cadence, "rpm") : "";
+        text += lap.power.range ? sensor(lap.power, "W") : "";
+        if (lap.climb) {
+            text += ", climb " + Fixed(units.Height(*lap.climb), 1) + " " + units.HeightName() +
+                    ", descent " + Fixed(units.Height(*lap.descent), 1) + " " + units.HeightName();
+        }
+        const std::string trigger = TriggerName(lap.ended_by);
+        text += trigger.empty() ? "" : ", ended by " + trigger;
+        Line(out, "Lap " + std::to_string(k + 1), text);
+    }
+    return out;
+}
+
 std::vector<Row> FileRows(const FileReport& file, const Style& style) {
     std::vector<Row> out;
     Line(out, "File", ValidUtf8(file.name));
+    const std::string sports = SportsText(file.figures.sessions);
+    if (!sports.empty()) {
+        Line(out, "Sport", sports);
+    }
     FigureRows(out, file.figures, style);
+    const Units& units = style.units;
+    for (std::size_t k = 0; k < file.figures.routes.size(); ++k) {
+        const Route& route = file.figures.routes[k];
+        const std::string name = ValidUtf8(route.name);
+        Line(out, "Route " + std::to_string(k + 1),
+             (name.empty() ? "" : name + ", ") +
+                 WithUnit(Fixed(units.Distance(route.metres), 3), units.DistanceName()) + ", " +
+                 Counted(route.points, "point", "points"));
+    }
     for (Row& row : SplitRows(file.figures, style)) {
         out.push_back(std::move(row));
+    }
+    if (style.laps) {
+        for (Row& row : LapRows(file.figures, style)) {
+            out.push_back(std::move(row));
+        }
     }
     // The reader's own words for the points it left out, else ours.
     bool reader_said_why = false;

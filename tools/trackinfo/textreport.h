@@ -17,13 +17,16 @@ struct Row {
     std::string value;  // "-" for a figure that cannot be computed
 };
 
-// The rows of a file that was read: "File", the figures, the splits, the
-// findings that are not 0, the reader's notes.
+// The rows of a file that was read: "File", its sport, the figures, its
+// routes, the splits, the laps (with Style::laps), the findings that are
+// not 0, the reader's notes.
 std::vector<Row> FileRows(const FileReport& file, const Style& style);
 // The rows of the total of `files` files: "Total", the figures, the findings.
 std::vector<Row> TotalRows(const Figures& total, std::uint64_t files, const Style& style);
 // The splits of a file, "Split 1" and on.
 std::vector<Row> SplitRows(const Figures& figures, const Style& style);
+// The laps of a file, "Lap 1" and on.
+std::vector<Row> LapRows(const Figures& figures, const Style& style);
 
 // The rows as text lines, the label padded to 16 characters.
 std::string Text(const std::vector<Row>& rows);

@@ -47,6 +47,12 @@ inline Tally TextsNotKept(std::uint64_t count) {
             "points' names and other texts were not kept", false};
 }
 
+// Tracks whose own names were not written: the format's one line of the
+// tracks is named after the input.
+inline Tally TrackNamesNotKept(std::uint64_t count) {
+    return {count, "track's own name was not kept", "tracks' own names were not kept", false};
+}
+
 }  // namespace formats
 
 #endif

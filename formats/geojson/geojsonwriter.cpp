@@ -147,6 +147,8 @@ bool GeoJsonWriter::Write(const track::Point& point) {
         }
     } else {
         texts_dropped_ += point.texts.Empty() ? 0 : 1;
+        names_dropped_ +=
+            point.begins_track && !point.track_name.empty() && point.track_name != name_ ? 1 : 0;
         if (!SetAside(track_, point, kind != Breaks::kNone)) {
             return false;
         }
@@ -280,6 +282,7 @@ std::vector<Tally> GeoJsonWriter::Tallies() const {
     std::vector<Tally> tallies;
     positions_.AppendTallies(tallies, true);
     tallies.push_back(TextsNotKept(texts_dropped_));
+    tallies.push_back(TrackNamesNotKept(names_dropped_));
     return tallies;
 }
 

@@ -97,6 +97,7 @@ class GeoJsonWriter : public Writer {
     std::string skipped_route_name_;  // of the route point left out last
     bool any_feature_ = false;
     std::uint64_t texts_dropped_ = 0;          // of track and route points
+    std::uint64_t names_dropped_ = 0;          // tracks named otherwise than the line
     track::Field sensor_ = track::kHeartRate;  // the one Sensor writes
     track::Point held_;                        // a point set aside, or read back
     track::Point segment_first_;

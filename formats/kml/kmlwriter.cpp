@@ -141,6 +141,10 @@ bool KmlWriter::Write(const track::Point& point) {
         return true;
     }
     texts_dropped_ += point.texts.Empty() ? 0 : 1;
+    names_dropped_ += point.kind == track::Kind::kTrack && point.begins_track &&
+                              !point.track_name.empty() && point.track_name != name_
+                          ? 1
+                          : 0;
     if (point.kind == track::Kind::kRoute) {
         // A new route: the one before has ended. Its first point carries
         // its name, or the name of the point that began it and was left out.
@@ -283,6 +287,7 @@ std::vector<Tally> KmlWriter::Tallies() const {
     positions_.AppendTallies(tallies, true);
     losses_.AppendTallies(tallies);
     tallies.push_back(TextsNotKept(texts_dropped_));
+    tallies.push_back(TrackNamesNotKept(names_dropped_));
     return tallies;
 }
 

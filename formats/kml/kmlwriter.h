@@ -82,6 +82,7 @@ class KmlWriter : public SpoolingWriter {
     PointSpool route_;                 // the points of the route not yet written
     std::string skipped_route_name_;   // of the route point left out last
     std::uint64_t texts_dropped_ = 0;  // of track and route points
+    std::uint64_t names_dropped_ = 0;  // tracks named otherwise than the line
     track::Point first_;
     track::Point last_;
     track::Point held_;  // a point set aside, or read back

@@ -102,6 +102,7 @@ std::vector<track::Point> Mixed() {
     points[1].track_name = "Plan A";
     points[1].texts.Set(Text::kName, "turn left");  // not kept
     points[2].texts.Set(Text::kName, "Spring");
+    points[4].track_name = "Morning";  // the line is named after the input: counted
     points[7].track_name = "Lost";  // out of range: the next point takes the name
     points[10].texts.Set(Text::kComment, "not kept");
     points[11].Clear(track::kPosition);
@@ -154,14 +155,17 @@ TEST(WaypointWriters, OgrinfoReadsTheWaypointsAndRoutesOfKmlAndGeoJson) {
         std::uint64_t skipped = 0;
         std::uint64_t texts = 0;
         std::uint64_t heart_rates = 0;
+        std::uint64_t track_names = 0;
         for (const formats::Tally& tally : written.tallies) {
             const std::string words = tally.many;
+            track_names += words.find("tracks' own names") != std::string::npos ? tally.count : 0;
             skipped += tally.skipped ? tally.count : 0;
             texts += words.find("texts") != std::string::npos ? tally.count : 0;
             heart_rates += words.find("heart rates") != std::string::npos ? tally.count : 0;
         }
         EXPECT_EQ(skipped, 2u);
         EXPECT_EQ(texts, 2u);
+        EXPECT_EQ(track_names, 1u);
         // KML has no place for a waypoint's heart rate; GeoJSON has.
         EXPECT_EQ(heart_rates, kml ? 1u : 0u);
 

@@ -63,6 +63,16 @@ std::optional<double> Low(const std::optional<Range>& range) {
     return range ? std::optional<double>(range->low) : std::nullopt;
 }
 
+// An array of objects, one a line: "[" and each object added, then the
+// end, on a line of its own after any object.
+void AddLine(std::string& array, const Object& object) {
+    array += (array.size() > 1 ? ",\n      " : "\n      ") + object.Inline();
+}
+
+std::string EndLines(const std::string& array) {
+    return array + (array.size() > 1 ? "\n    ]" : "]");
+}
+
 std::string Splits(const std::vector<Split>& splits, const Figures& f) {
     std::string text = "[";
     for (const Split& split : splits) {
@@ -75,9 +85,9 @@ std::string Splits(const std::vector<Split>& splits, const Figures& f) {
                         f.elevation ? std::optional<double>(split.descent) : std::nullopt);
         object.Optional("heart_rate_avg_bpm", split.heart_rate.Value());
         object.Optional("power_avg_w", split.power.Value());
-        text += (text.size() > 1 ? ",\n      " : "\n      ") + object.Inline();
+        AddLine(text, object);
     }
-    return text + (splits.empty() ? "]" : "\n    ]");
+    return EndLines(text);
 }
 
 std::optional<double> Max(const SensorFigures& sensor) {
@@ -104,9 +114,9 @@ std::string Laps(const std::vector<Lap>& laps) {
         object.Optional("descent_m", lap.descent);
         const std::string trigger = TriggerName(lap.ended_by);
         object.Raw("ended_by", trigger.empty() ? "null" : JsonString(trigger));
-        text += (text.size() > 1 ? ",\n      " : "\n      ") + object.Inline();
+        AddLine(text, object);
     }
-    return text + (laps.empty() ? "]" : "\n    ]");
+    return EndLines(text);
 }
 
 std::string Sports(const std::vector<Session>& sessions) {
@@ -165,9 +175,9 @@ std::string RouteLengths(const std::vector<Route>& routes) {
         object.Raw("name", JsonString(ValidUtf8(route.name)));
         object.Count("points", route.points);
         object.Number("distance_m", route.metres);
-        text += (text.size() > 1 ? ",\n      " : "\n      ") + object.Inline();
+        AddLine(text, object);
     }
-    return text + (routes.empty() ? "]" : "\n    ]");
+    return EndLines(text);
 }
 
 }  // namespace
